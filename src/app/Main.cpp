@@ -1,0 +1,623 @@
+#include "app/Main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCollator>
+#include <QComboBox>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScopeGuard>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <filesystem>
+
+#include "app/Icons.h"
+#include "app/Placement.h"
+#include "app/Settings.h"
+#include "platform/Files.h"
+#include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
+#include "platform/QtText.h"
+#include "platform/Startup.h"
+#include "platform/WavePlayer.h"
+#include "practice/Counters.h"
+#include "practice/TextPane.h"
+
+namespace fs = std::filesystem;
+
+namespace pekto {
+namespace {
+
+constexpr int kDesignWidth = 774;
+constexpr int kDesignHeight = 598;
+constexpr std::string_view kSection = "frm_Main";
+const QString kMakerWeb = QStringLiteral("https://www.brenmar.hu/pekto");
+
+QFont PixelFont(const QString& family, int pixels, bool bold) {
+  QFont font(family);
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+QLabel* ValueLabel(QWidget* parent, int pixels) {
+  auto* label = new QLabel(QStringLiteral("0"), parent);
+  label->setFont(PixelFont(QStringLiteral("Arial"), pixels, true));
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  return label;
+}
+
+QLabel* CaptionLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  label->setEnabled(false);  // drawn greyed
+  return label;
+}
+
+// Copies the lessons that come with the program into a newly made lesson folder.
+void CopyBundledLessons(const fs::path& lessonDir) {
+  const fs::path bundled = Startup().ProgramDir / "Leckek";
+  std::error_code ec;
+  if (!fs::is_directory(bundled, ec) || fs::equivalent(bundled, lessonDir, ec)) return;
+  std::vector<std::string> names;
+  ListFiles(bundled / "*.lck", names);
+  for (const auto& name : names) {
+    fs::copy_file(bundled / fs::u8path(name), lessonDir / fs::u8path(name),
+                  fs::copy_options::skip_existing, ec);
+  }
+}
+
+}  // namespace
+
+Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
+    : QMainWindow(parent), arguments_(std::move(arguments)) {
+  setObjectName(QStringLiteral("frm_Main"));
+  setWindowTitle(QStringLiteral("Pekto"));
+  setWindowIcon(AppIcon());
+  setFont(PixelFont(QStringLiteral("Tahoma"), 11, false));
+  resize(kDesignWidth, kDesignHeight);
+
+  CreateActions();
+  CreateMenus();
+  CreateToolBars();
+  auto* central = new QWidget(this);
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(CreateLessonBar());
+  column->addWidget(ToolBar2);
+  column->addWidget(CreatePracticeArea(), 1);
+  setCentralWidget(central);
+  CreateStatusBar();
+  setTabOrder(SynEdit1, SynEdit2);
+  setTabOrder(SynEdit2, ComboBox1);
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(1000);
+  connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
+
+  exercise_ = std::make_unique<Exercise>(*SynEdit1, *SynEdit2);
+  Guarded([this] { FormCreate(); });
+}
+
+Tfrm_Main::~Tfrm_Main() = default;
+
+// ---- composition ---------------------------------------------------------------------------
+
+QAction* Tfrm_Main::MakeAction(const QString& category, const QString& caption, const QString& icon,
+                               const QKeySequence& shortcut, void (Tfrm_Main::*handler)()) {
+  auto* action = new QAction(CommandIcon(icon), caption, this);
+  action->setProperty("category", category);
+  action->setToolTip(caption);
+  action->setStatusTip(caption);
+  action->setShortcut(shortcut);
+  action->setShortcutContext(Qt::WindowShortcut);
+  connect(action, &QAction::triggered, this,
+          [this, handler] { Guarded([&] { (this->*handler)(); }); });
+  return action;
+}
+
+void Tfrm_Main::CreateActions() {
+  const QString lessons = QStringLiteral("Leckék"), view = QStringLiteral("Nézet"),
+                system = QStringLiteral("Rendszer"), help = QStringLiteral("Súgó");
+  aMegnyit = MakeAction(lessons, QStringLiteral("Lecke megnyitása"), QStringLiteral("megnyit"),
+                        QKeySequence(Qt::CTRL | Qt::Key_O), &Tfrm_Main::aMegnyitExecute);
+  aUj = MakeAction(lessons, QStringLiteral("Új lecke készítése"), QStringLiteral("uj"),
+                   QKeySequence(Qt::CTRL | Qt::Key_N), &Tfrm_Main::aUjExecute);
+  aSzerkeszt =
+      MakeAction(lessons, QStringLiteral("Lecke szerkesztése"), QStringLiteral("szerkeszt"),
+                 QKeySequence(Qt::CTRL | Qt::Key_E), &Tfrm_Main::aSzerkesztExecute);
+  aBefejez = MakeAction(lessons, QStringLiteral("Befejeztem"), QStringLiteral("befejez"),
+                        QKeySequence(Qt::Key_F5), &Tfrm_Main::aBefejezExecute);
+  aTop10 = MakeAction(lessons, QStringLiteral("Top10"), QStringLiteral("top10"), {},
+                      &Tfrm_Main::aTop10Execute);
+  aBezar = MakeAction(lessons, QStringLiteral("Bezár"), QStringLiteral("bezar"), {},
+                      &Tfrm_Main::aBezarExecute);
+  aBetuNovel = MakeAction(view, QStringLiteral("Betűméret növelése"), QStringLiteral("betunovel"),
+                          QKeySequence(Qt::Key_F11), &Tfrm_Main::aBetuNovelExecute);
+  aBetuCsokkent =
+      MakeAction(view, QStringLiteral("Betűméret csökkentése"), QStringLiteral("betucsokkent"),
+                 QKeySequence(Qt::Key_F12), &Tfrm_Main::aBetuCsokkentExecute);
+  aBetuTipus = MakeAction(system, QStringLiteral("Betűtípus"), QStringLiteral("betutipus"),
+                          QKeySequence(Qt::CTRL | Qt::Key_B), &Tfrm_Main::aBetuTipusExecute);
+  aBeallit = MakeAction(system, QStringLiteral("Beállítások"), QStringLiteral("beallit"), {},
+                        &Tfrm_Main::aBeallitExecute);
+  aSugo = MakeAction(help, QStringLiteral("Súgó"), QStringLiteral("sugo"), QKeySequence(Qt::Key_F1),
+                     &Tfrm_Main::aSugoExecute);
+  aLevel = MakeAction(help, QStringLiteral("Levélküldés Brenmarnak"), QStringLiteral("level"), {},
+                      &Tfrm_Main::aLevelExecute);
+  aHonlap = MakeAction(help, QStringLiteral("Brenmar honlapja"), QStringLiteral("honlap"), {},
+                       &Tfrm_Main::aHonlapExecute);
+  aHonlap->setToolTip(kMakerWeb);
+  aHonlap->setStatusTip(kMakerWeb);
+  aUjdonsag = MakeAction(help, QStringLiteral("Újdonságok az Interneten"),
+                         QStringLiteral("ujdonsag"), {}, &Tfrm_Main::aUjdonsagExecute);
+  aReadMe = MakeAction(help, QStringLiteral("Fontos információk"), QStringLiteral("readme"), {},
+                       &Tfrm_Main::aReadMeExecute);
+  aNevjegy = MakeAction(help, QStringLiteral("Névjegy"), QStringLiteral("nevjegy"),
+                        QKeySequence(Qt::ALT | Qt::Key_F1), &Tfrm_Main::aNevjegyExecute);
+  aBefejez->setEnabled(false);
+  aBefejez->setVisible(false);
+}
+
+void Tfrm_Main::CreateMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName(QStringLiteral("MainMenu1"));
+  const auto addMenu = [bar](const QString& title) {
+    QMenu* menu = bar->addMenu(title);
+    menu->menuAction()->setProperty("tag", 1);
+    menu->menuAction()->setStatusTip(QString(title).remove(u'&'));
+    menu->setToolTipsVisible(false);
+    return menu;
+  };
+  QMenu* lessons = addMenu(QStringLiteral("&Leckék"));
+  lessons->addAction(aMegnyit);
+  lessons->addSeparator();
+  lessons->addActions({aUj, aSzerkeszt});
+  lessons->addSeparator();
+  lessons->addAction(aBefejez);
+  lessons->addSeparator();
+  lessons->addAction(aTop10);
+  lessons->addSeparator();
+  lessons->addAction(aBezar);
+  QMenu* view = addMenu(QStringLiteral("&Nézet"));
+  view->addActions({aBetuNovel, aBetuCsokkent});
+  view->addSeparator();
+  view->addAction(aBetuTipus);
+  QMenu* system = addMenu(QStringLiteral("&Rendszer"));
+  system->addAction(aBeallit);
+  QMenu* help = addMenu(QStringLiteral("&Súgó"));
+  help->addAction(aSugo);
+  help->addSeparator();
+  help->addActions({aLevel, aHonlap, aUjdonsag, aReadMe});
+  help->addSeparator();
+  help->addAction(aNevjegy);
+}
+
+void Tfrm_Main::CreateToolBars() {
+  ToolBar1 = new QToolBar(QStringLiteral("ToolBar1"), this);
+  ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+  ToolBar1->setMovable(false);
+  ToolBar1->setFloatable(false);
+  ToolBar1->setIconSize(QSize(20, 20));
+  ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  ToolBar1->addActions({aMegnyit, aUj, aSzerkeszt, aTop10});
+  ToolBar1->addSeparator();
+  ToolBar1->addActions({aBetuNovel, aBetuCsokkent});
+  ToolBar1->addSeparator();
+  ToolBar1->addActions({aSugo, aLevel, aHonlap, aUjdonsag});
+  ToolBar1->addSeparator();
+  ToolBar1->addAction(aBezar);
+  ToolBar1->toggleViewAction()->setEnabled(false);
+  addToolBar(Qt::TopToolBarArea, ToolBar1);
+
+  ToolBar2 = new QToolBar(QStringLiteral("ToolBar2"));
+  ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+  ToolBar2->setIconSize(QSize(24, 24));
+  ToolBar2->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  ToolBar2->addActions({aMegnyit, aBefejez});
+  for (QAction* action : {aMegnyit, aBefejez}) {
+    if (QWidget* button = ToolBar2->widgetForAction(action)) button->setFixedSize(132, 36);
+  }
+}
+
+QWidget* Tfrm_Main::CreateLessonBar() {
+  auto* bar = new QWidget;
+  bar->setObjectName(QStringLiteral("Panel4Bar"));
+  bar->setFixedHeight(29);
+  auto* layout = new QHBoxLayout(bar);
+  layout->setContentsMargins(0, 0, 0, 0);
+  Panel4 = new QLabel(QStringLiteral("Pekto"), bar);
+  Panel4->setObjectName(QStringLiteral("Panel4"));
+  Panel4->setAlignment(Qt::AlignCenter);
+  Panel4->setFont(PixelFont(QStringLiteral("Comic Sans MS"), 15, true));
+  Panel4->setFrameShape(QFrame::StyledPanel);
+  Panel4->setFrameShadow(QFrame::Raised);
+  layout->addWidget(Panel4);
+
+  ComboBox1 = new QComboBox(bar);
+  ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+  ComboBox1->setEditable(false);
+  ComboBox1->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11, false));
+  ComboBox1->setGeometry(12, 4, 209, 21);
+  ComboBox1->setToolTip(QStringLiteral("Válasszon leckét!"));
+  ComboBox1->setStatusTip(QStringLiteral("Válasszon leckét!"));
+  ComboBox1->raise();
+  connect(ComboBox1, qOverload<int>(&QComboBox::activated), this,
+          [this](int index) { Guarded([&] { ComboBox1Change(index); }); });
+  return bar;
+}
+
+QWidget* Tfrm_Main::CreatePracticeArea() {
+  auto* area = new QWidget;
+  area->setObjectName(QStringLiteral("pTeszt"));
+  auto* row = new QHBoxLayout(area);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(0);
+
+  Panel6 = new QWidget(area);
+  Panel6->setObjectName(QStringLiteral("Panel6"));
+  auto* stack = new QVBoxLayout(Panel6);
+  stack->setContentsMargins(0, 0, 0, 0);
+  Splitter1 = new QSplitter(Qt::Vertical, Panel6);
+  Splitter1->setObjectName(QStringLiteral("Splitter1"));
+  Splitter1->setHandleWidth(3);
+  Splitter1->setChildrenCollapsible(false);
+  SynEdit1 = new TextPane(Splitter1);
+  SynEdit1->setObjectName(QStringLiteral("SynEdit1"));
+  SynEdit1->SetInsertMode(false);
+  SynEdit1->RemoveStandardKeyBindings();
+  SynEdit2 = new TextPane(Splitter1);
+  SynEdit2->setObjectName(QStringLiteral("SynEdit2"));
+  SynEdit2->SetInsertMode(true);
+  Splitter1->addWidget(SynEdit1);
+  Splitter1->addWidget(SynEdit2);
+  stack->addWidget(Splitter1);
+  Panel6->installEventFilter(this);
+  SynEdit1->installEventFilter(this);
+  connect(SynEdit1, &TextPane::clicked, this, [this] { Guarded([this] { SynEdit1Click(); }); });
+  connect(SynEdit2, &TextPane::clicked, this, [this] { Guarded([this] { SynEdit2Click(); }); });
+
+  row->addWidget(Panel6, 1);
+  row->addWidget(CreateCounterColumn());
+  return area;
+}
+
+QWidget* Tfrm_Main::CreateCounterColumn() {
+  auto* column = new QWidget;
+  column->setObjectName(QStringLiteral("CounterColumn"));
+  column->setFixedWidth(104);
+  auto* layout = new QVBoxLayout(column);
+  layout->setContentsMargins(4, 8, 14, 4);
+  layout->setSpacing(0);
+  LOssz = ValueLabel(column, 15);
+  LHelyes = ValueLabel(column, 15);
+  LHibas = ValueLabel(column, 15);
+  LIdo = ValueLabel(column, 15);
+  LSzazalek = ValueLabel(column, 32);
+  LIdo->setText(QStringLiteral("0:0"));
+  LSzazalek->setText(QStringLiteral("0%"));
+  const std::pair<QString, QLabel*> rows[] = {{QStringLiteral("Összes betű"), LOssz},
+                                              {QStringLiteral("Helyes leütések"), LHelyes},
+                                              {QStringLiteral("Hibás leütések"), LHibas},
+                                              {QStringLiteral("Idő"), LIdo}};
+  for (const auto& [caption, value] : rows) {
+    layout->addWidget(CaptionLabel(caption, column));
+    layout->addWidget(value);
+    layout->addSpacing(7);
+  }
+  layout->addWidget(LSzazalek);
+  layout->addStretch(1);
+  auto* picture = new QLabel(column);
+  picture->setObjectName(QStringLiteral("Image1"));
+  picture->setPixmap(QIcon(QStringLiteral(":/images/billentyu.svg")).pixmap(QSize(78, 163)));
+  picture->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+  layout->addWidget(picture);
+  return column;
+}
+
+void Tfrm_Main::CreateStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar1"));
+  bar->setSizeGripEnabled(true);
+  const int widths[] = {70, 250, 0};
+  for (int i = 0; i < 3; ++i) {
+    StatusPanels[i] = new QLabel(bar);
+    StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
+    StatusPanels[i]->setFrameShadow(QFrame::Sunken);
+    if (widths[i] > 0) StatusPanels[i]->setFixedWidth(widths[i]);
+    bar->addWidget(StatusPanels[i], widths[i] > 0 ? 0 : 1);
+  }
+}
+
+// ---- creation, showing, closing -------------------------------------------------------------
+
+void Tfrm_Main::FormCreate() {
+  StartupValues& startup = Startup();
+  std::error_code ec;
+  if (fs::exists(startup.ProgramDir / "pekto.ini", ec)) {
+    startup.SettingsFile = startup.ProgramDir / "pekto.ini";
+    startup.DataDir = startup.ProgramDir;
+  }
+  fs::create_directories(startup.DataDir, ec);
+  const fs::path lessonDir = startup.DataDir / "Leckek";
+  if (!fs::is_directory(lessonDir, ec)) {
+    fs::create_directories(lessonDir, ec);
+    if (!ec) CopyBundledLessons(lessonDir);
+  }
+  LoadSettings();
+  std::vector<std::string> names;
+  ListFiles(lessonDir / "*.lck", names);
+  QStringList items;
+  for (const auto& name : names) items << QString::fromStdString(name);
+  QCollator collator;
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  std::sort(items.begin(), items.end(), collator);
+  ComboBox1->addItems(items);
+  ComboBox1->setCurrentIndex(-1);
+  if (Beall.Sound) {
+    MediaPlayer1 = std::make_unique<WavePlayer>();
+    MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
+  }
+}
+
+void Tfrm_Main::LoadSettings() {
+  ReadSettings(SettingsIni(), Startup().ProgramDir, Beall);
+  const PaneLook look = LookFromSettings(Beall);
+  QFont font(ToQ(look.FontName));
+  font.setPointSize(std::max(1, look.FontSize));
+  font.setBold(look.Bold);
+  font.setItalic(look.Italic);
+  font.setUnderline(look.Underline);
+  for (TextPane* pane : {SynEdit1, SynEdit2}) {
+    pane->SetPaneFont(font);
+    pane->SetFontColor(look.FontColor);
+    pane->SetActiveLineColor(look.ActiveLineColor);
+    pane->SetSelectedColor(look.SelectedColor);
+    pane->SetBackgroundColor(look.BkColor);
+  }
+}
+
+void Tfrm_Main::SaveSettings() {
+  const QFont font = SynEdit1->PaneFont();
+  PaneLook look;
+  look.FontName = FromQ(font.family());
+  look.FontSize = font.pointSize();
+  look.Bold = font.bold();
+  look.Italic = font.italic();
+  look.Underline = font.underline();
+  look.StrikeOut = font.strikeOut();
+  look.FontColor = SynEdit1->FontColor();
+  look.ActiveLineColor = SynEdit1->ActiveLineColor();
+  look.SelectedColor = SynEdit1->SelectedColor();
+  look.BkColor = SynEdit1->BackgroundColor();
+  IniFile ini = SettingsIni();
+  WriteSettings(ini, Beall, look);
+}
+
+void Tfrm_Main::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  Guarded([this] { FormShow(); });
+}
+
+void Tfrm_Main::FormShow() {
+  SetScreenFontSize(Beall.ScreenFontSize);
+  move(0, 0);
+  if (Beall.FullScreen) {
+    const WorkRect area = CurrentWorkArea();
+    resize(area.Right, area.Bottom);
+  } else {
+    RestoreFormBounds(*this, kSection, width(), height());
+  }
+  UpdateCounters();
+  if (!arguments_.isEmpty()) {
+    std::error_code ec;
+    if (fs::is_regular_file(ToPath(arguments_.front()), ec)) LoadLesson(arguments_.front());
+  }
+  SynEdit1->setFocus();
+}
+
+void Tfrm_Main::closeEvent(QCloseEvent* event) {
+  Timer1->stop();
+  // The window closes even when its settings cannot be saved; the user has seen the error.
+  Guarded([this] { FormClose(); });
+  event->accept();
+}
+
+void Tfrm_Main::FormClose() {
+  IniFile ini = SettingsIni();
+  SaveFormBounds(ini, kSection, FormBounds{x(), y(), width(), height()});
+  SaveSettings();
+}
+
+// ---- exercise ---------------------------------------------------------------------------------
+
+void Tfrm_Main::LoadLesson(const QString& path) {
+  const Lesson lesson = ReadLessonFile(ToPath(path));
+  Panel4->setText(QStringLiteral("Pekto : ") + ToQ(lesson.title));
+  exercise_->Load(lesson);
+  if (!Timer1->isActive()) Timer1->start();
+  UpdateCounters();
+  Beall.LastFile = FromQ(path);
+  SetExerciseCommands(true);
+  StatusPanels[2]->setText(QStringLiteral("Lecke: ") + ToQ(State().LessonTitle));
+}
+
+void Tfrm_Main::SetExerciseCommands(bool running) {
+  aBefejez->setEnabled(running);
+  aBefejez->setVisible(running);
+  aMegnyit->setEnabled(!running);
+  aMegnyit->setVisible(!running);
+}
+
+void Tfrm_Main::FormKeyPress(unsigned char ch) {
+  if (!State().ExerciseActive || focusWidget() != SynEdit1) return;
+  const KeyOutcome outcome = exercise_->Key(ch);
+  if (outcome == KeyOutcome::Wrong && Beall.Sound) PlayErrorSound();
+  UpdateCounters();
+  if (State().ExerciseActive && exercise_->EndReached()) FinishExercise();
+  StatusPanels[0]->setText(
+      QString::fromStdString(CaretText(SynEdit1->CaretLine(), SynEdit1->CaretColumn())));
+}
+
+void Tfrm_Main::PlayErrorSound() {
+  try {
+    if (!MediaPlayer1) {
+      MediaPlayer1 = std::make_unique<WavePlayer>();
+      MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
+    }
+    MediaPlayer1->SetFailureHandler([this](const QString& message) {
+      if (!Beall.Sound) return;
+      Beall.Sound = false;
+      ShowError(QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n") + message, this);
+    });
+    MediaPlayer1->Play();
+  } catch (const std::exception& e) {
+    Beall.Sound = false;
+    ShowError(QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n") +
+                  QString::fromUtf8(e.what()),
+              this);
+  }
+}
+
+void Tfrm_Main::UpdateCounters() {
+  const ExerciseState& s = State();
+  LOssz->setText(QString::number(s.TotalLetters));
+  LHelyes->setText(QString::number(s.CorrectCount));
+  LHibas->setText(QString::number(s.WrongCount));
+  LSzazalek->setText(
+      QString::fromStdString(PercentText(s.TotalLetters, s.CorrectCount, s.WrongCount)));
+  LIdo->setText(QString::fromStdString(TimeText(s.ElapsedSeconds)));
+}
+
+void Tfrm_Main::Timer1Timer() {
+  exercise_->Tick();
+  LIdo->setText(QString::fromStdString(TimeText(State().ElapsedSeconds)));
+}
+
+void Tfrm_Main::FinishExercise() {
+  Timer1->stop();
+  if (showEvaluation_) {
+    const ExerciseState& s = State();
+    showEvaluation_(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds);
+  }
+  exercise_->Deactivate();
+  SynEdit2->Clear();
+  SetExerciseCommands(false);
+}
+
+// ---- events -------------------------------------------------------------------------------------
+
+bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == SynEdit1 && event->type() == QEvent::KeyPress) {
+    // Key preview: the window judges every typed character before the pane sees it.
+    const QString text = static_cast<QKeyEvent*>(event)->text();
+    for (const QChar ch : text) Guarded([&] { FormKeyPress(ByteOf(ch)); });
+  } else if (watched == Panel6 && event->type() == QEvent::Resize) {
+    FormResize();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool Tfrm_Main::event(QEvent* event) {
+  if (event->type() == QEvent::StatusTip) {
+    ShowAppHint(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+void Tfrm_Main::ShowAppHint(const QString& hint) {
+  StatusPanels[1]->setText(hint);
+}
+
+void Tfrm_Main::FormResize() {
+  const int height = Panel6->height();
+  const int upper = height / 2;
+  Splitter1->setSizes({upper, std::max(0, height - upper - Splitter1->handleWidth())});
+}
+
+void Tfrm_Main::ComboBox1Change(int index) {
+  const QString name = ComboBox1->itemText(index);
+  const fs::path path = Startup().DataDir / "Leckek" / ToPath(name);
+  std::error_code ec;
+  const bool exists = fs::is_regular_file(path, ec);
+  // The focus goes to the typing pane also when the lesson cannot be loaded.
+  const auto focus = qScopeGuard([this] { SynEdit1->setFocus(); });
+  if (exists) LoadLesson(FromPath(path));
+}
+
+void Tfrm_Main::SynEdit1Click() {
+  exercise_->CaretToEnd();
+}
+
+void Tfrm_Main::SynEdit2Click() {
+  SynEdit1->setFocus();
+}
+
+void Tfrm_Main::SetScreenFontSize(int32_t size) {
+  Beall.ScreenFontSize = size;
+  QFont base = font();
+  base.setPointSize(std::max(1, size));
+  setFont(base);
+  QFont chooser = ComboBox1->font();
+  chooser.setPointSize(std::max(1, size));
+  ComboBox1->setFont(chooser);
+}
+
+// ---- commands -----------------------------------------------------------------------------------
+
+void Tfrm_Main::aMegnyitExecute() {
+  // The lesson picker comes with its own window; until then the command only focuses the pane.
+  SynEdit1->setFocus();
+}
+
+void Tfrm_Main::aUjExecute() {}
+void Tfrm_Main::aSzerkesztExecute() {}
+void Tfrm_Main::aBefejezExecute() {
+  FinishExercise();
+}
+void Tfrm_Main::aTop10Execute() {}
+void Tfrm_Main::aBezarExecute() {
+  close();
+}
+
+void Tfrm_Main::aBetuNovelExecute() {
+  if (Beall.ScreenFontSize >= 10) return;
+  SetScreenFontSize(Beall.ScreenFontSize + 1);
+}
+
+void Tfrm_Main::aBetuCsokkentExecute() {
+  if (Beall.ScreenFontSize <= 8) return;
+  SetScreenFontSize(Beall.ScreenFontSize - 1);
+}
+
+void Tfrm_Main::aBetuTipusExecute() {
+  QFontDialog dialog(SynEdit1->PaneFont(), this);
+  dialog.setObjectName(QStringLiteral("FontDialog1"));
+  if (dialog.exec() != QDialog::Accepted) return;
+  for (TextPane* pane : {SynEdit1, SynEdit2}) pane->SetPaneFont(dialog.selectedFont());
+}
+
+void Tfrm_Main::aBeallitExecute() {}
+void Tfrm_Main::aSugoExecute() {}
+void Tfrm_Main::aLevelExecute() {}
+void Tfrm_Main::aHonlapExecute() {}
+void Tfrm_Main::aUjdonsagExecute() {}
+void Tfrm_Main::aReadMeExecute() {}
+void Tfrm_Main::aNevjegyExecute() {}
+
+}  // namespace pekto

@@ -1,0 +1,143 @@
+#pragma once
+// The main window: command table, lesson chooser, the two practice panes, the counter column
+// and the status bar. It owns the running exercise.
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "practice/Exercise.h"
+
+class QAction;
+class QComboBox;
+class QFontDialog;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QTimer;
+class QToolBar;
+
+namespace pekto {
+
+class TextPane;
+class WavePlayer;
+
+class Tfrm_Main : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // Receives the lesson title and the counters of a finished exercise.
+  using EvaluationHandler = std::function<void(const std::string& title, int32_t total,
+                                               int32_t correct, int32_t wrong, int32_t seconds)>;
+
+  // `arguments` are the command-line arguments after the program name.
+  explicit Tfrm_Main(QStringList arguments = {}, QWidget* parent = nullptr);
+  ~Tfrm_Main() override;
+
+  // Starts an exercise on a lesson file; throws pekto::Error, changing nothing, when the file
+  // cannot be read.
+  void LoadLesson(const QString& path);
+  // Stops the clock, hands the result to the evaluation and ends the exercise.
+  void FinishExercise();
+  void UpdateCounters();
+
+  void SetEvaluationHandler(EvaluationHandler handler) { showEvaluation_ = std::move(handler); }
+  const ExerciseState& State() const { return exercise_->State(); }
+
+  // Controls, by the names the rest of the program knows them by.
+  TextPane* SynEdit1 = nullptr;  // the typing pane
+  TextPane* SynEdit2 = nullptr;  // the lesson pane
+  QComboBox* ComboBox1 = nullptr;
+  QLabel* Panel4 = nullptr;  // lesson bar caption
+  QWidget* Panel6 = nullptr;
+  QSplitter* Splitter1 = nullptr;
+  QLabel* LOssz = nullptr;
+  QLabel* LHelyes = nullptr;
+  QLabel* LHibas = nullptr;
+  QLabel* LIdo = nullptr;
+  QLabel* LSzazalek = nullptr;
+  QLabel* StatusPanels[3] = {};
+  QToolBar* ToolBar1 = nullptr;
+  QToolBar* ToolBar2 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  QAction* aMegnyit = nullptr;
+  QAction* aUj = nullptr;
+  QAction* aSzerkeszt = nullptr;
+  QAction* aBefejez = nullptr;
+  QAction* aTop10 = nullptr;
+  QAction* aBezar = nullptr;
+  QAction* aBetuNovel = nullptr;
+  QAction* aBetuCsokkent = nullptr;
+  QAction* aBetuTipus = nullptr;
+  QAction* aBeallit = nullptr;
+  QAction* aSugo = nullptr;
+  QAction* aLevel = nullptr;
+  QAction* aHonlap = nullptr;
+  QAction* aUjdonsag = nullptr;
+  QAction* aReadMe = nullptr;
+  QAction* aNevjegy = nullptr;
+
+ protected:
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  // Building the window.
+  void CreateActions();
+  QAction* MakeAction(const QString& category, const QString& caption, const QString& icon,
+                      const QKeySequence& shortcut, void (Tfrm_Main::*handler)());
+  void CreateMenus();
+  void CreateToolBars();
+  QWidget* CreateLessonBar();
+  QWidget* CreatePracticeArea();
+  QWidget* CreateCounterColumn();
+  void CreateStatusBar();
+
+  // Handlers.
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void FormResize();
+  void FormKeyPress(unsigned char ch);
+  void ComboBox1Change(int index);
+  void ShowAppHint(const QString& hint);
+  void SynEdit1Click();
+  void SynEdit2Click();
+  void Timer1Timer();
+  void LoadSettings();
+  void SaveSettings();
+  void PlayErrorSound();
+  void SetExerciseCommands(bool running);
+  void SetScreenFontSize(int32_t size);
+
+  // Commands.
+  void aMegnyitExecute();
+  void aUjExecute();
+  void aSzerkesztExecute();
+  void aBefejezExecute();
+  void aTop10Execute();
+  void aBezarExecute();
+  void aBetuNovelExecute();
+  void aBetuCsokkentExecute();
+  void aBetuTipusExecute();
+  void aBeallitExecute();
+  void aSugoExecute();
+  void aLevelExecute();
+  void aHonlapExecute();
+  void aUjdonsagExecute();
+  void aReadMeExecute();
+  void aNevjegyExecute();
+
+  QStringList arguments_;
+  std::unique_ptr<Exercise> exercise_;
+  std::unique_ptr<WavePlayer> MediaPlayer1;
+  EvaluationHandler showEvaluation_;
+  bool shown_ = false;
+};
+
+}  // namespace pekto

@@ -1,0 +1,53 @@
+// Program entry: start-up values, the application object, the main window, the message loop.
+
+#include <QTimer>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "app/Application.h"
+#include "app/Icons.h"
+#include "app/Main.h"
+#include "platform/Fonts.h"
+#include "platform/Startup.h"
+
+namespace {
+
+// For the start-up benchmark: with PEKTO_REPORT_SHOWN set, prints the monotonic clock and the
+// resident memory once the main window is shown, then quits.
+void ReportWhenShown(pekto::Tfrm_Main& window) {
+  if (std::getenv("PEKTO_REPORT_SHOWN") == nullptr) return;
+  QTimer::singleShot(0, &window, [] {
+    const auto now = std::chrono::steady_clock::now().time_since_epoch();
+    long rssKiB = 0;
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+      if (line.rfind("VmRSS:", 0) == 0) rssKiB = std::stol(line.substr(6));
+    }
+    std::printf(
+        "shown %lld rss_kib %ld\n",
+        static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
+        rssKiB);
+    std::fflush(stdout);
+    QCoreApplication::quit();
+  });
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  pekto::InitStartupFolders();
+  pekto::Application app(argc, argv);
+  pekto::CaptureWorkArea();
+  pekto::InstallFontSubstitutions();
+  app.setWindowIcon(pekto::AppIcon());
+
+  QStringList arguments = QCoreApplication::arguments();
+  arguments.removeFirst();
+  pekto::Tfrm_Main frm_Main(arguments);
+  frm_Main.show();
+  ReportWhenShown(frm_Main);
+  return QCoreApplication::exec();
+}

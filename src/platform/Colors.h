@@ -1,0 +1,16 @@
+#pragma once
+// Colours as the settings file stores them: signed 32-bit, red in the low byte; negative values
+// name system colours (0xFF000000 | index), shown in the matching palette colour.
+
+#include <QColor>
+#include <cstdint>
+
+namespace pekto {
+
+inline constexpr int32_t kClWindow = static_cast<int32_t>(0xFF000005);
+
+QColor ColorFromValue(int32_t value);
+// An RGB value for a colour picked by the user.
+int32_t ValueFromColor(const QColor& color);
+
+}  // namespace pekto

@@ -1,0 +1,134 @@
+#include "platform/Files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+#include "platform/Error.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace pekto {
+namespace {
+
+char FoldAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool IsHiddenName(const std::string& name) {
+  return !name.empty() && name.front() == '.';
+}
+
+std::string TemporaryName(const fs::path& target) {
+  std::random_device rd;
+  return "." + PathText(target.filename()) + "." + std::to_string(rd() % 1000000) + ".tmp";
+}
+
+}  // namespace
+
+std::string PathText(const fs::path& path) {
+  const auto text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+std::string SystemMessage(int errorNumber) {
+  return std::generic_category().message(errorNumber);
+}
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) {
+  // Iterative matcher with single back-tracking point for the last star: linear in practice.
+  size_t p = 0, n = 0, starP = std::string_view::npos, starN = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++;
+      starN = n;
+    } else if (p < pattern.size() &&
+               (pattern[p] == '?' || FoldAscii(pattern[p]) == FoldAscii(name[n]))) {
+      ++p;
+      ++n;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1;
+      n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+void ListFiles(const fs::path& mask, std::vector<std::string>& list) {
+  const fs::path folder = mask.parent_path().empty() ? fs::path(".") : mask.parent_path();
+  const std::string pattern = PathText(mask.filename());
+  std::error_code ec;
+  fs::directory_iterator it(folder, ec);
+  if (ec) return;
+  for (; it != fs::directory_iterator(); it.increment(ec)) {
+    if (ec) return;
+    const std::string name = PathText(it->path().filename());
+    if (IsHiddenName(name) || !WildcardMatch(pattern, name)) continue;
+    std::error_code statusError;
+    if (it->is_directory(statusError) || statusError) continue;
+    list.push_back(name);
+  }
+}
+
+std::string ReadWholeFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::error_code ec;
+  if (!in || fs::is_directory(path, ec)) {
+    const int err = errno != 0 ? errno : ENOENT;
+    throw Error("Cannot open file \"" + PathText(path) + "\". " +
+                SystemMessage(fs::is_directory(path, ec) ? EISDIR : err));
+  }
+  std::string content;
+  in.seekg(0, std::ios::end);
+  const auto size = in.tellg();
+  if (size > 0) {
+    content.resize(static_cast<size_t>(size));
+    in.seekg(0, std::ios::beg);
+    in.read(content.data(), size);
+    content.resize(static_cast<size_t>(in.gcount()));
+  }
+  return content;
+}
+
+bool ReplaceFileContent(const fs::path& path, std::string_view content, std::string& reason) {
+  const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+  const fs::path temporary = folder / TemporaryName(path);
+  errno = 0;
+  std::FILE* file = std::fopen(PathText(temporary).c_str(), "wb");
+  if (file == nullptr) {
+    reason = SystemMessage(errno != 0 ? errno : EACCES);
+    return false;
+  }
+  bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
+  ok = std::fflush(file) == 0 && ok;
+#ifndef _WIN32
+  ok = ok && ::fsync(::fileno(file)) == 0;
+#endif
+  int err = errno;
+  ok = std::fclose(file) == 0 && ok;
+  if (ok) {
+    std::error_code ec;
+    fs::rename(temporary, path, ec);
+    if (!ec) return true;
+    err = ec.value();
+  }
+  reason = SystemMessage(err != 0 ? err : EIO);
+  std::error_code ignored;
+  fs::remove(temporary, ignored);
+  return false;
+}
+
+}  // namespace pekto

@@ -1,0 +1,37 @@
+#pragma once
+// File-system services: directory listing with wildcard masks, whole-file reading and
+// all-or-nothing writing.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pekto {
+
+// Appends to `list` the names (with extension, without folder, UTF-8) of the files that match
+// `mask` (a folder plus a wildcard name with * and ?). The wildcard ignores letter case;
+// folders and hidden entries are skipped. A missing folder appends nothing.
+void ListFiles(const std::filesystem::path& mask, std::vector<std::string>& list);
+
+// True when `name` matches the wildcard `pattern` (* any run, ? any one character),
+// ASCII letters compared without regard to case.
+bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+// Reads a whole file. Throws pekto::Error "Cannot open file "<path>". <reason>" on failure.
+std::string ReadWholeFile(const std::filesystem::path& path);
+
+// The system's text for an errno value.
+std::string SystemMessage(int errorNumber);
+
+// Writes `content` to a temporary file in the folder of `path`, flushes it to disk and renames
+// it over `path`, so that `path` always holds either the old or the new whole content.
+// Returns false and sets `reason` (the system's message) when anything fails; `path` is then
+// unchanged and the temporary file removed.
+bool ReplaceFileContent(const std::filesystem::path& path, std::string_view content,
+                        std::string& reason);
+
+// The path as UTF-8 text, for messages.
+std::string PathText(const std::filesystem::path& path);
+
+}  // namespace pekto

@@ -1,0 +1,50 @@
+#include "platform/MessageBoxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+
+namespace pekto {
+namespace {
+
+// Shows a box and gives the activation back to the window that had it before.
+int ShowBox(QMessageBox& box) {
+  const QPointer<QWidget> active = QApplication::activeWindow();
+  const int result = box.exec();
+  if (active) active->activateWindow();
+  return result;
+}
+
+}  // namespace
+
+void ShowError(const QString& message, QWidget* owner) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Hiba"), message, QMessageBox::Ok, owner);
+  ShowBox(box);
+}
+
+int AskYesNoCancel(const QString& message, const QString& caption, QWidget* owner) {
+  QMessageBox box(QMessageBox::Question, caption, message,
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, owner);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (ShowBox(box)) {
+    case QMessageBox::Yes:
+      return IDYES;
+    case QMessageBox::No:
+      return IDNO;
+    default:
+      return IDCANCEL;
+  }
+}
+
+QString ErrorReportText(const QString& message) {
+  if (!message.isEmpty() && message.back().unicode() > u'.') return message + u'.';
+  return message;
+}
+
+void ReportError(const QString& message) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Pekto"), ErrorReportText(message),
+                  QMessageBox::Ok, QApplication::activeWindow());
+  ShowBox(box);
+}
+
+}  // namespace pekto

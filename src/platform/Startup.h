@@ -1,0 +1,41 @@
+#pragma once
+// Process-wide start-up values: computed once when the program starts, read-only afterwards
+// (the portable mode may redirect the data folder and settings file once).
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+
+#include "app/Seged.h"
+
+namespace pekto {
+
+struct StartupValues {
+  std::filesystem::path ProgramDir;    // folder of the executable
+  std::filesystem::path DataDir;       // where settings, lessons and tables live
+  std::filesystem::path SettingsFile;  // DataDir / "Pekto.ini"
+  WorkRect WorkArea;                   // desktop work area as it was at start
+  int32_t HighlightColor = 0xB9FFFF;
+};
+
+// The values of this run.
+StartupValues& Startup();
+
+// The folders for an executable in `programDir`: on Windows the common application-data
+// folder + "\Pekto", elsewhere $XDG_DATA_HOME (default ~/.local/share) + "/Pekto"; the program
+// folder when neither can be had.
+StartupValues ComputeFolders(const std::filesystem::path& programDir);
+
+// The folder of the running executable (lower-cased on Windows, where names ignore case).
+std::filesystem::path ExecutableFolder();
+
+// Computes the folders of this run before the application object exists.
+void InitStartupFolders();
+
+// Captures the desktop work area of the primary screen; needs the application object.
+void CaptureWorkArea();
+
+// The work area of the primary screen now.
+WorkRect CurrentWorkArea();
+
+}  // namespace pekto

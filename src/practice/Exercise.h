@@ -1,0 +1,75 @@
+#pragma once
+// The typing exercise: judges each key against the highlighted character of the lesson pane,
+// echoes it in the typing pane and keeps the counters. Windows and timers stay outside; the
+// engine works on the two panes through PaneModel.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "practice/LessonFile.h"
+#include "practice/PaneModel.h"
+
+namespace pekto {
+
+struct ExerciseState {
+  int32_t TargetPos = 0;  // offset of the expected character; a line break counts as two
+  int32_t CorrectCount = 0;
+  int32_t WrongCount = 0;
+  int32_t TotalLetters = 0;  // letters of the lesson text, line breaks not counted
+  bool ExerciseActive = false;
+  std::string LessonTitle;  // the title, trimmed
+  int32_t ElapsedSeconds = 0;
+};
+
+enum class KeyOutcome {
+  Enter,     // a line break: never judged
+  Correct,   // matched the highlighted character
+  Wrong,     // did not match it
+  Unjudged,  // a character typed where nothing was highlighted
+  Control,   // 0 to 31 except 13: nothing changes
+};
+
+class Exercise {
+ public:
+  // `typing` is the upper pane that echoes the keys, `lesson` the lower pane with the text.
+  Exercise(PaneModel& typing, PaneModel& lesson);
+
+  const ExerciseState& State() const { return state_; }
+
+  // Starts an exercise on the lesson: fills the lesson pane, empties the typing pane,
+  // highlights the first character and zeroes the counters. Activates the exercise.
+  void Load(const Lesson& lesson);
+
+  // One character key (a Windows-1250 byte), for an active exercise with the typing pane
+  // focused. Updates panes and counters; the caller refreshes the labels and runs the end test.
+  KeyOutcome Key(unsigned char ch);
+
+  // True when the lesson pane's caret stands on its last line at or beyond the break after it.
+  bool EndReached() const;
+
+  void Tick() { ++state_.ElapsedSeconds; }
+  void Deactivate() { state_.ExerciseActive = false; }
+
+  // Puts the typing pane's caret after its last character.
+  void CaretToEnd();
+
+  // Selects the character at TargetPos in the lesson pane, or puts the caret after its line
+  // when TargetPos lies on a line break.
+  void HighlightTarget();
+
+ private:
+  void Advance(int32_t steps);
+  void EchoCharacter(char ch);
+
+  PaneModel& typing_;
+  PaneModel& lesson_;
+  ExerciseState state_;
+  std::vector<int32_t> lengths_;  // lengths of the lesson lines
+  // The line holding TargetPos and its start offset, kept as TargetPos moves on so that each key
+  // costs the same however long the lesson is.
+  size_t line_ = 0;
+  int64_t lineStart_ = 0;
+};
+
+}  // namespace pekto

@@ -1,0 +1,61 @@
+#include "practice/LessonFile.h"
+
+#include <cerrno>
+#include <fstream>
+
+#include "platform/Error.h"
+#include "platform/Files.h"
+
+namespace pekto {
+
+std::vector<std::string> SplitLessonLines(std::string_view content) {
+  const size_t nul = content.find('\0');
+  if (nul != std::string_view::npos) content = content.substr(0, nul);
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < content.size()) {
+    const size_t end = content.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(content.substr(start));
+      break;
+    }
+    lines.emplace_back(content.substr(start, end - start));
+    const bool crlf = content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n';
+    start = end + (crlf ? 2 : 1);
+  }
+  return lines;
+}
+
+Lesson ReadLessonFile(const std::filesystem::path& path) {
+  std::vector<std::string> lines = SplitLessonLines(ReadWholeFile(path));
+  if (lines.empty()) throw Error("List index out of bounds (0)");
+  Lesson lesson;
+  lesson.title = std::move(lines.front());
+  lesson.lines.assign(std::make_move_iterator(lines.begin() + 1),
+                      std::make_move_iterator(lines.end()));
+  return lesson;
+}
+
+void WriteLessonFile(const std::filesystem::path& path, const Lesson& lesson) {
+  std::string content = lesson.title + "\r\n";
+  for (const auto& line : lesson.lines) content.append(line).append("\r\n");
+  errno = 0;
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    throw Error("Cannot create file \"" + PathText(path) + "\". " +
+                SystemMessage(errno != 0 ? errno : EACCES));
+  }
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  out.close();
+  if (!out) throw Error("Cannot create file \"" + PathText(path) + "\". " + SystemMessage(EIO));
+}
+
+std::string TrimTitle(std::string_view title) {
+  const auto low = [](char c) { return static_cast<unsigned char>(c) < 33; };
+  size_t begin = 0, end = title.size();
+  while (begin < end && low(title[begin])) ++begin;
+  while (end > begin && low(title[end - 1])) --end;
+  return std::string(title.substr(begin, end - begin));
+}
+
+}  // namespace pekto

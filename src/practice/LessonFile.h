@@ -1,0 +1,30 @@
+#pragma once
+// Lesson files: 8-bit text, line 1 the title, further lines the text to type.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pekto {
+
+struct Lesson {
+  std::string title;               // line 1 exactly as stored (Windows-1250)
+  std::vector<std::string> lines;  // lines 2 to n
+};
+
+// Splits file content into lines: CR LF, a lone CR and a lone LF each end a line; a line end at
+// the very end adds no empty line; a NUL byte ends the content.
+std::vector<std::string> SplitLessonLines(std::string_view content);
+
+// Reads a lesson. Throws pekto::Error "Cannot open file ..." when the file cannot be read and
+// "List index out of bounds (0)" when it holds no line at all.
+Lesson ReadLessonFile(const std::filesystem::path& path);
+
+// Writes title and lines, each ended by CR LF. Throws "Cannot create file ..." on failure.
+void WriteLessonFile(const std::filesystem::path& path, const Lesson& lesson);
+
+// The title with every leading and trailing byte below 33 removed.
+std::string TrimTitle(std::string_view title);
+
+}  // namespace pekto

@@ -1,0 +1,127 @@
+#include "practice/LessonFile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "TempDir.h"
+#include "platform/Error.h"
+#include "platform/Files.h"
+
+namespace pekto {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(LessonFileTest, LineEndsOfEveryKind) {
+  EXPECT_EQ(SplitLessonLines("a\r\nb\r\n"), (Lines{"a", "b"}));
+  EXPECT_EQ(SplitLessonLines("C\xEDm\nsor1\rsor2"), (Lines{"C\xEDm", "sor1", "sor2"}));
+  EXPECT_EQ(SplitLessonLines("C\xEDm\n\rsor"), (Lines{"C\xEDm", "", "sor"}));
+  EXPECT_EQ(SplitLessonLines("a\r\r\nb"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(SplitLessonLines("\r\n"), (Lines{""}));
+  EXPECT_EQ(SplitLessonLines(""), Lines{});
+  EXPECT_EQ(SplitLessonLines("only"), (Lines{"only"}));
+  EXPECT_EQ(SplitLessonLines("x\r"), (Lines{"x"}));
+}
+
+TEST(LessonFileTest, NulEndsTheContent) {
+  using namespace std::string_view_literals;
+  EXPECT_EQ(SplitLessonLines("C\xEDm\r\nab\0more\r\ntext"sv), (Lines{"C\xEDm", "ab"}));
+  EXPECT_EQ(SplitLessonLines("\0title"sv), Lines{});
+}
+
+TEST(LessonFileTest, ReadsTitleAndTextAndWritesTheSameBytes) {
+  test::TempDir dir;
+  const std::string bytes = "Gyakorlat\r\nasdf jkl\xE9\r\n";
+  const auto file = dir.Write("g.lck", bytes);
+  const Lesson lesson = ReadLessonFile(file);
+  EXPECT_EQ(lesson.title, "Gyakorlat");
+  EXPECT_EQ(lesson.lines, (Lines{"asdf jkl\xE9"}));
+
+  const auto copy = dir / "copy.lck";
+  WriteLessonFile(copy, lesson);
+  EXPECT_EQ(test::TempDir::Read(copy), bytes);
+}
+
+TEST(LessonFileTest, TitleOnlyIsALessonWithoutText) {
+  test::TempDir dir;
+  const Lesson lesson = ReadLessonFile(dir.Write("t.lck", "C\xEDm"));
+  EXPECT_EQ(lesson.title, "C\xEDm");
+  EXPECT_TRUE(lesson.lines.empty());
+}
+
+TEST(LessonFileTest, WritingEndsEveryLineWithCrLf) {
+  test::TempDir dir;
+  const auto file = dir / "w.lck";
+  WriteLessonFile(file, Lesson{"T", {"", "a\tb ", ""}});
+  EXPECT_EQ(test::TempDir::Read(file), "T\r\n\r\na\tb \r\n\r\n");
+}
+
+TEST(LessonFileTest, FailuresCarryTheirMessages) {
+  test::TempDir dir;
+  const auto missing = dir / "nincs.lck";
+  try {
+    ReadLessonFile(missing);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "Cannot open file \"" + PathText(missing) + "\". No such file or directory");
+  }
+  EXPECT_THROW(ReadLessonFile(dir.Path()), Error);  // a folder is no lesson
+
+  try {
+    ReadLessonFile(dir.Write("empty.lck", ""));
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "List index out of bounds (0)");
+  }
+  using namespace std::string_view_literals;
+  EXPECT_THROW(ReadLessonFile(dir.Write("nul.lck", "\0Title\r\n"sv)), Error);
+
+  const auto uncreatable = dir / "no-folder" / "x.lck";
+  try {
+    WriteLessonFile(uncreatable, Lesson{"T", {}});
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(
+        std::string(e.what()).rfind("Cannot create file \"" + PathText(uncreatable) + "\". ", 0),
+        0u);
+  }
+}
+
+TEST(LessonFileTest, TitleTrimmingRemovesControlsAndBlanks) {
+  EXPECT_EQ(TrimTitle("  C\xEDm\t "), "C\xEDm");
+  EXPECT_EQ(TrimTitle("\x01\x1f"), "");
+  EXPECT_EQ(TrimTitle("a b"), "a b");
+}
+
+TEST(ListFilesTest, MatchesWithoutCaseAndSkipsHiddenEntriesAndFolders) {
+  test::TempDir dir;
+  dir.Write("001_fdjk.lck", "x");
+  dir.Write("Z.LCK", "x");
+  dir.Write(".hidden.lck", "x");
+  dir.Write("notes.txt", "x");
+  dir.Write("a.lckx", "x");
+  std::filesystem::create_directory(dir / "folder.lck");
+
+  std::vector<std::string> list{"kept"};
+  ListFiles(dir / "*.lck", list);
+  std::sort(list.begin() + 1, list.end());
+  EXPECT_EQ(list, (Lines{"kept", "001_fdjk.lck", "Z.LCK"}));
+
+  std::vector<std::string> none;
+  ListFiles(dir / "missing" / "*.lck", none);
+  EXPECT_TRUE(none.empty());
+}
+
+TEST(ListFilesTest, Wildcards) {
+  EXPECT_TRUE(WildcardMatch("*.lck", "a.LcK"));
+  EXPECT_TRUE(WildcardMatch("a?c*", "abcdef"));
+  EXPECT_FALSE(WildcardMatch("a?c", "ac"));
+  EXPECT_TRUE(WildcardMatch("*", ""));
+  EXPECT_FALSE(WildcardMatch("*.lck", "lck"));
+  EXPECT_TRUE(WildcardMatch("*a*b*", "xxaxxbxx"));
+}
+
+}  // namespace
+}  // namespace pekto

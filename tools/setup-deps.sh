@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Pekto needs to build, test and run, if any is missing.
+set -euo pipefail
+
+PACKAGES=(
+  cmake g++ ninja-build pkg-config
+  qt6-base-dev qt6-multimedia-dev qt6-svg-dev qt6-translations-l10n qt6-image-formats-plugins
+  libxkbcommon-dev libgl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth
+  fonts-liberation2 fonts-comic-neue fonts-wine fonts-dejavu-core
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  if command -v sudo >/dev/null; then SUDO="sudo"; else
+    echo "Missing packages (${missing[*]}) and no root rights to install them." >&2
+    exit 1
+  fi
+fi
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
