@@ -64,6 +64,18 @@ QLabel* CaptionLabel(const QString& text, QWidget* parent) {
   return label;
 }
 
+// The character a key event types, as a Windows-1250 byte. Ctrl with a letter types the
+// control character of that letter (Ctrl+H is 8), whatever text the platform attaches.
+unsigned char CharacterOf(QChar ch, Qt::KeyboardModifiers modifiers) {
+  const bool control = (modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier);
+  const char16_t c = ch.unicode();
+  if (control &&
+      ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'[' && c <= u'_'))) {
+    return static_cast<unsigned char>(c & 0x1F);
+  }
+  return ByteOf(ch);
+}
+
 // Copies the lessons that come with the program into a newly made lesson folder.
 void CopyBundledLessons(const fs::path& lessonDir) {
   const fs::path bundled = Startup().ProgramDir / "Leckek";
@@ -524,8 +536,10 @@ void Tfrm_Main::FinishExercise() {
 bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
   if (watched == SynEdit1 && event->type() == QEvent::KeyPress) {
     // Key preview: the window judges every typed character before the pane sees it.
-    const QString text = static_cast<QKeyEvent*>(event)->text();
-    for (const QChar ch : text) Guarded([&] { FormKeyPress(ByteOf(ch)); });
+    const auto* key = static_cast<QKeyEvent*>(event);
+    for (const QChar ch : key->text()) {
+      Guarded([&] { FormKeyPress(CharacterOf(ch, key->modifiers())); });
+    }
   } else if (watched == Panel6 && event->type() == QEvent::Resize) {
     FormResize();
   }

@@ -1,0 +1,53 @@
+#pragma once
+// Window placement: each window's position, and for resizable windows its size, kept in its own
+// section of the settings file (keys Left, Top, Width, Height) and pulled back onto the desktop
+// work area when restored.
+
+#include <cstdint>
+#include <string_view>
+
+#include "platform/IniFile.h"
+
+namespace pekto {
+
+// The desktop work area in screen pixels.
+struct WorkRect {
+  int32_t Left = 0;
+  int32_t Top = 0;
+  int32_t Right = 0;
+  int32_t Bottom = 0;
+
+  friend bool operator==(const WorkRect&, const WorkRect&) = default;
+};
+
+struct FormBounds {
+  int32_t Left = 0;
+  int32_t Top = 0;
+  int32_t Width = 0;
+  int32_t Height = 0;
+
+  friend bool operator==(const FormBounds&, const FormBounds&) = default;
+};
+
+inline constexpr int32_t kDefaultFormLeft = 10;
+inline constexpr int32_t kDefaultFormTop = 10;
+
+// Reads Left and Top (default 10 each) as saved, without clamping.
+void LoadFormPos(const IniFile& ini, std::string_view section, int32_t& left, int32_t& top);
+
+// Reads Left, Top (default 10 each), Width and Height (default `width` and `height`, the
+// window's design size) and clamps them to the work area.
+FormBounds LoadFormBounds(const IniFile& ini, std::string_view section, int32_t width,
+                          int32_t height, const WorkRect& workArea);
+
+// Pulls bounds back so that the window does not reach past the work area's right and bottom
+// edges, shrinking it to the right (bottom) edge when it is too wide (tall) to fit. The work
+// area's Left and Top are not used; a negative Left or Top is left as it is.
+FormBounds ClampToWorkArea(FormBounds bounds, const WorkRect& workArea);
+
+// Write Left and Top; Left, Top, Width and Height, in that order. Throw pekto::Error
+// "Unable to write to <path>" at the first value that cannot be written.
+void SaveFormPos(IniFile& ini, std::string_view section, int32_t left, int32_t top);
+void SaveFormBounds(IniFile& ini, std::string_view section, const FormBounds& bounds);
+
+}  // namespace pekto

@@ -1,0 +1,85 @@
+#pragma once
+// The settings record: the user's preferences for the whole run, read from the settings file
+// when the main window is created and written back when it closes.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "platform/IniFile.h"
+
+namespace pekto {
+
+// Strings are Windows-1250 bytes; colours are signed 32-bit values with red in the low byte,
+// negative values naming system colours.
+struct TBeall {
+  int32_t ScreenFontSize = 0;  // interface font size, points
+  bool FullScreen = false;
+  std::string FontName;  // the pane look as read at start (the panes hold the live look)
+  int32_t FontSize = 0;
+  bool FontBold = false;
+  bool FontItalic = false;
+  bool FontUnderline = false;
+  int32_t FontColor = 0;
+  std::string LastFile;  // full path of the lesson loaded last
+  int32_t ActiveLineColor = 0;
+  int32_t SelectedColor = 0;
+  int32_t BkColor = 0;
+  std::string LastPlayer;
+  bool Sound = false;     // play the error sound on a wrong key
+  std::string SoundFile;  // full path of the error sound, empty when there is none
+};
+
+// The process-wide settings record.
+extern TBeall Beall;
+
+// The live look of the practice panes.
+struct PaneLook {
+  std::string FontName;
+  int32_t FontSize = 0;
+  bool Bold = false;
+  bool Italic = false;
+  bool Underline = false;
+  bool StrikeOut = false;
+  int32_t FontColor = 0;
+  int32_t ActiveLineColor = 0;
+  int32_t SelectedColor = 0;
+  int32_t BkColor = 0;
+};
+
+inline constexpr std::string_view kDefaultsSection = "Defaults";
+inline constexpr std::string_view kScreenSection = "Screen";
+
+inline constexpr int32_t kSystemWindowColor = static_cast<int32_t>(0xFF000005);
+
+inline constexpr bool kDefaultFullScreen = false;
+inline constexpr std::string_view kDefaultFontName = "Courier New";
+inline constexpr int32_t kDefaultFontSize = 14;
+inline constexpr int32_t kDefaultScreenFontSize = 9;
+inline constexpr int32_t kDefaultFontColor = 0;
+inline constexpr bool kDefaultFontBold = true;
+inline constexpr bool kDefaultFontItalic = true;
+inline constexpr bool kDefaultFontUnderline = true;
+inline constexpr int32_t kDefaultActiveLineColor = 16772313;  // $FFECD9
+inline constexpr int32_t kDefaultSelectedColor = 8421504;     // $808080
+inline constexpr int32_t kDefaultBkColor = kSystemWindowColor;
+inline constexpr std::string_view kDefaultLastPlayer = "Pekto";
+inline constexpr bool kDefaultSound = false;
+inline constexpr std::string_view kDefaultSoundFileName = "default.wav";
+
+// Fills `beall` from the settings file, every key with its default, then switches the sound off
+// and empties SoundFile when SoundFile is empty or names no existing file. The default sound
+// file is "default.wav" in `programDir`.
+void ReadSettings(const IniFile& ini, const std::filesystem::path& programDir, TBeall& beall);
+
+// The pane look described by the record: its font, style and colours, never struck out.
+PaneLook LookFromSettings(const TBeall& beall);
+
+// Writes every key: the interface font size, the pane look taken from `upperPane` (strike-out
+// is not kept), then FullScreen, LastFile, LastPlayer, Sound and SoundFile from `beall`.
+// Throws pekto::Error "Unable to write to <path>" at the first key that cannot be written; the
+// keys before it stay written, the later ones are not written.
+void WriteSettings(IniFile& ini, const TBeall& beall, const PaneLook& upperPane);
+
+}  // namespace pekto

@@ -1,0 +1,393 @@
+// The main window as the learner meets it: start with a lesson, type it, finish, restart.
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFontDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Settings.h"
+#include "platform/Fonts.h"
+#include "platform/IniFile.h"
+#include "platform/Startup.h"
+#include "practice/TextPane.h"
+
+using namespace pekto;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Evaluation {
+  std::string title;
+  int32_t total = -1, correct = -1, wrong = -1, seconds = -1;
+  int calls = 0;
+};
+
+void WriteBytes(const fs::path& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Closes the next modal box as soon as it shows and keeps its caption and text.
+struct BoxCatcher {
+  QString caption, text;
+  int icon = -1;
+  void Arm() {
+    QTimer::singleShot(0, [this] { Catch(); });
+  }
+  void Catch() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      QTimer::singleShot(10, [this] { Catch(); });
+      return;
+    }
+    caption = box->windowTitle();
+    text = box->text();
+    icon = box->icon();
+    box->accept();
+  }
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir data_;
+  QTemporaryDir program_;
+  fs::path lessonPath_;
+
+  fs::path DataDir() const { return fs::path(data_.path().toStdString()) / "Pekto"; }
+
+  // A fresh start: start-up values for a program folder without bundled lessons.
+  void ResetStartup() {
+    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
+    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
+    Beall = TBeall{};
+  }
+
+  std::unique_ptr<Tfrm_Main> Open(QStringList args = {}) {
+    auto window = std::make_unique<Tfrm_Main>(std::move(args));
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+    return window;
+  }
+
+  static void Type(QWidget* w, const QString& keys) {
+    for (const QChar c : keys) {
+      if (c == u'\r') {
+        QTest::keyClick(w, Qt::Key_Return);
+      } else if (c.unicode() < 128) {
+        QTest::keyClick(w, c.toLatin1());
+      } else {
+        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c),
+                            Qt::NoModifier);
+      }
+    }
+  }
+
+  static QStringList Lines(const TextPane* pane) {
+    QStringList lines;
+    for (const auto& line : pane->Lines()) lines << QString::fromLatin1(line.c_str());
+    return lines;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(data_.isValid() && program_.isValid());
+    qputenv("XDG_DATA_HOME", data_.path().toLocal8Bit());
+    InstallFontSubstitutions();
+    ResetStartup();
+    const fs::path lessons = fs::path(data_.path().toStdString()) / "lessons";
+    fs::create_directories(lessons);
+    lessonPath_ = lessons / "ab.lck";
+    WriteBytes(lessonPath_,
+               "  Pr\xF3"
+               "ba\t \r\nab\r\nc\r\n");
+  }
+
+  void firstStartCreatesFoldersAndShowsAnEmptyWindow() {
+    ResetStartup();
+    fs::remove_all(DataDir());
+    auto w = Open();
+    QVERIFY(fs::is_directory(DataDir() / "Leckek"));
+    QCOMPARE(w->ComboBox1->count(), 0);
+    QCOMPARE(w->pos(), QPoint(10, 10));
+    QCOMPARE(w->size(), QSize(774, 598));
+    QCOMPARE(w->LOssz->text(), QStringLiteral("0"));
+    QCOMPARE(w->LHelyes->text(), QStringLiteral("0"));
+    QCOMPARE(w->LHibas->text(), QStringLiteral("0"));
+    QCOMPARE(w->LIdo->text(), QStringLiteral("0:0"));
+    QCOMPARE(w->LSzazalek->text(), QStringLiteral("0%"));
+    QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto"));
+    QVERIFY(w->StatusPanels[0]->text().isEmpty());
+    QVERIFY(w->StatusPanels[2]->text().isEmpty());
+    QVERIFY(w->aMegnyit->isVisible() && w->aMegnyit->isEnabled());
+    QVERIFY(!w->aBefejez->isVisible() && !w->aBefejez->isEnabled());
+    QCOMPARE(w->windowTitle(), QStringLiteral("Pekto"));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+  }
+
+  void typingALessonFromTheCommandLine() {
+    ResetStartup();
+    auto w = Open({QString::fromStdString(lessonPath_.string())});
+    Evaluation eval;
+    w->SetEvaluationHandler(
+        [&](const std::string& title, int32_t total, int32_t correct, int32_t wrong,
+            int32_t seconds) { eval = {title, total, correct, wrong, seconds, eval.calls + 1}; });
+    QVERIFY(w->State().ExerciseActive);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+    QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto :   Próba\t "));
+    QCOMPARE(w->StatusPanels[2]->text(), QStringLiteral("Lecke: Próba"));
+    QCOMPARE(w->LOssz->text(), QStringLiteral("3"));
+    QVERIFY(!w->aMegnyit->isVisible() && !w->aMegnyit->isEnabled());
+    QVERIFY(w->aBefejez->isVisible() && w->aBefejez->isEnabled());
+    QVERIFY(w->Timer1->isActive());
+    QCOMPARE(w->SynEdit2->SelectedText(), std::string("a"));
+
+    // Ctrl+O is disabled during the exercise: nothing but the caret panel changes.
+    QTest::keyClick(w->SynEdit1, Qt::Key_O, Qt::ControlModifier);
+    QVERIFY(w->State().ExerciseActive);
+    QCOMPARE(w->SynEdit1->LineCount(), 0);
+
+    Type(w->SynEdit1, QStringLiteral("ax"));
+    QCOMPARE(w->LHelyes->text(), QStringLiteral("1"));
+    QCOMPARE(w->LHibas->text(), QStringLiteral("1"));
+    QCOMPARE(w->LSzazalek->text(), QStringLiteral("50%"));
+    QCOMPARE(w->StatusPanels[0]->text(), QStringLiteral("1 / 3"));
+    QCOMPARE(w->SynEdit2->SelectedText(), std::string());
+    QCOMPARE(w->SynEdit2->CaretColumn(), 4);
+
+    // Backspace changes nothing but the caret panel.
+    QTest::keyClick(w->SynEdit1, Qt::Key_Backspace);
+    QCOMPARE(Lines(w->SynEdit1), QStringList{QStringLiteral("ax")});
+
+    Type(w->SynEdit1, QStringLiteral("\rc"));
+    QCOMPARE(eval.calls, 1);
+    QCOMPARE(eval.title, std::string("Pr\xF3"
+                                     "ba"));
+    QCOMPARE(eval.total, 3);
+    QCOMPARE(eval.correct, 2);
+    QCOMPARE(eval.wrong, 1);
+    QVERIFY(!w->State().ExerciseActive);
+    QVERIFY(!w->Timer1->isActive());
+    QCOMPARE(w->SynEdit2->LineCount(), 0);
+    QCOMPARE(Lines(w->SynEdit1), (QStringList{QStringLiteral("ax"), QStringLiteral("c")}));
+    QCOMPARE(w->StatusPanels[0]->text(), QStringLiteral("2 / 2"));
+    QCOMPARE(w->LSzazalek->text(), QStringLiteral("67%"));
+    QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto :   Próba\t "));
+    QVERIFY(w->aMegnyit->isVisible() && w->aMegnyit->isEnabled());
+    QVERIFY(!w->aBefejez->isVisible());
+
+    // After the end F5 does nothing and keys are not processed.
+    QTest::keyClick(w->SynEdit1, Qt::Key_F5);
+    QCOMPARE(eval.calls, 1);
+    Type(w->SynEdit1, QStringLiteral("zz"));
+    QCOMPARE(w->SynEdit1->LineCount(), 2);
+    QCOMPARE(Beall.LastFile, lessonPath_.string());
+  }
+
+  void befejeztemEndsWithTheCountersSoFar() {
+    ResetStartup();
+    auto w = Open({QString::fromStdString(lessonPath_.string())});
+    Evaluation eval;
+    w->SetEvaluationHandler(
+        [&](const std::string& title, int32_t total, int32_t correct, int32_t wrong,
+            int32_t seconds) { eval = {title, total, correct, wrong, seconds, eval.calls + 1}; });
+    Type(w->SynEdit1, QStringLiteral("a"));
+    QTest::keyClick(w->SynEdit1, Qt::Key_F5);
+    QCOMPARE(eval.calls, 1);
+    QCOMPARE(eval.correct, 1);
+    QVERIFY(!w->State().ExerciseActive);
+  }
+
+  void accentedLettersAreJudgedByTheirCodePageByte() {
+    ResetStartup();
+    const fs::path path = fs::path(data_.path().toStdString()) / "lessons" / "acc.lck";
+    WriteBytes(path, "T\r\n\xF5\xFB\xE1\r\n");  // ő ű á
+    auto w = Open({QString::fromStdString(path.string())});
+    Type(w->SynEdit1, QStringLiteral("őüÁ"));
+    QCOMPARE(w->State().CorrectCount, 1);
+    QCOMPARE(w->State().WrongCount, 2);
+    QCOMPARE(w->SynEdit1->Line(0), std::string("\xF5\xFC\xC1"));
+  }
+
+  void chooserLoadsALessonAndFocusesTheTypingPane() {
+    ResetStartup();
+    fs::create_directories(DataDir() / "Leckek");
+    WriteBytes(DataDir() / "Leckek" / "b.lck", "Bravo\r\nxyz\r\n");
+    WriteBytes(DataDir() / "Leckek" / "A.LCK", "Alfa\r\nq\r\n");
+    WriteBytes(DataDir() / "Leckek" / "ures.lck", "");
+    auto w = Open();
+    QCOMPARE(w->ComboBox1->count(), 3);
+    QCOMPARE(w->ComboBox1->itemText(0), QStringLiteral("A.LCK"));
+    QCOMPARE(w->ComboBox1->itemText(1), QStringLiteral("b.lck"));
+    w->ComboBox1->setFocus();
+    emit w->ComboBox1->activated(1);
+    QVERIFY(w->State().ExerciseActive);
+    QCOMPARE(w->State().LessonTitle, std::string("Bravo"));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+
+    // A file that cannot be read: the error report, and the running exercise goes on.
+    Type(w->SynEdit1, QStringLiteral("x"));
+    BoxCatcher box;
+    box.Arm();
+    w->ComboBox1->setFocus();
+    emit w->ComboBox1->activated(2);
+    QCOMPARE(box.caption, QStringLiteral("Pekto"));
+    QCOMPARE(box.text, QStringLiteral("List index out of bounds (0)"));  // no stop after ")"
+    QCOMPARE(box.icon, int(QMessageBox::Critical));
+    QCOMPARE(w->State().LessonTitle, std::string("Bravo"));
+    QCOMPARE(w->State().CorrectCount, 1);
+    QCOMPARE(w->SynEdit2->LineCount(), 1);
+    QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto : Bravo"));
+  }
+
+  void clicksKeepTypingAtTheEnd() {
+    ResetStartup();
+    const fs::path path = fs::path(data_.path().toStdString()) / "lessons" / "long.lck";
+    WriteBytes(path, "T\r\nabcdef\r\nghijkl\r\n");
+    auto w = Open({QString::fromStdString(path.string())});
+    Type(w->SynEdit1, QStringLiteral("abcdef\rgh"));
+    QTest::mouseClick(w->SynEdit1->viewport(), Qt::LeftButton, {}, QPoint(30, 8));
+    QCOMPARE(w->SynEdit1->CaretLine(), 2);
+    QCOMPARE(w->SynEdit1->CaretColumn(), 3);
+    Type(w->SynEdit1, QStringLiteral("i"));
+    QCOMPARE(w->SynEdit1->Line(1), std::string("ghi"));
+
+    QTest::mouseClick(w->SynEdit2->viewport(), Qt::LeftButton, {}, QPoint(30, 8));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+    Type(w->SynEdit1, QStringLiteral("j"));
+    QCOMPARE(w->SynEdit1->Line(1), std::string("ghij"));
+    // The click took the highlight away, so j went unjudged; the key brought it back.
+    QCOMPARE(w->State().CorrectCount, 9);
+    QCOMPARE(w->SynEdit2->SelectedText(), std::string("k"));
+  }
+
+  void resizeSplitsThePracticeAreaInHalves() {
+    ResetStartup();
+    auto w = Open();
+    w->Splitter1->setSizes({50, 300});
+    w->resize(800, 640);
+    QTest::qWait(20);
+    QTRY_COMPARE(w->SynEdit1->height(), w->Panel6->height() / 2);
+  }
+
+  void fontSizeCommandsStayWithinTheirBounds() {
+    ResetStartup();
+    auto w = Open();
+    QCOMPARE(Beall.ScreenFontSize, 9);
+    QTest::keyClick(w.get(), Qt::Key_F11);
+    QCOMPARE(Beall.ScreenFontSize, 10);
+    QCOMPARE(w->font().pointSize(), 10);
+    QCOMPARE(w->ComboBox1->font().pointSize(), 10);
+    QTest::keyClick(w.get(), Qt::Key_F11);
+    QCOMPARE(Beall.ScreenFontSize, 10);
+    for (int expected : {9, 8, 8}) {
+      QTest::keyClick(w.get(), Qt::Key_F12);
+      QCOMPARE(Beall.ScreenFontSize, expected);
+    }
+  }
+
+  void fontDialogResultReachesBothPanes() {
+    ResetStartup();
+    auto w = Open();
+    QFont chosen(QStringLiteral("Arial"));
+    chosen.setPointSize(20);
+    chosen.setStrikeOut(true);
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      dialog->setCurrentFont(chosen);
+      dialog->accept();
+    });
+    w->aBetuTipus->trigger();
+    for (const TextPane* pane : {w->SynEdit1, w->SynEdit2}) {
+      QCOMPARE(pane->PaneFont().pointSize(), 20);
+      QVERIFY(pane->PaneFont().strikeOut());
+    }
+    QTimer::singleShot(0, [] {
+      if (auto* dialog = QApplication::activeModalWidget()) static_cast<QDialog*>(dialog)->reject();
+    });
+    w->aBetuTipus->trigger();
+    QCOMPARE(w->SynEdit2->PaneFont().pointSize(), 20);
+  }
+
+  void settingsAndBoundsSurviveARestart() {
+    ResetStartup();
+    fs::remove(Startup().SettingsFile);
+    {
+      auto w = Open({QString::fromStdString(lessonPath_.string())});
+      QTest::keyClick(w.get(), Qt::Key_F12);
+      w->move(40, 50);
+      w->resize(720, 560);
+      QFont font = w->SynEdit1->PaneFont();
+      font.setItalic(false);
+      font.setUnderline(false);
+      w->SynEdit1->SetPaneFont(font);
+      w->close();
+    }
+    const std::string ini = ReadBytes(Startup().SettingsFile);
+    QVERIFY(ini.find("[frm_Main]\r\nLeft=40\r\nTop=50\r\nWidth=720\r\nHeight=560\r\n") !=
+            std::string::npos);
+    QVERIFY(ini.find("LastFile=" + lessonPath_.string() + "\r\n") != std::string::npos);
+
+    Beall = TBeall{};
+    auto w = Open();
+    QCOMPARE(Beall.ScreenFontSize, 8);
+    QCOMPARE(w->pos(), QPoint(40, 50));
+    QCOMPARE(w->size(), QSize(720, 560));
+    QVERIFY(w->SynEdit2->PaneFont().bold());
+    QVERIFY(!w->SynEdit2->PaneFont().italic());
+    QCOMPARE(Beall.LastFile, lessonPath_.string());
+  }
+
+  void fullScreenStartFillsTheWorkArea() {
+    ResetStartup();
+    IniFile ini(Startup().SettingsFile);
+    ini.WriteBool("Defaults", "FullScreen", true);
+    auto w = Open();
+    const WorkRect area = CurrentWorkArea();
+    QCOMPARE(w->pos(), QPoint(0, 0));
+    QCOMPARE(w->size(), QSize(area.Right, area.Bottom));
+    ini.WriteBool("Defaults", "FullScreen", false);
+    w->close();
+  }
+
+  void aFailedSaveIsReportedAndTheWindowStillCloses() {
+    ResetStartup();
+    auto w = Open();
+    // The settings path becomes a folder: no value can be written there.
+    fs::remove(Startup().SettingsFile);
+    fs::create_directories(Startup().SettingsFile);
+    BoxCatcher box;
+    box.Arm();
+    QVERIFY(w->close());
+    QCOMPARE(box.caption, QStringLiteral("Pekto"));
+    QVERIFY(box.text.startsWith(QStringLiteral("Unable to write to ")));
+    fs::remove_all(Startup().SettingsFile);
+  }
+};
+
+int main(int argc, char** argv) {
+  Application app(argc, argv);
+  MainWindowTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_main.moc"
