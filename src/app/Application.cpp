@@ -5,6 +5,7 @@
 #include <QTranslator>
 #include <memory>
 
+#include "app/Icons.h"
 #include "platform/Guard.h"
 
 namespace pekto {
@@ -13,6 +14,19 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Pekto"));
   setApplicationDisplayName(QStringLiteral("Pekto"));
   InstallHungarianTranslations(*this);
+  setStyle(new AppStyle);  // the application owns its style
+}
+
+QIcon AppStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,
+                             const QWidget* widget) const {
+  switch (icon) {
+    case SP_ToolBarHorizontalExtensionButton:
+      return ChevronIcon(true);
+    case SP_ToolBarVerticalExtensionButton:
+      return ChevronIcon(false);
+    default:
+      return QProxyStyle::standardIcon(icon, option, widget);
+  }
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

@@ -3,6 +3,7 @@
 // event handler from crossing the event loop.
 
 #include <QApplication>
+#include <QProxyStyle>
 
 namespace pekto {
 
@@ -10,6 +11,14 @@ class Application : public QApplication {
  public:
   Application(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// The program's style over the platform's: its own drawings where the platform would load
+// picture files.
+class AppStyle : public QProxyStyle {
+ public:
+  QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                     const QWidget* widget) const override;
 };
 
 // Loads Qt's Hungarian translations of its standard dialogs and buttons.

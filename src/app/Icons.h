@@ -9,5 +9,9 @@ namespace pekto {
 // The icon of a command by its file name in the icon set ("megnyit", "befejez", ...).
 QIcon CommandIcon(QStringView name);
 QIcon AppIcon();
+// Two chevrons pointing right (horizontal) or down, for the "more" buttons of bars.
+QIcon ChevronIcon(bool horizontal);
+// A picture drawn from an SVG resource at the given size.
+QPixmap SvgPicture(const QString& path, const QSize& size);
 
 }  // namespace pekto

@@ -332,7 +332,7 @@ QWidget* Tfrm_Main::CreateCounterColumn() {
   layout->addStretch(1);
   auto* picture = new QLabel(column);
   picture->setObjectName(QStringLiteral("Image1"));
-  picture->setPixmap(QIcon(QStringLiteral(":/images/billentyu.svg")).pixmap(QSize(78, 163)));
+  picture->setPixmap(SvgPicture(QStringLiteral(":/images/billentyu.svg"), QSize(78, 163)));
   picture->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
   layout->addWidget(picture);
   return column;

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QSplitter>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -59,6 +60,27 @@ struct BoxCatcher {
     icon = box->icon();
     box->accept();
   }
+};
+
+// Closes every modal box that shows while it lives, counting them.
+class BoxWatcher {
+ public:
+  BoxWatcher() {
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        ++count;
+        caption = box->windowTitle();
+        text = box->text();
+        box->accept();
+      }
+    });
+    timer_.start(5);
+  }
+  int count = 0;
+  QString caption, text;
+
+ private:
+  QTimer timer_;
 };
 
 }  // namespace
@@ -367,6 +389,92 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->size(), QSize(area.Right, area.Bottom));
     ini.WriteBool("Defaults", "FullScreen", false);
     w->close();
+  }
+
+  void aDamagedErrorSoundIsReportedOnceAndSwitchedOff() {
+    ResetStartup();
+    const fs::path wave = fs::path(data_.path().toStdString()) / "rossz.wav";
+    WriteBytes(wave, "RIFF\x24\x00\x00\x00WAVEjunk");
+    fs::create_directories(DataDir());
+    {
+      IniFile ini(Startup().SettingsFile);
+      ini.WriteBool("Defaults", "Sound", true);
+      ini.WriteString("Defaults", "SoundFile", wave.string());
+    }
+    auto w = Open({QString::fromStdString(lessonPath_.string())});
+    QVERIFY(Beall.Sound);
+    BoxWatcher boxes;
+    Type(w->SynEdit1, QStringLiteral("xx"));
+    QTRY_COMPARE(boxes.count, 1);
+    QCOMPARE(boxes.caption, QStringLiteral("Hiba"));
+    QVERIFY(boxes.text.startsWith(QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n")));
+    QVERIFY(!Beall.Sound);
+    QCOMPARE(w->State().WrongCount, 2);
+    QTest::qWait(30);
+    QCOMPARE(boxes.count, 1);
+    w->close();
+    QCOMPARE(IniFile(Startup().SettingsFile).ReadString("Defaults", "Sound", ""), std::string("0"));
+  }
+
+  void portableModeKeepsEverythingBesideTheProgram() {
+    QTemporaryDir program;
+    const fs::path dir = program.path().toStdString();
+    WriteBytes(dir / "pekto.ini", "[Screen]\r\nFontSize=10\r\n");
+    fs::create_directories(dir / "Leckek");
+    WriteBytes(dir / "Leckek" / "hordozhato.lck", "H\r\nx\r\n");
+    Startup() = ComputeFolders(dir);
+    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
+    Beall = TBeall{};
+    {
+      auto w = Open();
+      QCOMPARE(Startup().DataDir, dir);
+      QCOMPARE(Startup().SettingsFile, dir / "pekto.ini");
+      QCOMPARE(Beall.ScreenFontSize, 10);
+      QCOMPARE(w->ComboBox1->count(), 1);
+      QCOMPARE(w->ComboBox1->itemText(0), QStringLiteral("hordozhato.lck"));
+      w->close();
+    }
+    QVERIFY(ReadBytes(dir / "pekto.ini").find("[frm_Main]") != std::string::npos);
+    QVERIFY(!fs::exists(DataDir() / "Leckek" / "hordozhato.lck"));
+  }
+
+  void bundledLessonsFillANewLessonFolder() {
+    QTemporaryDir program;
+    const fs::path dir = program.path().toStdString();
+    fs::create_directories(dir / "Leckek");
+    WriteBytes(dir / "Leckek" / "001_fdjk.lck", "Alapsor\r\nfff jjj\r\n");
+    Startup() = ComputeFolders(dir);
+    Beall = TBeall{};
+    fs::remove_all(DataDir());
+    auto w = Open();
+    QCOMPARE(w->ComboBox1->count(), 1);
+    QCOMPARE(ReadBytes(DataDir() / "Leckek" / "001_fdjk.lck"),
+             std::string("Alapsor\r\nfff jjj\r\n"));
+    w->close();
+    // An existing lesson folder is left as the user keeps it.
+    fs::remove(DataDir() / "Leckek" / "001_fdjk.lck");
+    Beall = TBeall{};
+    auto again = Open();
+    QCOMPARE(again->ComboBox1->count(), 0);
+  }
+
+  void hintsShowInTheMiddlePanelAndTabMovesAround() {
+    ResetStartup();
+    auto w = Open();
+    QStatusTipEvent tip(w->ComboBox1->statusTip());
+    QApplication::sendEvent(w->ComboBox1, &tip);
+    QCOMPARE(w->StatusPanels[1]->text(), QStringLiteral("Válasszon leckét!"));
+    QStatusTipEvent none{QString()};
+    QApplication::sendEvent(w->Panel6, &none);
+    QVERIFY(w->StatusPanels[1]->text().isEmpty());
+
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit2));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->ComboBox1));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
   }
 
   void aFailedSaveIsReportedAndTheWindowStillCloses() {

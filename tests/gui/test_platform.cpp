@@ -1,0 +1,184 @@
+// The platform layer: message boxes, the error report, the error sound, start-up folders.
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+
+#include "app/Application.h"
+#include "platform/Error.h"
+#include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
+#include "platform/QtText.h"
+#include "platform/Startup.h"
+#include "platform/WavePlayer.h"
+
+using namespace pekto;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Acts on the next modal message box as soon as it shows.
+void OnNextBox(std::function<void(QMessageBox*)> act) {
+  QTimer::singleShot(0, [act] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      act(box);
+    } else {
+      OnNextBox(act);
+    }
+  });
+}
+
+QByteArray Wave(quint32 dataBytes, quint32 declaredData) {
+  QByteArray b;
+  const auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char*>(&v), 4); };
+  const auto u16 = [&b](quint16 v) { b.append(reinterpret_cast<const char*>(&v), 2); };
+  b.append("RIFF");
+  u32(36 + dataBytes);
+  b.append("WAVEfmt ");
+  u32(16);
+  u16(1);
+  u16(1);
+  u32(22050);
+  u32(44100);
+  u16(2);
+  u16(16);
+  b.append("data");
+  u32(declaredData);
+  b.append(QByteArray(static_cast<qsizetype>(dataBytes), '\0'));
+  return b;
+}
+
+}  // namespace
+
+class PlatformTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void errorReportAddsAFullStopOnlyAfterHigherCharacters() {
+    QCOMPARE(ErrorReportText(QStringLiteral("Hiba")), QStringLiteral("Hiba."));
+    QCOMPARE(ErrorReportText(QStringLiteral("Kész.")), QStringLiteral("Kész."));
+    QCOMPARE(ErrorReportText(QStringLiteral("List index out of bounds (0)")),
+             QStringLiteral("List index out of bounds (0)"));
+    QCOMPARE(ErrorReportText(QStringLiteral("Nincs fájl!")), QStringLiteral("Nincs fájl!"));
+    QCOMPARE(ErrorReportText(QStringLiteral("fájl: ő")), QStringLiteral("fájl: ő."));
+    QCOMPARE(ErrorReportText(QString()), QString());
+  }
+
+  void guardedHandlersReportTheirErrorsAndStop() {
+    QString caption, text;
+    OnNextBox([&](QMessageBox* box) {
+      caption = box->windowTitle();
+      text = box->text();
+      QCOMPARE(box->icon(), QMessageBox::Critical);
+      box->accept();
+    });
+    bool after = false;
+    const bool ok = Guarded([&] {
+      throw Error("Nem olvasható a fájl");
+      after = true;
+    });
+    QVERIFY(!ok);
+    QVERIFY(!after);
+    QCOMPARE(caption, QStringLiteral("Pekto"));
+    QCOMPARE(text, QStringLiteral("Nem olvasható a fájl."));
+  }
+
+  void showErrorAndTheQuestionBox() {
+    QWidget owner;
+    owner.show();
+    QString caption;
+    OnNextBox([&](QMessageBox* box) {
+      caption = box->windowTitle();
+      QCOMPARE(box->icon(), QMessageBox::Critical);
+      box->accept();
+    });
+    ShowError(QStringLiteral("Rossz"), &owner);
+    QCOMPARE(caption, QStringLiteral("Hiba"));
+
+    OnNextBox([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    QCOMPARE(AskYesNoCancel(QStringLiteral("Mentsem?"), QStringLiteral("Kérdés"), &owner), IDYES);
+    OnNextBox([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
+    QCOMPARE(AskYesNoCancel(QStringLiteral("Mentsem?"), QStringLiteral("Kérdés"), &owner), IDNO);
+    OnNextBox([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    QCOMPARE(AskYesNoCancel(QStringLiteral("Mentsem?"), QStringLiteral("Kérdés"), &owner),
+             IDCANCEL);
+    OnNextBox([](QMessageBox* box) { box->close(); });
+    QCOMPARE(AskYesNoCancel(QStringLiteral("Mentsem?"), QStringLiteral("Kérdés"), &owner),
+             IDCANCEL);
+  }
+
+  void buttonsSpeakHungarian() {
+    QString yes;
+    OnNextBox([&](QMessageBox* box) {
+      yes = box->button(QMessageBox::Yes)->text().remove(u'&');
+      box->button(QMessageBox::Cancel)->click();
+    });
+    AskYesNoCancel(QStringLiteral("?"), QStringLiteral("?"), nullptr);
+    QCOMPARE(yes, QStringLiteral("Igen"));
+  }
+
+  void waveFilesAreCheckedBeforePlaying() {
+    QVERIFY(WaveProblem(Wave(100, 100)).isEmpty());
+    QVERIFY(!WaveProblem(Wave(100, 4000)).isEmpty());  // cut after its header
+    QVERIFY(!WaveProblem(QByteArray("RIFF\0\0\0\0WAVE", 12)).isEmpty());
+    QVERIFY(!WaveProblem(QByteArray("not a wave file at all")).isEmpty());
+    QVERIFY(!WaveProblem(QByteArray()).isEmpty());
+    QByteArray noFormat = Wave(10, 10);
+    noFormat.replace("fmt ", "junk");
+    QVERIFY(!WaveProblem(noFormat).isEmpty());
+
+    QTemporaryDir dir;
+    const QString damaged = dir.filePath(QStringLiteral("rossz.wav"));
+    QFile file(damaged);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(Wave(10, 9999));
+    file.close();
+    WavePlayer player;
+    player.SetFileName(damaged);
+    QVERIFY_THROWS_EXCEPTION(Error, player.Play());
+    player.SetFileName(dir.filePath(QStringLiteral("nincs.wav")));
+    QVERIFY_THROWS_EXCEPTION(Error, player.Play());
+  }
+
+  void foldersFollowXdgDataHome() {
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", "/srv/data");
+    StartupValues v = ComputeFolders("/opt/pekto");
+    QCOMPARE(v.DataDir, fs::path("/srv/data/Pekto"));
+    QCOMPARE(v.SettingsFile, fs::path("/srv/data/Pekto/Pekto.ini"));
+    QCOMPARE(v.ProgramDir, fs::path("/opt/pekto"));
+    QCOMPARE(v.HighlightColor, 0xB9FFFF);
+    qputenv("XDG_DATA_HOME", "");
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", "/home/anna");
+    v = ComputeFolders("/opt/pekto");
+    QCOMPARE(v.DataDir, fs::path("/home/anna/.local/share/Pekto"));
+    qunsetenv("HOME");
+    v = ComputeFolders("/opt/pekto");
+    QCOMPARE(v.DataDir, fs::path("/opt/pekto"));
+    QCOMPARE(v.SettingsFile, fs::path("/opt/pekto/Pekto.ini"));
+    qputenv("HOME", home);
+    qputenv("XDG_DATA_HOME", saved);
+  }
+
+  void textConversionAtTheQtBoundary() {
+    QCOMPARE(ToQ("\xE1rv\xEDzt\xFBr\xF5"), QStringLiteral("árvíztűrő"));
+    QCOMPARE(FromQ(QStringLiteral("ÁRVÍZTŰRŐ")), std::string("\xC1RV\xCDZT\xDBR\xD5"));
+    QCOMPARE(FromQ(QStringLiteral("日本")), std::string("??"));
+    QCOMPARE(FromQ(QString::fromUtf8("\xF0\x9F\x98\x80")), std::string("?"));  // one emoji
+    QCOMPARE(ByteOf(QChar(u'ő')), static_cast<unsigned char>(0xF5));
+    QCOMPARE(ByteOf(QChar(u'õ')), static_cast<unsigned char>('?'));
+  }
+};
+
+int main(int argc, char** argv) {
+  Application app(argc, argv);
+  PlatformTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_platform.moc"
