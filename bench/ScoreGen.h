@@ -1,0 +1,76 @@
+#pragma once
+// Score tables for the benchmarks: rows like those the evaluation records, written once per size
+// into a temporary folder that is removed when the program ends.
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+
+#include "results/CsvTable.h"
+
+namespace pekto::bench {
+
+inline constexpr int kLessons = 40;
+inline constexpr int kPlayers = 300;
+
+// Appends `rows` score rows: 40 lesson titles, 300 players, percentages 0..100, dates of 2024.
+inline void FillScores(CsvTable& table, size_t rows, uint32_t seed = 20240306) {
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> lesson(1, kLessons), player(1, kPlayers), letters(80, 400);
+  std::uniform_int_distribution<int> day(1, 28), month(1, 12);
+  for (size_t i = 0; i < rows; ++i) {
+    const int total = letters(random);
+    const int correct = std::uniform_int_distribution<int>(total / 2, total)(random);
+    const int wrong = std::uniform_int_distribution<int>(0, total / 4)(random);
+    table.AppendRow();
+    table.SetText("tesztneve", "Lecke " + std::to_string(lesson(random)));
+    table.SetText("jatekos", "J\xE1t\xE9kos " + std::to_string(player(random)));
+    table.SetInteger("osszes", total);
+    table.SetInteger("helyes", correct);
+    table.SetInteger("hibas", wrong);
+    table.SetInteger("szazalek", correct * 100 / (correct + wrong));
+    table.SetInteger("ido", total / 3 + wrong);
+    table.SetDate("datum", {2024, month(random), day(random)});
+    table.PostRow();
+  }
+}
+
+class ScoreFiles {
+ public:
+  ScoreFiles() {
+    std::random_device rd;
+    folder_ = std::filesystem::temp_directory_path() / ("pekto-bench-" + std::to_string(rd()));
+    std::filesystem::create_directories(folder_);
+  }
+  ~ScoreFiles() {
+    std::error_code ec;
+    std::filesystem::remove_all(folder_, ec);
+  }
+  ScoreFiles(const ScoreFiles&) = delete;
+  ScoreFiles& operator=(const ScoreFiles&) = delete;
+
+  // The path of a score file with `rows` rows, written on first use.
+  const std::filesystem::path& File(size_t rows) {
+    auto it = files_.find(rows);
+    if (it != files_.end()) return it->second;
+    const auto path = folder_ / ("Score" + std::to_string(rows) + ".csv");
+    CsvTable table("Tbl", ScoreSchema(), nullptr);
+    table.Open();
+    FillScores(table, rows);
+    table.SaveFile(path);
+    return files_.emplace(rows, path).first->second;
+  }
+
+  static ScoreFiles& Instance() {
+    static ScoreFiles files;
+    return files;
+  }
+
+ private:
+  std::filesystem::path folder_;
+  std::map<size_t, std::filesystem::path> files_;
+};
+
+}  // namespace pekto::bench
