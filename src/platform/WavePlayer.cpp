@@ -1,11 +1,12 @@
 #include "platform/WavePlayer.h"
 
+#include <QCoreApplication>
 #include <QFile>
-#include <QSoundEffect>
-#include <QUrl>
+#include <QLibrary>
 #include <QtEndian>
 
 #include "platform/Error.h"
+#include "platform/SoundEffect.h"
 
 namespace pekto {
 namespace {
@@ -27,6 +28,16 @@ QString CheckFormat(const QByteArray& bytes, qsizetype at, quint32 size) {
     return QStringLiteral("hibás formátumleírás");
   }
   return {};
+}
+
+// Loads the sound module that lies beside the program, once.
+CreateSoundEffectFunction SoundModule() {
+  static const CreateSoundEffectFunction create = [] {
+    QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/pekto_sound"));
+    return reinterpret_cast<CreateSoundEffectFunction>(module.resolve(kCreateSoundEffectSymbol));
+  }();
+  if (create == nullptr) throw Error("A hanglejátszó modul (pekto_sound) nem tölthető be");
+  return create;
 }
 
 }  // namespace
@@ -80,19 +91,16 @@ void WavePlayer::Open() {
         ("A(z) \"" + fileName_ + "\" nem érvényes wave hangfájl (" + problem + ")").toStdString());
   }
   checked_ = true;
-  effect_ = std::make_unique<QSoundEffect>();
-  QObject::connect(effect_.get(), &QSoundEffect::statusChanged, effect_.get(), [this] {
-    if (effect_ && effect_->status() == QSoundEffect::Error && onFailure_) {
+  effect_.reset(SoundModule()(fileName_));
+  effect_->SetFailureHandler([this] {
+    if (onFailure_)
       onFailure_(QStringLiteral("A(z) \"%1\" hangfájl nem játszható le").arg(fileName_));
-    }
   });
-  effect_->setSource(QUrl::fromLocalFile(fileName_));
 }
 
 void WavePlayer::Play() {
   if (!checked_ || !effect_) Open();
-  effect_->stop();
-  effect_->play();
+  effect_->Restart();
 }
 
 }  // namespace pekto

@@ -6,9 +6,9 @@
 #include <functional>
 #include <memory>
 
-class QSoundEffect;
-
 namespace pekto {
+
+class SoundEffect;
 
 // Checks that `bytes` hold a playable PCM wave file; returns an empty text when it does, else
 // what is wrong.
@@ -36,7 +36,7 @@ class WavePlayer {
 
   QString fileName_;
   bool checked_ = false;
-  std::unique_ptr<QSoundEffect> effect_;
+  std::unique_ptr<SoundEffect> effect_;
   std::function<void(const QString&)> onFailure_;
 };
 

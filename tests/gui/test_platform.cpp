@@ -137,7 +137,20 @@ class PlatformTest : public QObject {
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(Wave(10, 9999));
     file.close();
+    const QString good = dir.filePath(QStringLiteral("jo.wav"));
+    QFile goodFile(good);
+    QVERIFY(goodFile.open(QIODevice::WriteOnly));
+    goodFile.write(Wave(2000, 2000));
+    goodFile.close();
     WavePlayer player;
+    bool failed = false;
+    player.SetFailureHandler([&](const QString&) { failed = true; });
+    player.SetFileName(good);
+    player.Play();  // loads the sound module beside the program and starts playing
+    player.Play();  // starts again from the beginning
+    QTest::qWait(100);
+    QVERIFY(!failed);
+
     player.SetFileName(damaged);
     QVERIFY_THROWS_EXCEPTION(Error, player.Play());
     player.SetFileName(dir.filePath(QStringLiteral("nincs.wav")));
