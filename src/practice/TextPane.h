@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QSet>
 #include <cstdint>
+#include <vector>
 
 #include "practice/PaneModel.h"
 
@@ -18,7 +19,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
  public:
   explicit TextPane(QWidget* parent = nullptr);
 
-  // Lines (PaneModel).
+  // Lines (PaneModel). A pane without lines differs from a pane holding one empty line.
   int LineCount() const override;
   std::string Line(int index) const override;
   int LineLength(int index) const override;
@@ -29,7 +30,8 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void Clear() override;
   std::vector<std::string> Lines() const;
 
-  // Caret and selection (PaneModel).
+  // Caret and selection (PaneModel). Lines and columns count from 1 in stored lines, not in
+  // wrapped rows; a column beyond the end of the line reads back as it was set.
   void SetCaret(int line, int column) override;
   int CaretLine() const override;
   int CaretColumn() const override;
@@ -37,8 +39,13 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   std::string SelectedText() const override;
 
   // Highlights the character at `offset` of the text joined with two-character line breaks;
-  // an offset on a line break leaves nothing selected with the caret after that line.
+  // an offset on a line break leaves nothing selected with the caret at column length + 2 of
+  // that line. Moving the offset by a few characters costs the same however long the text is.
   void HighlightOffset(int offset);
+
+  // Where the caret is drawn, in viewport coordinates: a block one character wide in
+  // overwrite mode, a thin bar in insert mode; an empty rectangle when its line is not laid out.
+  QRect CaretRectangle() const;
 
   // Look. Colours are stored colour values (red in the low byte, negative for system colours)
   // and read back unchanged.
@@ -53,49 +60,74 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void SetBackgroundColor(int32_t color);
   int32_t BackgroundColor() const { return backgroundColor_; }
 
-  // Overwrite mode with a block caret (the typing pane) or insert mode.
+  // Overwrite mode shows a block caret, insert mode a bar. The Insert key switches between them
+  // unless its binding has been removed.
   void SetInsertMode(bool insert);
   bool InsertMode() const { return !overwriteMode(); }
 
-  // Key bindings: a removed binding does nothing in this pane.
+  // The 82 standard key bindings of a text pane, plain Enter first.
+  static const std::vector<QKeySequence>& StandardKeyBindings();
+  // Key bindings: a removed binding does nothing in this pane. A key combination that is also
+  // the shortcut of a command of the window runs the command, whether bound here or not.
   void RemoveKeyBinding(const QKeySequence& keys);
-  // Removes every standard binding but plain Enter.
+  // Removes every standard binding but plain Enter. The pane then also ignores the platform's
+  // further keys for moving, selecting, copying, pasting and undoing (such as a Copy key).
   void RemoveStandardKeyBindings();
   bool IsBindingRemoved(const QKeySequence& keys) const;
 
   int GutterWidth() const;
 
  signals:
-  // After a mouse button has been released over the text.
+  // After the left mouse button has been released over the pane.
   void clicked();
 
  protected:
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
   friend class LineNumberGutter;
   void PaintGutter(QPaintEvent* event);
-  void UpdateGutterWidth();
+  void PaintCaret(QPaintEvent* event);
+  static int GutterWidthFor(int lines);
+  void UpdateGutterWidth(int lines);
   void UpdateGutter(const QRect& rect, int dy);
+  void UpdateCaret();
   void MarkActiveLine();
   void ApplyPalette();
   void PlaceCursor(int line, int column, bool selectOne);
+  void PlaceVirtualCaretAt(const QPoint& point);
+  void DocumentChanged();
   QTextBlock BlockAt(int index) const;
-  QKeySequence SequenceOf(const QKeyEvent* event) const;
+  qreal CharacterWidth() const;
+  bool Swallows(const QKeyEvent* event) const;
 
   QWidget* gutter_ = nullptr;  // child widget, owned by this pane
   bool empty_ = true;          // the document's single empty block stands for "no lines"
+  bool writing_ = false;       // the pane itself is changing the text
   int virtualColumn_ = 0;      // caret column beyond the line end, 0 when the real one holds
   bool placingCaret_ = false;
+  QRect paintedCaret_;  // where the caret was last drawn
+  int gutterWidth_ = 0;
+  // The active line as last marked: its start and end position and colour.
+  int markedStart_ = -1;
+  int markedEnd_ = -1;
+  int32_t markedColor_ = 0;
+  // The line found by the last HighlightOffset and its start offset; dropped on every change.
+  int hintLine_ = -1;
+  int hintStart_ = 0;
   int32_t fontColor_ = 0;
   int32_t activeLineColor_ = 0xFFECD9;
   int32_t selectedColor_ = 0x808080;
   int32_t backgroundColor_ = static_cast<int32_t>(0xFF000005);
-  QSet<int> removed_;  // key combinations (QKeyCombination::toCombined)
+  QSet<int> removed_;             // key combinations (QKeyCombination::toCombined)
+  bool standardRemoved_ = false;  // every standard binding but Enter is gone
 };
 
 }  // namespace pekto
