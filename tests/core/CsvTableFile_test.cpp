@@ -8,6 +8,7 @@
 #include <locale>
 #include <string>
 
+#include "FileSizeLimit.h"
 #include "TempDir.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -345,15 +346,11 @@ TEST(CsvTableFailures, FailedSaveLeavesTheOldFileWhole) {
   for (int i = 0; i < 200; ++i) RecordScore(table, "Nagy B\xE9la", 1, 2, 33, 4, {2024, 3, 7});
 
   // A file size limit makes the write fail half-way.
-  rlimit old{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = old;
-  small.rlim_cur = before.size() + 100;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const std::string message = MessageOf([&] { table.SaveFile(file); });
-  setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, oldHandler);
+  std::string message;
+  {
+    const test::FileSizeLimit limit(before.size() + 100);
+    message = MessageOf([&] { table.SaveFile(file); });
+  }
   EXPECT_EQ(message.rfind("Cannot create file \"" + PathText(file) + "\". ", 0), 0U) << message;
   EXPECT_EQ(TempDir::Read(file), before);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);

@@ -1,13 +1,12 @@
 #include "app/Settings.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "FileSizeLimit.h"
 #include "TempDir.h"
 #include "platform/Cp1250.h"
 #include "platform/Error.h"
@@ -18,28 +17,7 @@ namespace fs = std::filesystem;
 namespace pekto {
 namespace {
 
-// Lowers the file-size limit of the process for its lifetime (root ignores permissions, not
-// this limit); SIGXFSZ is ignored meanwhile so that the write just reports EFBIG.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &saved_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lowered = saved_;
-    lowered.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &lowered);
-  }
-  ~FileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit saved_{};
-  void (*previousHandler_)(int) = nullptr;
-};
+using test::FileSizeLimit;
 
 // A folder name with a letter outside ASCII, so that paths go through the code-page conversion.
 constexpr const char* kProgramFolderUtf8 = "Pekt\xC3\xB3";  // "Pektó"

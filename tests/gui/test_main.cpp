@@ -26,10 +26,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// What the main window hands to the evaluation when an exercise ends.
 struct Evaluation {
   std::string title;
   int32_t total = -1, correct = -1, wrong = -1, seconds = -1;
   int calls = 0;
+
+  void Watch(Tfrm_Main& window) {
+    window.SetEvaluationHandler([this](const std::string& t, int32_t to, int32_t c, int32_t w,
+                                       int32_t s) { *this = {t, to, c, w, s, calls + 1}; });
+  }
 };
 
 void WriteBytes(const fs::path& path, std::string_view bytes) {
@@ -169,9 +175,7 @@ class MainWindowTest : public QObject {
     ResetStartup();
     auto w = Open({QString::fromStdString(lessonPath_.string())});
     Evaluation eval;
-    w->SetEvaluationHandler(
-        [&](const std::string& title, int32_t total, int32_t correct, int32_t wrong,
-            int32_t seconds) { eval = {title, total, correct, wrong, seconds, eval.calls + 1}; });
+    eval.Watch(*w);
     QVERIFY(w->State().ExerciseActive);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
     QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto :   Próba\t "));
@@ -228,9 +232,7 @@ class MainWindowTest : public QObject {
     ResetStartup();
     auto w = Open({QString::fromStdString(lessonPath_.string())});
     Evaluation eval;
-    w->SetEvaluationHandler(
-        [&](const std::string& title, int32_t total, int32_t correct, int32_t wrong,
-            int32_t seconds) { eval = {title, total, correct, wrong, seconds, eval.calls + 1}; });
+    eval.Watch(*w);
     Type(w->SynEdit1, QStringLiteral("a"));
     QTest::keyClick(w->SynEdit1, Qt::Key_F5);
     QCOMPARE(eval.calls, 1);
