@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
@@ -24,6 +25,7 @@
 #include "app/Icons.h"
 #include "app/Placement.h"
 #include "app/Settings.h"
+#include "platform/Colors.h"
 #include "platform/Files.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
@@ -41,6 +43,7 @@ namespace {
 constexpr int kDesignWidth = 774;
 constexpr int kDesignHeight = 598;
 constexpr std::string_view kSection = "frm_Main";
+constexpr int32_t kHintColor = 0xB5DAFF;  // pale orange hint windows
 const QString kMakerWeb = QStringLiteral("https://www.brenmar.hu/pekto");
 
 QFont PixelFont(const QString& family, int pixels, bool bold) {
@@ -368,6 +371,9 @@ void Tfrm_Main::FormCreate() {
     fs::create_directories(lessonDir, ec);
     if (!ec) CopyBundledLessons(lessonDir);
   }
+  QPalette hints = QToolTip::palette();
+  hints.setColor(QPalette::ToolTipBase, ColorFromValue(kHintColor));
+  QToolTip::setPalette(hints);
   LoadSettings();
   std::vector<std::string> names;
   ListFiles(lessonDir / "*.lck", names);

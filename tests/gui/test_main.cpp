@@ -10,6 +10,7 @@
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 #include <fstream>
 
@@ -168,6 +169,7 @@ class MainWindowTest : public QObject {
     QVERIFY(w->aMegnyit->isVisible() && w->aMegnyit->isEnabled());
     QVERIFY(!w->aBefejez->isVisible() && !w->aBefejez->isEnabled());
     QCOMPARE(w->windowTitle(), QStringLiteral("Pekto"));
+    QCOMPARE(QToolTip::palette().color(QPalette::ToolTipBase), QColor(255, 218, 181));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
   }
 
