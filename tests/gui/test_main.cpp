@@ -230,6 +230,25 @@ class MainWindowTest : public QObject {
     QCOMPARE(Beall.LastFile, lessonPath_.string());
   }
 
+  void unreadableCommandLineLessonIsReportedAndStartUpGoesOn() {
+    ResetStartup();
+    const fs::path empty = fs::path(data_.path().toStdString()) / "lessons" / "ures.lck";
+    WriteBytes(empty, "");
+    BoxWatcher boxes;
+    auto w = Open({QString::fromStdString(empty.string()), QStringLiteral("ignored")});
+    QTRY_COMPARE(boxes.count, 1);
+    QCOMPARE(boxes.caption, QStringLiteral("Pekto"));
+    QCOMPARE(boxes.text, QStringLiteral("List index out of bounds (0)"));
+    QVERIFY(!w->State().ExerciseActive);
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto"));
+
+    // An argument that names no file is ignored.
+    auto other = Open({QStringLiteral("/nincs/ilyen.lck")});
+    QVERIFY(!other->State().ExerciseActive);
+    QCOMPARE(boxes.count, 1);
+  }
+
   void befejeztemEndsWithTheCountersSoFar() {
     ResetStartup();
     auto w = Open({QString::fromStdString(lessonPath_.string())});
