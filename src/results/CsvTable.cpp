@@ -315,8 +315,8 @@ Cell DateCell(const Date& date) {
 // Texts of one table are addressed by 32 bits.
 constexpr size_t kTextSpace = std::numeric_limits<uint32_t>::max();
 
-size_t TextLimit(const FieldSpec& spec) {
-  return spec.size > 0 ? std::min(static_cast<size_t>(spec.size), kTextSpace) : kTextSpace;
+size_t TextLimit(const FieldSpec& fieldDef) {
+  return fieldDef.size > 0 ? std::min(static_cast<size_t>(fieldDef.size), kTextSpace) : kTextSpace;
 }
 
 // The cell of the text that was just appended to the store at `offset`.
@@ -328,34 +328,34 @@ Cell TextSpan(RowStore& store, size_t offset) {
   return {offset | (static_cast<uint64_t>(store.texts.size() - offset) << 32)};
 }
 
-Cell TextCell(RowStore& store, std::string_view text, const FieldSpec& spec) {
+Cell TextCell(RowStore& store, std::string_view text, const FieldSpec& fieldDef) {
   const size_t offset = store.texts.size();
-  store.texts.append(text.data(), std::min(text.size(), TextLimit(spec)));
+  store.texts.append(text.data(), std::min(text.size(), TextLimit(fieldDef)));
   return TextSpan(store, offset);
 }
 
-Cell EscapedTextCell(RowStore& store, std::string_view text, const FieldSpec& spec) {
+Cell EscapedTextCell(RowStore& store, std::string_view text, const FieldSpec& fieldDef) {
   const size_t offset = store.texts.size();
-  AppendUnescaped(store.texts, text, TextLimit(spec));
+  AppendUnescaped(store.texts, text, TextLimit(fieldDef));
   return TextSpan(store, offset);
 }
 
-[[noreturn]] void ThrowConversion(const FieldSpec& spec, std::string_view text) {
-  switch (spec.type) {
+[[noreturn]] void ThrowConversion(const FieldSpec& fieldDef, std::string_view text) {
+  switch (fieldDef.type) {
     case FieldType::Float:
       throw Error("'" + U(text) + "' is not a valid floating point value for field '" +
-                  U(spec.DisplayName()) + "'");
+                  U(fieldDef.DisplayName()) + "'");
     case FieldType::Date:
       throw Error("'" + U(text) + "' is not a valid date");
     default:
       throw Error("'" + U(text) + "' is not a valid integer value for field '" +
-                  U(spec.DisplayName()) + "'");
+                  U(fieldDef.DisplayName()) + "'");
   }
 }
 
 // A file text of a non-text field in its fixed form; throws the conversion error.
-Cell ParsedCell(const FieldSpec& spec, std::string_view text) {
-  switch (spec.type) {
+Cell ParsedCell(const FieldSpec& fieldDef, std::string_view text) {
+  switch (fieldDef.type) {
     case FieldType::Float:
       if (const auto v = ParseFloat(text)) return DoubleCell(*v);
       break;
@@ -365,7 +365,7 @@ Cell ParsedCell(const FieldSpec& spec, std::string_view text) {
     default:
       if (const auto i = ParseInt32(text)) return IntCell(*i);
   }
-  ThrowConversion(spec, text);
+  ThrowConversion(fieldDef, text);
 }
 
 std::optional<int32_t> RoundToInt32(double value) {
@@ -379,17 +379,17 @@ std::optional<int32_t> RoundToInt32(double value) {
 }
 
 // The value as the field stores it (texts cut to the size), or nothing when it does not convert.
-std::optional<FieldValue> Convert(const FieldSpec& spec, const FieldValue& value) {
-  if (spec.type == FieldType::String) {
+std::optional<FieldValue> Convert(const FieldSpec& fieldDef, const FieldValue& value) {
+  if (fieldDef.type == FieldType::String) {
     if (const auto* date = std::get_if<Date>(&value); date && !IsValidDate(*date)) {
       return std::nullopt;
     }
     std::string text = FormatValue(value);
-    if (text.size() > TextLimit(spec)) text.resize(TextLimit(spec));
+    if (text.size() > TextLimit(fieldDef)) text.resize(TextLimit(fieldDef));
     return text;
   }
   if (const auto* text = std::get_if<std::string>(&value)) {
-    switch (spec.type) {
+    switch (fieldDef.type) {
       case FieldType::Float:
         if (const auto v = ParseFloat(*text)) return *v;
         return std::nullopt;
@@ -404,7 +404,7 @@ std::optional<FieldValue> Convert(const FieldSpec& spec, const FieldValue& value
   const auto* integer = std::get_if<int32_t>(&value);
   const auto* real = std::get_if<double>(&value);
   const auto* date = std::get_if<Date>(&value);
-  switch (spec.type) {
+  switch (fieldDef.type) {
     case FieldType::Float:
       if (integer) return static_cast<double>(*integer);
       if (real && std::isfinite(*real)) return *real;
@@ -421,23 +421,23 @@ std::optional<FieldValue> Convert(const FieldSpec& spec, const FieldValue& value
   }
 }
 
-Cell MakeCell(RowStore& store, const FieldSpec& spec, const FieldValue& value) {
-  const auto converted = Convert(spec, value);
-  if (!converted) ThrowConversion(spec, FormatValue(value));
+Cell MakeCell(RowStore& store, const FieldSpec& fieldDef, const FieldValue& value) {
+  const auto converted = Convert(fieldDef, value);
+  if (!converted) ThrowConversion(fieldDef, FormatValue(value));
   return std::visit(
       [&](const auto& v) -> Cell {
         using T = std::decay_t<decltype(v)>;
         if constexpr (std::is_same_v<T, int32_t>) return IntCell(v);
         if constexpr (std::is_same_v<T, double>) return DoubleCell(v);
         if constexpr (std::is_same_v<T, Date>) return DateCell(v);
-        if constexpr (std::is_same_v<T, std::string>) return TextCell(store, v, spec);
+        if constexpr (std::is_same_v<T, std::string>) return TextCell(store, v, fieldDef);
       },
       *converted);
 }
 
-NullableValue ValueOf(const RowStore& store, const Cell& cell, const FieldSpec& spec) {
+NullableValue ValueOf(const RowStore& store, const Cell& cell, const FieldSpec& fieldDef) {
   if (cell.IsNull()) return std::nullopt;
-  switch (spec.type) {
+  switch (fieldDef.type) {
     case FieldType::String:
       return std::string(store.Text(cell));
     case FieldType::Float:
@@ -559,15 +559,15 @@ int LenientInt(std::string_view text) {
 // One unwrapped field line: name=type,size,"label","mask",width[,REQ][,RO][,INV],kind,"default".
 FieldSpec ParseFieldLine(std::string_view line) {
   const size_t eq = line.find('=');
-  FieldSpec spec;
-  spec.name = std::string(line.substr(0, eq));
+  FieldSpec fieldDef;
+  fieldDef.name = std::string(line.substr(0, eq));
   const std::string_view rest =
       eq == std::string_view::npos ? std::string_view{} : line.substr(eq + 1);
   std::vector<std::string> items;
   FieldReader reader(rest);
   for (FieldText item; reader.Next(item);) items.emplace_back(item.text);
   if (items.size() > 6) {
-    spec.defaultExpression = std::move(items.back());
+    fieldDef.defaultExpression = std::move(items.back());
     items.pop_back();
   }
   const std::string typeWord = items.empty() ? std::string() : items[0];
@@ -576,16 +576,16 @@ FieldSpec ParseFieldLine(std::string_view line) {
   const std::string kindWord = items.size() < 6 ? std::string("Data") : items.back();
   const auto kind = FromWord(kKindWords, kindWord);
   if (!kind) throw Error("Unknown field type (" + U(kindWord) + ") in CSV file. (" + U(line) + ")");
-  spec.type = *type;
-  spec.kind = *kind;
-  if (items.size() > 1) spec.size = LenientInt(items[1]);
-  if (items.size() > 2) spec.displayLabel = items[2];
-  if (items.size() > 3) spec.editMask = items[3];
-  if (items.size() > 4) spec.displayWidth = LenientInt(items[4]);
-  spec.required = line.find(",REQ") != std::string_view::npos;
-  spec.readOnly = line.find(",RO") != std::string_view::npos;
-  spec.hidden = line.find(",INV") != std::string_view::npos;
-  return spec;
+  fieldDef.type = *type;
+  fieldDef.kind = *kind;
+  if (items.size() > 1) fieldDef.size = LenientInt(items[1]);
+  if (items.size() > 2) fieldDef.displayLabel = items[2];
+  if (items.size() > 3) fieldDef.editMask = items[3];
+  if (items.size() > 4) fieldDef.displayWidth = LenientInt(items[4]);
+  fieldDef.required = line.find(",REQ") != std::string_view::npos;
+  fieldDef.readOnly = line.find(",RO") != std::string_view::npos;
+  fieldDef.hidden = line.find(",INV") != std::string_view::npos;
+  return fieldDef;
 }
 
 // What a file holds, before the table takes it.
@@ -669,14 +669,14 @@ void ReadRows(LineReader& lines, const std::vector<int>& columns, size_t dataSiz
     for (const int column : columns) {
       if (!reader.Next(field)) break;
       if (column < 0) continue;
-      const FieldSpec& spec = fields[static_cast<size_t>(column)];
+      const FieldSpec& fieldDef = fields[static_cast<size_t>(column)];
       Cell& cell = row[column];
-      if (field.null || (field.text.empty() && spec.type != FieldType::String)) {
+      if (field.null || (field.text.empty() && fieldDef.type != FieldType::String)) {
         cell = Cell{};
-      } else if (spec.type == FieldType::String) {
-        cell = EscapedTextCell(store, field.text, spec);
+      } else if (fieldDef.type == FieldType::String) {
+        cell = EscapedTextCell(store, field.text, fieldDef);
       } else {
-        cell = ParsedCell(spec, field.text);
+        cell = ParsedCell(fieldDef, field.text);
       }
     }
     file.idCounter = RaisedCounter(file.idCounter, fields, row);
@@ -705,22 +705,22 @@ ParsedFile ParseTableFile(std::string_view data, const std::vector<FieldSpec>& c
 // ---------------------------------------------------------------------------------------------
 // Writing
 
-std::string FieldLine(const FieldSpec& spec) {
-  std::string line = spec.name + "=" + std::string(WordOf(kTypeWords, spec.type)) + ",";
-  AppendInt(line, spec.size);
+std::string FieldLine(const FieldSpec& fieldDef) {
+  std::string line = fieldDef.name + "=" + std::string(WordOf(kTypeWords, fieldDef.type)) + ",";
+  AppendInt(line, fieldDef.size);
   line += ',';
-  AppendQuoted(line, spec.DisplayName());
+  AppendQuoted(line, fieldDef.DisplayName());
   line += ',';
-  AppendQuoted(line, spec.editMask);
+  AppendQuoted(line, fieldDef.editMask);
   line += ',';
-  AppendInt(line, spec.displayWidth);
-  if (spec.required) line += ",REQ";
-  if (spec.readOnly) line += ",RO";
-  if (spec.hidden) line += ",INV";
+  AppendInt(line, fieldDef.displayWidth);
+  if (fieldDef.required) line += ",REQ";
+  if (fieldDef.readOnly) line += ",RO";
+  if (fieldDef.hidden) line += ",INV";
   line += ',';
-  line += WordOf(kKindWords, spec.kind);
+  line += WordOf(kKindWords, fieldDef.kind);
   line += ',';
-  AppendQuoted(line, spec.defaultExpression);
+  AppendQuoted(line, fieldDef.defaultExpression);
   return line;
 }
 
@@ -731,25 +731,26 @@ void AppendDefinitions(std::string& out, const std::vector<FieldSpec>& fields) {
   out += kLineEnd;
   AppendQuoted(out, kTableDefStart);
   out += kLineEnd;
-  for (const auto& spec : fields) {
-    AppendQuoted(out, FieldLine(spec));
+  for (const auto& fieldDef : fields) {
+    AppendQuoted(out, FieldLine(fieldDef));
     out += kLineEnd;
   }
   for (const auto key : {kIndexDefStart, kIndexDefEnd, kTableDefEnd}) {
     AppendQuoted(out, key);
     out += kLineEnd;
   }
-  for (const auto& spec : fields) {
-    AppendQuoted(out, spec.DisplayName());
+  for (const auto& fieldDef : fields) {
+    AppendQuoted(out, fieldDef.DisplayName());
     out += ',';
   }
   if (fields.empty()) out += ',';
   out += kLineEnd;
 }
 
-void AppendCell(std::string& out, const RowStore& store, const Cell& cell, const FieldSpec& spec) {
+void AppendCell(std::string& out, const RowStore& store, const Cell& cell,
+                const FieldSpec& fieldDef) {
   if (cell.IsNull()) return;
-  switch (spec.type) {
+  switch (fieldDef.type) {
     case FieldType::String:
       AppendEscapedQuoted(out, store.Text(cell));
       return;
@@ -808,12 +809,12 @@ bool IsValidDate(const Date& date) {
 }
 
 FieldSpec MakeField(std::string name, FieldType type) {
-  FieldSpec spec;
-  spec.name = std::move(name);
-  spec.type = type;
-  spec.size = type == FieldType::String ? kTextSize : 0;
-  spec.displayWidth = type == FieldType::String ? kTextSize : kNumberWidth;
-  return spec;
+  FieldSpec fieldDef;
+  fieldDef.name = std::move(name);
+  fieldDef.type = type;
+  fieldDef.size = type == FieldType::String ? kTextSize : 0;
+  fieldDef.displayWidth = type == FieldType::String ? kTextSize : kNumberWidth;
+  return fieldDef;
 }
 
 std::vector<FieldSpec> ScoreSchema() {
@@ -1144,10 +1145,10 @@ int CsvTable::CompareText(std::string_view a, std::string_view b, bool caseInsen
 
 bool CsvTable::FindRow(std::string_view field, const NullableValue& value) {
   const size_t index = RequireField(field);
-  const FieldSpec& spec = fields_[index];
+  const FieldSpec& fieldDef = fields_[index];
   std::optional<FieldValue> wanted;
   if (value) {
-    wanted = Convert(spec, *value);
+    wanted = Convert(fieldDef, *value);
     if (!wanted) return false;
   }
   const auto visible = Visible();
@@ -1155,10 +1156,10 @@ bool CsvTable::FindRow(std::string_view field, const NullableValue& value) {
     const Cell& cell = store_.Row(visible[pos])[index];
     bool equal = cell.IsNull() == !wanted;
     if (equal && wanted) {
-      if (spec.type == FieldType::String) {
+      if (fieldDef.type == FieldType::String) {
         equal = CompareText(store_.Text(cell), std::get<std::string>(*wanted), false) == 0;
       } else {
-        equal = ValueOf(store_, cell, spec) == NullableValue(*wanted);
+        equal = ValueOf(store_, cell, fieldDef) == NullableValue(*wanted);
       }
     }
     if (equal) {
@@ -1214,17 +1215,17 @@ void CsvTable::ApplyFilter() {
   filterApplies_ = FilterWanted();
   if (!filterApplies_) return;
   const size_t index = RequireField(filter_->field);
-  const FieldSpec& spec = fields_[index];
+  const FieldSpec& fieldDef = fields_[index];
   for (const uint32_t row : sort_ ? sorted_ : rowOrder_) {
-    if (Matches(store_.Row(row)[index], spec)) filtered_.push_back(row);
+    if (Matches(store_.Row(row)[index], fieldDef)) filtered_.push_back(row);
   }
 }
 
-bool CsvTable::Matches(const Cell& cell, const FieldSpec& spec) const {
+bool CsvTable::Matches(const Cell& cell, const FieldSpec& fieldDef) const {
   if (cell.IsNull()) return false;
   const Filter& filter = *filter_;
-  if (filter.numeric && spec.type != FieldType::String) {
-    switch (spec.type) {
+  if (filter.numeric && fieldDef.type != FieldType::String) {
+    switch (fieldDef.type) {
       case FieldType::Float:
         return DoubleOf(cell) == static_cast<double>(filter.number);
       case FieldType::Date:
@@ -1235,10 +1236,10 @@ bool CsvTable::Matches(const Cell& cell, const FieldSpec& spec) const {
   }
   std::string rendered;
   std::string_view text;
-  if (spec.type == FieldType::String) {
+  if (fieldDef.type == FieldType::String) {
     text = store_.Text(cell);
   } else {
-    rendered = NullToStr(ValueOf(store_, cell, spec), {});
+    rendered = NullToStr(ValueOf(store_, cell, fieldDef), {});
     text = rendered;
   }
   return filter.prefix ? text.starts_with(filter.text) : text == filter.text;
@@ -1297,10 +1298,10 @@ std::vector<double> CsvTable::TextRanks(size_t field, bool caseInsensitive) cons
 // Sorts the RowOrder by one numeric key per row; ties keep their RowOrder order.
 void CsvTable::ApplySort() {
   const size_t field = sort_->field;
-  const FieldSpec& spec = fields_[field];
+  const FieldSpec& fieldDef = fields_[field];
   const bool descending = HasOption(sort_->options, SortOption::Descending);
   std::vector<double> textKeys;
-  if (spec.type == FieldType::String) {
+  if (fieldDef.type == FieldType::String) {
     textKeys = TextRanks(field, HasOption(sort_->options, SortOption::CaseInsensitive));
   }
   std::vector<std::pair<double, uint32_t>> keys(rowOrder_.size());
@@ -1308,12 +1309,12 @@ void CsvTable::ApplySort() {
     const uint32_t row = rowOrder_[pos];
     const Cell& cell = store_.Row(row)[field];
     double key = -std::numeric_limits<double>::infinity();
-    if (spec.type == FieldType::String) {
+    if (fieldDef.type == FieldType::String) {
       key = textKeys[row];
     } else if (!cell.IsNull()) {
-      key = spec.type == FieldType::Float  ? DoubleOf(cell)
-            : spec.type == FieldType::Date ? static_cast<double>(cell.bits)
-                                           : static_cast<double>(IntOf(cell));
+      key = fieldDef.type == FieldType::Float  ? DoubleOf(cell)
+            : fieldDef.type == FieldType::Date ? static_cast<double>(cell.bits)
+                                               : static_cast<double>(IntOf(cell));
     }
     keys[pos] = {descending ? -key : key, static_cast<uint32_t>(pos)};
   }

@@ -217,7 +217,7 @@ class CsvTable {
   void ApplySort();
   void ApplyFilter();
   bool FilterWanted() const { return open_ && filterEnabled_ && filter_.has_value(); }
-  bool Matches(const Cell& cell, const FieldSpec& spec) const;
+  bool Matches(const Cell& cell, const FieldSpec& fieldDef) const;
   std::vector<double> TextRanks(size_t field, bool caseInsensitive) const;
   int CompareText(std::string_view a, std::string_view b, bool caseInsensitive) const;
   Cell CopiedCell(const CsvTable& source, const Cell& cell, const FieldSpec& from,
