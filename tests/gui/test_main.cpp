@@ -14,6 +14,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "TestSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
@@ -96,11 +97,11 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir data_;
+  test::TempDataDir data_;
   QTemporaryDir program_;
   fs::path lessonPath_;
 
-  fs::path DataDir() const { return fs::path(data_.path().toStdString()) / "Pekto"; }
+  fs::path DataDir() const { return data_.FsPath() / "Pekto"; }
 
   // A fresh start: start-up values for a program folder without bundled lessons.
   void ResetStartup() {
@@ -117,19 +118,6 @@ class MainWindowTest : public QObject {
     return window;
   }
 
-  static void Type(QWidget* w, const QString& keys) {
-    for (const QChar c : keys) {
-      if (c == u'\r') {
-        QTest::keyClick(w, Qt::Key_Return);
-      } else if (c.unicode() < 128) {
-        QTest::keyClick(w, c.toLatin1());
-      } else {
-        QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c),
-                            Qt::NoModifier);
-      }
-    }
-  }
-
   static QStringList Lines(const TextPane* pane) {
     QStringList lines;
     for (const auto& line : pane->Lines()) lines << QString::fromLatin1(line.c_str());
@@ -138,11 +126,10 @@ class MainWindowTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(data_.isValid() && program_.isValid());
-    qputenv("XDG_DATA_HOME", data_.path().toLocal8Bit());
+    QVERIFY(data_.IsValid() && program_.isValid());
     InstallFontSubstitutions();
     ResetStartup();
-    const fs::path lessons = fs::path(data_.path().toStdString()) / "lessons";
+    const fs::path lessons = data_.FsPath() / "lessons";
     fs::create_directories(lessons);
     lessonPath_ = lessons / "ab.lck";
     WriteBytes(lessonPath_,
@@ -193,7 +180,7 @@ class MainWindowTest : public QObject {
     QVERIFY(w->State().ExerciseActive);
     QCOMPARE(w->SynEdit1->LineCount(), 0);
 
-    Type(w->SynEdit1, QStringLiteral("ax"));
+    test::TypeText(w->SynEdit1, QStringLiteral("ax"));
     QCOMPARE(w->LHelyes->text(), QStringLiteral("1"));
     QCOMPARE(w->LHibas->text(), QStringLiteral("1"));
     QCOMPARE(w->LSzazalek->text(), QStringLiteral("50%"));
@@ -205,7 +192,7 @@ class MainWindowTest : public QObject {
     QTest::keyClick(w->SynEdit1, Qt::Key_Backspace);
     QCOMPARE(Lines(w->SynEdit1), QStringList{QStringLiteral("ax")});
 
-    Type(w->SynEdit1, QStringLiteral("\rc"));
+    test::TypeText(w->SynEdit1, QStringLiteral("\rc"));
     QCOMPARE(eval.calls, 1);
     QCOMPARE(eval.title, std::string("Pr\xF3"
                                      "ba"));
@@ -225,14 +212,14 @@ class MainWindowTest : public QObject {
     // After the end F5 does nothing and keys are not processed.
     QTest::keyClick(w->SynEdit1, Qt::Key_F5);
     QCOMPARE(eval.calls, 1);
-    Type(w->SynEdit1, QStringLiteral("zz"));
+    test::TypeText(w->SynEdit1, QStringLiteral("zz"));
     QCOMPARE(w->SynEdit1->LineCount(), 2);
     QCOMPARE(Beall.LastFile, lessonPath_.string());
   }
 
   void unreadableCommandLineLessonIsReportedAndStartUpGoesOn() {
     ResetStartup();
-    const fs::path empty = fs::path(data_.path().toStdString()) / "lessons" / "ures.lck";
+    const fs::path empty = data_.FsPath() / "lessons" / "ures.lck";
     WriteBytes(empty, "");
     BoxWatcher boxes;
     auto w = Open({QString::fromStdString(empty.string()), QStringLiteral("ignored")});
@@ -254,7 +241,7 @@ class MainWindowTest : public QObject {
     auto w = Open({QString::fromStdString(lessonPath_.string())});
     Evaluation eval;
     eval.Watch(*w);
-    Type(w->SynEdit1, QStringLiteral("a"));
+    test::TypeText(w->SynEdit1, QStringLiteral("a"));
     QTest::keyClick(w->SynEdit1, Qt::Key_F5);
     QCOMPARE(eval.calls, 1);
     QCOMPARE(eval.correct, 1);
@@ -263,10 +250,10 @@ class MainWindowTest : public QObject {
 
   void accentedLettersAreJudgedByTheirCodePageByte() {
     ResetStartup();
-    const fs::path path = fs::path(data_.path().toStdString()) / "lessons" / "acc.lck";
+    const fs::path path = data_.FsPath() / "lessons" / "acc.lck";
     WriteBytes(path, "T\r\n\xF5\xFB\xE1\r\n");  // ő ű á
     auto w = Open({QString::fromStdString(path.string())});
-    Type(w->SynEdit1, QStringLiteral("őüÁ"));
+    test::TypeText(w->SynEdit1, QStringLiteral("őüÁ"));
     QCOMPARE(w->State().CorrectCount, 1);
     QCOMPARE(w->State().WrongCount, 2);
     QCOMPARE(w->SynEdit1->Line(0), std::string("\xF5\xFC\xC1"));
@@ -289,7 +276,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
 
     // A file that cannot be read: the error report, and the running exercise goes on.
-    Type(w->SynEdit1, QStringLiteral("x"));
+    test::TypeText(w->SynEdit1, QStringLiteral("x"));
     BoxCatcher box;
     box.Arm();
     w->ComboBox1->setFocus();
@@ -305,19 +292,19 @@ class MainWindowTest : public QObject {
 
   void clicksKeepTypingAtTheEnd() {
     ResetStartup();
-    const fs::path path = fs::path(data_.path().toStdString()) / "lessons" / "long.lck";
+    const fs::path path = data_.FsPath() / "lessons" / "long.lck";
     WriteBytes(path, "T\r\nabcdef\r\nghijkl\r\n");
     auto w = Open({QString::fromStdString(path.string())});
-    Type(w->SynEdit1, QStringLiteral("abcdef\rgh"));
+    test::TypeText(w->SynEdit1, QStringLiteral("abcdef\rgh"));
     QTest::mouseClick(w->SynEdit1->viewport(), Qt::LeftButton, {}, QPoint(30, 8));
     QCOMPARE(w->SynEdit1->CaretLine(), 2);
     QCOMPARE(w->SynEdit1->CaretColumn(), 3);
-    Type(w->SynEdit1, QStringLiteral("i"));
+    test::TypeText(w->SynEdit1, QStringLiteral("i"));
     QCOMPARE(w->SynEdit1->Line(1), std::string("ghi"));
 
     QTest::mouseClick(w->SynEdit2->viewport(), Qt::LeftButton, {}, QPoint(30, 8));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
-    Type(w->SynEdit1, QStringLiteral("j"));
+    test::TypeText(w->SynEdit1, QStringLiteral("j"));
     QCOMPARE(w->SynEdit1->Line(1), std::string("ghij"));
     // The click took the highlight away, so j went unjudged; the key brought it back.
     QCOMPARE(w->State().CorrectCount, 9);
@@ -416,7 +403,7 @@ class MainWindowTest : public QObject {
 
   void aDamagedErrorSoundIsReportedOnceAndSwitchedOff() {
     ResetStartup();
-    const fs::path wave = fs::path(data_.path().toStdString()) / "rossz.wav";
+    const fs::path wave = data_.FsPath() / "rossz.wav";
     WriteBytes(wave, "RIFF\x24\x00\x00\x00WAVEjunk");
     fs::create_directories(DataDir());
     {
@@ -427,7 +414,7 @@ class MainWindowTest : public QObject {
     auto w = Open({QString::fromStdString(lessonPath_.string())});
     QVERIFY(Beall.Sound);
     BoxWatcher boxes;
-    Type(w->SynEdit1, QStringLiteral("xx"));
+    test::TypeText(w->SynEdit1, QStringLiteral("xx"));
     QTRY_COMPARE(boxes.count, 1);
     QCOMPARE(boxes.caption, QStringLiteral("Hiba"));
     QVERIFY(boxes.text.startsWith(QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n")));

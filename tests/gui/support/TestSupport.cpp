@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "platform/QtText.h"
+
 #include <QTest>
 #include <QWidget>
 
@@ -24,8 +26,7 @@ TempDataDir::~TempDataDir() {
 }
 
 std::filesystem::path TempDataDir::FsPath() const {
-  const QByteArray local = dir_.path().toLocal8Bit();
-  return std::filesystem::path(std::string(local.constData(), static_cast<size_t>(local.size())));
+  return ToPath(dir_.path());
 }
 
 void TypeChar(QWidget* widget, QChar ch) {
