@@ -122,6 +122,8 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
 
   exercise_ = std::make_unique<Exercise>(*SynEdit1, *SynEdit2);
+  MediaPlayer1 = std::make_unique<WavePlayer>();
+  MediaPlayer1->SetFailureHandler([this](const QString& reason) { SoundFailed(reason); });
   Guarded([this] { FormCreate(); });
 }
 
@@ -384,10 +386,7 @@ void Tfrm_Main::FormCreate() {
   std::sort(items.begin(), items.end(), collator);
   ComboBox1->addItems(items);
   ComboBox1->setCurrentIndex(-1);
-  if (Beall.Sound) {
-    MediaPlayer1 = std::make_unique<WavePlayer>();
-    MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
-  }
+  if (Beall.Sound) MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
 }
 
 void Tfrm_Main::LoadSettings() {
@@ -493,22 +492,20 @@ void Tfrm_Main::FormKeyPress(unsigned char ch) {
 
 void Tfrm_Main::PlayErrorSound() {
   try {
-    if (!MediaPlayer1) {
-      MediaPlayer1 = std::make_unique<WavePlayer>();
+    // A sound switched on after start-up plays its file too.
+    if (MediaPlayer1->FileName().isEmpty()) {
       MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
     }
-    MediaPlayer1->SetFailureHandler([this](const QString& message) {
-      if (!Beall.Sound) return;
-      Beall.Sound = false;
-      ShowError(QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n") + message, this);
-    });
     MediaPlayer1->Play();
   } catch (const std::exception& e) {
-    Beall.Sound = false;
-    ShowError(QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n") +
-                  QString::fromUtf8(e.what()),
-              this);
+    SoundFailed(QString::fromUtf8(e.what()));
   }
+}
+
+void Tfrm_Main::SoundFailed(const QString& reason) {
+  if (!Beall.Sound) return;  // reported once; no further sound is tried
+  Beall.Sound = false;
+  ShowError(QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n") + reason, this);
 }
 
 void Tfrm_Main::UpdateCounters() {

@@ -112,6 +112,7 @@ class Tfrm_Main : public QMainWindow {
   void LoadSettings();
   void SaveSettings();
   void PlayErrorSound();
+  void SoundFailed(const QString& reason);
   void SetExerciseCommands(bool running);
   void SetScreenFontSize(int32_t size);
 
