@@ -8,5 +8,11 @@ if [ "${1:-}" = "--program-only" ]; then
   shift
   targets=(--target pekto pekto_sound pekto_data)
 fi
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+launcher=()
+# A compiler cache, where the machine has one, makes rebuilds in several checkouts cheap.
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
 cmake --build build -j"$(nproc)" "${targets[@]}"
