@@ -29,6 +29,72 @@ std::string FromQ(const QString& text) {
   return bytes;
 }
 
+namespace {
+
+// On Windows AltGr arrives as Ctrl+Alt; on X11 it is a level shift that sets neither.
+#ifdef _WIN32
+constexpr bool kAltGrIsCtrlAlt = true;
+#else
+constexpr bool kAltGrIsCtrlAlt = false;
+#endif
+
+bool IsControlCode(QChar ch) {
+  return ch.unicode() < 0x20 || ch.unicode() == 0x7F;
+}
+
+// The printable characters of a key's text; control codes the platform attaches are dropped.
+std::string PrintableBytes(const QString& text) {
+  QString printable;
+  for (const QChar ch : text) {
+    if (!IsControlCode(ch)) printable += ch;
+  }
+  return FromQ(printable);
+}
+
+// Ctrl with a key: letters and [ \ ] give control characters, Space a space, others nothing.
+std::string ControlCharacter(int key) {
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return std::string(1, char(key - Qt::Key_A + 1));
+  switch (key) {
+    case Qt::Key_BracketLeft:
+      return "\x1B";
+    case Qt::Key_Backslash:
+      return "\x1C";
+    case Qt::Key_BracketRight:
+      return "\x1D";
+    case Qt::Key_Space:
+      return " ";
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+std::string TypedCharacters(int key, Qt::KeyboardModifiers modifiers, const QString& text) {
+  const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+  const bool alt = modifiers.testFlag(Qt::AltModifier);
+  if (modifiers.testFlag(Qt::MetaModifier)) return {};
+  if (alt) return kAltGrIsCtrlAlt && ctrl ? PrintableBytes(text) : std::string();
+  switch (key) {
+    case Qt::Key_Delete:
+      return {};
+    case Qt::Key_Backspace:
+      return ctrl ? "\x7F" : "\b";
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return ctrl ? "\n" : "\r";
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return ctrl ? std::string() : "\t";
+    case Qt::Key_Escape:
+      return "\x1B";
+    default:
+      break;
+  }
+  if (ctrl) return ControlCharacter(key);
+  return PrintableBytes(text);
+}
+
 std::filesystem::path ToPath(const QString& text) {
 #ifdef _WIN32
   return std::filesystem::path(text.toStdWString());

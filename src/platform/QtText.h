@@ -2,6 +2,7 @@
 // Conversion between the program's Windows-1250 strings and Qt's QString.
 
 #include <QString>
+#include <Qt>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -13,6 +14,14 @@ QString ToQ(std::string_view cp1250);
 std::string FromQ(const QString& text);
 // One typed character as a Windows-1250 byte; '?' when the code page lacks it.
 unsigned char ByteOf(QChar ch);
+
+// The characters a key press types, as Windows-1250 bytes, derived from the key and its
+// modifiers the way a Windows keyboard delivers characters to a program rather than from the
+// text the platform attaches (X11 gives Delete the text DEL and Ctrl+digit the digit):
+// Ctrl+letter gives the letter's control character, Ctrl+Backspace 127, Ctrl+Return 10;
+// Delete, Alt and Ctrl combinations that make no character, and keys without text give
+// nothing. AltGr characters come through as the characters they make.
+std::string TypedCharacters(int key, Qt::KeyboardModifiers modifiers, const QString& text);
 
 // Paths: QString and std::filesystem::path hold the real (Unicode) name.
 std::filesystem::path ToPath(const QString& text);

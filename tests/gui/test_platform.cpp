@@ -186,6 +186,52 @@ class PlatformTest : public QObject {
     QCOMPARE(ByteOf(QChar(u'ő')), static_cast<unsigned char>(0xF5));
     QCOMPARE(ByteOf(QChar(u'õ')), static_cast<unsigned char>('?'));
   }
+
+  // Key events as the X11 platform delivers them, and the characters they type.
+  void keysTypeTheCharactersAWindowsKeyboardWould() {
+    const auto typed = [](int key, Qt::KeyboardModifiers mods, const QString& text) {
+      return TypedCharacters(key, mods, text);
+    };
+    const Qt::KeyboardModifiers none = Qt::NoModifier, ctrl = Qt::ControlModifier,
+                                alt = Qt::AltModifier, shift = Qt::ShiftModifier;
+    // Plain characters, accented letters and AltGr characters (a level shift on X11).
+    QCOMPARE(typed(Qt::Key_A, none, QStringLiteral("a")), std::string("a"));
+    QCOMPARE(typed(0x150, shift, QStringLiteral("Ő")), std::string("\xD5"));
+    QCOMPARE(typed(Qt::Key_At, Qt::GroupSwitchModifier, QStringLiteral("@")), std::string("@"));
+    QCOMPARE(typed(Qt::Key_Backslash, none, QStringLiteral("\\")), std::string("\\"));
+    QCOMPARE(typed(Qt::Key_Space, none, QStringLiteral(" ")), std::string(" "));
+    QCOMPARE(typed(Qt::Key_Eacute, none, QStringLiteral("\u00E9")), std::string("\xE9"));
+    QCOMPARE(typed(Qt::Key_5, Qt::KeypadModifier, QStringLiteral("5")), std::string("5"));
+    // Delete carries DEL as text on X11 but types nothing.
+    QCOMPARE(typed(Qt::Key_Delete, none, QStringLiteral("\x7F")), std::string());
+    QCOMPARE(typed(Qt::Key_Delete, shift, QStringLiteral("\x7F")), std::string());
+    // Editing keys give their control characters; Ctrl+Backspace is DEL, Ctrl+Return LF.
+    QCOMPARE(typed(Qt::Key_Backspace, none, QStringLiteral("\b")), std::string("\b"));
+    QCOMPARE(typed(Qt::Key_Backspace, ctrl, QStringLiteral("\b")), std::string("\x7F"));
+    QCOMPARE(typed(Qt::Key_Return, none, QStringLiteral("\r")), std::string("\r"));
+    QCOMPARE(typed(Qt::Key_Enter, Qt::KeypadModifier, QStringLiteral("\r")), std::string("\r"));
+    QCOMPARE(typed(Qt::Key_Return, shift, QStringLiteral("\r")), std::string("\r"));
+    QCOMPARE(typed(Qt::Key_Return, ctrl, QStringLiteral("\r")), std::string("\n"));
+    QCOMPARE(typed(Qt::Key_Tab, none, QStringLiteral("\t")), std::string("\t"));
+    QCOMPARE(typed(Qt::Key_Backtab, shift, QString()), std::string("\t"));
+    QCOMPARE(typed(Qt::Key_Escape, none, QStringLiteral("\x1B")), std::string("\x1B"));
+    // Ctrl+letter is the letter's control character, with or without Shift.
+    QCOMPARE(typed(Qt::Key_O, ctrl, QStringLiteral("o")), std::string("\x0F"));
+    QCOMPARE(typed(Qt::Key_H, ctrl | shift, QStringLiteral("H")), std::string("\b"));
+    QCOMPARE(typed(Qt::Key_M, ctrl, QStringLiteral("\r")), std::string("\r"));
+    // Ctrl with digits and punctuation, and Alt with anything, type nothing.
+    QCOMPARE(typed(Qt::Key_1, ctrl, QStringLiteral("1")), std::string());
+    QCOMPARE(typed(Qt::Key_8, ctrl, QStringLiteral("\x7F")), std::string());
+    QCOMPARE(typed(Qt::Key_Exclam, ctrl | shift, QStringLiteral("!")), std::string());
+    QCOMPARE(typed(Qt::Key_Minus, ctrl, QStringLiteral("-")), std::string());
+    QCOMPARE(typed(Qt::Key_X, alt, QStringLiteral("x")), std::string());
+    QCOMPARE(typed(Qt::Key_Backspace, alt, QStringLiteral("\b")), std::string());
+    QCOMPARE(typed(Qt::Key_A, Qt::MetaModifier, QStringLiteral("a")), std::string());
+    // Keys without text type nothing.
+    for (const int key : {Qt::Key_Left, Qt::Key_Home, Qt::Key_F5, Qt::Key_Insert, Qt::Key_Shift}) {
+      QCOMPARE(typed(key, none, QString()), std::string());
+    }
+  }
 };
 
 int main(int argc, char** argv) {
