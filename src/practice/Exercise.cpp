@@ -4,17 +4,13 @@ namespace pekto {
 
 Exercise::Exercise(PaneModel& typing, PaneModel& lesson) : typing_(typing), lesson_(lesson) {}
 
-void Exercise::Load(const Lesson& lesson) {
+void Exercise::Load(Lesson lesson) {
   state_.LessonTitle = TrimTitle(lesson.title);
   lesson_.Clear();
   lesson_.AppendLines(lesson.lines);
-  lengths_.clear();
-  lengths_.reserve(lesson.lines.size());
+  lines_ = std::move(lesson.lines);
   int64_t letters = 0;
-  for (const auto& line : lesson.lines) {
-    lengths_.push_back(static_cast<int32_t>(line.size()));
-    letters += static_cast<int64_t>(line.size());
-  }
+  for (const auto& line : lines_) letters += static_cast<int64_t>(line.size());
   state_.TargetPos = 0;
   line_ = 0;
   lineStart_ = 0;
@@ -29,22 +25,37 @@ void Exercise::Load(const Lesson& lesson) {
   state_.ExerciseActive = true;
 }
 
+int32_t Exercise::LineLength(size_t line) const {
+  return static_cast<int32_t>(lines_[line].size());
+}
+
+void Exercise::LocateTarget() {
+  // The line holding TargetPos: the first k with S(k) + len(k) + 2 > TargetPos.
+  while (line_ + 1 < lines_.size() && state_.TargetPos >= lineStart_ + LineLength(line_) + 2) {
+    lineStart_ += LineLength(line_) + 2;
+    ++line_;
+  }
+}
+
+std::optional<unsigned char> Exercise::Expected() const {
+  if (lines_.empty()) return std::nullopt;
+  const int64_t column = state_.TargetPos - lineStart_;
+  if (column < 0 || column >= LineLength(line_)) return std::nullopt;
+  return static_cast<unsigned char>(lines_[line_][static_cast<size_t>(column)]);
+}
+
 void Exercise::HighlightTarget() {
-  if (lengths_.empty()) {
+  if (lines_.empty()) {
     lesson_.SetCaret(1, 1);
     return;
   }
-  // Locate the line: the first k with S(k) + len(k) + 2 > TargetPos.
-  while (line_ + 1 < lengths_.size() && state_.TargetPos >= lineStart_ + lengths_[line_] + 2) {
-    lineStart_ += lengths_[line_] + 2;
-    ++line_;
-  }
+  LocateTarget();
   const int64_t column = state_.TargetPos - lineStart_;
   const int lineNumber = static_cast<int>(line_) + 1;
-  if (column < lengths_[line_]) {
+  if (column < LineLength(line_)) {
     lesson_.SelectCharacter(lineNumber, static_cast<int>(column) + 1);
   } else {
-    lesson_.SetCaret(lineNumber, lengths_[line_] + 2);
+    lesson_.SetCaret(lineNumber, LineLength(line_) + 2);
   }
 }
 
@@ -81,10 +92,11 @@ KeyOutcome Exercise::Key(unsigned char ch) {
   }
   if (ch < 32) return KeyOutcome::Control;
 
+  // The key is judged against the character at the expected position, never against what a
+  // mouse drag may have selected in the lesson pane meanwhile.
   KeyOutcome outcome = KeyOutcome::Unjudged;
-  const std::string highlighted = lesson_.SelectedText();
-  if (!highlighted.empty()) {
-    if (static_cast<unsigned char>(highlighted.front()) == ch) {
+  if (const std::optional<unsigned char> expected = Expected()) {
+    if (*expected == ch) {
       ++state_.CorrectCount;
       outcome = KeyOutcome::Correct;
     } else {
@@ -98,9 +110,10 @@ KeyOutcome Exercise::Key(unsigned char ch) {
 }
 
 bool Exercise::EndReached() const {
-  const int count = lesson_.LineCount();
-  if (count == 0 || lesson_.CaretLine() != count) return false;
-  return lesson_.LineLength(count - 1) <= lesson_.CaretColumn() - 2;
+  // TargetPos has passed the last character of the text: it stands on a break after the last
+  // line. A lesson without text never ends this way.
+  if (lines_.empty() || line_ + 1 != lines_.size()) return false;
+  return state_.TargetPos - lineStart_ >= LineLength(line_);
 }
 
 }  // namespace pekto

@@ -4,6 +4,7 @@
 // engine works on the two panes through PaneModel.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,13 +40,13 @@ class Exercise {
 
   // Starts an exercise on the lesson: fills the lesson pane, empties the typing pane,
   // highlights the first character and zeroes the counters. Activates the exercise.
-  void Load(const Lesson& lesson);
+  void Load(Lesson lesson);
 
   // One character key (a Windows-1250 byte), for an active exercise with the typing pane
   // focused. Updates panes and counters; the caller refreshes the labels and runs the end test.
   KeyOutcome Key(unsigned char ch);
 
-  // True when the lesson pane's caret stands on its last line at or beyond the break after it.
+  // True when TargetPos has passed the last character of the lesson text.
   bool EndReached() const;
 
   void Tick() { ++state_.ElapsedSeconds; }
@@ -60,12 +61,16 @@ class Exercise {
 
  private:
   void Advance(int32_t steps);
+  void LocateTarget();
+  int32_t LineLength(size_t line) const;
+  // The lesson's character at TargetPos; nothing when TargetPos lies on a line break.
+  std::optional<unsigned char> Expected() const;
   void EchoCharacter(char ch);
 
   PaneModel& typing_;
   PaneModel& lesson_;
   ExerciseState state_;
-  std::vector<int32_t> lengths_;  // lengths of the lesson lines
+  std::vector<std::string> lines_;  // the lesson text, as the lesson pane shows it
   // The line holding TargetPos and its start offset, kept as TargetPos moves on so that each key
   // costs the same however long the lesson is.
   size_t line_ = 0;

@@ -146,17 +146,26 @@ TEST_F(ExerciseTest, ControlKeysChangeNothingButCharacter127IsJudged) {
   EXPECT_EQ(UpperLines(), (Lines{"\x7f"}));
 }
 
-TEST_F(ExerciseTest, EndTestReadsTheLessonCaretWhereItIs) {
+TEST_F(ExerciseTest, EndTestFollowsTheExpectedPositionNotTheLessonCaret) {
   Start({"ab", "cd"});
-  EXPECT_FALSE(exercise.EndReached());
   lower.SetCaret(2, 4);  // as a mouse click beyond the end of the last line
-  EXPECT_TRUE(exercise.EndReached());
-  lower.SetCaret(2, 3);
   EXPECT_FALSE(exercise.EndReached());
-  // A character key first re-runs the highlight and so tests the true position.
-  exercise.Key('a');
+  EXPECT_EQ(exercise.Key(8), KeyOutcome::Control);
   EXPECT_FALSE(exercise.EndReached());
+  EXPECT_FALSE(Type("ab\rc"));
+  EXPECT_TRUE(Type("d"));
+}
+
+TEST_F(ExerciseTest, KeysAreJudgedAgainstTheExpectedCharacterWhateverIsSelected) {
+  Start({"abc"});
+  lower.SelectCharacter(1, 3);  // a drag selected "c" while "a" is expected
+  EXPECT_EQ(exercise.Key('a'), KeyOutcome::Correct);
   EXPECT_EQ(lower.SelectedText(), "b");
+  lower.SetCaret(1, 1);  // a click took the highlight away
+  EXPECT_EQ(exercise.Key('x'), KeyOutcome::Wrong);
+  EXPECT_EQ(lower.SelectedText(), "c");
+  EXPECT_EQ(State().CorrectCount, 1);
+  EXPECT_EQ(State().WrongCount, 1);
 }
 
 TEST_F(ExerciseTest, ANewLoadStartsOver) {
