@@ -13,6 +13,7 @@
 #include <io.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -32,6 +33,38 @@ bool IsHiddenName(const std::string& name) {
 std::string TemporaryName(const fs::path& target) {
   std::random_device rd;
   return "." + PathText(target.filename()) + "." + std::to_string(rd() % 1000000) + ".tmp";
+}
+
+// A file the user has made read-only (no write permission for anyone, or none for us) is not
+// written, even by an administrator who could.
+bool IsWritableFile(const fs::path& path) {
+  std::error_code ec;
+  const fs::perms perms = fs::status(path, ec).permissions();
+  if (ec) return true;  // the write itself reports what is wrong
+  constexpr fs::perms kWrite =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  if ((perms & kWrite) == fs::perms::none) return false;
+#ifndef _WIN32
+  if (::access(PathText(path).c_str(), W_OK) != 0) return false;
+#endif
+  return true;
+}
+
+// The new file takes the old one's permissions (and, where we may, its owner), so that a
+// rewrite does not open up or take over the user's file.
+void CopyFileAttributes(const fs::path& from, const fs::path& to, std::FILE* file) {
+  std::error_code ec;
+  const fs::file_status status = fs::status(from, ec);
+  if (ec || !fs::exists(status)) return;
+  fs::permissions(to, status.permissions(), ec);
+#ifndef _WIN32
+  struct stat info {};
+  if (::stat(PathText(from).c_str(), &info) == 0) {
+    [[maybe_unused]] const int ignored = ::fchown(::fileno(file), info.st_uid, info.st_gid);
+  }
+#else
+  (void)file;
+#endif
 }
 
 }  // namespace
@@ -103,32 +136,39 @@ std::string ReadWholeFile(const fs::path& path) {
   return content;
 }
 
-bool ReplaceFileContent(const fs::path& path, std::string_view content, std::string& reason) {
+bool ReplaceFileContent(const fs::path& path, std::string_view content, std::string& reason,
+                        fs::path* culprit) {
   const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
+  const auto fail = [&](int err, const fs::path& cause) {
+    reason = SystemMessage(err != 0 ? err : EIO);
+    if (culprit != nullptr) *culprit = cause;
+    return false;
+  };
+  std::error_code ec;
+  const bool exists = fs::exists(path, ec);
+  if (exists && !IsWritableFile(path)) return fail(EACCES, path);
   const fs::path temporary = folder / TemporaryName(path);
   errno = 0;
   std::FILE* file = std::fopen(PathText(temporary).c_str(), "wb");
-  if (file == nullptr) {
-    reason = SystemMessage(errno != 0 ? errno : EACCES);
-    return false;
-  }
+  // The new content is made beside the file: when the file is there, a folder that takes no
+  // new file is the cause.
+  if (file == nullptr) return fail(errno != 0 ? errno : EACCES, exists ? folder : path);
   bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
   ok = std::fflush(file) == 0 && ok;
 #ifndef _WIN32
   ok = ok && ::fsync(::fileno(file)) == 0;
 #endif
   int err = errno;
+  if (ok) CopyFileAttributes(path, temporary, file);
   ok = std::fclose(file) == 0 && ok;
   if (ok) {
-    std::error_code ec;
     fs::rename(temporary, path, ec);
     if (!ec) return true;
     err = ec.value();
   }
-  reason = SystemMessage(err != 0 ? err : EIO);
   std::error_code ignored;
   fs::remove(temporary, ignored);
-  return false;
+  return fail(err, path);
 }
 
 }  // namespace pekto

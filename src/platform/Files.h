@@ -26,10 +26,12 @@ std::string SystemMessage(int errorNumber);
 
 // Writes `content` to a temporary file in the folder of `path`, flushes it to disk and renames
 // it over `path`, so that `path` always holds either the old or the new whole content.
-// Returns false and sets `reason` (the system's message) when anything fails; `path` is then
-// unchanged and the temporary file removed.
+// The new file keeps the old one's permissions. A file without write permission is not
+// replaced. Returns false and sets `reason` (the system's message) when anything fails, and
+// `culprit`, when given, to what could not be written: the file, or its folder when no new
+// file can be made there; `path` is then unchanged and the temporary file removed.
 bool ReplaceFileContent(const std::filesystem::path& path, std::string_view content,
-                        std::string& reason);
+                        std::string& reason, std::filesystem::path* culprit = nullptr);
 
 // The path as UTF-8 text, for messages.
 std::string PathText(const std::filesystem::path& path);

@@ -209,9 +209,13 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
   const std::optional<std::string> content =
       exists ? LoadContent(target) : std::optional<std::string>(std::string());
   std::string reason;
+  fs::path culprit;
   if (ec || !content ||
-      !ReplaceFileContent(target, UpdatedContent(*content, section, key, value), reason)) {
-    throw Error("Unable to write to " + PathText(path_));
+      !ReplaceFileContent(target, UpdatedContent(*content, section, key, value), reason,
+                          &culprit)) {
+    // A folder that takes no new file is named as the cause, not the file.
+    const bool folder = !culprit.empty() && culprit != target;
+    throw Error("Unable to write to " + PathText(folder ? culprit : path_));
   }
 }
 

@@ -1,6 +1,10 @@
 #include "platform/IniFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -368,6 +372,84 @@ TEST_F(IniFileTest, FailedWriteReportsThePathAndKeepsTheOldFile) {
   EXPECT_EQ(ReadBytes(path_), old);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 2)
       << "no temporary file is left behind";
+}
+
+// Makes a folder refuse new files for as long as it lives: by its permissions, or for root,
+// who ignores them, by the file system's immutable flag where the file system has one.
+class ReadOnlyFolder {
+ public:
+  explicit ReadOnlyFolder(fs::path folder) : folder_(std::move(folder)) {
+    if (::geteuid() != 0) {
+      fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+      done_ = true;
+    } else {
+      done_ = SetImmutable(true);
+    }
+  }
+  ~ReadOnlyFolder() {
+    if (!done_) return;
+    if (::geteuid() != 0) {
+      fs::permissions(folder_, fs::perms::owner_all);
+    } else {
+      SetImmutable(false);
+    }
+  }
+  ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+  ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+  bool Done() const { return done_; }
+
+ private:
+  bool SetImmutable(bool on) const {
+    const int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return ok;
+  }
+
+  fs::path folder_;
+  bool done_ = false;
+};
+
+TEST_F(IniFileTest, AReadOnlyFileIsLeftAsItIsAndARewriteKeepsThePermissions) {
+  const std::string old = "[S]\r\nK=1\r\n";
+  IniFile ini = WithContent(old);
+  const fs::perms shared = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(path_, shared);
+  ini.WriteInteger("S", "K", 2);
+  EXPECT_EQ(fs::status(path_).permissions(), shared);
+
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read;
+  fs::permissions(path_, readOnly);
+  const std::string before = ReadBytes(path_);
+  try {
+    ini.WriteInteger("S", "K", 3);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + PathText(path_));
+  }
+  EXPECT_EQ(ReadBytes(path_), before);
+  EXPECT_EQ(fs::status(path_).permissions(), readOnly);
+  fs::permissions(path_, fs::perms::owner_all);
+}
+
+TEST_F(IniFileTest, AFolderThatTakesNoNewFileIsNamedAsTheCause) {
+  IniFile ini = WithContent("[S]\r\nK=1\r\n");
+  std::string message;
+  {
+    const ReadOnlyFolder readOnly(folder_);
+    if (!readOnly.Done()) GTEST_SKIP() << "this file system cannot make a folder read-only";
+    try {
+      ini.WriteInteger("S", "K", 2);
+    } catch (const Error& e) {
+      message = e.what();
+    }
+  }
+  EXPECT_EQ(message, "Unable to write to " + PathText(folder_));
+  EXPECT_EQ(ReadBytes(path_), "[S]\r\nK=1\r\n");
 }
 
 }  // namespace
