@@ -7,10 +7,10 @@
 #include <QComboBox>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QScopeGuard>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -27,6 +27,7 @@
 #include "app/Settings.h"
 #include "platform/Colors.h"
 #include "platform/Files.h"
+#include "platform/Fonts.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
@@ -62,21 +63,12 @@ QLabel* ValueLabel(QWidget* parent, int pixels) {
 
 QLabel* CaptionLabel(const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
+  label->setTextFormat(Qt::PlainText);
+  // Room for the dots of capital accented letters such as Ö above the font's ascent.
+  label->setContentsMargins(0, 2, 0, 0);
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   label->setEnabled(false);  // drawn greyed
   return label;
-}
-
-// The character a key event types, as a Windows-1250 byte. Ctrl with a letter types the
-// control character of that letter (Ctrl+H is 8), whatever text the platform attaches.
-unsigned char CharacterOf(QChar ch, Qt::KeyboardModifiers modifiers) {
-  const bool control = (modifiers & Qt::ControlModifier) && !(modifiers & Qt::AltModifier);
-  const char16_t c = ch.unicode();
-  if (control &&
-      ((c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'[' && c <= u'_'))) {
-    return static_cast<unsigned char>(c & 0x1F);
-  }
-  return ByteOf(ch);
 }
 
 // Copies the lessons that come with the program into a newly made lesson folder.
@@ -193,7 +185,6 @@ void Tfrm_Main::CreateMenus() {
   const auto addMenu = [bar](const QString& title) {
     QMenu* menu = bar->addMenu(title);
     menu->menuAction()->setProperty("tag", 1);
-    menu->menuAction()->setStatusTip(QString(title).remove(u'&'));
     menu->setToolTipsVisible(false);
     return menu;
   };
@@ -208,6 +199,7 @@ void Tfrm_Main::CreateMenus() {
   lessons->addSeparator();
   lessons->addAction(aBezar);
   QMenu* view = addMenu(QStringLiteral("&Nézet"));
+  view->menuAction()->setStatusTip(QStringLiteral("Nézet"));  // the one menu title with a hint
   view->addActions({aBetuNovel, aBetuCsokkent});
   view->addSeparator();
   view->addAction(aBetuTipus);
@@ -255,6 +247,7 @@ QWidget* Tfrm_Main::CreateLessonBar() {
   auto* layout = new QHBoxLayout(bar);
   layout->setContentsMargins(0, 0, 0, 0);
   Panel4 = new QLabel(QStringLiteral("Pekto"), bar);
+  Panel4->setTextFormat(Qt::PlainText);  // a lesson title is shown as it is written
   Panel4->setObjectName(QStringLiteral("Panel4"));
   Panel4->setAlignment(Qt::AlignCenter);
   Panel4->setFont(PixelFont(QStringLiteral("Comic Sans MS"), 15, true));
@@ -302,6 +295,7 @@ QWidget* Tfrm_Main::CreatePracticeArea() {
   stack->addWidget(Splitter1);
   Panel6->installEventFilter(this);
   SynEdit1->installEventFilter(this);
+  SynEdit2->installEventFilter(this);
   connect(SynEdit1, &TextPane::clicked, this, [this] { Guarded([this] { SynEdit1Click(); }); });
   connect(SynEdit2, &TextPane::clicked, this, [this] { Guarded([this] { SynEdit2Click(); }); });
 
@@ -350,6 +344,7 @@ void Tfrm_Main::CreateStatusBar() {
   const int widths[] = {70, 250, 0};
   for (int i = 0; i < 3; ++i) {
     StatusPanels[i] = new QLabel(bar);
+    StatusPanels[i]->setTextFormat(Qt::PlainText);
     StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
     StatusPanels[i]->setFrameShadow(QFrame::Sunken);
@@ -463,9 +458,9 @@ void Tfrm_Main::FormClose() {
 // ---- exercise ---------------------------------------------------------------------------------
 
 void Tfrm_Main::LoadLesson(const QString& path) {
-  const Lesson lesson = ReadLessonFile(ToPath(path));
+  Lesson lesson = ReadLessonFile(ToPath(path));
   Panel4->setText(QStringLiteral("Pekto : ") + ToQ(lesson.title));
-  exercise_->Load(lesson);
+  exercise_->Load(std::move(lesson));
   if (!Timer1->isActive()) Timer1->start();
   UpdateCounters();
   Beall.LastFile = FromQ(path);
@@ -537,12 +532,27 @@ void Tfrm_Main::FinishExercise() {
 // ---- events -------------------------------------------------------------------------------------
 
 bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
+  const bool pane = watched == SynEdit1 || watched == SynEdit2;
   if (watched == SynEdit1 && event->type() == QEvent::KeyPress) {
     // Key preview: the window judges every typed character before the pane sees it.
     const auto* key = static_cast<QKeyEvent*>(event);
-    for (const QChar ch : key->text()) {
-      Guarded([&] { FormKeyPress(CharacterOf(ch, key->modifiers())); });
+    for (const char ch : TypedCharacters(key->key(), key->modifiers(), key->text())) {
+      Guarded([&] { FormKeyPress(static_cast<unsigned char>(ch)); });
     }
+  } else if (pane && event->type() == QEvent::InputMethod) {
+    // Dead keys and compose sequences arrive as input-method text: typed characters like any
+    // other, and never an edit of either pane.
+    const auto* input = static_cast<QInputMethodEvent*>(event);
+    if (watched == SynEdit1) {
+      for (const char ch : FromQ(input->commitString())) {
+        Guarded([&] { FormKeyPress(static_cast<unsigned char>(ch)); });
+      }
+    }
+    return true;
+  } else if (watched == SynEdit2 && event->type() == QEvent::FocusOut) {
+    // Whatever the mouse or keyboard selected in the lesson pane, the highlight shows the
+    // expected character again once the pane hands the focus back.
+    if (State().ExerciseActive) exercise_->HighlightTarget();
   } else if (watched == Panel6 && event->type() == QEvent::Resize) {
     FormResize();
   }
@@ -571,10 +581,10 @@ void Tfrm_Main::ComboBox1Change(int index) {
   const QString name = ComboBox1->itemText(index);
   const fs::path path = Startup().DataDir / "Leckek" / ToPath(name);
   std::error_code ec;
-  const bool exists = fs::is_regular_file(path, ec);
-  // The focus goes to the typing pane also when the lesson cannot be loaded.
-  const auto focus = qScopeGuard([this] { SynEdit1->setFocus(); });
-  if (exists) LoadLesson(FromPath(path));
+  // A lesson that cannot be read is reported and leaves the focus where it is; a file removed
+  // since start-up loads nothing and the focus still goes to the typing pane.
+  if (fs::is_regular_file(path, ec)) LoadLesson(FromPath(path));
+  SynEdit1->setFocus();
 }
 
 void Tfrm_Main::SynEdit1Click() {
@@ -583,6 +593,7 @@ void Tfrm_Main::SynEdit1Click() {
 
 void Tfrm_Main::SynEdit2Click() {
   SynEdit1->setFocus();
+  if (State().ExerciseActive) exercise_->HighlightTarget();
 }
 
 void Tfrm_Main::SetScreenFontSize(int32_t size) {
@@ -623,10 +634,13 @@ void Tfrm_Main::aBetuCsokkentExecute() {
 }
 
 void Tfrm_Main::aBetuTipusExecute() {
-  QFontDialog dialog(SynEdit1->PaneFont(), this);
+  const QFont current = SynEdit1->PaneFont();
+  QFontDialog dialog(FontForDialog(current), this);
   dialog.setObjectName(QStringLiteral("FontDialog1"));
   if (dialog.exec() != QDialog::Accepted) return;
-  for (TextPane* pane : {SynEdit1, SynEdit2}) pane->SetPaneFont(dialog.selectedFont());
+  const QFont chosen = FontFromDialog(current, dialog.selectedFont());
+  if (chosen == current) return;
+  for (TextPane* pane : {SynEdit1, SynEdit2}) pane->SetPaneFont(chosen);
 }
 
 void Tfrm_Main::aBeallitExecute() {}

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QString>
 #include <QStringList>
 
@@ -46,6 +47,34 @@ void InstallFontSubstitutions() {
                                QString::fromLatin1(s.replacements).split(u','));
   }
 #endif
+}
+
+QFont FontForDialog(const QFont& font) {
+  QFont shown(font);
+  shown.setFamily(QFontInfo(font).family());
+  return shown;
+}
+
+QFont FontFromDialog(const QFont& font, const QFont& chosen) {
+  const bool sameFamily = chosen.family() == QFontInfo(font).family() ||
+                          chosen.family().compare(font.family(), Qt::CaseInsensitive) == 0;
+  QFont result(sameFamily ? font.family() : chosen.family());
+  result.setStyleHint(font.styleHint());
+  if (chosen.pointSize() > 0) {
+    result.setPointSize(chosen.pointSize());
+  } else {
+    result.setPixelSize(chosen.pixelSize());
+  }
+  result.setBold(chosen.bold());
+  result.setItalic(chosen.italic());
+  result.setUnderline(chosen.underline());
+  result.setStrikeOut(chosen.strikeOut());
+  const bool unchanged = sameFamily && result.pointSize() == font.pointSize() &&
+                         result.pixelSize() == font.pixelSize() && result.bold() == font.bold() &&
+                         result.italic() == font.italic() &&
+                         result.underline() == font.underline() &&
+                         result.strikeOut() == font.strikeOut();
+  return unchanged ? font : result;
 }
 
 }  // namespace pekto

@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFontDialog>
+#include <QFontInfo>
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QSplitter>
 #include <QStatusTipEvent>
@@ -20,6 +23,7 @@
 #include "app/Settings.h"
 #include "platform/Fonts.h"
 #include "platform/IniFile.h"
+#include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/TextPane.h"
 
@@ -288,6 +292,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->State().CorrectCount, 1);
     QCOMPARE(w->SynEdit2->LineCount(), 1);
     QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto : Bravo"));
+    // The failed load skipped the focus step.
+    QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->ComboBox1));
   }
 
   void clicksKeepTypingAtTheEnd() {
@@ -304,10 +310,11 @@ class MainWindowTest : public QObject {
 
     QTest::mouseClick(w->SynEdit2->viewport(), Qt::LeftButton, {}, QPoint(30, 8));
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+    // The lesson pane gave the focus back with the expected character highlighted again.
+    QCOMPARE(w->SynEdit2->SelectedText(), std::string("j"));
     test::TypeText(w->SynEdit1, QStringLiteral("j"));
     QCOMPARE(w->SynEdit1->Line(1), std::string("ghij"));
-    // The click took the highlight away, so j went unjudged; the key brought it back.
-    QCOMPARE(w->State().CorrectCount, 9);
+    QCOMPARE(w->State().CorrectCount, 10);
     QCOMPARE(w->SynEdit2->SelectedText(), std::string("k"));
   }
 
@@ -485,6 +492,160 @@ class MainWindowTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->ComboBox1));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+  }
+
+  // Key events as the X11 platform delivers them: only what types a character is judged.
+  void keysThatTypeNoCharacterChangeNothing() {
+    ResetStartup();
+    auto w = Open({QString::fromStdString(lessonPath_.string())});
+    const auto send = [&](int key, Qt::KeyboardModifiers mods, const QString& text) {
+      QKeyEvent press(QEvent::KeyPress, key, mods, text);
+      QApplication::sendEvent(w->SynEdit1, &press);
+      QKeyEvent release(QEvent::KeyRelease, key, mods, text);
+      QApplication::sendEvent(w->SynEdit1, &release);
+    };
+    const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
+    send(Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7F"));
+    send(Qt::Key_1, ctrl, QStringLiteral("1"));
+    send(Qt::Key_8, ctrl, QStringLiteral("\x7F"));
+    send(Qt::Key_Exclam, ctrl | Qt::ShiftModifier, QStringLiteral("!"));
+    send(Qt::Key_Minus, ctrl, QStringLiteral("-"));
+    send(Qt::Key_X, Qt::AltModifier, QStringLiteral("x"));
+    send(Qt::Key_Left, Qt::NoModifier, QString());
+    QCOMPARE(w->SynEdit1->LineCount(), 0);
+    QCOMPARE(w->State().TargetPos, 0);
+    QCOMPARE(w->State().CorrectCount + w->State().WrongCount, 0);
+    QCOMPARE(w->SynEdit2->SelectedText(), std::string("a"));
+    QCOMPARE(w->StatusPanels[0]->text(), QString());  // no key step ran at all
+
+    // Ctrl+Backspace types DEL: judged and echoed. Ctrl+Return's line feed changes nothing.
+    send(Qt::Key_Backspace, ctrl, QStringLiteral("\b"));
+    QCOMPARE(w->State().WrongCount, 1);
+    QCOMPARE(w->SynEdit1->Line(0), std::string("\x7F"));
+    send(Qt::Key_Return, ctrl, QStringLiteral("\r"));
+    QCOMPARE(w->SynEdit1->LineCount(), 1);
+    QCOMPARE(w->State().TargetPos, 1);
+    QCOMPARE(w->StatusPanels[0]->text(), QStringLiteral("1 / 2"));
+    // An AltGr character (a level shift on X11) is typed as the character it makes.
+    send(Qt::Key_At, Qt::GroupSwitchModifier, QStringLiteral("@"));
+    QCOMPARE(w->SynEdit1->Line(0), std::string("\x7F@"));
+    QCOMPARE(w->State().WrongCount, 2);
+  }
+
+  // Dead keys and compose sequences arrive as input-method text.
+  void inputMethodTextIsTypedAndNeverEditsAPane() {
+    ResetStartup();
+    const fs::path path = data_.FsPath() / "lessons" / "ekezet.lck";
+    WriteBytes(path,
+               "T\r\n\xE9\xE1"
+               "b\r\n");
+    auto w = Open({QString::fromStdString(path.string())});
+    const auto commit = [](QWidget* pane, const QString& text) {
+      QInputMethodEvent event;
+      event.setCommitString(text);
+      QApplication::sendEvent(pane, &event);
+    };
+    QInputMethodEvent preedit(QStringLiteral("\u00B4"), {});
+    QApplication::sendEvent(w->SynEdit1, &preedit);
+    QCOMPARE(w->SynEdit1->LineCount(), 0);
+    commit(w->SynEdit1, QStringLiteral("é"));
+    QCOMPARE(w->State().CorrectCount, 1);
+    QCOMPARE(w->SynEdit1->Line(0), std::string("\xE9"));
+    QCOMPARE(w->SynEdit2->SelectedText(), std::string("\xE1"));
+    // With the lesson pane focused the text is neither judged nor written into the lesson.
+    w->SynEdit2->setFocus();
+    commit(w->SynEdit2, QStringLiteral("x"));
+    QCOMPARE(Lines(w->SynEdit2), QStringList{QString::fromLatin1("\xE9\xE1"
+                                                                 "b")});
+    QCOMPARE(w->State().CorrectCount + w->State().WrongCount, 1);
+    QCOMPARE(w->SynEdit1->Line(0), std::string("\xE9"));
+  }
+
+  void aDragInTheLessonPaneChangesNothingThatIsJudged() {
+    ResetStartup();
+    const fs::path path = data_.FsPath() / "lessons" / "drag.lck";
+    WriteBytes(path, "T\r\nabcdefgh\r\n");
+    auto w = Open({QString::fromStdString(path.string())});
+    w->resize(774, 598);
+    QTRY_VERIFY(w->SynEdit2->viewport()->width() > 300);
+    QWidget* view = w->SynEdit2->viewport();
+    w->SynEdit2->setFocus();  // as the press of a real mouse does
+    const auto mouse = [view](QEvent::Type type, qreal x, Qt::MouseButton button,
+                              Qt::MouseButtons held) {
+      QMouseEvent event(type, QPointF(x, 10), view->mapToGlobal(QPointF(x, 10)), button, held,
+                        Qt::NoModifier);
+      QApplication::sendEvent(view, &event);
+    };
+    mouse(QEvent::MouseButtonPress, 60, Qt::LeftButton, Qt::LeftButton);
+    mouse(QEvent::MouseMove, 110, Qt::NoButton, Qt::LeftButton);
+    QVERIFY(w->SynEdit2->SelectedText().size() > 1);
+    mouse(QEvent::MouseButtonRelease, 110, Qt::LeftButton, Qt::NoButton);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+    QCOMPARE(w->SynEdit2->SelectedText(), std::string("a"));
+    test::TypeText(w->SynEdit1, QStringLiteral("a"));
+    QCOMPARE(w->State().CorrectCount, 1);
+    QCOMPARE(w->State().WrongCount, 0);
+  }
+
+  void lessonTitlesShowAsPlainText() {
+    ResetStartup();
+    const fs::path path = data_.FsPath() / "lessons" / "rich.lck";
+    WriteBytes(path, "<b>x</b>\r\nab\r\n");
+    auto w = Open({QString::fromStdString(path.string())});
+    QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto : <b>x</b>"));
+    QCOMPARE(w->Panel4->textFormat(), Qt::PlainText);
+    QCOMPARE(w->StatusPanels[2]->text(), QStringLiteral("Lecke: <b>x</b>"));
+    QCOMPARE(w->StatusPanels[2]->textFormat(), Qt::PlainText);
+  }
+
+  void onlyTheViewMenuTitleCarriesAHint() {
+    ResetStartup();
+    auto w = Open();
+    QStringList hints;
+    for (QAction* menu : w->menuBar()->actions()) hints << menu->statusTip();
+    QCOMPARE(hints, (QStringList{QString(), QStringLiteral("Nézet"), QString(), QString()}));
+  }
+
+  void fontDialogOpensOnThePaneFontAndAnUnchangedOkChangesNothing() {
+    ResetStartup();
+    auto w = Open();
+    const QFont before = w->SynEdit1->PaneFont();
+    QVERIFY(before.bold() && before.italic() && before.underline());
+    QFont offered;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+      QVERIFY(dialog);
+      offered = dialog->currentFont();
+      dialog->accept();
+    });
+    w->aBetuTipus->trigger();
+    QCOMPARE(offered.family(), QFontInfo(before).family());
+    QVERIFY(offered.bold() && offered.italic() && offered.underline());
+    QCOMPARE(offered.pointSize(), 14);
+    for (const TextPane* pane : {w->SynEdit1, w->SynEdit2}) QCOMPARE(pane->PaneFont(), before);
+    QVERIFY(w->close());
+    const IniFile ini(Startup().SettingsFile);
+    QCOMPARE(ini.ReadString("Defaults", "FontName", ""), std::string("Courier New"));
+    QVERIFY(ini.ReadBool("Defaults", "FontBold", false));
+    QVERIFY(ini.ReadBool("Defaults", "FontItalic", false));
+  }
+
+  void aReadOnlySettingsFileIsNotReplaced() {
+    ResetStartup();
+    auto w = Open();
+    QVERIFY(w->close());  // a settings file now exists
+    w = Open();
+    const fs::path file = Startup().SettingsFile;
+    const std::string bytes = ReadBytes(file);
+    fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
+    w->SynEdit1->SetPaneFont(QFont(QStringLiteral("Arial")));
+    BoxCatcher box;
+    box.Arm();
+    QVERIFY(w->close());
+    QCOMPARE(box.text, QStringLiteral("Unable to write to ") + FromPath(file) + u'.');
+    QCOMPARE(ReadBytes(file), bytes);
+    QCOMPARE(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::group_read);
+    fs::permissions(file, fs::perms::owner_all);
   }
 
   void aFailedSaveIsReportedAndTheWindowStillCloses() {
