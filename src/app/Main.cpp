@@ -26,6 +26,7 @@
 #include "app/Placement.h"
 #include "app/Settings.h"
 #include "platform/Colors.h"
+#include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/Fonts.h"
 #include "platform/Guard.h"
@@ -637,7 +638,7 @@ void Tfrm_Main::aBetuTipusExecute() {
   const QFont current = SynEdit1->PaneFont();
   QFontDialog dialog(FontForDialog(current), this);
   dialog.setObjectName(QStringLiteral("FontDialog1"));
-  if (dialog.exec() != QDialog::Accepted) return;
+  if (ExecDialog(dialog) != QDialog::Accepted) return;
   const QFont chosen = FontFromDialog(current, dialog.selectedFont());
   if (chosen == current) return;
   for (TextPane* pane : {SynEdit1, SynEdit2}) pane->SetPaneFont(chosen);

@@ -4,13 +4,15 @@
 #include <QMessageBox>
 #include <QPointer>
 
+#include "platform/Dialogs.h"
+
 namespace pekto {
 namespace {
 
 // Shows a box and gives the activation back to the window that had it before.
 int ShowBox(QMessageBox& box) {
   const QPointer<QWidget> active = QApplication::activeWindow();
-  const int result = box.exec();
+  const int result = ExecDialog(box);
   if (active) active->activateWindow();
   return result;
 }

@@ -54,47 +54,6 @@ std::string ReadBytes(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Closes the next modal box as soon as it shows and keeps its caption and text.
-struct BoxCatcher {
-  QString caption, text;
-  int icon = -1;
-  void Arm() {
-    QTimer::singleShot(0, [this] { Catch(); });
-  }
-  void Catch() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (box == nullptr) {
-      QTimer::singleShot(10, [this] { Catch(); });
-      return;
-    }
-    caption = box->windowTitle();
-    text = box->text();
-    icon = box->icon();
-    box->accept();
-  }
-};
-
-// Closes every modal box that shows while it lives, counting them.
-class BoxWatcher {
- public:
-  BoxWatcher() {
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        ++count;
-        caption = box->windowTitle();
-        text = box->text();
-        box->accept();
-      }
-    });
-    timer_.start(5);
-  }
-  int count = 0;
-  QString caption, text;
-
- private:
-  QTimer timer_;
-};
-
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -225,11 +184,11 @@ class MainWindowTest : public QObject {
     ResetStartup();
     const fs::path empty = data_.FsPath() / "lessons" / "ures.lck";
     WriteBytes(empty, "");
-    BoxWatcher boxes;
+    test::DialogAnswers boxes;
     auto w = Open({QString::fromStdString(empty.string()), QStringLiteral("ignored")});
-    QTRY_COMPARE(boxes.count, 1);
-    QCOMPARE(boxes.caption, QStringLiteral("Pekto"));
-    QCOMPARE(boxes.text, QStringLiteral("List index out of bounds (0)"));
+    QTRY_COMPARE(boxes.Count(), 1);
+    QCOMPARE(boxes.Last().caption, QStringLiteral("Pekto"));
+    QCOMPARE(boxes.Last().text, QStringLiteral("List index out of bounds (0)"));
     QVERIFY(!w->State().ExerciseActive);
     QVERIFY(w->isVisible());
     QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto"));
@@ -237,7 +196,7 @@ class MainWindowTest : public QObject {
     // An argument that names no file is ignored.
     auto other = Open({QStringLiteral("/nincs/ilyen.lck")});
     QVERIFY(!other->State().ExerciseActive);
-    QCOMPARE(boxes.count, 1);
+    QCOMPARE(boxes.Count(), 1);
   }
 
   void befejeztemEndsWithTheCountersSoFar() {
@@ -281,13 +240,12 @@ class MainWindowTest : public QObject {
 
     // A file that cannot be read: the error report, and the running exercise goes on.
     test::TypeText(w->SynEdit1, QStringLiteral("x"));
-    BoxCatcher box;
-    box.Arm();
+    test::DialogAnswers box;
     w->ComboBox1->setFocus();
     emit w->ComboBox1->activated(2);
-    QCOMPARE(box.caption, QStringLiteral("Pekto"));
-    QCOMPARE(box.text, QStringLiteral("List index out of bounds (0)"));  // no stop after ")"
-    QCOMPARE(box.icon, int(QMessageBox::Critical));
+    QCOMPARE(box.Last().caption, QStringLiteral("Pekto"));
+    QCOMPARE(box.Last().text, QStringLiteral("List index out of bounds (0)"));  // no stop after ")"
+    QCOMPARE(box.Last().icon, int(QMessageBox::Critical));
     QCOMPARE(w->State().LessonTitle, std::string("Bravo"));
     QCOMPARE(w->State().CorrectCount, 1);
     QCOMPARE(w->SynEdit2->LineCount(), 1);
@@ -349,21 +307,20 @@ class MainWindowTest : public QObject {
     QFont chosen(QStringLiteral("Arial"));
     chosen.setPointSize(20);
     chosen.setStrikeOut(true);
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog);
-      dialog->setCurrentFont(chosen);
-      dialog->accept();
+    test::DialogAnswers answers;
+    answers.Then([&](QDialog& dialog) {
+      static_cast<QFontDialog&>(dialog).setCurrentFont(chosen);
+      dialog.accept();
     });
     w->aBetuTipus->trigger();
+    QCOMPARE(answers.Last().object, QStringLiteral("FontDialog1"));
     for (const TextPane* pane : {w->SynEdit1, w->SynEdit2}) {
       QCOMPARE(pane->PaneFont().pointSize(), 20);
       QVERIFY(pane->PaneFont().strikeOut());
     }
-    QTimer::singleShot(0, [] {
-      if (auto* dialog = QApplication::activeModalWidget()) static_cast<QDialog*>(dialog)->reject();
-    });
+    answers.Then(test::DialogAnswers::Reject());
     w->aBetuTipus->trigger();
+    QCOMPARE(answers.Count(), 2);
     QCOMPARE(w->SynEdit2->PaneFont().pointSize(), 20);
   }
 
@@ -420,15 +377,16 @@ class MainWindowTest : public QObject {
     }
     auto w = Open({QString::fromStdString(lessonPath_.string())});
     QVERIFY(Beall.Sound);
-    BoxWatcher boxes;
+    test::DialogAnswers boxes;
     test::TypeText(w->SynEdit1, QStringLiteral("xx"));
-    QTRY_COMPARE(boxes.count, 1);
-    QCOMPARE(boxes.caption, QStringLiteral("Hiba"));
-    QVERIFY(boxes.text.startsWith(QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n")));
+    QTRY_COMPARE(boxes.Count(), 1);
+    QCOMPARE(boxes.Last().caption, QStringLiteral("Hiba"));
+    QVERIFY(boxes.Last().text.startsWith(
+        QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n")));
     QVERIFY(!Beall.Sound);
     QCOMPARE(w->State().WrongCount, 2);
     QTest::qWait(30);
-    QCOMPARE(boxes.count, 1);
+    QCOMPARE(boxes.Count(), 1);
     w->close();
     QCOMPARE(IniFile(Startup().SettingsFile).ReadString("Defaults", "Sound", ""), std::string("0"));
   }
@@ -612,11 +570,10 @@ class MainWindowTest : public QObject {
     const QFont before = w->SynEdit1->PaneFont();
     QVERIFY(before.bold() && before.italic() && before.underline());
     QFont offered;
-    QTimer::singleShot(0, [&] {
-      auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
-      QVERIFY(dialog);
-      offered = dialog->currentFont();
-      dialog->accept();
+    test::DialogAnswers answers;
+    answers.Then([&](QDialog& dialog) {
+      offered = static_cast<QFontDialog&>(dialog).currentFont();
+      dialog.accept();
     });
     w->aBetuTipus->trigger();
     QCOMPARE(offered.family(), QFontInfo(before).family());
@@ -639,10 +596,9 @@ class MainWindowTest : public QObject {
     const std::string bytes = ReadBytes(file);
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
     w->SynEdit1->SetPaneFont(QFont(QStringLiteral("Arial")));
-    BoxCatcher box;
-    box.Arm();
+    test::DialogAnswers box;
     QVERIFY(w->close());
-    QCOMPARE(box.text, QStringLiteral("Unable to write to ") + FromPath(file) + u'.');
+    QCOMPARE(box.Last().text, QStringLiteral("Unable to write to ") + FromPath(file) + u'.');
     QCOMPARE(ReadBytes(file), bytes);
     QCOMPARE(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::group_read);
     fs::permissions(file, fs::perms::owner_all);
@@ -654,11 +610,10 @@ class MainWindowTest : public QObject {
     // The settings path becomes a folder: no value can be written there.
     fs::remove(Startup().SettingsFile);
     fs::create_directories(Startup().SettingsFile);
-    BoxCatcher box;
-    box.Arm();
+    test::DialogAnswers box;
     QVERIFY(w->close());
-    QCOMPARE(box.caption, QStringLiteral("Pekto"));
-    QVERIFY(box.text.startsWith(QStringLiteral("Unable to write to ")));
+    QCOMPARE(box.Last().caption, QStringLiteral("Pekto"));
+    QVERIFY(box.Last().text.startsWith(QStringLiteral("Unable to write to ")));
     fs::remove_all(Startup().SettingsFile);
   }
 };

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "app/Application.h"
+#include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
@@ -21,14 +22,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Acts on the next modal message box as soon as it shows.
+// Acts on the next modal message box as it opens, through the program's dialog hook.
 void OnNextBox(std::function<void(QMessageBox*)> act) {
-  QTimer::singleShot(0, [act] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      act(box);
-    } else {
-      OnNextBox(act);
-    }
+  auto previous = std::make_shared<DialogHook>();
+  *previous = SetDialogHook([act, previous](QDialog& dialog) {
+    SetDialogHook(*previous);
+    act(qobject_cast<QMessageBox*>(&dialog));
   });
 }
 

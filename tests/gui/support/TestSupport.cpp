@@ -1,5 +1,8 @@
 #include "TestSupport.h"
 
+#include <QAbstractButton>
+#include <QMessageBox>
+
 #include "platform/QtText.h"
 
 #include <QTest>
@@ -45,6 +48,58 @@ void TypeText(QWidget* widget, const QString& text) {
 
 void PressEnter(QWidget* widget) {
   QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_Return, QStringLiteral("\r"), Qt::NoModifier);
+}
+
+DialogAnswers::DialogAnswers()
+    : previous_(SetDialogHook([this](QDialog& dialog) { Respond(dialog); })) {}
+
+DialogAnswers::~DialogAnswers() {
+  SetDialogHook(std::move(previous_));
+}
+
+DialogAnswers& DialogAnswers::Then(Reply reply) {
+  replies_.push_back(std::move(reply));
+  return *this;
+}
+
+DialogAnswers::Reply DialogAnswers::Press(int standardButton) {
+  return [standardButton](QDialog& dialog) {
+    auto* box = qobject_cast<QMessageBox*>(&dialog);
+    QAbstractButton* button =
+        box ? box->button(static_cast<QMessageBox::StandardButton>(standardButton)) : nullptr;
+    if (button) {
+      button->click();
+    } else {
+      dialog.reject();
+    }
+  };
+}
+
+DialogAnswers::Reply DialogAnswers::Accept() {
+  return [](QDialog& dialog) { dialog.accept(); };
+}
+
+DialogAnswers::Reply DialogAnswers::Reject() {
+  return [](QDialog& dialog) { dialog.reject(); };
+}
+
+void DialogAnswers::Respond(QDialog& dialog) {
+  Record record{dialog.windowTitle(), {}, -1, dialog.objectName()};
+  auto* box = qobject_cast<QMessageBox*>(&dialog);
+  if (box) {
+    record.text = box->text();
+    record.icon = box->icon();
+  }
+  records_.push_back(record);
+  if (!replies_.empty()) {
+    const Reply reply = std::move(replies_.front());
+    replies_.pop_front();
+    reply(dialog);
+  } else if (box) {
+    box->accept();
+  } else {
+    dialog.reject();
+  }
 }
 
 }  // namespace pekto::test

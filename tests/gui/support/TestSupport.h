@@ -5,7 +5,12 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <deque>
 #include <filesystem>
+#include <functional>
+#include <vector>
+
+#include "platform/Dialogs.h"
 
 class QWidget;
 
@@ -38,5 +43,42 @@ void TypeChar(QWidget* widget, QChar ch);
 void TypeText(QWidget* widget, const QString& text);
 // Enter as a keyboard sends it: Qt::Key_Return with the text "\r".
 void PressEnter(QWidget* widget);
+
+// Answers the program's modal dialogs while it lives, in the order they open: each queued reply
+// gets the dialog as it opens and closes it. Message boxes without a queued reply are accepted
+// (their OK), any other dialog without one is rejected; every dialog is recorded.
+class DialogAnswers {
+ public:
+  using Reply = std::function<void(QDialog&)>;
+  struct Record {
+    QString caption;
+    QString text;    // a message box's text
+    int icon = -1;   // a message box's icon
+    QString object;  // the dialog's object name
+  };
+
+  DialogAnswers();
+  ~DialogAnswers();
+  DialogAnswers(const DialogAnswers&) = delete;
+  DialogAnswers& operator=(const DialogAnswers&) = delete;
+
+  DialogAnswers& Then(Reply reply);
+  // Presses a message box's button, such as QMessageBox::No.
+  static Reply Press(int standardButton);
+  static Reply Accept();
+  static Reply Reject();
+
+  const std::vector<Record>& Records() const { return records_; }
+  int Count() const { return static_cast<int>(records_.size()); }
+  // The last dialog seen; an empty record when none was.
+  Record Last() const { return records_.empty() ? Record{} : records_.back(); }
+
+ private:
+  void Respond(QDialog& dialog);
+
+  std::deque<Reply> replies_;
+  std::vector<Record> records_;
+  DialogHook previous_;
+};
 
 }  // namespace pekto::test
