@@ -35,6 +35,7 @@
 #include "platform/Startup.h"
 #include "platform/WavePlayer.h"
 #include "practice/Counters.h"
+#include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
 
 namespace fs = std::filesystem;
@@ -70,19 +71,6 @@ QLabel* CaptionLabel(const QString& text, QWidget* parent) {
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   label->setEnabled(false);  // drawn greyed
   return label;
-}
-
-// Copies the lessons that come with the program into a newly made lesson folder.
-void CopyBundledLessons(const fs::path& lessonDir) {
-  const fs::path bundled = Startup().ProgramDir / "Leckek";
-  std::error_code ec;
-  if (!fs::is_directory(bundled, ec) || fs::equivalent(bundled, lessonDir, ec)) return;
-  std::vector<std::string> names;
-  ListFiles(bundled / "*.lck", names);
-  for (const auto& name : names) {
-    fs::copy_file(bundled / fs::u8path(name), lessonDir / fs::u8path(name),
-                  fs::copy_options::skip_existing, ec);
-  }
 }
 
 }  // namespace
@@ -358,31 +346,25 @@ void Tfrm_Main::CreateStatusBar() {
 
 void Tfrm_Main::FormCreate() {
   StartupValues& startup = Startup();
-  std::error_code ec;
-  if (fs::exists(startup.ProgramDir / "pekto.ini", ec)) {
-    startup.SettingsFile = startup.ProgramDir / "pekto.ini";
-    startup.DataDir = startup.ProgramDir;
-  }
-  fs::create_directories(startup.DataDir, ec);
-  const fs::path lessonDir = startup.DataDir / "Leckek";
-  if (!fs::is_directory(lessonDir, ec)) {
-    fs::create_directories(lessonDir, ec);
-    if (!ec) CopyBundledLessons(lessonDir);
-  }
+  PrepareDataFolder(startup);
+  PrepareLessonFolder(startup.DataDir, startup.ProgramDir);
   QPalette hints = QToolTip::palette();
   hints.setColor(QPalette::ToolTipBase, ColorFromValue(kHintColor));
   QToolTip::setPalette(hints);
   LoadSettings();
-  std::vector<std::string> names;
-  ListFiles(lessonDir / "*.lck", names);
+  FillLessonChooser();
+  if (Beall.Sound) MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
+}
+
+void Tfrm_Main::FillLessonChooser() {
   QStringList items;
-  for (const auto& name : names) items << QString::fromStdString(name);
+  for (const auto& name : ListLessons(Startup().DataDir)) items << QString::fromStdString(name);
+  // Sorted without regard to case, in the user's locale.
   QCollator collator;
   collator.setCaseSensitivity(Qt::CaseInsensitive);
   std::sort(items.begin(), items.end(), collator);
   ComboBox1->addItems(items);
   ComboBox1->setCurrentIndex(-1);
-  if (Beall.Sound) MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
 }
 
 void Tfrm_Main::LoadSettings() {
@@ -580,7 +562,7 @@ void Tfrm_Main::FormResize() {
 
 void Tfrm_Main::ComboBox1Change(int index) {
   const QString name = ComboBox1->itemText(index);
-  const fs::path path = Startup().DataDir / "Leckek" / ToPath(name);
+  const fs::path path = LessonPath(Startup().DataDir, name.toStdString());
   std::error_code ec;
   // A lesson that cannot be read is reported and leaves the focus where it is; a file removed
   // since start-up loads nothing and the focus still goes to the typing pane.

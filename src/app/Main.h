@@ -104,6 +104,7 @@ class Tfrm_Main : public QMainWindow {
   void FormClose();
   void FormResize();
   void FormKeyPress(unsigned char ch);
+  void FillLessonChooser();
   void ComboBox1Change(int index);
   void ShowAppHint(const QString& hint);
   void SynEdit1Click();

@@ -74,6 +74,10 @@ std::string PathText(const fs::path& path) {
   return std::string(text.begin(), text.end());
 }
 
+fs::path PathFromText(std::string_view utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 std::string SystemMessage(int errorNumber) {
   return std::generic_category().message(errorNumber);
 }

@@ -35,5 +35,7 @@ bool ReplaceFileContent(const std::filesystem::path& path, std::string_view cont
 
 // The path as UTF-8 text, for messages.
 std::string PathText(const std::filesystem::path& path);
+// A path from UTF-8 text, such as a name that ListFiles gave.
+std::filesystem::path PathFromText(std::string_view utf8);
 
 }  // namespace pekto

@@ -66,6 +66,16 @@ void InitStartupFolders() {
   Startup().WorkArea = workArea;
 }
 
+void PrepareDataFolder(StartupValues& values) {
+  std::error_code ec;
+  const fs::path portable = values.ProgramDir / "pekto.ini";
+  if (fs::exists(portable, ec)) {
+    values.SettingsFile = portable;
+    values.DataDir = values.ProgramDir;
+  }
+  fs::create_directories(values.DataDir, ec);
+}
+
 WorkRect CurrentWorkArea() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (screen == nullptr) return WorkRect{0, 0, 1024, 768};

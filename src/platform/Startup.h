@@ -32,6 +32,11 @@ std::filesystem::path ExecutableFolder();
 // Computes the folders of this run before the application object exists.
 void InitStartupFolders();
 
+// Portable mode: with a file "pekto.ini" beside the program, the program folder becomes the
+// data folder and that file the settings file. Then creates the data folder with every missing
+// parent; a failure is not reported (later file operations fail where they happen).
+void PrepareDataFolder(StartupValues& values);
+
 // Captures the desktop work area of the primary screen; needs the application object.
 void CaptureWorkArea();
 
