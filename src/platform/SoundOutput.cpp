@@ -9,6 +9,8 @@
 #include <mmsystem.h>
 #else
 #include <canberra.h>
+
+#include <cstdint>
 #endif
 
 namespace pekto {
@@ -48,7 +50,7 @@ class CanberraOutput final : public SoundOutput {
 
  private:
   // Every sound of this output carries one id, so that Stop can name it.
-  static constexpr uint32_t kSoundId = 1;
+  static constexpr std::uint32_t kSoundId = 1;
 
   struct Destroy {
     void operator()(ca_context* context) const { ca_context_destroy(context); }
