@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 targets=()
 if [ "${1:-}" = "--program-only" ]; then
   shift
-  targets=(--target pekto pekto_sound pekto_data)
+  targets=(--target pekto pekto_data)
 fi
 launcher=()
 # A compiler cache, where the machine has one, makes rebuilds in several checkouts cheap.

@@ -1,12 +1,11 @@
 #include "platform/WavePlayer.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QLibrary>
 #include <QtEndian>
 
 #include "platform/Error.h"
-#include "platform/SoundEffect.h"
+#include "platform/QtText.h"
+#include "platform/SoundOutput.h"
 
 namespace pekto {
 namespace {
@@ -28,16 +27,6 @@ QString CheckFormat(const QByteArray& bytes, qsizetype at, quint32 size) {
     return QStringLiteral("hibás formátumleírás");
   }
   return {};
-}
-
-// Loads the sound module that lies beside the program, once.
-CreateSoundEffectFunction SoundModule() {
-  static const CreateSoundEffectFunction create = [] {
-    QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/pekto_sound"));
-    return reinterpret_cast<CreateSoundEffectFunction>(module.resolve(kCreateSoundEffectSymbol));
-  }();
-  if (create == nullptr) throw Error("A hanglejátszó modul (pekto_sound) nem tölthető be");
-  return create;
 }
 
 }  // namespace
@@ -65,21 +54,22 @@ QString WaveProblem(const QByteArray& bytes) {
   return QStringLiteral("hiányzó hangadatok");
 }
 
-WavePlayer::WavePlayer() = default;
+WavePlayer::WavePlayer() : WavePlayer(SystemSoundOutput()) {}
+WavePlayer::WavePlayer(std::unique_ptr<SoundOutput> output) : output_(std::move(output)) {}
 WavePlayer::~WavePlayer() = default;
 
 void WavePlayer::SetFileName(const QString& path) {
   if (path == fileName_) return;
   fileName_ = path;
+  path_ = ToPath(path);
   checked_ = false;
-  effect_.reset();
 }
 
 void WavePlayer::SetFailureHandler(std::function<void(const QString&)> handler) {
   onFailure_ = std::move(handler);
 }
 
-void WavePlayer::Open() {
+void WavePlayer::Check() {
   QFile file(fileName_);
   if (!file.open(QIODevice::ReadOnly)) {
     throw Error(("A(z) \"" + fileName_ + "\" hangfájl nem nyitható meg: " + file.errorString())
@@ -91,16 +81,14 @@ void WavePlayer::Open() {
         ("A(z) \"" + fileName_ + "\" nem érvényes wave hangfájl (" + problem + ")").toStdString());
   }
   checked_ = true;
-  effect_.reset(SoundModule()(fileName_));
-  effect_->SetFailureHandler([this] {
-    if (onFailure_)
-      onFailure_(QStringLiteral("A(z) \"%1\" hangfájl nem játszható le").arg(fileName_));
-  });
 }
 
 void WavePlayer::Play() {
-  if (!checked_ || !effect_) Open();
-  effect_->Restart();
+  if (!checked_) Check();
+  output_->Stop();
+  // The file is a valid wave, so a refusal can only come from the machine (no audio device, a
+  // busy card): the sound stays silent, as with a muted speaker, and typing goes on.
+  static_cast<void>(output_->Start(path_));
 }
 
 }  // namespace pekto

@@ -1,6 +1,7 @@
 // The platform layer: message boxes, the error report, the error sound, start-up folders.
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -14,6 +15,7 @@
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
+#include "platform/SoundOutput.h"
 #include "platform/Startup.h"
 #include "platform/WavePlayer.h"
 
@@ -49,6 +51,39 @@ QByteArray Wave(quint32 dataBytes, quint32 declaredData) {
   u32(declaredData);
   b.append(QByteArray(static_cast<qsizetype>(dataBytes), '\0'));
   return b;
+}
+
+QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+  const QString path = dir.filePath(name);
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) return {};
+  return path;
+}
+
+// Stands in for the system's sound service: writes down what the player asks of it and answers
+// as a machine with or without an audio device would.
+struct SoundServiceLog {
+  QStringList calls;
+  bool deviceAnswers = true;
+};
+
+class FakeSoundOutput final : public SoundOutput {
+ public:
+  explicit FakeSoundOutput(SoundServiceLog& log) : log_(log) {}
+  void Stop() override { log_.calls << QStringLiteral("stop"); }
+  bool Start(const fs::path& wave) override {
+    log_.calls << QStringLiteral("start ") + FromPath(wave);
+    return log_.deviceAnswers;
+  }
+
+ private:
+  SoundServiceLog& log_;
+};
+
+// Whether libcanberra has loaded one of its audio drivers (it does so when it connects).
+bool SoundDriverLoaded() {
+  QFile maps(QStringLiteral("/proc/self/maps"));
+  return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/libcanberra-0.30/");
 }
 
 }  // namespace
@@ -120,6 +155,23 @@ class PlatformTest : public QObject {
     QCOMPARE(yes, QStringLiteral("Igen"));
   }
 
+  // First of the slots that play a sound: it needs a process that has not played one yet.
+  void theSoundServiceIsReachedOnlyByTheFirstSound() {
+#ifdef Q_OS_LINUX
+    QVERIFY2(!SoundDriverLoaded(), "an earlier test played a sound");
+    QTemporaryDir dir;
+    const QString good = WriteFile(dir, QStringLiteral("jo.wav"), Wave(2000, 2000));
+    QVERIFY(!good.isEmpty());
+    WavePlayer player;
+    player.SetFileName(good);
+    QVERIFY(!SoundDriverLoaded());
+    player.Play();
+    QVERIFY(SoundDriverLoaded());
+#else
+    QSKIP("checks the libcanberra driver modules");
+#endif
+  }
+
   void waveFilesAreCheckedBeforePlaying() {
     QVERIFY(WaveProblem(Wave(100, 100)).isEmpty());
     QVERIFY(!WaveProblem(Wave(100, 4000)).isEmpty());  // cut after its header
@@ -145,7 +197,7 @@ class PlatformTest : public QObject {
     bool failed = false;
     player.SetFailureHandler([&](const QString&) { failed = true; });
     player.SetFileName(good);
-    player.Play();  // loads the sound module beside the program and starts playing
+    player.Play();  // starts playing through the system's sound service
     player.Play();  // starts again from the beginning
     QTest::qWait(100);
     QVERIFY(!failed);
@@ -154,6 +206,84 @@ class PlatformTest : public QObject {
     QVERIFY_THROWS_EXCEPTION(Error, player.Play());
     player.SetFileName(dir.filePath(QStringLiteral("nincs.wav")));
     QVERIFY_THROWS_EXCEPTION(Error, player.Play());
+  }
+
+  void aDamagedWaveFailsBeforeTheSoundServiceIsAsked() {
+    QTemporaryDir dir;
+    SoundServiceLog log;
+    WavePlayer player(std::make_unique<FakeSoundOutput>(log));
+    bool lateFailure = false;
+    player.SetFailureHandler([&](const QString&) { lateFailure = true; });
+    const QString truncated = WriteFile(dir, QStringLiteral("csonka.wav"), Wave(10, 9999));
+    const QString junk = WriteFile(dir, QStringLiteral("szemet.wav"), "not a wave file at all");
+    for (const QString& path : {truncated, junk, dir.filePath(QStringLiteral("nincs.wav"))}) {
+      player.SetFileName(path);
+      try {
+        player.Play();
+        QFAIL("a damaged or missing wave file played");
+      } catch (const Error& e) {
+        QVERIFY(QString::fromUtf8(e.what()).contains(path));
+      }
+      QVERIFY_THROWS_EXCEPTION(Error, player.Play());  // and again on the next wrong key
+    }
+    QVERIFY(log.calls.isEmpty());
+    QVERIFY(!lateFailure);
+  }
+
+  void aMachineWithoutAudioDeviceStaysSilent() {
+    QTemporaryDir dir;
+    const QString good = WriteFile(dir, QStringLiteral("jo.wav"), Wave(2000, 2000));
+    SoundServiceLog log;
+    log.deviceAnswers = false;
+    WavePlayer player(std::make_unique<FakeSoundOutput>(log));
+    bool lateFailure = false;
+    player.SetFailureHandler([&](const QString&) { lateFailure = true; });
+    player.SetFileName(good);
+    player.Play();  // no exception: the refusal is not reported
+    player.Play();  // and the next wrong key still tries
+    QCOMPARE(log.calls.count(QStringLiteral("start ") + good), 2);
+    QVERIFY(!lateFailure);
+  }
+
+  void aSecondWrongKeyCutsTheSoundOffAndStartsItAgain() {
+    QTemporaryDir dir;
+    const QString good = WriteFile(dir, QStringLiteral("jo.wav"), Wave(2000, 2000));
+    const QString other = WriteFile(dir, QStringLiteral("masik.wav"), Wave(100, 100));
+    SoundServiceLog log;
+    WavePlayer player(std::make_unique<FakeSoundOutput>(log));
+    player.SetFileName(good);
+    QVERIFY(log.calls.isEmpty());  // nothing is played or opened before the first wrong key
+    player.Play();
+    player.Play();
+    player.SetFileName(other);
+    player.Play();
+    const QString start = QStringLiteral("start ");
+    QCOMPARE(log.calls, QStringList({QStringLiteral("stop"), start + good, QStringLiteral("stop"),
+                                     start + good, QStringLiteral("stop"), start + other}));
+  }
+
+  void theSystemSoundServiceAnswersWithoutWaiting() {
+    QTemporaryDir dir;
+    const QString good = WriteFile(dir, QStringLiteral("jo.wav"), Wave(441000, 441000));  // 10 s
+    const auto output = SystemSoundOutput();
+    QElapsedTimer clock;
+    clock.start();
+    output->Stop();  // nothing plays yet
+    for (int i = 0; i < 3; ++i) {
+      output->Start(ToPath(good));  // refused on a machine without a sound card; that is fine
+      output->Stop();
+    }
+    WavePlayer player;
+    bool lateFailure = false;
+    player.SetFailureHandler([&](const QString&) { lateFailure = true; });
+    player.SetFileName(good);
+    player.Play();
+    player.Play();
+    // A ten-second sound started five times: a service that waited for it would take 50 s. The
+    // bound only tells waiting from not waiting; the cost itself is no concern of this test.
+    QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed()) + " ms"));
+    QTest::qWait(50);
+    QVERIFY(!lateFailure);
   }
 
   void foldersFollowXdgDataHome() {
