@@ -5,7 +5,7 @@
 #include <QCollator>
 #include <QLocale>
 
-#include "results/Collator.h"
+#include "platform/Collator.h"
 
 namespace pekto {
 

@@ -40,7 +40,7 @@
 #include <variant>
 #include <vector>
 
-#include "results/Collator.h"
+#include "platform/Collator.h"
 
 namespace pekto {
 

@@ -1,5 +1,6 @@
 #pragma once
-// Locale-aware comparison of Windows-1250 texts, supplied by the program to the tables.
+// Locale-aware comparison of Windows-1250 texts: the tables sort and search with it, and the
+// platform supplies the user's locale through it (QtCollator), so the tables need no Qt.
 
 #include <string_view>
 
