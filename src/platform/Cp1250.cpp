@@ -1,5 +1,6 @@
 #include "platform/Cp1250.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -93,6 +94,40 @@ std::string FromUtf8(std::string_view utf8, char replacement) {
     out += byte ? static_cast<char>(*byte) : replacement;
   }
   return out;
+}
+
+unsigned char ToLower(unsigned char byte) {
+  // Capitals and small letters stand 0x20 apart (0x10 in the 0x8A-0x9F row); 0xD7 is the
+  // multiplication sign, and the capitals of 0xA0-0xBF pair irregularly.
+  if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) {
+    return static_cast<unsigned char>(byte + 0x20);
+  }
+  switch (byte) {
+    case 0x8A:
+    case 0x8C:
+    case 0x8D:
+    case 0x8E:
+    case 0x8F:
+      return static_cast<unsigned char>(byte + 0x10);
+    case 0xA3:
+      return 0xB3;
+    case 0xA5:
+      return 0xB9;
+    case 0xAA:
+      return 0xBA;
+    case 0xAF:
+      return 0xBF;
+    case 0xBC:
+      return 0xBE;
+    default:
+      return byte;
+  }
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return ToLower(static_cast<unsigned char>(x)) == ToLower(static_cast<unsigned char>(y));
+         });
 }
 
 }  // namespace pekto::cp1250

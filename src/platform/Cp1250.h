@@ -19,4 +19,11 @@ std::optional<unsigned char> FromUnicode(char32_t codePoint);
 std::string ToUtf8(std::string_view bytes);
 std::string FromUtf8(std::string_view utf8, char replacement = '?');
 
+// The lower-case byte of an upper-case letter of the code page (A-Z and the accented capitals);
+// every other byte unchanged.
+unsigned char ToLower(unsigned char byte);
+
+// True when the texts are equal with letters of either case taken as the same.
+bool EqualIgnoringCase(std::string_view a, std::string_view b);
+
 }  // namespace pekto::cp1250

@@ -7,6 +7,7 @@
 #include <random>
 #include <system_error>
 
+#include "platform/Ascii.h"
 #include "platform/Error.h"
 
 #ifdef _WIN32
@@ -21,10 +22,6 @@ namespace fs = std::filesystem;
 
 namespace pekto {
 namespace {
-
-char FoldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool IsHiddenName(const std::string& name) {
   return !name.empty() && name.front() == '.';

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Ascii.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 
@@ -40,28 +41,6 @@ struct Location {
   std::optional<size_t> keyLine;  // the key's own line
 };
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-char FoldAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  }
-  return true;
-}
-
 std::vector<Line> SplitLines(std::string_view content) {
   std::vector<Line> lines;
   size_t pos = 0;
@@ -77,16 +56,16 @@ std::vector<Line> SplitLines(std::string_view content) {
 }
 
 Parsed ParseLine(std::string_view text) {
-  const std::string_view body = Trim(text);
+  const std::string_view body = TrimBlanks(text);
   if (body.empty() || body.front() == ';') return {};
   if (body.front() == '[') {
     const size_t close = body.find(']');
     const size_t end = close == std::string_view::npos ? body.size() : close;
-    return {LineKind::kSection, Trim(body.substr(1, end - 1)), {}};
+    return {LineKind::kSection, TrimBlanks(body.substr(1, end - 1)), {}};
   }
   const size_t equals = body.find('=');
   if (equals == std::string_view::npos) return {};
-  return {LineKind::kKey, Trim(body.substr(0, equals)), body.substr(equals + 1)};
+  return {LineKind::kKey, TrimBlanks(body.substr(0, equals)), body.substr(equals + 1)};
 }
 
 Location Find(const std::vector<Line>& lines, std::string_view section, std::string_view key) {
@@ -94,7 +73,7 @@ Location Find(const std::vector<Line>& lines, std::string_view section, std::str
   for (size_t i = 0; i < lines.size(); ++i) {
     const Parsed parsed = ParseLine(lines[i].text);
     if (!location.sectionFound) {
-      if (parsed.kind == LineKind::kSection && SameName(parsed.name, section)) {
+      if (parsed.kind == LineKind::kSection && EqualIgnoringAsciiCase(parsed.name, section)) {
         location.sectionFound = true;
         location.insertAfter = i;
       }
@@ -103,7 +82,7 @@ Location Find(const std::vector<Line>& lines, std::string_view section, std::str
     if (parsed.kind == LineKind::kSection) break;
     if (parsed.kind != LineKind::kKey) continue;
     location.insertAfter = i;
-    if (SameName(parsed.name, key)) {
+    if (EqualIgnoringAsciiCase(parsed.name, key)) {
       location.keyLine = i;
       break;
     }
@@ -112,7 +91,7 @@ Location Find(const std::vector<Line>& lines, std::string_view section, std::str
 }
 
 std::string_view CleanValue(std::string_view raw) {
-  std::string_view value = Trim(raw);
+  std::string_view value = TrimBlanks(raw);
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
     value = value.substr(1, value.size() - 2);
@@ -163,7 +142,7 @@ std::string WithNewSection(std::string_view content, const std::vector<Line>& li
   std::string result(content);
   if (!lines.empty()) {
     if (lines.back().ending.empty()) result.append(kLineEnd);
-    if (!Trim(lines.back().text).empty()) result.append(kLineEnd);
+    if (!TrimBlanks(lines.back().text).empty()) result.append(kLineEnd);
   }
   result.append("[").append(section).append("]").append(kLineEnd);
   result.append(key).append("=").append(value).append(kLineEnd);

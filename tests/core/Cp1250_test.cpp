@@ -31,5 +31,26 @@ TEST(Cp1250Test, HungarianLettersAndForeignCharacters) {
   EXPECT_FALSE(cp1250::FromUnicode(U'\u00F5').has_value());  // õ is not ő
 }
 
+TEST(Cp1250Test, LowerCaseOfEveryCapital) {
+  int capitals = 0;
+  for (int b = 0; b < 256; ++b) {
+    const auto byte = static_cast<unsigned char>(b);
+    const unsigned char lower = cp1250::ToLower(byte);
+    EXPECT_EQ(cp1250::ToLower(lower), lower) << b;
+    if (lower == byte) continue;
+    ++capitals;
+    // Unicode puts the small letter 0x20 after an ASCII or Latin-1 capital and right after a
+    // capital of Latin Extended-A.
+    const char32_t from = cp1250::ToUnicode(byte), to = cp1250::ToUnicode(lower);
+    EXPECT_EQ(to - from, from < 0x100 ? 0x20U : 1U) << b;
+  }
+  EXPECT_EQ(capitals, 26 + 40);
+  EXPECT_EQ(cp1250::ToLower(0xD7), 0xD7);  // the multiplication sign
+  EXPECT_TRUE(
+      cp1250::EqualIgnoringCase("\xC1RV\xCDZT\xDBR\xD5 \x8A", "\xE1rv\xEDzt\xFBr\xF5 \x9A"));
+  EXPECT_FALSE(cp1250::EqualIgnoringCase("\xC1", "a"));
+  EXPECT_FALSE(cp1250::EqualIgnoringCase("ab", "a"));
+}
+
 }  // namespace
 }  // namespace pekto
