@@ -12,19 +12,9 @@ Date DateOf(const Cell& cell) {
           static_cast<int>(cell.bits % 32)};
 }
 
-Cell DateCell(const Date& date) {
-  return {static_cast<uint64_t>(date.year) * 512 + static_cast<uint64_t>(date.month) * 32 +
-          static_cast<uint64_t>(date.day)};
-}
-
 void CellStore::Reserve(size_t rows, size_t textBytes) {
   cells_.reserve(cells_.size() + rows * fieldCount_);
   texts_.reserve(texts_.size() + textBytes);
-}
-
-uint32_t CellStore::AddRow(std::span<const Cell> cells) {
-  cells_.insert(cells_.end(), cells.begin(), cells.end());
-  return static_cast<uint32_t>(rows_++);
 }
 
 void CellStore::Append(CellStore&& other, const std::vector<FieldSpec>& fields) {
@@ -61,10 +51,11 @@ Cell CellStore::StoredCell(const FieldSpec& fieldDef, const FieldValue& converte
   return std::visit(
       [&](const auto& v) -> Cell {
         using T = std::decay_t<decltype(v)>;
-        if constexpr (std::is_same_v<T, int32_t>) return IntCell(v);
-        if constexpr (std::is_same_v<T, double>) return DoubleCell(v);
-        if constexpr (std::is_same_v<T, Date>) return DateCell(v);
-        if constexpr (std::is_same_v<T, std::string>) return TextCell(fieldDef, v);
+        if constexpr (std::is_same_v<T, std::string>) {
+          return TextCell(fieldDef, v);
+        } else {
+          return CellOf(v);
+        }
       },
       converted);
 }

@@ -37,13 +37,17 @@ inline double DoubleOf(const Cell& cell) {
 // Packed dates order as the dates do, so the bits serve as a sort key.
 Date DateOf(const Cell& cell);
 
-inline Cell IntCell(int32_t value) {
+// The cells of numbers and dates.
+inline Cell CellOf(int32_t value) {
   return {static_cast<uint32_t>(value)};
 }
-inline Cell DoubleCell(double value) {
+inline Cell CellOf(double value) {
   return {std::bit_cast<uint64_t>(value)};
 }
-Cell DateCell(const Date& date);
+inline Cell CellOf(const Date& date) {
+  return {static_cast<uint64_t>(date.year) * 512 + static_cast<uint64_t>(date.month) * 32 +
+          static_cast<uint64_t>(date.day)};
+}
 
 // Texts of one table are addressed by 32 bits.
 inline constexpr size_t kTextSpace = std::numeric_limits<uint32_t>::max();
@@ -64,7 +68,10 @@ class CellStore {
   // Room for `rows` more rows and `textBytes` more bytes of text.
   void Reserve(size_t rows, size_t textBytes);
   // Adds a row of `cells` (one per field) after the last row; returns its number.
-  uint32_t AddRow(std::span<const Cell> cells);
+  uint32_t AddRow(std::span<const Cell> cells) {
+    cells_.insert(cells_.end(), cells.begin(), cells.end());
+    return static_cast<uint32_t>(rows_++);
+  }
   // Adds the rows of `other`, which has the same fields, after the last row.
   void Append(CellStore&& other, const std::vector<FieldSpec>& fields);
 

@@ -283,9 +283,11 @@ Cell ReadCell(CellStore& store, const FieldSpec& fieldDef, const FieldText& fiel
     });
   }
   if (field.null || field.text.empty()) return Cell{};
-  const auto value = ParseValue(fieldDef.type, field.text);
-  if (!value) throw ConversionError(fieldDef, field.text);
-  return store.StoredCell(fieldDef, *value);
+  Cell cell;
+  if (!ParseFixed(fieldDef.type, field.text, [&cell](const auto& v) { cell = CellOf(v); })) {
+    throw ConversionError(fieldDef, field.text);
+  }
+  return cell;
 }
 
 void ReadRows(LineReader& lines, const std::vector<int>& columns, size_t dataSize,

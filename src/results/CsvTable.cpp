@@ -16,9 +16,9 @@
 namespace pekto {
 
 using table_detail::Cell;
+using table_detail::CellOf;
 using table_detail::CellStore;
 using table_detail::DoubleOf;
-using table_detail::IntCell;
 using table_detail::IntOf;
 using table_detail::RaisedCounter;
 
@@ -281,7 +281,7 @@ void CsvTable::Impl::StartRow(bool insert) {
   edit.cells = store_.DefaultCells(fields_);
   const auto next = static_cast<int32_t>(static_cast<int64_t>(idCounter_) + 1);
   for (size_t i = 0; i < fields_.size(); ++i) {
-    if (fields_[i].type == FieldType::AutoInc) edit.cells[i] = IntCell(next);
+    if (fields_[i].type == FieldType::AutoInc) edit.cells[i] = CellOf(next);
   }
   if (insert && !sort_) edit.before = CurrentRow();
   editing_ = std::move(edit);
@@ -567,7 +567,7 @@ void CsvTable::Impl::CopyRowsFrom(const Impl& source) {
     const Cell* from = source.store_.Row(sourceRow);
     for (size_t i = 0; i < fields_.size(); ++i) {
       if (fields_[i].type == FieldType::AutoInc) {
-        cells[i] = IntCell(static_cast<int32_t>(static_cast<int64_t>(idCounter_) + 1));
+        cells[i] = CellOf(static_cast<int32_t>(static_cast<int64_t>(idCounter_) + 1));
       }
       if (map[i] < 0) continue;
       const auto s = static_cast<size_t>(map[i]);

@@ -156,19 +156,10 @@ std::optional<Date> ParseDate(std::string_view text) {
 }
 
 std::optional<FieldValue> ParseValue(FieldType type, std::string_view text) {
-  switch (type) {
-    case FieldType::String:
-      return std::string(text);
-    case FieldType::Float:
-      if (const auto v = ParseFloat(text)) return *v;
-      return std::nullopt;
-    case FieldType::Date:
-      if (const auto d = ParseDate(text)) return *d;
-      return std::nullopt;
-    default:
-      if (const auto i = ParseInt32(text)) return *i;
-      return std::nullopt;
-  }
+  if (type == FieldType::String) return std::string(text);
+  std::optional<FieldValue> value;
+  ParseFixed(type, text, [&value](const auto& v) { value = v; });
+  return value;
 }
 
 std::optional<FieldValue> ConvertValue(const FieldSpec& fieldDef, const FieldValue& value) {

@@ -100,10 +100,10 @@ TEST(CsvCells, AppendedRowsKeepTheirTexts) {
   const std::vector<FieldSpec> fields = {MakeField("n", FieldType::Integer),
                                          MakeField("t", FieldType::String)};
   CellStore first(fields.size());
-  const std::array<Cell, 2> a = {IntCell(1), first.TextCell(fields[1], "alma")};
+  const std::array<Cell, 2> a = {CellOf(1), first.TextCell(fields[1], "alma")};
   first.AddRow(a);
   CellStore second(fields.size());
-  const std::array<Cell, 2> b = {IntCell(2), second.TextCell(fields[1], "k\xF6rte")};
+  const std::array<Cell, 2> b = {CellOf(2), second.TextCell(fields[1], "k\xF6rte")};
   const std::array<Cell, 2> c = {Cell{}, Cell{}};
   second.AddRow(b);
   second.AddRow(c);
@@ -126,8 +126,8 @@ TEST(CsvCells, ValuesStoredAndCopiedBetweenTypes) {
   EXPECT_EQ(store.Value(store.MakeCell(real, int32_t{93}), real), NullableValue(93.0));
   EXPECT_EQ(store.Value(store.MakeCell(date, Date{2024, 3, 6}), date),
             NullableValue(Date{2024, 3, 6}));
-  EXPECT_LT(DateCell({2024, 3, 6}).bits, DateCell({2024, 3, 7}).bits);
-  EXPECT_LT(DateCell({2023, 12, 31}).bits, DateCell({2024, 1, 1}).bits);
+  EXPECT_LT(CellOf(Date{2024, 3, 6}).bits, CellOf(Date{2024, 3, 7}).bits);
+  EXPECT_LT(CellOf(Date{2023, 12, 31}).bits, CellOf(Date{2024, 1, 1}).bits);
   EXPECT_THROW(store.MakeCell(real, std::string("abc")), Error);
 
   CellStore copy(1);
