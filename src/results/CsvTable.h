@@ -46,6 +46,7 @@ class CsvTable {
   // `collator` compares texts for FindRow and SortBy; null compares bytes. It must outlive the
   // table. Every failure is thrown as pekto::Error with a UTF-8 message.
   CsvTable(std::string componentName, std::vector<FieldSpec> schema, const Collator* collator);
+  // Copies hold their own rows; a table moved from may only be assigned to or destroyed.
   CsvTable(const CsvTable& other);
   CsvTable(CsvTable&& other) noexcept;
   CsvTable& operator=(const CsvTable& other);
