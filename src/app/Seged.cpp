@@ -1,5 +1,8 @@
 #include "app/Seged.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace pekto {
 namespace {
 
@@ -14,6 +17,17 @@ void ClampAxis(int32_t& start, int32_t& size, int32_t limit) {
       size = limit;
     }
   }
+}
+
+// Moves a frame that starts before `low` onto it, shortening it when it then ends past `high`.
+void PullInAxis(int32_t& start, int32_t& size, int32_t low, int32_t high) {
+  if (start >= low) return;
+  start = low;
+  if (static_cast<int64_t>(start) + size > high) size = high - start;
+}
+
+int32_t Saturated(int64_t value) {
+  return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -39,6 +53,20 @@ FormBounds ClampToWorkArea(FormBounds bounds, const WorkRect& workArea) {
   ClampAxis(bounds.Left, bounds.Width, workArea.Right);
   ClampAxis(bounds.Top, bounds.Height, workArea.Bottom);
   return bounds;
+}
+
+FormBounds FitToWorkArea(const FormBounds& bounds, const FrameMargins& frame,
+                         const WorkRect& workArea) {
+  const int64_t extraWidth = static_cast<int64_t>(frame.Left) + frame.Right;
+  const int64_t extraHeight = static_cast<int64_t>(frame.Top) + frame.Bottom;
+  FormBounds outer{bounds.Left, bounds.Top, Saturated(bounds.Width + extraWidth),
+                   Saturated(bounds.Height + extraHeight)};
+  outer = ClampToWorkArea(outer, workArea);
+  PullInAxis(outer.Left, outer.Width, workArea.Left, workArea.Right);
+  PullInAxis(outer.Top, outer.Height, workArea.Top, workArea.Bottom);
+  return FormBounds{outer.Left, outer.Top,
+                    Saturated(std::max<int64_t>(outer.Width - extraWidth, 1)),
+                    Saturated(std::max<int64_t>(outer.Height - extraHeight, 1))};
 }
 
 void SaveFormPos(IniFile& ini, std::string_view section, int32_t left, int32_t top) {

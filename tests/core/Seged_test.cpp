@@ -63,6 +63,81 @@ TEST(ClampToWorkArea, ExtremeSavedValuesDoNotOverflow) {
             (FormBounds{INT_MIN, INT_MIN, INT_MAX, INT_MAX}));
 }
 
+// openbox's frame: a 1-pixel border, a 20-pixel title bar and a 5-pixel handle at the bottom.
+constexpr FrameMargins kOpenbox{1, 20, 1, 5};
+
+TEST(FitToWorkArea, AWindowThatFitsFrameIncludedStaysAsItIs) {
+  EXPECT_EQ(FitToWorkArea({10, 10, 774, 598}, kOpenbox, kScreen), (FormBounds{10, 10, 774, 598}));
+  // Touching the right and bottom edges with the frame.
+  EXPECT_EQ(FitToWorkArea({248, 143, 774, 600}, kOpenbox, kScreen),
+            (FormBounds{248, 143, 774, 600}));
+  EXPECT_EQ(FitToWorkArea({0, 0, 1022, 743}, kOpenbox, kScreen), (FormBounds{0, 0, 1022, 743}));
+  // Without a frame the rules are those of ClampToWorkArea for what fits.
+  EXPECT_EQ(FitToWorkArea({700, 10, 400, 200}, {}, kScreen), (FormBounds{624, 10, 400, 200}));
+}
+
+TEST(FitToWorkArea, TheFrameCountsAtTheRightAndBottomEdges) {
+  // The client area alone would fit; with its frame the window is pulled in by the frame.
+  EXPECT_EQ(FitToWorkArea({250, 144, 774, 600}, kOpenbox, kScreen),
+            (FormBounds{248, 143, 774, 600}));
+  // Past the right edge: back to 0, as ClampToWorkArea does.
+  EXPECT_EQ(FitToWorkArea({1100, 900, 300, 200}, kOpenbox, kScreen), (FormBounds{0, 0, 300, 200}));
+}
+
+TEST(FitToWorkArea, AWindowAsLargeAsTheScreenGetsItsFrameInside) {
+  // A saved size as large as the work area, or a full-screen request: the frame fills the work
+  // area and the client area is the frame's inside.
+  EXPECT_EQ(FitToWorkArea({0, 0, 1024, 768}, kOpenbox, kScreen), (FormBounds{0, 0, 1022, 743}));
+  EXPECT_EQ(FitToWorkArea({10, 10, 5000, 5000}, kOpenbox, kScreen), (FormBounds{0, 0, 1022, 743}));
+}
+
+TEST(FitToWorkArea, NegativePositionsArePulledOntoTheWorkArea) {
+  // A corner left of or above the screen would hide the title bar and the menus.
+  EXPECT_EQ(FitToWorkArea({-99999999, 10, 774, 598}, kOpenbox, kScreen),
+            (FormBounds{0, 10, 774, 598}));
+  EXPECT_EQ(FitToWorkArea({10, -50, 774, 598}, kOpenbox, kScreen), (FormBounds{10, 0, 774, 598}));
+  EXPECT_EQ(FitToWorkArea({-50, 10, 300, 200}, {}, kScreen), (FormBounds{0, 10, 300, 200}));
+}
+
+TEST(FitToWorkArea, TheWorkAreasLeftAndTopEdgesCount) {
+  // A task bar on the left (60 wide) and one at the top (30 high).
+  const WorkRect shifted{60, 30, 1024, 768};
+  EXPECT_EQ(FitToWorkArea({10, 10, 300, 200}, kOpenbox, shifted), (FormBounds{60, 30, 300, 200}));
+  EXPECT_EQ(FitToWorkArea({100, 50, 300, 200}, kOpenbox, shifted), (FormBounds{100, 50, 300, 200}));
+  // Full screen beside the task bars: the frame fills exactly the work area.
+  EXPECT_EQ(FitToWorkArea({60, 30, 964, 738}, kOpenbox, shifted), (FormBounds{60, 30, 962, 713}));
+  // Wider than the work area: ClampToWorkArea puts it at 0, which is under the task bar.
+  EXPECT_EQ(FitToWorkArea({10, 10, 2000, 2000}, kOpenbox, shifted), (FormBounds{60, 30, 962, 713}));
+  // Reaching past the right edge and then pulled left onto the task bar: moved and narrowed.
+  EXPECT_EQ(FitToWorkArea({500, 40, 990, 200}, kOpenbox, shifted), (FormBounds{60, 40, 962, 200}));
+}
+
+TEST(FitToWorkArea, ExtremeValuesDoNotOverflowAndKeepAClientArea) {
+  EXPECT_EQ(FitToWorkArea({INT_MIN, INT_MIN, INT_MAX, INT_MAX}, kOpenbox, kScreen),
+            (FormBounds{0, 0, 1022, 743}));
+  EXPECT_EQ(FitToWorkArea({INT_MAX, INT_MAX, INT_MAX, INT_MAX}, kOpenbox, kScreen),
+            (FormBounds{0, 0, 1022, 743}));
+  EXPECT_EQ(FitToWorkArea({INT_MIN, INT_MAX, 300, 200}, kOpenbox, kScreen),
+            (FormBounds{0, 0, 300, 200}));
+  EXPECT_EQ(FitToWorkArea({10, 10, -5, 0}, kOpenbox, kScreen), (FormBounds{10, 10, 1, 1}));
+  EXPECT_EQ(FitToWorkArea({10, 10, INT_MIN, INT_MIN}, kOpenbox, kScreen),
+            (FormBounds{10, 10, 1, 1}));
+}
+
+TEST(FitToWorkArea, SavedResultsComeBackUnchanged) {
+  // What a window was placed at is what it saves; fitting that again changes nothing.
+  const WorkRect shifted{60, 30, 1024, 768};
+  for (const FormBounds request :
+       {FormBounds{-99999999, 99999999, 774, 598}, FormBounds{10, 10, 5000, 5000},
+        FormBounds{1000, 700, 50, 50}, FormBounds{-20, -20, 1024, 768}}) {
+    for (const WorkRect& area : {kScreen, shifted}) {
+      const FormBounds placed = FitToWorkArea(request, kOpenbox, area);
+      EXPECT_EQ(FitToWorkArea(placed, kOpenbox, area), placed);
+      EXPECT_EQ(ClampToWorkArea(placed, area), placed);
+    }
+  }
+}
+
 class SegedTest : public ::testing::Test {
  protected:
   test::TempDir dir_;
