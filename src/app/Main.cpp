@@ -410,10 +410,9 @@ void Tfrm_Main::showEvent(QShowEvent* event) {
 
 void Tfrm_Main::FormShow() {
   SetScreenFontSize(Beall.ScreenFontSize);
-  move(0, 0);
   if (Beall.FullScreen) {
-    const WorkRect area = CurrentWorkArea();
-    resize(area.Right, area.Bottom);
+    // The whole window, its frame included, fills the work area as it is now.
+    FillWorkArea(*this, CurrentWorkArea());
   } else {
     RestoreFormBounds(*this, kSection, width(), height());
   }
@@ -433,8 +432,7 @@ void Tfrm_Main::closeEvent(QCloseEvent* event) {
 }
 
 void Tfrm_Main::FormClose() {
-  IniFile ini = SettingsIni();
-  SaveFormBounds(ini, kSection, FormBounds{x(), y(), width(), height()});
+  StoreFormBounds(*this, kSection);
   SaveSettings();
 }
 
