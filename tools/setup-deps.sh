@@ -8,6 +8,7 @@ PACKAGES=(
   libxkbcommon-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  openbox xdotool wmctrl x11-utils x11-xkb-utils
   fonts-liberation2 fonts-comic-neue fonts-wine fonts-dejavu-core
 )
 
