@@ -15,8 +15,10 @@ namespace {
 constexpr int kPollMs = 10;
 // How long a window manager may take to frame a shown window; without one there is no frame.
 constexpr qint64 kFrameWaitMs = 2000;
-// How long it may take to carry out the fitted placement.
-constexpr qint64 kConfirmWaitMs = 1000;
+// How long the window manager may take to carry out a placement before it is asked again, and
+// how often it is asked at most.
+constexpr qint64 kConfirmWaitMs = 300;
+constexpr int kMaxRetries = 3;
 
 // The frame of the window framed last: the best guess for a window not framed yet.
 FrameMargins& LastFrame() {
@@ -46,8 +48,9 @@ FormBounds CurrentBounds(const QWidget& window) {
 }
 
 // Carries one placement request of a window through to the window manager's frame: places the
-// window at once with the best frame known, and again with its own frame once it is framed.
-// Lives as a child of the window and deletes itself when done.
+// window at once with the best frame known, and again with its own frame once it is framed,
+// until the window is where it was asked to be. Lives as a child of the window and deletes
+// itself when done.
 class FramePlacer : public QObject {
  public:
   FramePlacer(QWidget& window, const FormBounds& request, const WorkRect& workArea, bool resizable)
@@ -59,7 +62,7 @@ class FramePlacer : public QObject {
     timer_.setInterval(kPollMs);
     connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
     window_.installEventFilter(this);
-    Place(Target(KnownFrame(window_).value_or(LastFrame())));
+    PlaceBeforeFraming();
     if (window_.isVisible()) Watch();
   }
 
@@ -77,12 +80,12 @@ class FramePlacer : public QObject {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (watched == &window_ && stage_ != Stage::Done) {
-      if (event->type() == QEvent::Show) {
+      if (event->type() == QEvent::Show && !event->spontaneous() && !timer_.isActive()) {
         // Placed before the window existed on the screen: place it again now that it has a
         // native window, which takes the frame's corner.
-        Place(Target(KnownFrame(window_).value_or(LastFrame())));
+        PlaceBeforeFraming();
         Watch();
-      } else if (event->type() == QEvent::Hide) {
+      } else if (event->type() == QEvent::Hide && !event->spontaneous()) {
         Finish();
       }
     }
@@ -108,48 +111,63 @@ class FramePlacer : public QObject {
     }
     FormBounds target =
         FitToWorkArea({request_.Left, request_.Top, size.width(), size.height()}, frame, workArea_);
-    if (!resizable_) {
-      target.Width = size.width();
-      target.Height = size.height();
+    const QSize fitted(target.Width, target.Height);
+    const QSize taken = resizable_ ? fitted.expandedTo(window_.minimumSize()) : window_.size();
+    if (taken != fitted) {
+      // The window keeps a larger size than fits: its corner goes where that size fits best.
+      const FormBounds own =
+          FitToWorkArea({target.Left, target.Top, taken.width(), taken.height()}, frame, workArea_);
+      target = {own.Left, own.Top, taken.width(), taken.height()};
     }
     return target;
   }
 
-  void Place(FormBounds target) {
-    if (resizable_) window_.resize(target.Width, target.Height);
-    if (window_.size() != QSize(target.Width, target.Height)) {
-      // The window kept a larger size than fits: its corner goes where that size fits best.
-      const FrameMargins frame = KnownFrame(window_).value_or(LastFrame());
-      const FormBounds own = FitToWorkArea(
-          {target.Left, target.Top, window_.width(), window_.height()}, frame, workArea_);
-      target = {own.Left, own.Top, window_.width(), window_.height()};
+  // Before the window manager has framed the window, Qt takes a position as the client area's;
+  // asking for the frame's corner as well lets the window manager put the frame there.
+  void PlaceBeforeFraming() {
+    const std::optional<FrameMargins> frame = KnownFrame(window_);
+    if (frame) {
+      PlaceFramed(*frame);
+      return;
     }
-    target_ = target;
-    const QPoint corner(target.Left, target.Top);
+    target_ = Target(LastFrame());
+    if (resizable_) window_.resize(target_.Width, target_.Height);
+    const QPoint corner(target_.Left, target_.Top);
     window_.move(corner);
-    // Before the window manager has framed the window, Qt takes a position as the client
-    // area's; asking for the frame's corner lets the window manager put the frame there.
-    QWindow* handle = window_.windowHandle();
-    if (handle != nullptr && !KnownFrame(window_)) handle->setFramePosition(corner);
+    if (QWindow* handle = window_.windowHandle()) handle->setFramePosition(corner);
+  }
+
+  // With the frame known, the client area's geometry follows from the frame's corner; it is set
+  // in one step, so that the window manager gets one request.
+  void PlaceFramed(const FrameMargins& frame) {
+    target_ = Target(frame);
+    placed_.start();
+    if (CurrentBounds(window_) == target_) return;
+    window_.setGeometry(target_.Left + frame.Left, target_.Top + frame.Top, target_.Width,
+                        target_.Height);
   }
 
   void Poll() {
+    const std::optional<FrameMargins> frame = KnownFrame(window_);
     if (stage_ == Stage::WaitingForFrame) {
-      if (const auto frame = KnownFrame(window_)) {
+      if (frame) {
         LastFrame() = *frame;
-        const FormBounds target = Target(*frame);
-        if (CurrentBounds(window_) != target) Place(target);
-        target_ = target;
+        PlaceFramed(*frame);
         stage_ = Stage::Confirming;
-        waited_.start();
       } else if (waited_.hasExpired(kFrameWaitMs)) {
-        Finish();
-        return;
+        Finish();  // no window manager frames it
       }
+      return;
     }
-    if (stage_ == Stage::Confirming &&
-        (CurrentBounds(window_) == target_ || waited_.hasExpired(kConfirmWaitMs))) {
+    if (frame && CurrentBounds(window_) == target_) {
       Finish();
+    } else if (placed_.hasExpired(kConfirmWaitMs)) {
+      // The window manager has not carried it out, or something moved the window meanwhile.
+      if (frame && ++retries_ <= kMaxRetries) {
+        PlaceFramed(*frame);
+      } else {
+        Finish();
+      }
     }
   }
 
@@ -159,8 +177,10 @@ class FramePlacer : public QObject {
   const bool resizable_;
   FormBounds target_;
   Stage stage_ = Stage::WaitingForFrame;
+  int retries_ = 0;
   QTimer timer_;
   QElapsedTimer waited_;
+  QElapsedTimer placed_;
 };
 
 FramePlacer* PlacerOf(const QWidget& window) {

@@ -3,6 +3,7 @@
 // wholly inside the work area whatever the settings file says.
 
 #include <QDialog>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
@@ -145,11 +146,14 @@ class PlacementOnXServerTest : public QObject {
 
   void init() {
     Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
+    // Qt learns a changed work area from the X server a moment after the change.
+    QVERIFY(x11::WaitFor([this] {
+      const WorkRect w = CurrentWorkArea();
+      return QRect(w.Left, w.Top, w.Right - w.Left, w.Bottom - w.Top) == workArea_;
+    }));
     CaptureWorkArea();
     Beall = TBeall{};
     fs::remove_all(Startup().DataDir);
-    const WorkRect& w = Startup().WorkArea;
-    QCOMPARE(QRect(w.Left, w.Top, w.Right - w.Left, w.Bottom - w.Top), workArea_);
   }
 
   void mainWindowComesBackAfterThreeStartsAndCloses_data() {
@@ -263,6 +267,51 @@ class PlacementOnXServerTest : public QObject {
     }
     QCOMPARE(fixed.client.size(), QSize(420, 300));
     CheckSavedPos(fixed, "frm_Fix");
+  }
+
+  // A task bar on the left edge: the work area no longer starts at 0, and the window keeps off
+  // the task bar.
+  void mainWindowStaysBesideATaskBar_data() {
+    QTest::addColumn<QByteArray>("settings");
+    QTest::newRow("full screen") << QByteArray("[Defaults]\r\nFullScreen=1\r\n");
+    QTest::newRow("far left") << QByteArray("[frm_Main]\r\nLeft=-99999999\r\nTop=5\r\n");
+    QTest::newRow("at 0, 0") << QByteArray("[frm_Main]\r\nLeft=0\r\nTop=0\r\n");
+  }
+
+  void mainWindowStaysBesideATaskBar() {
+    QFETCH(QByteArray, settings);
+    const QRect screen = workArea_;
+    QWidget taskBar;
+    taskBar.setWindowTitle(QStringLiteral("task bar"));
+    taskBar.resize(60, 200);
+    taskBar.show();
+    QVERIFY(x11::WaitUntilFramed(taskBar));
+    // The window manager keeps the strut's 60 pixels on the left free of other windows.
+    QVERIFY(x11::RunTool(
+                QStringLiteral("xprop"),
+                {QStringLiteral("-id"), x11::WindowId(taskBar), QStringLiteral("-f"),
+                 QStringLiteral("_NET_WM_STRUT"), QStringLiteral("32c"), QStringLiteral("-set"),
+                 QStringLiteral("_NET_WM_STRUT"), QStringLiteral("60, 0, 0, 0")})
+                .ok);
+    const QRect beside = screen.adjusted(60, 0, 0, 0);
+    QVERIFY(x11::WaitFor([&] { return x11::ServerWorkArea() == beside; }));
+    workArea_ = beside;
+    auto restore = qScopeGuard([&] { workArea_ = screen; });
+    init();
+
+    WriteBytes(SettingsFile(), settings.toStdString());
+    const Start first = StartMainWindow();
+    if (QTest::currentTestFailed()) return;
+    CheckSavedBounds(first, "frm_Main");
+    QCOMPARE(first.frame.left(), 60);
+    if (settings.contains("FullScreen=1")) QCOMPARE(first.frame, beside);
+    const Start again = StartMainWindow();
+    if (QTest::currentTestFailed()) return;
+    QCOMPARE(again.frame, first.frame);
+    QCOMPARE(again.settings, first.settings);
+
+    taskBar.close();
+    QVERIFY(x11::WaitFor([&] { return x11::ServerWorkArea() == screen; }));
   }
 };
 

@@ -4,6 +4,7 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTest>
 #include <QWidget>
 
 #include "app/Placement.h"
@@ -72,11 +73,10 @@ ToolRun RunTool(const QString& program, const QStringList& arguments, int timeou
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
   const QDeadlineTimer deadline(timeoutMs);
   while (true) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
     if (condition()) return true;
     if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, kPollMs);
+    QTest::qWait(kPollMs);  // runs events, deferred deletes included, and sleeps in between
   }
 }
 
