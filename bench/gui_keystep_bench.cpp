@@ -52,10 +52,10 @@ void BM_KeyInMainWindow(benchmark::State& state) {
       std::make_unique<pekto::Tfrm_Main>(QStringList{QString::fromStdString(lesson.string())});
   window->show();
   QApplication::processEvents();
-  QWidget* pane = window->SynEdit1;
+  QWidget* pane = window->findChild<pekto::TextPane*>(QStringLiteral("SynEdit1"));
   pane->setFocus();
   size_t line = 0, column = 0;
-  const auto lines = window->SynEdit2->Lines();
+  const auto lines = window->findChild<pekto::TextPane*>(QStringLiteral("SynEdit2"))->Lines();
   for (auto _ : state) {
     const std::string& current = lines[line % lines.size()];
     if (column < current.size()) {

@@ -99,6 +99,7 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
   setTabOrder(SynEdit2, ComboBox1);
 
   Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(1000);
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
 
@@ -164,6 +165,16 @@ void Tfrm_Main::CreateActions() {
                        &Tfrm_Main::aReadMeExecute);
   aNevjegy = MakeAction(help, QStringLiteral("Névjegy"), QStringLiteral("nevjegy"),
                         QKeySequence(Qt::ALT | Qt::Key_F1), &Tfrm_Main::aNevjegyExecute);
+  const std::pair<QAction*, const char*> names[] = {
+      {aMegnyit, "aMegnyit"},     {aUj, "aUj"},
+      {aSzerkeszt, "aSzerkeszt"}, {aBefejez, "aBefejez"},
+      {aTop10, "aTop10"},         {aBezar, "aBezar"},
+      {aBetuNovel, "aBetuNovel"}, {aBetuCsokkent, "aBetuCsokkent"},
+      {aBetuTipus, "aBetuTipus"}, {aBeallit, "aBeallit"},
+      {aSugo, "aSugo"},           {aLevel, "aLevel"},
+      {aHonlap, "aHonlap"},       {aUjdonsag, "aUjdonsag"},
+      {aReadMe, "aReadMe"},       {aNevjegy, "aNevjegy"}};
+  for (const auto& [action, name] : names) action->setObjectName(QLatin1String(name));
   aBefejez->setEnabled(false);
   aBefejez->setVisible(false);
 }
@@ -305,6 +316,11 @@ QWidget* Tfrm_Main::CreateCounterColumn() {
   LHibas = ValueLabel(column, 15);
   LIdo = ValueLabel(column, 15);
   LSzazalek = ValueLabel(column, 32);
+  for (const auto& [label, name] :
+       {std::pair{LOssz, "LOssz"}, std::pair{LHelyes, "LHelyes"}, std::pair{LHibas, "LHibas"},
+        std::pair{LIdo, "LIdo"}, std::pair{LSzazalek, "LSzazalek"}}) {
+    label->setObjectName(QLatin1String(name));
+  }
   LIdo->setText(QStringLiteral("0:0"));
   LSzazalek->setText(QStringLiteral("0%"));
   const std::pair<QString, QLabel*> rows[] = {{QStringLiteral("Összes betű"), LOssz},
