@@ -428,16 +428,17 @@ void TextPane::ReplaceLine(int index, std::string_view text) {
   }
   if (index < 0 || index > LineCount()) return;
   const QScopedValueRollback writing(writing_, true);
-  const QTextBlock first = FirstSegment(index);
+  // Block handles do not outlive the edit: the numbers are taken before it.
+  const int firstNumber = lineBlocks_[static_cast<size_t>(index)];
   const int lastNumber = LastSegmentNumber(index);
   const QTextBlock last = document()->findBlockByNumber(lastNumber);
   const auto [segmented, segments] = Segmented(text);
   QTextCursor cursor(document());
-  cursor.setPosition(first.position());
+  cursor.setPosition(FirstSegment(index).position());
   cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
   cursor.insertText(segmented);
-  MarkSegments(first.blockNumber(), segments);
-  ShiftLines(index + 1, segments - (lastNumber - first.blockNumber() + 1));
+  MarkSegments(firstNumber, segments);
+  ShiftLines(index + 1, segments - (lastNumber - firstNumber + 1));
   IndexChanged();
 }
 
@@ -505,9 +506,15 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
 
 void TextPane::AppendToLine(int index, std::string_view text) {
   if (index < 0 || index >= LineCount()) return;
+  if (static_cast<int>(text.size()) > kGrowingSegmentLength / 2) {
+    // Much text at once is cut into segments as a whole line is.
+    ReplaceLine(index, Line(index).append(text));
+    return;
+  }
   const QScopedValueRollback writing(writing_, true);
-  QTextBlock last = document()->findBlockByNumber(LastSegmentNumber(index));
+  const QTextBlock last = document()->findBlockByNumber(LastSegmentNumber(index));
   QTextCursor cursor(document());
+  cursor.setPosition(last.position() + last.length() - 1);
   if (last.length() - 1 + static_cast<int>(text.size()) > kGrowingSegmentLength) {
     // A new segment begins where the last wrapped row of the full one begins, so that what is
     // shown stays as it was; without a layout, after a blank.
@@ -515,14 +522,13 @@ void TextPane::AppendToLine(int index, std::string_view text) {
     const int rows = layout ? layout->lineCount() : 0;
     const int cut =
         rows > 1 ? layout->lineAt(rows - 1).textStart() : GrowingSegmentCut(last.text());
-    cursor.setPosition(last.position() + cut);
-    cursor.insertBlock();
-    last = last.next();
-    last.setUserState(kContinued);
+    QTextCursor split(document());
+    split.setPosition(last.position() + cut);
+    split.insertBlock();
+    split.block().setUserState(kContinued);
     ShiftLines(index + 1, 1);
   }
-  cursor.setPosition(last.position() + last.length() - 1);
-  cursor.insertText(ToQ(text));
+  cursor.insertText(ToQ(text));  // the cursor went along to the end of the line
   IndexChanged();
 }
 
@@ -883,23 +889,22 @@ void TextPane::CrossSegmentEnd(const QKeyEvent* event) {
   const bool atStart = cursor.positionInBlock() == 0 && IsContinuation(block);
   const bool atEnd = cursor.positionInBlock() == block.length() - 1 && IsContinuation(block.next());
   if (!atStart && !atEnd) return;
-  const bool backward = event->key() == Qt::Key_Backspace ||
-                        event->matches(QKeySequence::MoveToPreviousChar) ||
-                        event->matches(QKeySequence::SelectPreviousChar);
-  const bool forward = event->key() == Qt::Key_Delete ||
-                       event->matches(QKeySequence::MoveToNextChar) ||
-                       event->matches(QKeySequence::SelectNextChar);
-  if ((atStart && !backward) || (atEnd && !forward)) return;
-  const bool deletes = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;
-  if (deletes) {
-    if (!cursor.hasSelection()) JoinWithNextSegment(atStart ? block.previous() : block);
+  const bool backward = atStart && (event->key() == Qt::Key_Backspace ||
+                                    event->matches(QKeySequence::MoveToPreviousChar) ||
+                                    event->matches(QKeySequence::SelectPreviousChar));
+  const bool forward =
+      atEnd && (event->key() == Qt::Key_Delete || event->matches(QKeySequence::MoveToNextChar) ||
+                event->matches(QKeySequence::SelectNextChar));
+  if (!backward && !forward) return;
+  if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
+    if (!cursor.hasSelection()) JoinWithNextSegment(backward ? block.previous() : block);
     return;
   }
   const auto mode = event->matches(QKeySequence::SelectPreviousChar) ||
                             event->matches(QKeySequence::SelectNextChar)
                         ? QTextCursor::KeepAnchor
                         : QTextCursor::MoveAnchor;
-  cursor.setPosition(cursor.position() + (atStart ? -1 : 1), mode);
+  cursor.setPosition(cursor.position() + (backward ? -1 : 1), mode);
   setTextCursor(cursor);
 }
 
@@ -991,7 +996,7 @@ void TextPane::resizeEvent(QResizeEvent* event) {
 void TextPane::PaintGutter(QPaintEvent* event) {
   QPainter painter(gutter_);
   painter.fillRect(event->rect(), palette().color(QPalette::Window));
-  if (empty_) return;
+  if (LineCount() == 0) return;
   painter.setFont(GutterFont());
   painter.setPen(palette().color(QPalette::Dark));
   const int lineHeight = QFontMetrics(GutterFont()).height();
