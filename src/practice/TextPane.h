@@ -3,9 +3,10 @@
 // Windows-1250 text, a caret in stored lines and columns that may stand beyond the end of its
 // line, a one-character highlight, a line-number gutter and removable key bindings.
 //
-// A long stored line is shown as several document blocks ("segments") of a few KB, cut after a
-// blank, so that typing, highlighting and painting lay out only a few KB however long the line
-// is. Everything the pane offers counts in stored lines; the segments show only through
+// A long stored line is shown as several document blocks ("segments") of at most 1 KB, cut after
+// a blank (a line typed character by character: where a wrapped row begins), so that typing,
+// highlighting and painting lay out and measure only a few rows however long the line is.
+// Everything the pane offers counts in stored lines; the segments show only through
 // QPlainTextEdit's own interface (document(), toPlainText()).
 
 #include <QKeySequence>
