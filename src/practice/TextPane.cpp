@@ -208,12 +208,6 @@ void ForEachSegment(std::string_view line, F&& segment) {
   } while (start < static_cast<int>(line.size()));
 }
 
-void AppendConverted(QString& out, std::string_view cp1250) {
-  for (const char ch : cp1250) {
-    out += QChar(static_cast<char16_t>(cp1250::ToUnicode(static_cast<unsigned char>(ch))));
-  }
-}
-
 // A stored line as the text of its segments, a line feed at every segment end; and the count.
 std::pair<QString, int> Segmented(std::string_view line) {
   QString text;
@@ -221,7 +215,7 @@ std::pair<QString, int> Segmented(std::string_view line) {
   int segments = 0;
   ForEachSegment(line, [&](std::string_view segment) {
     if (segments++ > 0) text += u'\n';
-    AppendConverted(text, segment);
+    AppendToQ(text, segment);
   });
   return {std::move(text), segments};
 }
@@ -377,7 +371,7 @@ std::pair<int, int> TextPane::CaretSegments() const {
 }
 
 void TextPane::DocumentChanged(int from, int added) {
-  hintLine_ = -1;
+  hint_ = {};
   if (writing_) return;
   // The user edited an editable pane. Blocks before the change are as they were, and so is
   // whether the block holding its start begins a stored line, whatever Qt left in its state
@@ -490,7 +484,7 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
         first = false;
         if (!lineStart) continued.push_back(block);
         lineStart = false;
-        AppendConverted(chunk, segment);
+        AppendToQ(chunk, segment);
         ++block;
         if (chunk.size() >= kInsertChunk) flush();
       });
@@ -632,20 +626,12 @@ void TextPane::HighlightOffset(int offset) {
     return;
   }
   offset = std::max(0, offset);
-  // Walk from the line found last time, so that a highlight moving along the text costs by the
-  // distance it moves rather than by the length of the text.
-  int line = hintLine_ >= 0 ? hintLine_ : 0;
-  int start = hintLine_ >= 0 ? hintStart_ : 0;
-  while (offset < start && line > 0) {
-    --line;
-    start -= LineLength(line) + 2;  // the line and its two-character break
-  }
-  while (start + LineLength(line) + 2 <= offset && line + 1 < LineCount()) {
-    start += LineLength(line) + 2;
-    ++line;
-  }
-  hintLine_ = line;
-  hintStart_ = start;
+  // From the line found last time: a highlight moving along the text costs by the distance it
+  // moves rather than by the length of the text.
+  LocateOffset(
+      offset, LineCount(), [this](int line) { return LineLength(line); }, hint_);
+  const int line = hint_.line;
+  const int start = static_cast<int>(hint_.start);
   const int length = LineLength(line);
   const int column = offset - start;
   if (column < length) {

@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ColorValues.h"
+#include "practice/LessonOffsets.h"
 #include "practice/PaneModel.h"
 
 namespace pekto {
@@ -157,12 +159,11 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   // In the block that keeps the shapes of its characters; it moves with the text.
   QTextCursor shaped_;
   // The line found by the last HighlightOffset and its start offset; dropped on every change.
-  int hintLine_ = -1;
-  int hintStart_ = 0;
-  int32_t fontColor_ = 0;
-  int32_t activeLineColor_ = 0xFFECD9;
-  int32_t selectedColor_ = 0x808080;
-  int32_t backgroundColor_ = static_cast<int32_t>(0xFF000005);
+  LineSpot hint_;
+  int32_t fontColor_ = kPaneFontColor;
+  int32_t activeLineColor_ = kPaneActiveLineColor;
+  int32_t selectedColor_ = kPaneSelectedColor;
+  int32_t backgroundColor_ = kPaneBackgroundColor;
   QSet<int> removed_;             // key combinations (QKeyCombination::toCombined)
   bool standardRemoved_ = false;  // every standard binding but Enter is gone
 };
