@@ -71,6 +71,8 @@ void PaintOrnament(QPainter& painter, const CertificateItem& item, const Scale& 
 
 void PaintPage(QPainter& painter, const CertificatePage& page, const Scale& scale,
                QSvgRenderer& picture) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
   for (const CertificateBand& band : page.bands) {
     painter.fillRect(scale(band.rect), Qt::white);
     for (const CertificateItem& item : band.items) {
@@ -81,6 +83,7 @@ void PaintPage(QPainter& painter, const CertificatePage& page, const Scale& scal
       }
     }
   }
+  painter.restore();
 }
 
 }  // namespace
@@ -109,16 +112,20 @@ QString CertificateJobTitle() {
   return QStringLiteral("Oklevél nyomtatás");
 }
 
+void PaintCertificatePage(QPainter& painter, const QPaintDevice& device,
+                          const CertificatePage& page) {
+  QSvgRenderer picture(QStringLiteral(":/images/sarokdisz.svg"));
+  PaintPage(painter, page, Scale(device), picture);
+}
+
 bool PaintCertificate(QPagedPaintDevice& device, const std::vector<CertificatePage>& pages,
                       const PaintProgress& progress) {
   QPainter painter;
   if (!painter.begin(&device)) throw Error("A nyomtatás nem indítható el.");
-  QSvgRenderer picture(QStringLiteral(":/images/sarokdisz.svg"));
-  const Scale scale(device);
   for (size_t i = 0; i < pages.size(); ++i) {
     if (progress && !progress(static_cast<int>(i))) return false;
     if (i > 0 && !device.newPage()) throw Error("A nyomtató nem fogad új oldalt.");
-    PaintPage(painter, pages[i], scale, picture);
+    PaintCertificatePage(painter, device, pages[i]);
   }
   if (progress) progress(static_cast<int>(pages.size()));
   return true;

@@ -12,6 +12,7 @@
 #include "results/CertificateLayout.h"
 
 class QPaintDevice;
+class QPainter;
 class QPagedPaintDevice;
 
 namespace pekto {
@@ -31,7 +32,12 @@ QFont CertificateQFont(const CertificateFont& font);
 // The date of printing: today in the system's short date format, as Windows-1250 text.
 std::string PrintDateText();
 
-// Called before each page with the number of pages painted so far; false stops the painting.
+// Paints one page with `painter`, which is active on `device`, from the paper's top-left corner.
+void PaintCertificatePage(QPainter& painter, const QPaintDevice& device,
+                          const CertificatePage& page);
+
+// Called before each page with the number of pages painted so far, and once more when all are
+// painted; false before a page stops the painting.
 using PaintProgress = std::function<bool(int painted)>;
 
 // Paints `pages` on `device`, one device page each, with the paper's top-left corner as origin.

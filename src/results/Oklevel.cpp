@@ -65,13 +65,13 @@ void PrintCertificate(const CsvTable& shown, int32_t id, QWidget* owner) {
   TQrOklevel report;
   report.Prepare(shown, id);
   QPrinter printer(QPrinter::HighResolution);
-  SetUpPaper(printer);
   Tfrm_Preview preview(report, printer, owner);
   ExecDialog(preview);
 }
 
 Tfrm_Preview::Tfrm_Preview(TQrOklevel& report, QPrinter& printer, QWidget* owner)
     : QDialog(owner), report_(report), printer_(printer) {
+  SetUpPaper(printer_);
   setObjectName(QStringLiteral("frm_Preview"));
   setWindowTitle(QStringLiteral("Nyomtatási kép"));
   setWindowFlag(Qt::WindowMaximizeButtonHint);

@@ -8,6 +8,7 @@
 #include <QFontInfo>
 #include <QLabel>
 #include <QLocale>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -115,6 +116,22 @@ const CertificateItem* FindItem(const CertificatePage& page, std::string_view na
   return nullptr;
 }
 
+// Pixels of a colour near `rgb` in the square of `half` mm around the point (x, y) in mm of a
+// page painted at `pxPerMm`.
+int PixelsNear(const QImage& image, double pxPerMm, double x, double y, double half, QRgb rgb) {
+  int count = 0;
+  for (int py = int((y - half) * pxPerMm); py <= int((y + half) * pxPerMm); ++py) {
+    for (int px = int((x - half) * pxPerMm); px <= int((x + half) * pxPerMm); ++px) {
+      const QRgb p = image.pixel(px, py);
+      if (qAbs(qRed(p) - qRed(rgb)) + qAbs(qGreen(p) - qGreen(rgb)) + qAbs(qBlue(p) - qBlue(rgb)) <
+          60) {
+        ++count;
+      }
+    }
+  }
+  return count;
+}
+
 QPdfWriter& A4Writer(QPdfWriter& writer) {
   writer.setPageLayout(
       QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
@@ -205,6 +222,53 @@ class CertificateTest : public QObject {
     QVERIFY(FindItem(pages[0], "Heading")->box.height > 25.4);
   }
 
+  // The page painted on an image at 8 pixels per mm: the ornaments' red medallions stand in the
+  // page's corners (the picture has its medallion around pixel 26, 26 of 151 x 150), so each
+  // picture is turned the right way; the heading is red and the player navy.
+  void paintedPageShowsTurnedOrnamentsAndColours() {
+    const CsvTable shown = ShownTable();
+    TQrOklevel report;
+    report.Prepare(shown, 1);
+    constexpr double kPxPerMm = 8;
+    QImage image(int(210 * kPxPerMm), int(297 * kPxPerMm), QImage::Format_RGB32);
+    image.setDotsPerMeterX(int(kPxPerMm * 1000));
+    image.setDotsPerMeterY(int(kPxPerMm * 1000));
+    image.fill(Qt::lightGray);
+    const auto pages = report.Pages("2024.03.07.", QtTextMeasure(image));
+    {
+      QPainter painter(&image);
+      PaintCertificatePage(painter, image, pages[0]);
+    }
+    const QRgb medallion = qRgb(0xa3, 0x20, 0x2a);
+    const double near = 26 * 25.4 / 96, far = 125 * 25.4 / 96;  // 6.9 and 33.1 mm
+    struct Corner {
+      const char* name;
+      double left, top;       // the ornament's box
+      double x, y;            // where its medallion must be
+      double wrongX, wrongY;  // where an unturned picture would put it
+    };
+    const Corner corners[] = {
+        {"top-left", 10, 10, near, near, far, far},
+        {"top-right", 159.9, 10, far - 0.3, near, near, near},
+        {"bottom-left", 10, 246.4, near, far, near, near},
+        {"bottom-right", 159.9, 246.4, far, far - 0.3, near, near},
+    };
+    for (const Corner& c : corners) {
+      QVERIFY2(PixelsNear(image, kPxPerMm, c.left + c.x, c.top + c.y, 2, medallion) > 40, c.name);
+      QVERIFY2(PixelsNear(image, kPxPerMm, c.left + c.wrongX, c.top + c.wrongY, 2, medallion) == 0,
+               c.name);
+    }
+    const CertificateItem* heading = FindItem(pages[0], "Heading");
+    QVERIFY(PixelsNear(image, kPxPerMm, heading->box.left + heading->box.width / 2,
+                       heading->box.top + heading->box.height / 2, 8, qRgb(255, 0, 0)) > 100);
+    const CertificateItem* player = FindItem(pages[0], "jatekos");
+    QVERIFY(PixelsNear(image, kPxPerMm, player->box.left + player->box.width / 2,
+                       player->box.top + player->box.height / 2, 4, qRgb(0, 0, 128)) > 50);
+    // The bands are white: the grey ground shows only outside them.
+    QCOMPARE(image.pixel(int(105 * kPxPerMm), int(5 * kPxPerMm)), QColor(Qt::lightGray).rgb());
+    QCOMPARE(image.pixel(int(105 * kPxPerMm), int(64 * kPxPerMm)), qRgb(255, 255, 255));
+  }
+
   void noRowGivesThePageWithoutDetailBand() {
     const CsvTable shown = ShownTable();
     TQrOklevel report;
@@ -236,8 +300,7 @@ class CertificateTest : public QObject {
     for (const char* field : {"tesztneve", "jatekos"}) {
       const CertificateItem* item = FindItem(pages[0], field);
       QVERIFY(item);
-      QVERIFY2(measure.Measure(item->text, {"Comic Sans MS", 28, true, false}).width > 190,
-               field);
+      QVERIFY2(measure.Measure(item->text, {"Comic Sans MS", 28, true, false}).width > 190, field);
       QVERIFY2(item->font.points < 28, field);
       QVERIFY2(item->font.points >= 8, field);  // still legible
       QVERIFY2(measure.Measure(item->text, item->font).width <= 190, field);
