@@ -14,6 +14,7 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSvgRenderer>
@@ -465,6 +466,30 @@ class CertificateTest : public QObject {
     QCOMPARE(answers.Count(), 0);
     QCOMPARE(printer.docName(), QStringLiteral("Oklevél nyomtatás"));
     QCOMPARE(PdfPageCount(pdf), 1);
+    QVERIFY(window.isVisible());
+  }
+
+  void cancelInTheProgressWindowStopsThePrintJob() {
+    const CsvTable shown = ThreeRowsOfOneId();
+    TQrOklevel report;
+    report.Prepare(shown, 0);
+    QPrinter printer(QPrinter::HighResolution);
+    const fs::path pdf = OutPath("megszakitva.pdf");
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(FromPath(pdf));
+    Tfrm_Preview window(report, printer, nullptr);
+    window.show();
+    bool cancelled = false;
+    // The progress window handles events while it counts the pages: press its Cancel then.
+    QTimer::singleShot(0, &window, [&] {
+      if (auto* progress = window.findChild<QProgressDialog*>(QStringLiteral("PrintProgress"))) {
+        progress->cancel();
+        cancelled = true;
+      }
+    });
+    Action(window, "aNyomtat")->trigger();
+    QVERIFY(cancelled);
+    QVERIFY(!fs::exists(pdf) || PdfPageCount(pdf) < 3);
     QVERIFY(window.isVisible());
   }
 
