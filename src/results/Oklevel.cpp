@@ -1,6 +1,7 @@
 #include "results/Oklevel.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
@@ -9,6 +10,7 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -257,13 +259,25 @@ void Tfrm_Preview::aUtolsoExecute() {
   GoToPage(QRPreview->pageCount());
 }
 
-bool Tfrm_Preview::aBeallitExecute() {
+void Tfrm_Preview::aBeallitExecute() {
+  ChoosePrinter(false);
+}
+
+bool Tfrm_Preview::ChoosePrinter(bool toPrint) {
   QPrintDialog dialog(&printer_, this);
   dialog.setObjectName(QStringLiteral("PrintDialog1"));
   dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                     QAbstractPrintDialog::PrintCollateCopies |
                     QAbstractPrintDialog::PrintShowPageSize);
   dialog.setMinMax(1, std::max(1, QRPreview->pageCount()));
+  if (!toPrint) {
+    // Set-up only chooses: its button must not promise to print.
+    dialog.setWindowTitle(QStringLiteral("Nyomtató beállítása"));
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+      if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+        ok->setText(QStringLiteral("OK"));
+    }
+  }
   if (ExecDialog(dialog) != QDialog::Accepted) return false;
   printer_.setDocName(CertificateJobTitle());
   QRPreview->updatePreview();
@@ -276,7 +290,7 @@ bool Tfrm_Preview::HasDestination() const {
 }
 
 void Tfrm_Preview::aNyomtatExecute() {
-  if (!HasDestination() && !aBeallitExecute()) return;
+  if (!HasDestination() && !ChoosePrinter(true)) return;
   printer_.setDocName(CertificateJobTitle());
   const std::vector<CertificatePage> pages =
       PagesToPrint(report_.Pages(PrintDateText(), QtTextMeasure(printer_)), printer_);

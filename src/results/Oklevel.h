@@ -37,8 +37,7 @@ class Tfrm_Preview : public QDialog {
   void aElozoExecute();
   void aKovetkezoExecute();
   void aUtolsoExecute();
-  // Returns whether the user confirmed the print dialog.
-  bool aBeallitExecute();
+  void aBeallitExecute();
   void aNyomtatExecute();
   void aMentExecute();
 
@@ -53,6 +52,8 @@ class Tfrm_Preview : public QDialog {
   void ShowPageNumber();
   void GoToPage(int page);
   bool HasDestination() const;
+  // The print dialog; `toPrint` when printing follows at once. False when it was cancelled.
+  bool ChoosePrinter(bool toPrint);
   QString SuggestedPdfPath() const;
 
   TQrOklevel& report_;

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDate>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSvgRenderer>
@@ -469,6 +471,38 @@ class CertificateTest : public QObject {
     QVERIFY(window.isVisible());
   }
 
+  void printerSetUpOnlyChoosesAndCancelKeepsTheSettings() {
+    const CsvTable shown = ShownTable();
+    TQrOklevel report;
+    report.Prepare(shown, 1);
+    QPrinter printer(QPrinter::HighResolution);
+    const fs::path pdf = OutPath("beallitas.pdf");
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(FromPath(pdf));
+    Tfrm_Preview window(report, printer, nullptr);
+    window.show();
+    test::DialogAnswers answers;
+    QString okText;
+    answers
+        .Then([&](QDialog& dialog) {
+          auto* buttons = dialog.findChild<QDialogButtonBox*>();
+          if (buttons && buttons->button(QDialogButtonBox::Ok)) {
+            okText = buttons->button(QDialogButtonBox::Ok)->text();
+          }
+          dialog.reject();
+        })
+        .Then(test::DialogAnswers::Accept());
+    Action(window, "aBeallit")->trigger();
+    QCOMPARE(answers.Last().object, QStringLiteral("PrintDialog1"));
+    QCOMPARE(answers.Last().caption, QStringLiteral("Nyomtató beállítása"));
+    QCOMPARE(okText, QStringLiteral("OK"));
+    QCOMPARE(printer.outputFileName(), FromPath(pdf));  // cancelled: as it was
+    Action(window, "aBeallit")->trigger();
+    QCOMPARE(answers.Count(), 2);
+    QVERIFY(!fs::exists(pdf));  // set-up prints nothing
+    QVERIFY(window.isVisible());
+  }
+
   void cancelInTheProgressWindowStopsThePrintJob() {
     const CsvTable shown = ThreeRowsOfOneId();
     TQrOklevel report;
@@ -509,6 +543,7 @@ class CertificateTest : public QObject {
     Action(window, "aNyomtat")->trigger();
     QCOMPARE(answers.Count(), 1);
     QCOMPARE(answers.Last().object, QStringLiteral("PrintDialog1"));
+    QCOMPARE(answers.Last().caption, QStringLiteral("Nyomtatás"));
     QVERIFY(printer.outputFileName().isEmpty());
     QCOMPARE(printer.copyCount(), copies);
     QVERIFY(window.isVisible());
