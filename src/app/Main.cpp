@@ -37,6 +37,7 @@
 #include "practice/Counters.h"
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
+#include "results/CertificateLayout.h"
 
 namespace fs = std::filesystem;
 
@@ -47,7 +48,7 @@ constexpr int kDesignWidth = 774;
 constexpr int kDesignHeight = 598;
 constexpr std::string_view kSection = "frm_Main";
 constexpr int32_t kHintColor = 0xB5DAFF;  // pale orange hint windows
-const QString kMakerWeb = QStringLiteral("https://www.brenmar.hu/pekto");
+const QString kMakerWeb = QString::fromLatin1(kMakerWebAddress);  // also on the certificate
 
 QFont PixelFont(const QString& family, int pixels, bool bold) {
   QFont font(family);
