@@ -116,7 +116,7 @@ QVariant Top10Model::Background(int row, int column) const {
 }
 
 bool Top10Model::IsNewRow(int row) const {
-  if (idField_ < 0) return false;
+  if (idField_ < 0 || highlightId_ == kNoHighlight) return false;
   const NullableValue id = table_.ValueAt(static_cast<size_t>(row), static_cast<size_t>(idField_));
   return id && std::holds_alternative<int32_t>(*id) && std::get<int32_t>(*id) == highlightId_;
 }

@@ -15,7 +15,11 @@ class CsvTable;
 
 class Top10Model : public QAbstractTableModel {
  public:
-  // Shows `table`, which must outlive the model; -1 as `highlightId` paints no row as new.
+  // The highlight id that paints no row, whatever ids the score file holds.
+  static constexpr int32_t kNoHighlight = -1;
+
+  // Shows `table`, which must outlive the model, with the row whose id is `highlightId` painted
+  // as the new result.
   Top10Model(const CsvTable& table, int32_t highlightId, QObject* parent = nullptr);
 
   // The column titles, the same whatever fields a loaded score file brings.
