@@ -1,7 +1,9 @@
 #include "results/ScoreView.h"
 
 #include <algorithm>
+#include <functional>
 #include <unordered_set>
+#include <variant>
 
 #include "platform/Ascii.h"
 #include "platform/Cp1250.h"
@@ -20,6 +22,12 @@ int RoundHundredths(long long numerator) {
   if (remainder > 50 || (remainder == 50 && quotient % 2 != 0)) ++quotient;
   return static_cast<int>(quotient);
 }
+
+// Looks texts up by string_view without making strings of them.
+struct TextHash {
+  using is_transparent = void;
+  size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
 
 std::string FoldCase(std::string_view text) {
   std::string folded(text);
@@ -42,12 +50,18 @@ std::vector<std::string> LessonTitles(const CsvTable& table) {
   std::vector<std::string> titles;
   const int field = table.FieldIndex("tesztneve");
   if (field < 0) return titles;
-  // Scores repeat a few lessons many times: one folded look-up per row keeps this linear.
-  std::unordered_set<std::string> seen;
+  // Scores repeat a few lessons many times: a title met before, exactly as written, is passed
+  // over with one look-up; only a new spelling is folded to lower case.
+  std::unordered_set<std::string, TextHash, std::equal_to<>> written, folded;
   const size_t rows = table.VisibleRowCount();
   for (size_t row = 0; row < rows; ++row) {
-    std::string title = NullToStr(table.ValueAt(row, static_cast<size_t>(field)), {});
-    if (seen.insert(FoldCase(title)).second) titles.push_back(std::move(title));
+    const NullableValue value = table.ValueAt(row, static_cast<size_t>(field));
+    const auto* text = value ? std::get_if<std::string>(&*value) : nullptr;
+    const std::string title = text ? std::string() : NullToStr(value, {});
+    const std::string_view shown = text ? std::string_view(*text) : std::string_view(title);
+    if (written.contains(shown)) continue;
+    written.emplace(shown);
+    if (folded.insert(FoldCase(shown)).second) titles.emplace_back(shown);
   }
   return titles;
 }
