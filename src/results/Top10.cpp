@@ -53,6 +53,18 @@ QFont WithPointSize(QFont font, int32_t size) {
   return font;
 }
 
+// The grid's rows: the text's height and a little room.
+int RowHeight(const QFont& font) {
+  return QFontMetrics(font).height() + 4;
+}
+
+// Sets the height of every row; a change walks all rows, so an equal height is left alone.
+void SetRowHeight(QTableView& grid, int height) {
+  if (grid.verticalHeader()->defaultSectionSize() != height) {
+    grid.verticalHeader()->setDefaultSectionSize(height);
+  }
+}
+
 // The score schema with the column titles as the fields' labels.
 std::vector<FieldSpec> LabelledScoreSchema() {
   std::vector<FieldSpec> fields = ScoreSchema();
@@ -258,6 +270,8 @@ QTableView* Tfrm_Top10::CreateGrid() {
   DBGrid1->setWordWrap(false);
   DBGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   DBGrid1->setCornerButtonEnabled(false);
+  // The rows take the height of the font the window will show them in before they are loaded.
+  SetRowHeight(*DBGrid1, RowHeight(WithPointSize(font(), Beall.ScreenFontSize)));
   // The selected row stays in the selection colours when the grid loses the focus.
   QPalette palette = DBGrid1->palette();
   for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
@@ -344,7 +358,7 @@ void Tfrm_Top10::FormShow() {
   ComboBox1->setFont(WithPointSize(ComboBox1->font(), Beall.ScreenFontSize));
   RestoreFormBounds(*this, kSection, kDesignWidth, kDesignHeight);
   setFont(WithPointSize(font(), Beall.ScreenFontSize));
-  DBGrid1->verticalHeader()->setDefaultSectionSize(DBGrid1->fontMetrics().height() + 4);
+  SetRowHeight(*DBGrid1, RowHeight(DBGrid1->font()));
 }
 
 void Tfrm_Top10::done(int result) {
