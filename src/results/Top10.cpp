@@ -228,10 +228,21 @@ QToolBar* Tfrm_Top10::CreateToolBar() {
   ToolBar1->addAction(aOklevel);
   ToolBar1->addSeparator();
   ToolBar1->addAction(aBezar);
-  for (QAction* action : {aOklevel, aBezar}) {
-    if (QWidget* button = ToolBar1->widgetForAction(action)) button->setFixedSize(96, 36);
-  }
+  SizeToolButtons();
   return ToolBar1;
+}
+
+// The tool buttons are 96 x 36 pixels, or as wide and high as a larger font needs to show the
+// whole caption.
+void Tfrm_Top10::SizeToolButtons() {
+  for (QAction* action : {aOklevel, aBezar}) {
+    QWidget* button = ToolBar1->widgetForAction(action);
+    if (button == nullptr) continue;
+    const QFontMetrics metrics(button->font());
+    const int width = std::max(96, metrics.horizontalAdvance(action->text()) + 6);
+    const int height = std::max(36, ToolBar1->iconSize().height() + metrics.height() + 6);
+    button->setFixedSize(width, height);
+  }
 }
 
 QWidget* Tfrm_Top10::CreateLessonBar() {
@@ -359,6 +370,7 @@ void Tfrm_Top10::FormShow() {
   RestoreFormBounds(*this, kSection, kDesignWidth, kDesignHeight);
   setFont(WithPointSize(font(), Beall.ScreenFontSize));
   SetRowHeight(*DBGrid1, RowHeight(DBGrid1->font()));
+  SizeToolButtons();
 }
 
 void Tfrm_Top10::done(int result) {

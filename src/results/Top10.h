@@ -54,6 +54,7 @@ class Tfrm_Top10 : public QDialog {
                       void (Tfrm_Top10::*handler)());
   void CreateActions();
   QToolBar* CreateToolBar();
+  void SizeToolButtons();
   QWidget* CreateLessonBar();
   QTableView* CreateGrid();
 

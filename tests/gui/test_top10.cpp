@@ -497,6 +497,14 @@ class Top10Test : public QObject {
     QCOMPARE(Lessons(*w)->font().pointSize(), 10);
     QCOMPARE(Grid(*w)->font().pointSize(), 10);
     QCOMPARE(w->findChild<QLabel*>("Label1")->font().pixelSize(), 15);
+    // A caption that no longer fits 96 pixels widens its button instead of being cut.
+    auto* bar = w->findChild<QToolBar*>("ToolBar1");
+    auto* oklevel = w->findChild<QAction*>("aOklevel");
+    QWidget* button = bar->widgetForAction(oklevel);
+    QCOMPARE(button->font().pointSize(), 10);
+    QVERIFY(button->width() >= button->fontMetrics().horizontalAdvance(oklevel->text()) + 6);
+    QVERIFY(button->width() > 96);
+    QVERIFY(button->height() >= 36);
   }
 
   void escClosesAndThePlaceIsKept() {
