@@ -225,6 +225,18 @@ def letter_a(left, bottom, height):
     ]
 
 
+def icon_oklevel():
+    """A certificate: a page with a seal and its two ribbon ends."""
+    return page(short=True) + [
+        path("M14.75 17.5 L13.5 22.5 L15.75 21.25 L17.25 22.75 L17.75 18.5", fill=ORANGE,
+             stroke=PAPER, width=1),
+        path("M17.25 18.5 L18 22.75 L19.5 21.25 L21.5 22.25 L19.75 17.5", fill=ORANGE,
+             stroke=PAPER, width=1),
+        circle(17.25, 15.5, 4.25, fill=ORANGE, stroke=PAPER, width=STROKE),
+        path(polygon(star_points(17.25, 15.75, 2.5, 1.05)), fill=PAPER, stroke="none"),
+    ]
+
+
 def icon_betunovel():
     return letter_a(2.75, 20.5, 16) + [
         path("M19 20.5 V5", stroke=ORANGE, width=GLYPH),
@@ -360,6 +372,7 @@ ICONS = {
     "befejez": icon_befejez,
     "top10": icon_top10,
     "bezar": icon_bezar,
+    "oklevel": icon_oklevel,
     "betunovel": icon_betunovel,
     "betucsokkent": icon_betucsokkent,
     "betutipus": icon_betutipus,

@@ -38,6 +38,7 @@
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
 #include "results/CertificateLayout.h"
+#include "results/Top10.h"
 
 namespace fs = std::filesystem;
 
@@ -616,7 +617,9 @@ void Tfrm_Main::aSzerkesztExecute() {}
 void Tfrm_Main::aBefejezExecute() {
   FinishExercise();
 }
-void Tfrm_Main::aTop10Execute() {}
+void Tfrm_Main::aTop10Execute() {
+  ShowResults("", -1, this);
+}
 void Tfrm_Main::aBezarExecute() {
   close();
 }
