@@ -37,6 +37,7 @@
 #include "practice/Counters.h"
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
+#include "results/Ertekel.h"
 
 namespace fs = std::filesystem;
 
@@ -501,9 +502,12 @@ void Tfrm_Main::Timer1Timer() {
 
 void Tfrm_Main::FinishExercise() {
   Timer1->stop();
+  const ExerciseState& s = State();
   if (showEvaluation_) {
-    const ExerciseState& s = State();
     showEvaluation_(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds);
+  } else {
+    ShowEvaluation(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds,
+                   this);
   }
   exercise_->Deactivate();
   SynEdit2->Clear();
