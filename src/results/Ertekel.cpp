@@ -44,12 +44,13 @@ QLabel* ValueLabel(QWidget* parent, const char* name, int top) {
 }
 
 // A greyed caption in the window font, as wide as its text.
-void Caption(QWidget* parent, const QString& text, int top) {
+QLabel* Caption(QWidget* parent, const QString& text, int top) {
   auto* label = new QLabel(text, parent);
   label->setTextFormat(Qt::PlainText);
   label->setEnabled(false);
   label->move(188, top);
   label->adjustSize();
+  return label;
 }
 
 ResultsOpener& Opener() {
@@ -68,6 +69,8 @@ Tfrm_Ertekel::Tfrm_Ertekel(QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("frm_Ertekel"));
   setWindowTitle(QStringLiteral("Értékelés"));
   setFont(DesignFont(QStringLiteral("Tahoma"), 8));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(kClientWidth, kClientHeight);
 
   StaticText1 =
@@ -77,13 +80,13 @@ Tfrm_Ertekel::Tfrm_Ertekel(QWidget* owner) : QDialog(owner) {
   Image1 = MakeLabel(this, "Image1", QRect(12, 44, 121, 141), Qt::AlignLeft | Qt::AlignTop);
   Image1->setPixmap(SvgPicture(QStringLiteral(":/images/ertekel.svg"), QSize(120, 140)));
 
-  Caption(this, QStringLiteral("összes betű"), 48);
+  captions_.push_back(Caption(this, QStringLiteral("összes betű"), 48));
   Label11 = ValueLabel(this, "Label11", 48);
-  Caption(this, QStringLiteral("helyes leütés"), 76);
+  captions_.push_back(Caption(this, QStringLiteral("helyes leütés"), 76));
   Label12 = ValueLabel(this, "Label12", 76);
-  Caption(this, QStringLiteral("hibás leütés"), 104);
+  captions_.push_back(Caption(this, QStringLiteral("hibás leütés"), 104));
   Label13 = ValueLabel(this, "Label13", 104);
-  Caption(this, QStringLiteral("felhasznált idő"), 132);
+  captions_.push_back(Caption(this, QStringLiteral("felhasznált idő"), 132));
   Label2 = ValueLabel(this, "Label2", 132);
 
   Label14 = MakeLabel(this, "Label14", QRect(140, 164, 241, 77), Qt::AlignHCenter | Qt::AlignTop);
@@ -121,6 +124,7 @@ void Tfrm_Ertekel::FormShow() {
   QFont base = font();
   base.setPointSize(std::max(1, Beall.ScreenFontSize));
   setFont(base);
+  for (QLabel* caption : captions_) caption->adjustSize();
 }
 
 void Tfrm_Ertekel::done(int result) {

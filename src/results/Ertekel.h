@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "results/ScoreRecording.h"
 
@@ -48,6 +49,7 @@ class Tfrm_Ertekel : public QDialog {
   void FormShow();
   void FormClose();
 
+  std::vector<QLabel*> captions_;  // sized to their text, as the font changes
   QLabel* StaticText1 = nullptr;
   QLabel* Image1 = nullptr;
   QLabel* Label11 = nullptr;

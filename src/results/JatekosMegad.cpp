@@ -45,11 +45,13 @@ Tfrm_Jatekos::Tfrm_Jatekos(QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("frm_Jatekos"));
   setWindowTitle(QStringLiteral("Játékos"));
   setFont(DesignFont(QStringLiteral("Tahoma"), 8));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(kClientWidth, kClientHeight);
 
-  auto* caption = new QLabel(QStringLiteral("Játékos"), this);
-  caption->move(8, 24);
-  caption->adjustSize();
+  caption_ = new QLabel(QStringLiteral("Játékos"), this);
+  caption_->move(8, 24);
+  caption_->adjustSize();
 
   ComboBox1 = new QComboBox(this);
   ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
@@ -57,7 +59,7 @@ Tfrm_Jatekos::Tfrm_Jatekos(QWidget* owner) : QDialog(owner) {
   // The list holds the file's names only; what is typed is stored when OK is pressed.
   ComboBox1->setInsertPolicy(QComboBox::NoInsert);
   ComboBox1->setGeometry(60, 20, 233, ComboBox1->sizeHint().height());
-  caption->setBuddy(ComboBox1);
+  caption_->setBuddy(ComboBox1);
 
   Image1 = new QLabel(this);
   Image1->setObjectName(QStringLiteral("Image1"));
@@ -109,6 +111,7 @@ void Tfrm_Jatekos::FormShow() {
   QFont base = font();
   base.setPointSize(std::max(1, Beall.ScreenFontSize));
   setFont(base);
+  caption_->adjustSize();
   // The name box takes the height of its font, as a drop-down box does.
   ComboBox1->resize(ComboBox1->width(), ComboBox1->sizeHint().height());
   // The last player's name is selected, so that typing replaces it.

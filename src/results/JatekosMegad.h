@@ -50,6 +50,7 @@ class Tfrm_Jatekos : public QDialog {
   // False after the player file could not be read: storing a name then would replace the
   // file by a shorter list.
   bool playersRead_ = false;
+  QLabel* caption_ = nullptr;  // sized to its text, as the font changes
   QComboBox* ComboBox1 = nullptr;
   QLabel* Image1 = nullptr;
   QPushButton* Button1 = nullptr;
