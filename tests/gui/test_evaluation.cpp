@@ -636,6 +636,23 @@ class EvaluationTest : public QObject {
             std::string::npos);
   }
 
+  // The player file cannot be written: the error is reported, and the dialog still closes with
+  // OK, returns the name and the score is recorded.
+  void aPlayerFileThatCannotBeWrittenStillRecordsTheScore() {
+    fs::create_directories(PlayerPath() / "in-the-way");
+    ResultsWatch results;
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Kiss Anna")));
+    Evaluate(120, 114, 9, 95);
+    QCOMPARE(answers.Count(), 3);
+    QCOMPARE(answers.Records()[2].caption, QStringLiteral("Pekto"));
+    QVERIFY(answers.Records()[2].text.startsWith(QStringLiteral("Cannot create file")));
+    QCOMPARE(results.LastId(), 0);
+    QCOMPARE(Beall.LastPlayer, std::string("Kiss Anna"));
+    QVERIFY(ReadBytes(ScoreFile()).find("\"0\",\"Alapsor\",\"Kiss Anna\"") != std::string::npos);
+    QVERIFY(!fs::exists(DataDir() / "Players.csv.lock"));
+  }
+
   // Score.csv cannot be read: the evaluation stops with the error, the file stays as it was and
   // no results window opens; the main window reports it and keeps the exercise.
   void unreadableScoreFileStopsTheEvaluation() {
