@@ -1,6 +1,7 @@
 #include "results/JatekosMegad.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -58,6 +59,8 @@ Tfrm_Jatekos::Tfrm_Jatekos(QWidget* owner) : QDialog(owner) {
   ComboBox1->setEditable(true);
   // The list holds the file's names only; what is typed is stored when OK is pressed.
   ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+  // Completing from the list keeps the letters as typed: anna is another player than Anna.
+  ComboBox1->completer()->setCaseSensitivity(Qt::CaseSensitive);
   ComboBox1->setGeometry(60, 20, 233, ComboBox1->sizeHint().height());
   caption_->setBuddy(ComboBox1);
 
@@ -78,7 +81,7 @@ Tfrm_Jatekos::Tfrm_Jatekos(QWidget* owner) : QDialog(owner) {
 }
 
 void Tfrm_Jatekos::FormCreate() {
-  for (const std::string& name : ReadPlayerNames(PlayerFile(), &collator_)) {
+  for (const std::string& name : ReadPlayerNames(PlayerFile())) {
     ComboBox1->addItem(ToQ(name));
   }
   playersRead_ = true;

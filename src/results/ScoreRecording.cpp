@@ -130,10 +130,10 @@ int32_t RecordScore(const fs::path& scoreFile, const ScoreEntry& entry) {
   return id;
 }
 
-std::vector<std::string> ReadPlayerNames(const fs::path& playerFile, const Collator* collator) {
+std::vector<std::string> ReadPlayerNames(const fs::path& playerFile) {
   std::vector<std::string> names;
   if (!FileExists(playerFile)) return names;
-  CsvTable table("Tbl", PlayerSchema(), collator);
+  CsvTable table("Tbl", PlayerSchema(), nullptr);  // nothing is compared
   table.Open();
   table.LoadFile(playerFile);
   for (; !table.AtEnd(); table.MoveNext()) names.push_back(NullToStr(table.Value("jatekos"), ""));

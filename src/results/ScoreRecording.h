@@ -41,8 +41,7 @@ int32_t RecordScore(const std::filesystem::path& scoreFile, const ScoreEntry& en
 
 // The names of `playerFile` in file order, "" for an empty or missing name; none when the file
 // does not exist. Throws pekto::Error when it cannot be read.
-std::vector<std::string> ReadPlayerNames(const std::filesystem::path& playerFile,
-                                         const Collator* collator);
+std::vector<std::string> ReadPlayerNames(const std::filesystem::path& playerFile);
 
 // Adds `name` (as typed, cut to the field's size) before the last row of `playerFile` unless a
 // row holds exactly that name by `collator`, letter case significant. Returns whether the file

@@ -185,7 +185,7 @@ TEST(PlayerNames, NewNamesGoBeforeTheLastRow) {
   EXPECT_EQ(TempDir::Read(file), Golden("players_example.csv"));
   EXPECT_TRUE(StorePlayerName(file, "Szab\xF3 \xC9va", nullptr));
   EXPECT_EQ(TempDir::Read(file), PlayerFile({"Nagy B\xE9la", "Szab\xF3 \xC9va", "Kiss Anna"}));
-  EXPECT_EQ(ReadPlayerNames(file, nullptr),
+  EXPECT_EQ(ReadPlayerNames(file),
             (std::vector<std::string>{"Nagy B\xE9la", "Szab\xF3 \xC9va", "Kiss Anna"}));
 }
 
@@ -201,7 +201,7 @@ TEST(PlayerNames, AKnownNameDoesNotRewriteTheFile) {
   EXPECT_EQ(TempDir::Read(file), lf);
   // Letter case counts: anna is a new name.
   EXPECT_TRUE(StorePlayerName(file, "anna", nullptr));
-  EXPECT_EQ(ReadPlayerNames(file, nullptr), (std::vector<std::string>{"Anna", "anna", "B\xE9la"}));
+  EXPECT_EQ(ReadPlayerNames(file), (std::vector<std::string>{"Anna", "anna", "B\xE9la"}));
 }
 
 TEST(PlayerNames, KeptAsTypedAndCutToFiftyBytes) {
@@ -213,8 +213,7 @@ TEST(PlayerNames, KeptAsTypedAndCutToFiftyBytes) {
   const std::string written = TempDir::Read(file);
   EXPECT_FALSE(StorePlayerName(file, longName, nullptr));  // finds the stored 50
   EXPECT_EQ(TempDir::Read(file), written);
-  EXPECT_EQ(ReadPlayerNames(file, nullptr),
-            (std::vector<std::string>{std::string(50, 'n'), "  Anna"}));
+  EXPECT_EQ(ReadPlayerNames(file), (std::vector<std::string>{std::string(50, 'n'), "  Anna"}));
 }
 
 TEST(PlayerNames, AnEmptyNameIsStoredOnce) {
@@ -224,14 +223,14 @@ TEST(PlayerNames, AnEmptyNameIsStoredOnce) {
   EXPECT_TRUE(StorePlayerName(file, "", nullptr));
   EXPECT_FALSE(StorePlayerName(file, "", nullptr));
   EXPECT_EQ(TempDir::Read(file), PlayerFile({"", "Anna"}));
-  EXPECT_EQ(ReadPlayerNames(file, nullptr), (std::vector<std::string>{"", "Anna"}));
+  EXPECT_EQ(ReadPlayerNames(file), (std::vector<std::string>{"", "Anna"}));
 }
 
 TEST(PlayerNames, MissingFileListsNothingNullNameListsEmpty) {
   TempDir dir;
-  EXPECT_TRUE(ReadPlayerNames(dir / "Players.csv", nullptr).empty());
+  EXPECT_TRUE(ReadPlayerNames(dir / "Players.csv").empty());
   const fs::path file = dir.Write("Players.csv", kPlayerHead + ",\r\n\"Anna\",\r\n");
-  EXPECT_EQ(ReadPlayerNames(file, nullptr), (std::vector<std::string>{"", "Anna"}));
+  EXPECT_EQ(ReadPlayerNames(file), (std::vector<std::string>{"", "Anna"}));
 }
 
 TEST(PlayerNames, UnreadableFileThrowsAndStaysAsItWas) {
@@ -239,7 +238,7 @@ TEST(PlayerNames, UnreadableFileThrowsAndStaysAsItWas) {
   const std::string broken =
       "\"@@TABLEDEF START@@\"\r\n\"jatekos=Blob,50,\"\"j\"\",\"\"\"\",50\"\r\n";
   const fs::path file = dir.Write("Players.csv", broken);
-  EXPECT_THROW(ReadPlayerNames(file, nullptr), Error);
+  EXPECT_THROW(ReadPlayerNames(file), Error);
   EXPECT_THROW(StorePlayerName(file, "Anna", nullptr), Error);
   EXPECT_EQ(TempDir::Read(file), broken);
 }

@@ -366,9 +366,15 @@ class EvaluationTest : public QObject {
       QCOMPARE(ToQ(AskPlayerName(nullptr)), name);
       QCOMPARE(ReadBytes(PlayerPath()), lf);
     }
-    // Letter case counts in the user's collation: anna is a new name.
+    // Letter case counts in the user's collation: anna is a new name, and completing from the
+    // list keeps the letters as typed.
     test::DialogAnswers answers;
-    answers.Then(EnterName(QStringLiteral("anna")));
+    answers.Then([](QDialog& dialog) {
+      QLineEdit* edit = dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->lineEdit();
+      edit->selectAll();
+      test::TypeText(edit, QStringLiteral("anna"));
+      test::PressEnter(edit);
+    });
     QCOMPARE(AskPlayerName(nullptr), std::string("anna"));
     QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Anna", "anna", "B\xE9la"}));
   }
