@@ -37,6 +37,7 @@
 #include "practice/Counters.h"
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
+#include "results/CertificateLayout.h"
 #include "results/Ertekel.h"
 
 namespace fs = std::filesystem;
@@ -48,7 +49,7 @@ constexpr int kDesignWidth = 774;
 constexpr int kDesignHeight = 598;
 constexpr std::string_view kSection = "frm_Main";
 constexpr int32_t kHintColor = 0xB5DAFF;  // pale orange hint windows
-const QString kMakerWeb = QStringLiteral("https://www.brenmar.hu/pekto");
+const QString kMakerWeb = QString::fromLatin1(kMakerWebAddress);  // also on the certificate
 
 QFont PixelFont(const QString& family, int pixels, bool bold) {
   QFont font(family);
@@ -100,6 +101,7 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
   setTabOrder(SynEdit2, ComboBox1);
 
   Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(1000);
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
 
@@ -165,6 +167,16 @@ void Tfrm_Main::CreateActions() {
                        &Tfrm_Main::aReadMeExecute);
   aNevjegy = MakeAction(help, QStringLiteral("Névjegy"), QStringLiteral("nevjegy"),
                         QKeySequence(Qt::ALT | Qt::Key_F1), &Tfrm_Main::aNevjegyExecute);
+  const std::pair<QAction*, const char*> names[] = {
+      {aMegnyit, "aMegnyit"},     {aUj, "aUj"},
+      {aSzerkeszt, "aSzerkeszt"}, {aBefejez, "aBefejez"},
+      {aTop10, "aTop10"},         {aBezar, "aBezar"},
+      {aBetuNovel, "aBetuNovel"}, {aBetuCsokkent, "aBetuCsokkent"},
+      {aBetuTipus, "aBetuTipus"}, {aBeallit, "aBeallit"},
+      {aSugo, "aSugo"},           {aLevel, "aLevel"},
+      {aHonlap, "aHonlap"},       {aUjdonsag, "aUjdonsag"},
+      {aReadMe, "aReadMe"},       {aNevjegy, "aNevjegy"}};
+  for (const auto& [action, name] : names) action->setObjectName(QLatin1String(name));
   aBefejez->setEnabled(false);
   aBefejez->setVisible(false);
 }
@@ -306,6 +318,11 @@ QWidget* Tfrm_Main::CreateCounterColumn() {
   LHibas = ValueLabel(column, 15);
   LIdo = ValueLabel(column, 15);
   LSzazalek = ValueLabel(column, 32);
+  for (const auto& [label, name] :
+       {std::pair{LOssz, "LOssz"}, std::pair{LHelyes, "LHelyes"}, std::pair{LHibas, "LHibas"},
+        std::pair{LIdo, "LIdo"}, std::pair{LSzazalek, "LSzazalek"}}) {
+    label->setObjectName(QLatin1String(name));
+  }
   LIdo->setText(QStringLiteral("0:0"));
   LSzazalek->setText(QStringLiteral("0%"));
   const std::pair<QString, QLabel*> rows[] = {{QStringLiteral("Összes betű"), LOssz},

@@ -47,40 +47,6 @@ class Tfrm_Main : public QMainWindow {
   void SetEvaluationHandler(EvaluationHandler handler) { showEvaluation_ = std::move(handler); }
   const ExerciseState& State() const { return exercise_->State(); }
 
-  // Controls, by the names the rest of the program knows them by.
-  TextPane* SynEdit1 = nullptr;  // the typing pane
-  TextPane* SynEdit2 = nullptr;  // the lesson pane
-  QComboBox* ComboBox1 = nullptr;
-  QLabel* Panel4 = nullptr;  // lesson bar caption
-  QWidget* Panel6 = nullptr;
-  QSplitter* Splitter1 = nullptr;
-  QLabel* LOssz = nullptr;
-  QLabel* LHelyes = nullptr;
-  QLabel* LHibas = nullptr;
-  QLabel* LIdo = nullptr;
-  QLabel* LSzazalek = nullptr;
-  QLabel* StatusPanels[3] = {};
-  QToolBar* ToolBar1 = nullptr;
-  QToolBar* ToolBar2 = nullptr;
-  QTimer* Timer1 = nullptr;
-
-  QAction* aMegnyit = nullptr;
-  QAction* aUj = nullptr;
-  QAction* aSzerkeszt = nullptr;
-  QAction* aBefejez = nullptr;
-  QAction* aTop10 = nullptr;
-  QAction* aBezar = nullptr;
-  QAction* aBetuNovel = nullptr;
-  QAction* aBetuCsokkent = nullptr;
-  QAction* aBetuTipus = nullptr;
-  QAction* aBeallit = nullptr;
-  QAction* aSugo = nullptr;
-  QAction* aLevel = nullptr;
-  QAction* aHonlap = nullptr;
-  QAction* aUjdonsag = nullptr;
-  QAction* aReadMe = nullptr;
-  QAction* aNevjegy = nullptr;
-
  protected:
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -135,6 +101,41 @@ class Tfrm_Main : public QMainWindow {
   void aUjdonsagExecute();
   void aReadMeExecute();
   void aNevjegyExecute();
+
+  // Controls, named as the rest of the program knows them; each carries its name as object
+  // name, by which tests find it.
+  TextPane* SynEdit1 = nullptr;  // the typing pane
+  TextPane* SynEdit2 = nullptr;  // the lesson pane
+  QComboBox* ComboBox1 = nullptr;
+  QLabel* Panel4 = nullptr;  // lesson bar caption
+  QWidget* Panel6 = nullptr;
+  QSplitter* Splitter1 = nullptr;
+  QLabel* LOssz = nullptr;
+  QLabel* LHelyes = nullptr;
+  QLabel* LHibas = nullptr;
+  QLabel* LIdo = nullptr;
+  QLabel* LSzazalek = nullptr;
+  QLabel* StatusPanels[3] = {};
+  QToolBar* ToolBar1 = nullptr;
+  QToolBar* ToolBar2 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  QAction* aMegnyit = nullptr;
+  QAction* aUj = nullptr;
+  QAction* aSzerkeszt = nullptr;
+  QAction* aBefejez = nullptr;
+  QAction* aTop10 = nullptr;
+  QAction* aBezar = nullptr;
+  QAction* aBetuNovel = nullptr;
+  QAction* aBetuCsokkent = nullptr;
+  QAction* aBetuTipus = nullptr;
+  QAction* aBeallit = nullptr;
+  QAction* aSugo = nullptr;
+  QAction* aLevel = nullptr;
+  QAction* aHonlap = nullptr;
+  QAction* aUjdonsag = nullptr;
+  QAction* aReadMe = nullptr;
+  QAction* aNevjegy = nullptr;
 
   QStringList arguments_;
   std::unique_ptr<Exercise> exercise_;

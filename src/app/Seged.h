@@ -12,18 +12,9 @@
 #include <string_view>
 
 #include "platform/IniFile.h"
+#include "platform/WorkArea.h"
 
 namespace pekto {
-
-// The desktop work area in screen pixels.
-struct WorkRect {
-  int32_t Left = 0;
-  int32_t Top = 0;
-  int32_t Right = 0;
-  int32_t Bottom = 0;
-
-  friend bool operator==(const WorkRect&, const WorkRect&) = default;
-};
 
 // Bounds as the settings file keeps them: the frame's top-left corner, the client area's size.
 struct FormBounds {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/ColorValues.h"
 #include "platform/IniFile.h"
 
 namespace pekto {
@@ -51,19 +52,19 @@ struct PaneLook {
 inline constexpr std::string_view kDefaultsSection = "Defaults";
 inline constexpr std::string_view kScreenSection = "Screen";
 
-inline constexpr int32_t kSystemWindowColor = static_cast<int32_t>(0xFF000005);
+inline constexpr int32_t kSystemWindowColor = kClWindow;
 
 inline constexpr bool kDefaultFullScreen = false;
 inline constexpr std::string_view kDefaultFontName = "Courier New";
 inline constexpr int32_t kDefaultFontSize = 14;
 inline constexpr int32_t kDefaultScreenFontSize = 9;
-inline constexpr int32_t kDefaultFontColor = 0;
+inline constexpr int32_t kDefaultFontColor = kPaneFontColor;
 inline constexpr bool kDefaultFontBold = true;
 inline constexpr bool kDefaultFontItalic = true;
 inline constexpr bool kDefaultFontUnderline = true;
-inline constexpr int32_t kDefaultActiveLineColor = 16772313;  // $FFECD9
-inline constexpr int32_t kDefaultSelectedColor = 8421504;     // $808080
-inline constexpr int32_t kDefaultBkColor = kSystemWindowColor;
+inline constexpr int32_t kDefaultActiveLineColor = kPaneActiveLineColor;
+inline constexpr int32_t kDefaultSelectedColor = kPaneSelectedColor;
+inline constexpr int32_t kDefaultBkColor = kPaneBackgroundColor;
 inline constexpr std::string_view kDefaultLastPlayer = "Pekto";
 inline constexpr bool kDefaultSound = false;
 inline constexpr std::string_view kDefaultSoundFileName = "default.wav";

@@ -5,9 +5,9 @@
 #include <QColor>
 #include <cstdint>
 
-namespace pekto {
+#include "platform/ColorValues.h"
 
-inline constexpr int32_t kClWindow = static_cast<int32_t>(0xFF000005);
+namespace pekto {
 
 QColor ColorFromValue(int32_t value);
 // An RGB value for a colour picked by the user.

@@ -4,12 +4,18 @@
 
 namespace pekto {
 
-QString ToQ(std::string_view cp1250) {
-  QString text(static_cast<qsizetype>(cp1250.size()), Qt::Uninitialized);
-  QChar* out = text.data();
+void AppendToQ(QString& out, std::string_view cp1250) {
+  const qsizetype at = out.size();
+  out.resize(at + static_cast<qsizetype>(cp1250.size()));
+  QChar* next = out.data() + at;
   for (const char ch : cp1250) {
-    *out++ = QChar(static_cast<char16_t>(cp1250::ToUnicode(static_cast<unsigned char>(ch))));
+    *next++ = QChar(static_cast<char16_t>(cp1250::ToUnicode(static_cast<unsigned char>(ch))));
   }
+}
+
+QString ToQ(std::string_view cp1250) {
+  QString text;
+  AppendToQ(text, cp1250);
   return text;
 }
 

@@ -10,6 +10,8 @@
 namespace pekto {
 
 QString ToQ(std::string_view cp1250);
+// Appends the Windows-1250 text to `out`.
+void AppendToQ(QString& out, std::string_view cp1250);
 // Characters outside the code page become '?'.
 std::string FromQ(const QString& text);
 // One typed character as a Windows-1250 byte; '?' when the code page lacks it.

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "app/Seged.h"
+#include "platform/WorkArea.h"
 
 namespace pekto {
 

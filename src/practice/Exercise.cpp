@@ -12,8 +12,7 @@ void Exercise::Load(Lesson lesson) {
   int64_t letters = 0;
   for (const auto& line : lines_) letters += static_cast<int64_t>(line.size());
   state_.TargetPos = 0;
-  line_ = 0;
-  lineStart_ = 0;
+  spot_ = {};
   typing_.Clear();
   typing_.SetCaret(1, 1);
   lesson_.SetCaret(1, 1);
@@ -30,18 +29,16 @@ int32_t Exercise::LineLength(size_t line) const {
 }
 
 void Exercise::LocateTarget() {
-  // The line holding TargetPos: the first k with S(k) + len(k) + 2 > TargetPos.
-  while (line_ + 1 < lines_.size() && state_.TargetPos >= lineStart_ + LineLength(line_) + 2) {
-    lineStart_ += LineLength(line_) + 2;
-    ++line_;
-  }
+  LocateOffset(
+      state_.TargetPos, static_cast<int>(lines_.size()),
+      [this](int line) { return LineLength(static_cast<size_t>(line)); }, spot_);
 }
 
 std::optional<unsigned char> Exercise::Expected() const {
   if (lines_.empty()) return std::nullopt;
-  const int64_t column = state_.TargetPos - lineStart_;
-  if (column < 0 || column >= LineLength(line_)) return std::nullopt;
-  return static_cast<unsigned char>(lines_[line_][static_cast<size_t>(column)]);
+  const int64_t column = state_.TargetPos - spot_.start;
+  if (column < 0 || column >= LineLength(Line())) return std::nullopt;
+  return static_cast<unsigned char>(lines_[Line()][static_cast<size_t>(column)]);
 }
 
 void Exercise::HighlightTarget() {
@@ -50,12 +47,12 @@ void Exercise::HighlightTarget() {
     return;
   }
   LocateTarget();
-  const int64_t column = state_.TargetPos - lineStart_;
-  const int lineNumber = static_cast<int>(line_) + 1;
-  if (column < LineLength(line_)) {
+  const int64_t column = state_.TargetPos - spot_.start;
+  const int lineNumber = spot_.line + 1;
+  if (column < LineLength(Line())) {
     lesson_.SelectCharacter(lineNumber, static_cast<int>(column) + 1);
   } else {
-    lesson_.SetCaret(lineNumber, LineLength(line_) + 2);
+    lesson_.SetCaret(lineNumber, LineLength(Line()) + 2);
   }
 }
 
@@ -112,8 +109,8 @@ KeyOutcome Exercise::Key(unsigned char ch) {
 bool Exercise::EndReached() const {
   // TargetPos has passed the last character of the text: it stands on a break after the last
   // line. A lesson without text never ends this way.
-  if (lines_.empty() || line_ + 1 != lines_.size()) return false;
-  return state_.TargetPos - lineStart_ >= LineLength(line_);
+  if (lines_.empty() || Line() + 1 != lines_.size()) return false;
+  return state_.TargetPos - spot_.start >= LineLength(Line());
 }
 
 }  // namespace pekto

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "practice/LessonFile.h"
+#include "practice/LessonOffsets.h"
 #include "practice/PaneModel.h"
 
 namespace pekto {
@@ -73,8 +74,8 @@ class Exercise {
   std::vector<std::string> lines_;  // the lesson text, as the lesson pane shows it
   // The line holding TargetPos and its start offset, kept as TargetPos moves on so that each key
   // costs the same however long the lesson is.
-  size_t line_ = 0;
-  int64_t lineStart_ = 0;
+  LineSpot spot_;
+  size_t Line() const { return static_cast<size_t>(spot_.line); }
 };
 
 }  // namespace pekto

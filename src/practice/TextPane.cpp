@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -9,6 +10,8 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <array>
+#include <memory>
+#include <utility>
 
 #include "platform/Colors.h"
 #include "platform/Cp1250.h"
@@ -166,21 +169,62 @@ constexpr std::array kEditingKeys = {
     QKeySequence::Deselect,
 };
 
-// The text of a whole list of lines joined with line breaks, converted in one buffer.
-QString JoinedText(const std::vector<std::string>& lines) {
-  qsizetype size = static_cast<qsizetype>(lines.size()) - 1;
-  for (const auto& line : lines) size += static_cast<qsizetype>(line.size());
-  QString text(size, Qt::Uninitialized);
-  QChar* out = text.data();
-  bool first = true;
-  for (const auto& line : lines) {
-    if (!first) *out++ = u'\n';
-    first = false;
-    for (const char ch : line) {
-      *out++ = QChar(static_cast<char16_t>(cp1250::ToUnicode(static_cast<unsigned char>(ch))));
-    }
+// A block whose user state is kContinued continues the stored line of the block before it.
+constexpr int kContinued = 1;
+constexpr int kLineStart = -1;  // a new block's state
+// The longest segment a stored line is cut into when it is written as a whole. Qt measures a
+// block by walking all its wrapped rows, dozens of times for one key, so a key costs more the
+// more rows its segments have; each segment end also ends a row early. 1 KB (some twenty rows)
+// keeps a key on a long line within one and a half times a key on a short one.
+constexpr int kSegmentLength = 1024;
+// The longest segment that characters are appended to one by one: each appended character lays
+// it out again. It is cut where a wrapped row begins, so its ends do not show.
+constexpr int kGrowingSegmentLength = 256;
+constexpr qsizetype kInsertChunk = 1 << 20;
+
+bool IsContinuation(const QTextBlock& block) {
+  return block.isValid() && block.userState() == kContinued;
+}
+
+// Where the segment that starts at `start` ends: after the last blank of its second half, or at
+// the length limit when that half holds none.
+int SegmentEnd(std::string_view text, int start, int limit) {
+  const int length = static_cast<int>(text.size());
+  if (length - start <= limit) return length;
+  for (int end = start + limit; end > start + limit / 2; --end) {
+    if (text[static_cast<size_t>(end) - 1] == ' ') return end;
   }
-  return text;
+  return start + limit;
+}
+
+// Calls `segment` with every segment of a stored line, in order; an empty line has one.
+template <typename F>
+void ForEachSegment(std::string_view line, F&& segment) {
+  int start = 0;
+  do {
+    const int end = SegmentEnd(line, start, kSegmentLength);
+    segment(line.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
+    start = end;
+  } while (start < static_cast<int>(line.size()));
+}
+
+// A stored line as the text of its segments, a line feed at every segment end; and the count.
+std::pair<QString, int> Segmented(std::string_view line) {
+  QString text;
+  text.reserve(static_cast<qsizetype>(line.size() + line.size() / kSegmentLength));
+  int segments = 0;
+  ForEachSegment(line, [&](std::string_view segment) {
+    if (segments++ > 0) text += u'\n';
+    AppendToQ(text, segment);
+  });
+  return {std::move(text), segments};
+}
+
+// Where a full segment that characters are appended to is cut when the pane has not laid it
+// out: after its last blank in the second half, or at its end.
+int GrowingSegmentCut(const QString& text) {
+  const qsizetype blank = text.lastIndexOf(u' ');
+  return blank >= text.size() / 2 ? static_cast<int>(blank + 1) : static_cast<int>(text.size());
 }
 
 }  // namespace
@@ -197,17 +241,17 @@ TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent), gutter_(new LineNu
   // beyond the end of the line.
   setCursorWidth(0);
   document()->setDocumentMargin(2);
-  connect(document(), &QTextDocument::contentsChange, this, [this] { DocumentChanged(); });
-  connect(this, &QPlainTextEdit::blockCountChanged, this,
-          [this](int count) { UpdateGutterWidth(count); });
+  connect(document(), &QTextDocument::contentsChange, this,
+          [this](int from, int, int added) { DocumentChanged(from, added); });
   connect(this, &QPlainTextEdit::updateRequest, this,
           [this](const QRect& rect, int dy) { UpdateGutter(rect, dy); });
   connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
-    if (!placingCaret_) {
-      virtualColumn_ = 0;
-      MarkActiveLine();
-      UpdateCaret();
-    }
+    if (placingCaret_) return;
+    virtualColumn_ = 0;
+    // While the pane writes, its lines are marked when the writing is done.
+    if (writing_) return;
+    MarkActiveLine();
+    UpdateCaret();
   });
   QFont font(QStringLiteral("Courier New"));
   font.setStyleHint(QFont::TypeWriter);
@@ -215,35 +259,160 @@ TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent), gutter_(new LineNu
   font.setPixelSize(19);
   SetPaneFont(font);
   ApplyPalette();
-  UpdateGutterWidth(document()->blockCount());
+  UpdateGutterWidth(0);
   MarkActiveLine();
+}
+
+// ---- stored lines over segments ------------------------------------------------------------
+
+QTextBlock TextPane::FirstSegment(int line) const {
+  return document()->findBlockByNumber(lineBlocks_[static_cast<size_t>(line)]);
+}
+
+int TextPane::LastSegmentNumber(int line) const {
+  const auto next = static_cast<size_t>(line) + 1;
+  return next < lineBlocks_.size() ? lineBlocks_[next] - 1 : document()->blockCount() - 1;
+}
+
+int TextPane::LineOfBlock(int blockNumber) const {
+  const auto after = std::upper_bound(lineBlocks_.begin(), lineBlocks_.end(), blockNumber);
+  return std::max(0, static_cast<int>(after - lineBlocks_.begin()) - 1);
+}
+
+int TextPane::ColumnAt(int position) const {
+  if (empty_) return position;
+  const QTextBlock block = document()->findBlock(position);
+  const QTextBlock first = FirstSegment(LineOfBlock(block.blockNumber()));
+  // Each segment end before the position takes one document position.
+  return position - first.position() - (block.blockNumber() - first.blockNumber());
+}
+
+int TextPane::PositionOf(int line, int column) const {
+  const QTextBlock first = FirstSegment(line);
+  const int firstNumber = first.blockNumber();
+  const auto segmentStart = [&](const QTextBlock& block) {
+    return block.position() - first.position() - (block.blockNumber() - firstNumber);
+  };
+  // The last segment that starts at or before the column: a column on a segment end stands
+  // before the first character of the next segment.
+  int low = firstNumber;
+  int high = LastSegmentNumber(line);
+  while (low < high) {
+    const int middle = low + (high - low + 1) / 2;
+    if (segmentStart(document()->findBlockByNumber(middle)) <= column) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  const QTextBlock block = low == firstNumber ? first : document()->findBlockByNumber(low);
+  return block.position() + std::clamp(column - segmentStart(block), 0, block.length() - 1);
+}
+
+QString TextPane::LineText(int line) const {
+  QString text;
+  const int last = LastSegmentNumber(line);
+  for (QTextBlock block = FirstSegment(line); block.isValid() && block.blockNumber() <= last;
+       block = block.next()) {
+    text += block.text();
+  }
+  return text;
+}
+
+QString TextPane::TextBetween(int start, int end, QStringView lineBreak) const {
+  QString text;
+  for (QTextBlock block = document()->findBlock(start); block.isValid();) {
+    const int from = std::max(start, block.position()) - block.position();
+    const int to = std::min(end, block.position() + block.length() - 1) - block.position();
+    if (to > from) text += QStringView(block.text()).mid(from, to - from);
+    const QTextBlock next = block.next();
+    // The end of `block` lies within the range when the next block starts at or before its end.
+    if (!next.isValid() || next.position() > end) break;
+    if (!IsContinuation(next)) text += lineBreak;
+    block = next;
+  }
+  return text;
+}
+
+void TextPane::MarkSegments(int first, int count) {
+  QTextBlock block = document()->findBlockByNumber(first);
+  for (int i = 0; i < count && block.isValid(); ++i, block = block.next()) {
+    block.setUserState(i == 0 ? kLineStart : kContinued);
+  }
+}
+
+void TextPane::ShiftLines(int fromLine, int blocks) {
+  if (blocks == 0) return;
+  for (auto it = lineBlocks_.begin() + fromLine; it != lineBlocks_.end(); ++it) *it += blocks;
+}
+
+void TextPane::ReindexFrom(int blockNumber) {
+  lineBlocks_.erase(std::lower_bound(lineBlocks_.begin(), lineBlocks_.end(), blockNumber),
+                    lineBlocks_.end());
+  for (QTextBlock block = document()->findBlockByNumber(blockNumber); block.isValid();
+       block = block.next()) {
+    if (block.blockNumber() == 0 || !IsContinuation(block)) {
+      lineBlocks_.push_back(block.blockNumber());
+    }
+  }
+}
+
+void TextPane::IndexChanged() {
+  indexedBlocks_ = document()->blockCount();
+  UpdateGutterWidth(LineCount());
+  MarkActiveLine();
+  UpdateCaret();
+}
+
+std::pair<int, int> TextPane::CaretSegments() const {
+  if (LineCount() == 0) return {0, 0};
+  const int line = LineOfBlock(textCursor().blockNumber());
+  return {lineBlocks_[static_cast<size_t>(line)], LastSegmentNumber(line)};
+}
+
+void TextPane::DocumentChanged(int from, int added) {
+  hint_ = {};
+  if (writing_) return;
+  // The user edited an editable pane. Blocks before the change are as they were, and so is
+  // whether the block holding its start begins a stored line, whatever Qt left in its state
+  // when blocks were merged. Blocks made by the edit begin lines: a typed or pasted line break
+  // is a real one.
+  empty_ = document()->isEmpty();
+  if (empty_) {
+    lineBlocks_.clear();
+    IndexChanged();
+    return;
+  }
+  QTextBlock block = document()->findBlock(from);
+  const int number = block.blockNumber();
+  const bool lineStart = number == 0 || lineBlocks_.empty() ||
+                         std::binary_search(lineBlocks_.begin(), lineBlocks_.end(), number);
+  block.setUserState(lineStart ? kLineStart : kContinued);
+  const bool withinBlock = document()->blockCount() == indexedBlocks_ &&
+                           document()->findBlock(from + added).blockNumber() == number;
+  if (lineBlocks_.empty() || !withinBlock) ReindexFrom(lineBlocks_.empty() ? 0 : number);
+  IndexChanged();
 }
 
 // ---- lines -------------------------------------------------------------------------------
 
-QTextBlock TextPane::BlockAt(int index) const {
-  return document()->findBlockByNumber(index);
-}
-
-void TextPane::DocumentChanged() {
-  hintLine_ = -1;
-  markedStart_ = -1;  // clearing the text also drops the marks
-  // An edit by the user in an editable pane: an emptied text has no lines, any text has some.
-  if (!writing_) empty_ = document()->isEmpty();
-}
-
 int TextPane::LineCount() const {
-  return empty_ ? 0 : document()->blockCount();
+  return empty_ ? 0 : static_cast<int>(lineBlocks_.size());
 }
 
 std::string TextPane::Line(int index) const {
   if (index < 0 || index >= LineCount()) return {};
-  return FromQ(BlockAt(index).text());
+  return FromQ(LineText(index));
 }
 
 int TextPane::LineLength(int index) const {
   if (index < 0 || index >= LineCount()) return 0;
-  return BlockAt(index).length() - 1;
+  const QTextBlock first = FirstSegment(index);
+  const int lastNumber = LastSegmentNumber(index);
+  const QTextBlock last =
+      lastNumber == first.blockNumber() ? first : document()->findBlockByNumber(lastNumber);
+  return last.position() + last.length() - 1 - first.position() -
+         (lastNumber - first.blockNumber());
 }
 
 void TextPane::ReplaceLine(int index, std::string_view text) {
@@ -253,10 +422,18 @@ void TextPane::ReplaceLine(int index, std::string_view text) {
   }
   if (index < 0 || index > LineCount()) return;
   const QScopedValueRollback writing(writing_, true);
-  const QTextBlock block = BlockAt(index);
-  QTextCursor cursor(block);
-  cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-  cursor.insertText(ToQ(text));
+  // Block handles do not outlive the edit: the numbers are taken before it.
+  const int firstNumber = lineBlocks_[static_cast<size_t>(index)];
+  const int lastNumber = LastSegmentNumber(index);
+  const QTextBlock last = document()->findBlockByNumber(lastNumber);
+  const auto [segmented, segments] = Segmented(text);
+  QTextCursor cursor(document());
+  cursor.setPosition(FirstSegment(index).position());
+  cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+  cursor.insertText(segmented);
+  MarkSegments(firstNumber, segments);
+  ShiftLines(index + 1, segments - (lastNumber - firstNumber + 1));
+  IndexChanged();
 }
 
 void TextPane::AppendLine(std::string_view text) {
@@ -265,7 +442,12 @@ void TextPane::AppendLine(std::string_view text) {
   cursor.movePosition(QTextCursor::End);
   if (!empty_) cursor.insertBlock();
   empty_ = false;
-  cursor.insertText(ToQ(text));
+  const int first = cursor.blockNumber();
+  const auto [segmented, segments] = Segmented(text);
+  cursor.insertText(segmented);
+  MarkSegments(first, segments);
+  lineBlocks_.push_back(first);
+  IndexChanged();
 }
 
 void TextPane::AppendLines(const std::vector<std::string>& lines) {
@@ -276,12 +458,41 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
     // The gutter takes its new width while the text is short, not after the insertion, when
     // the new width would lay out the whole text once more.
     UpdateGutterWidth(LineCount() + static_cast<int>(lines.size()));
-    // One insertion at the end: cheaper for a long text than setPlainText, which also applies
-    // a character format to the whole text.
+    lineBlocks_.reserve(lineBlocks_.size() + lines.size());
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(wasEmpty ? JoinedText(lines) : JoinedText(lines).prepend(u'\n'));
+    // One insertion at the end per chunk of text: cheaper for a long text than setPlainText,
+    // which also applies a character format to the whole text, and the converted copy stays
+    // small however long the lines are.
+    int block = empty_ ? 0 : document()->blockCount();
+    bool first = empty_;
+    QString chunk;
+    std::vector<int> continued;  // blocks of the chunk that continue a line
+    const auto flush = [&] {
+      cursor.insertText(chunk);
+      chunk.clear();
+      for (const int number : continued) {
+        document()->findBlockByNumber(number).setUserState(kContinued);
+      }
+      continued.clear();
+    };
+    for (const auto& line : lines) {
+      lineBlocks_.push_back(block);
+      bool lineStart = true;
+      ForEachSegment(line, [&](std::string_view segment) {
+        if (!first) chunk += u'\n';
+        first = false;
+        if (!lineStart) continued.push_back(block);
+        lineStart = false;
+        AppendToQ(chunk, segment);
+        ++block;
+        if (chunk.size() >= kInsertChunk) flush();
+      });
+    }
+    flush();
     empty_ = false;
+    if (wasEmpty) document()->firstBlock().setUserState(kLineStart);
+    IndexChanged();
   }
   // The caret stood at the very end of an empty pane and went along with the new text.
   if (wasEmpty) SetCaret(1, 1);
@@ -289,28 +500,45 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
 
 void TextPane::AppendToLine(int index, std::string_view text) {
   if (index < 0 || index >= LineCount()) return;
+  if (static_cast<int>(text.size()) > kGrowingSegmentLength / 2) {
+    // Much text at once is cut into segments as a whole line is.
+    ReplaceLine(index, Line(index).append(text));
+    return;
+  }
   const QScopedValueRollback writing(writing_, true);
-  const QTextBlock block = BlockAt(index);
+  const QTextBlock last = document()->findBlockByNumber(LastSegmentNumber(index));
   QTextCursor cursor(document());
-  cursor.setPosition(block.position() + block.length() - 1);
-  cursor.insertText(ToQ(text));
+  cursor.setPosition(last.position() + last.length() - 1);
+  if (last.length() - 1 + static_cast<int>(text.size()) > kGrowingSegmentLength) {
+    // A new segment begins where the last wrapped row of the full one begins, so that what is
+    // shown stays as it was; without a layout, after a blank.
+    const QTextLayout* layout = last.layout();
+    const int rows = layout ? layout->lineCount() : 0;
+    const int cut =
+        rows > 1 ? layout->lineAt(rows - 1).textStart() : GrowingSegmentCut(last.text());
+    QTextCursor split(document());
+    split.setPosition(last.position() + cut);
+    split.insertBlock();
+    split.block().setUserState(kContinued);
+    ShiftLines(index + 1, 1);
+  }
+  cursor.insertText(ToQ(text));  // the cursor went along to the end of the line
+  IndexChanged();
 }
 
 void TextPane::Clear() {
   const QScopedValueRollback writing(writing_, true);
   clear();
   empty_ = true;
+  lineBlocks_.clear();
   virtualColumn_ = 0;
-  MarkActiveLine();
-  UpdateCaret();
+  IndexChanged();
 }
 
 std::vector<std::string> TextPane::Lines() const {
   std::vector<std::string> lines;
   lines.reserve(static_cast<size_t>(LineCount()));
-  for (QTextBlock b = document()->begin(); !empty_ && b.isValid(); b = b.next()) {
-    lines.push_back(FromQ(b.text()));
-  }
+  for (int line = 0; line < LineCount(); ++line) lines.push_back(FromQ(LineText(line)));
   return lines;
 }
 
@@ -319,15 +547,21 @@ std::vector<std::string> TextPane::Lines() const {
 void TextPane::PlaceCursor(int line, int column, bool selectOne) {
   line = std::clamp(line, 1, std::max(1, LineCount()));
   column = std::max(1, column);
-  const QTextBlock block = BlockAt(line - 1);
-  const int length = block.length() - 1;
-  QTextCursor cursor(block);
+  const int length = LineLength(line - 1);
+  QTextCursor cursor(document());
   int virtualColumn = 0;
-  if (selectOne && column <= length) {
-    cursor.setPosition(block.position() + column - 1);
-    cursor.setPosition(block.position() + column, QTextCursor::KeepAnchor);
+  if (empty_) {
+    if (column > 1) virtualColumn = column;
+  } else if (selectOne && column <= length) {
+    // The character and the position after it lie in one segment.
+    const int position = PositionOf(line - 1, column - 1);
+    KeepShapesOf(document()->findBlock(position));
+    cursor.setPosition(position);
+    cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
   } else {
-    cursor.setPosition(block.position() + std::min(column - 1, length));
+    const int position = PositionOf(line - 1, std::min(column - 1, length));
+    KeepShapesOf(document()->findBlock(position));
+    cursor.setPosition(position);
     if (column - 1 > length) virtualColumn = column;
   }
   {
@@ -340,6 +574,22 @@ void TextPane::PlaceCursor(int line, int column, bool selectOne) {
   ensureCursorVisible();
 }
 
+void TextPane::KeepShapesOf(const QTextBlock& block) {
+  // Qt lays out a block and then drops the shapes of its characters, so every caret position,
+  // selection and row painted later shapes the whole block again. The caret's block is asked
+  // about and repainted with every key: it keeps its shapes, and only it.
+  QTextLayout* layout = block.layout();
+  if (layout == nullptr) return;
+  if (shaped_.isNull() || shaped_.document() != document() || shaped_.block() != block) {
+    if (QTextLayout* old = shaped_.isNull() ? nullptr : shaped_.block().layout()) {
+      old->setCacheEnabled(false);
+    }
+    shaped_ = QTextCursor(block);
+  }
+  // Set every time: a block emptied and written anew gets a new layout.
+  layout->setCacheEnabled(true);
+}
+
 void TextPane::SetCaret(int line, int column) {
   PlaceCursor(line, column, false);
 }
@@ -349,16 +599,25 @@ void TextPane::SelectCharacter(int line, int column) {
 }
 
 int TextPane::CaretLine() const {
-  return textCursor().blockNumber() + 1;
+  return empty_ ? 1 : LineOfBlock(textCursor().blockNumber()) + 1;
 }
 
 int TextPane::CaretColumn() const {
   if (virtualColumn_ > 0) return virtualColumn_;
-  return textCursor().positionInBlock() + 1;
+  return ColumnAt(textCursor().position()) + 1;
 }
 
 std::string TextPane::SelectedText() const {
-  return FromQ(textCursor().selectedText());
+  // Lines as the lesson stores them: a selection across a line end holds CR LF.
+  const QTextCursor cursor = textCursor();
+  return FromQ(TextBetween(cursor.selectionStart(), cursor.selectionEnd(), u"\r\n"));
+}
+
+QMimeData* TextPane::createMimeDataFromSelection() const {
+  const QTextCursor cursor = textCursor();
+  auto data = std::make_unique<QMimeData>();
+  data->setText(TextBetween(cursor.selectionStart(), cursor.selectionEnd(), u"\n"));
+  return data.release();  // the caller owns it
 }
 
 void TextPane::HighlightOffset(int offset) {
@@ -367,26 +626,18 @@ void TextPane::HighlightOffset(int offset) {
     return;
   }
   offset = std::max(0, offset);
-  // Walk from the line found last time, so that a highlight moving along the text costs by the
-  // distance it moves rather than by the length of the text.
-  QTextBlock block = hintLine_ >= 0 ? BlockAt(hintLine_) : document()->begin();
-  int start = hintLine_ >= 0 ? hintStart_ : 0;
-  while (offset < start && block.previous().isValid()) {
-    block = block.previous();
-    start -= block.length() + 1;  // the line and its two-character break
-  }
-  while (start + block.length() + 1 <= offset && block.next().isValid()) {
-    start += block.length() + 1;
-    block = block.next();
-  }
-  hintLine_ = block.blockNumber();
-  hintStart_ = start;
-  const int length = block.length() - 1;
+  // From the line found last time: a highlight moving along the text costs by the distance it
+  // moves rather than by the length of the text.
+  LocateOffset(
+      offset, LineCount(), [this](int line) { return LineLength(line); }, hint_);
+  const int line = hint_.line;
+  const int start = static_cast<int>(hint_.start);
+  const int length = LineLength(line);
   const int column = offset - start;
   if (column < length) {
-    SelectCharacter(hintLine_ + 1, column + 1);
+    SelectCharacter(line + 1, column + 1);
   } else {
-    SetCaret(hintLine_ + 1, length + 2);
+    SetCaret(line + 1, length + 2);
   }
 }
 
@@ -432,31 +683,30 @@ void TextPane::ApplyPalette() {
 }
 
 void TextPane::MarkActiveLine() {
-  // The whole stored line holding the caret, all its wrapped rows, across the full width.
-  const QTextBlock block = textCursor().block();
-  const int start = block.position();
-  const int end = start + block.length() - 1;
-  if (start == markedStart_ && end == markedEnd_ && activeLineColor_ == markedColor_) return;
-  markedStart_ = start;
-  markedEnd_ = end;
+  // The marked line is painted under the text (PaintActiveLine); here the pane is repainted
+  // when the caret has gone to another line or the line to other segments.
+  const auto [first, last] = CaretSegments();
+  if (first == markedFirst_ && last == markedLast_ && activeLineColor_ == markedColor_) return;
+  markedFirst_ = first;
+  markedLast_ = last;
   markedColor_ = activeLineColor_;
-  QTextEdit::ExtraSelection rows;
-  rows.format.setBackground(ColorFromValue(activeLineColor_));
-  rows.format.setProperty(QTextFormat::FullWidthSelection, true);
-  // A position alone marks the row that holds it, to the right edge; a range marks every row
-  // it covers but stops at the end of the text on its last row. Both together cover the line.
-  QTextEdit::ExtraSelection lastRow = rows;
-  lastRow.cursor = QTextCursor(document());
-  lastRow.cursor.setPosition(end);
-  QList<QTextEdit::ExtraSelection> selections;
-  if (end > start) {
-    rows.cursor = QTextCursor(document());
-    rows.cursor.setPosition(start);
-    rows.cursor.setPosition(end, QTextCursor::KeepAnchor);
-    selections.append(rows);
+  viewport()->update();
+}
+
+void TextPane::PaintActiveLine(QPaintEvent* event) {
+  // Every wrapped row of the stored line holding the caret, across the full width.
+  const auto [first, last] = CaretSegments();
+  QPainter painter(viewport());
+  const QColor color = ColorFromValue(activeLineColor_);
+  const QPointF offset = contentOffset();
+  for (QTextBlock block = firstVisibleBlock(); block.isValid() && block.blockNumber() <= last;
+       block = block.next()) {
+    const QRectF box = blockBoundingGeometry(block).translated(offset);
+    if (box.top() > event->rect().bottom()) break;
+    if (block.blockNumber() < first || !block.isVisible() || !block.layout()) continue;
+    const QRectF rows = block.layout()->boundingRect();
+    painter.fillRect(QRectF(0, box.top() + rows.top(), viewport()->width(), rows.height()), color);
   }
-  selections.append(lastRow);
-  setExtraSelections(selections);
 }
 
 void TextPane::SetInsertMode(bool insert) {
@@ -484,7 +734,7 @@ QRect TextPane::CaretRectangle() const {
   qreal width = kBarCaretWidth;
   const int length = block.length() - 1;
   if (virtualColumn_ > 0) {
-    x += (virtualColumn_ - 1 - position) * CharacterWidth();
+    x += (virtualColumn_ - 1 - ColumnAt(cursor.position())) * CharacterWidth();
   }
   if (overwriteMode()) {
     width = virtualColumn_ == 0 && position < length ? row.cursorToX(position + 1) - x
@@ -529,6 +779,7 @@ void TextPane::PaintCaret(QPaintEvent* event) {
 }
 
 void TextPane::paintEvent(QPaintEvent* event) {
+  PaintActiveLine(event);
   QPlainTextEdit::paintEvent(event);
   PaintCaret(event);
 }
@@ -609,10 +860,51 @@ void TextPane::keyPressEvent(QKeyEvent* event) {
   const QString text = event->text();
   if (virtualColumn_ > 0 && !isReadOnly() && !text.isEmpty() && text.front().isPrint()) {
     QTextCursor cursor = textCursor();
-    cursor.insertText(QString(virtualColumn_ - 1 - cursor.positionInBlock(), u' '));
+    cursor.insertText(QString(virtualColumn_ - 1 - ColumnAt(cursor.position()), u' '));
     setTextCursor(cursor);
   }
+  if (!isReadOnly()) CrossSegmentEnd(event);
   QPlainTextEdit::keyPressEvent(event);
+}
+
+void TextPane::CrossSegmentEnd(const QKeyEvent* event) {
+  // A segment end is no character: a key that deletes or steps over one character next to the
+  // caret acts on the character beyond the segment end.
+  QTextCursor cursor = textCursor();
+  const QTextBlock block = cursor.block();
+  const bool atStart = cursor.positionInBlock() == 0 && IsContinuation(block);
+  const bool atEnd = cursor.positionInBlock() == block.length() - 1 && IsContinuation(block.next());
+  if (!atStart && !atEnd) return;
+  const bool backward = atStart && (event->key() == Qt::Key_Backspace ||
+                                    event->matches(QKeySequence::MoveToPreviousChar) ||
+                                    event->matches(QKeySequence::SelectPreviousChar));
+  const bool forward =
+      atEnd && (event->key() == Qt::Key_Delete || event->matches(QKeySequence::MoveToNextChar) ||
+                event->matches(QKeySequence::SelectNextChar));
+  if (!backward && !forward) return;
+  if (event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) {
+    if (!cursor.hasSelection()) JoinWithNextSegment(backward ? block.previous() : block);
+    return;
+  }
+  const auto mode = event->matches(QKeySequence::SelectPreviousChar) ||
+                            event->matches(QKeySequence::SelectNextChar)
+                        ? QTextCursor::KeepAnchor
+                        : QTextCursor::MoveAnchor;
+  cursor.setPosition(cursor.position() + (backward ? -1 : 1), mode);
+  setTextCursor(cursor);
+}
+
+void TextPane::JoinWithNextSegment(const QTextBlock& block) {
+  const QScopedValueRollback writing(writing_, true);
+  const int number = block.blockNumber();
+  const int state = block.userState();
+  const int nextLine = LineOfBlock(number) + 1;
+  QTextCursor cursor(document());
+  cursor.setPosition(block.position() + block.length() - 1);
+  cursor.deleteChar();
+  document()->findBlockByNumber(number).setUserState(state);
+  ShiftLines(nextLine, -1);
+  IndexChanged();
 }
 
 void TextPane::PlaceVirtualCaretAt(const QPoint& point) {
@@ -621,7 +913,10 @@ void TextPane::PlaceVirtualCaretAt(const QPoint& point) {
   const QTextCursor cursor = textCursor();
   const QTextBlock block = cursor.block();
   const int length = block.length() - 1;
-  if (cursor.hasSelection() || cursor.positionInBlock() != length || !block.layout()) return;
+  if (cursor.hasSelection() || cursor.positionInBlock() != length || !block.layout() ||
+      IsContinuation(block.next())) {
+    return;
+  }
   const QTextLine row = block.layout()->lineForTextPosition(length);
   if (!row.isValid()) return;
   const QPointF origin = blockBoundingGeometry(block).translated(contentOffset()).topLeft();
@@ -632,7 +927,7 @@ void TextPane::PlaceVirtualCaretAt(const QPoint& point) {
   const qreal end = origin.x() + row.cursorToX(length);
   const int beyond = qRound((point.x() - end) / CharacterWidth());
   if (beyond < 1) return;
-  virtualColumn_ = length + 1 + beyond;
+  virtualColumn_ = ColumnAt(block.position() + length) + 1 + beyond;
 }
 
 void TextPane::mousePressEvent(QMouseEvent* event) {
@@ -652,7 +947,7 @@ void TextPane::mouseReleaseEvent(QMouseEvent* event) {
 // ---- gutter ------------------------------------------------------------------------------
 
 int TextPane::GutterWidth() const {
-  return GutterWidthFor(document()->blockCount());
+  return GutterWidthFor(LineCount());
 }
 
 int TextPane::GutterWidthFor(int lines) {
@@ -687,17 +982,20 @@ void TextPane::resizeEvent(QResizeEvent* event) {
 void TextPane::PaintGutter(QPaintEvent* event) {
   QPainter painter(gutter_);
   painter.fillRect(event->rect(), palette().color(QPalette::Window));
-  if (empty_) return;
+  if (LineCount() == 0) return;
   painter.setFont(GutterFont());
   painter.setPen(palette().color(QPalette::Dark));
   const int lineHeight = QFontMetrics(GutterFont()).height();
   const int right = gutter_->width() - kGutterRightOffset;
   QTextBlock block = firstVisibleBlock();
+  // Numbers stand at the first segment of every stored line.
+  auto line = static_cast<size_t>(LineOfBlock(block.blockNumber()));
   int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
   while (block.isValid() && top <= event->rect().bottom()) {
-    if (block.isVisible()) {
-      painter.drawText(0, top, right, lineHeight, Qt::AlignRight,
-                       QString::number(block.blockNumber() + 1));
+    const int number = block.blockNumber();
+    while (line + 1 < lineBlocks_.size() && lineBlocks_[line + 1] <= number) ++line;
+    if (block.isVisible() && lineBlocks_[line] == number) {
+      painter.drawText(0, top, right, lineHeight, Qt::AlignRight, QString::number(line + 1));
     }
     top += qRound(blockBoundingRect(block).height());
     block = block.next();

@@ -2,13 +2,24 @@
 // The text view behind the practice panes, the lesson editor and the settings sample: lines of
 // Windows-1250 text, a caret in stored lines and columns that may stand beyond the end of its
 // line, a one-character highlight, a line-number gutter and removable key bindings.
+//
+// A long stored line is shown as several document blocks ("segments") of at most 1 KB, cut after
+// a blank (a line typed character by character: where a wrapped row begins), so that typing,
+// highlighting and painting lay out and measure only a few rows however long the line is.
+// Everything the pane offers counts in stored lines; the segments show only through
+// QPlainTextEdit's own interface (document(), toPlainText()).
 
 #include <QKeySequence>
 #include <QPlainTextEdit>
 #include <QSet>
+#include <QStringView>
+#include <QTextCursor>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
+#include "platform/ColorValues.h"
+#include "practice/LessonOffsets.h"
 #include "practice/PaneModel.h"
 
 namespace pekto {
@@ -90,10 +101,13 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void focusOutEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  // Copied text holds the stored lines: segment ends add nothing.
+  QMimeData* createMimeDataFromSelection() const override;
 
  private:
   friend class LineNumberGutter;
   void PaintGutter(QPaintEvent* event);
+  void PaintActiveLine(QPaintEvent* event);
   void PaintCaret(QPaintEvent* event);
   static int GutterWidthFor(int lines);
   void UpdateGutterWidth(int lines);
@@ -103,10 +117,30 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void ApplyPalette();
   void PlaceCursor(int line, int column, bool selectOne);
   void PlaceVirtualCaretAt(const QPoint& point);
-  void DocumentChanged();
-  QTextBlock BlockAt(int index) const;
+  void DocumentChanged(int from, int added);
   qreal CharacterWidth() const;
   bool Swallows(const QKeyEvent* event) const;
+  void CrossSegmentEnd(const QKeyEvent* event);
+  void KeepShapesOf(const QTextBlock& block);
+
+  // Stored lines over segments. Lines and columns here count from 0.
+  QTextBlock FirstSegment(int line) const;
+  int LastSegmentNumber(int line) const;
+  int LineOfBlock(int blockNumber) const;
+  int PositionOf(int line, int column) const;
+  int ColumnAt(int position) const;
+  QString LineText(int line) const;
+  // The text between two document positions; `lineBreak` between stored lines.
+  QString TextBetween(int start, int end, QStringView lineBreak) const;
+  // Marks `count` blocks from `first` on as the segments of one stored line.
+  void MarkSegments(int first, int count);
+  void JoinWithNextSegment(const QTextBlock& block);
+  void ShiftLines(int fromLine, int blocks);
+  void ReindexFrom(int blockNumber);
+  // Takes the lines as they are after a change: the gutter, the marked line, the caret.
+  void IndexChanged();
+  // The first and last segment of the caret's line.
+  std::pair<int, int> CaretSegments() const;
 
   QWidget* gutter_ = nullptr;  // child widget, owned by this pane
   bool empty_ = true;          // the document's single empty block stands for "no lines"
@@ -115,17 +149,21 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   bool placingCaret_ = false;
   QRect paintedCaret_;  // where the caret was last drawn
   int gutterWidth_ = 0;
-  // The active line as last marked: its start and end position and colour.
-  int markedStart_ = -1;
-  int markedEnd_ = -1;
+  // The first block of every stored line, ascending; empty without lines.
+  std::vector<int> lineBlocks_;
+  int indexedBlocks_ = 1;  // the document's block count when lineBlocks_ was made
+  // The active line as last marked: its first and last segment and colour.
+  int markedFirst_ = -1;
+  int markedLast_ = -1;
   int32_t markedColor_ = 0;
+  // In the block that keeps the shapes of its characters; it moves with the text.
+  QTextCursor shaped_;
   // The line found by the last HighlightOffset and its start offset; dropped on every change.
-  int hintLine_ = -1;
-  int hintStart_ = 0;
-  int32_t fontColor_ = 0;
-  int32_t activeLineColor_ = 0xFFECD9;
-  int32_t selectedColor_ = 0x808080;
-  int32_t backgroundColor_ = static_cast<int32_t>(0xFF000005);
+  LineSpot hint_;
+  int32_t fontColor_ = kPaneFontColor;
+  int32_t activeLineColor_ = kPaneActiveLineColor;
+  int32_t selectedColor_ = kPaneSelectedColor;
+  int32_t backgroundColor_ = kPaneBackgroundColor;
   QSet<int> removed_;             // key combinations (QKeyCombination::toCombined)
   bool standardRemoved_ = false;  // every standard binding but Enter is gone
 };

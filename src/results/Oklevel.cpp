@@ -1,7 +1,332 @@
 #include "results/Oklevel.h"
 
-namespace pekto {
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
 
-void PrintCertificate(const CsvTable&, int32_t, QWidget*) {}
+#include "app/Icons.h"
+#include "app/Settings.h"
+#include "platform/Dialogs.h"
+#include "platform/Guard.h"
+#include "platform/QtText.h"
+#include "results/CertificateLayout.h"
+#include "results/CertificatePainter.h"
+#include "results/CsvTable.h"
+
+namespace pekto {
+namespace {
+
+constexpr int kDesignWidth = 760;
+constexpr int kDesignHeight = 940;
+
+// The certificate's paper: A4 portrait, painted from the paper's corner (the layout keeps its
+// own margins).
+void SetUpPaper(QPrinter& printer) {
+  printer.setPageSize(QPageSize(QPageSize::A4));
+  printer.setPageOrientation(QPageLayout::Portrait);
+  printer.setFullPage(true);
+  printer.setDocName(CertificateJobTitle());
+}
+
+// The pages of the range chosen in the print dialog, all when none was chosen.
+std::vector<CertificatePage> PagesToPrint(std::vector<CertificatePage> pages,
+                                          const QPrinter& printer) {
+  const int count = static_cast<int>(pages.size());
+  if (printer.printRange() != QPrinter::PageRange || printer.fromPage() < 1) return pages;
+  const int first = std::min(printer.fromPage(), count + 1);
+  const int last = std::clamp(printer.toPage() < 1 ? count : printer.toPage(), first - 1, count);
+  return {pages.begin() + (first - 1), pages.begin() + last};
+}
+
+// A file name made of the player's name, without the characters file systems refuse.
+QString FileNamePart(QString text) {
+  for (QChar& c : text) {
+    if (QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 32) c = u'_';
+  }
+  return text.trimmed();
+}
+
+}  // namespace
+
+void PrintCertificate(const CsvTable& shown, int32_t id, QWidget* owner) {
+  TQrOklevel report;
+  report.Prepare(shown, id);
+  QPrinter printer(QPrinter::HighResolution);
+  Tfrm_Preview preview(report, printer, owner);
+  ExecDialog(preview);
+}
+
+Tfrm_Preview::Tfrm_Preview(TQrOklevel& report, QPrinter& printer, QWidget* owner)
+    : QDialog(owner), report_(report), printer_(printer) {
+  SetUpPaper(printer_);
+  setObjectName(QStringLiteral("frm_Preview"));
+  setWindowTitle(QStringLiteral("Nyomtatási kép"));
+  setWindowFlag(Qt::WindowMaximizeButtonHint);
+  QFont base(QStringLiteral("Tahoma"));
+  base.setPointSize(Beall.ScreenFontSize > 0 ? Beall.ScreenFontSize : kDefaultScreenFontSize);
+  setFont(base);
+
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  CreateActions();
+  CreateToolBar(this);
+  QRPreview = new QPrintPreviewWidget(&printer_, this);
+  QRPreview->setObjectName(QStringLiteral("QRPreview"));
+  QRPreview->setViewMode(QPrintPreviewWidget::SinglePageView);
+  QRPreview->fitInView();
+  connect(QRPreview, &QPrintPreviewWidget::paintRequested, this,
+          [this](QPrinter* device) { Guarded([&] { QRPreviewPaintRequested(device); }); });
+  connect(QRPreview, &QPrintPreviewWidget::previewChanged, this,
+          [this] { Guarded([this] { ShowPageNumber(); }); });
+  column->addWidget(QRPreview, 1);
+  CreateStatusBar(this);
+  CentreOnScreen(owner);
+}
+
+// ---- composition ---------------------------------------------------------------------------
+
+QAction* Tfrm_Preview::MakeAction(const QString& name, const QString& caption, const QString& icon,
+                                  const QList<QKeySequence>& keys, std::function<void()> handler) {
+  auto* action = new QAction(CommandIcon(icon), caption, this);
+  action->setObjectName(name);
+  action->setShortcuts(keys);
+  action->setShortcutContext(Qt::WindowShortcut);
+  QString tip = QString(caption).remove(u'&');
+  if (!keys.isEmpty()) tip += QStringLiteral(" (%1)").arg(keys.front().toString());
+  action->setToolTip(tip);
+  connect(action, &QAction::triggered, this,
+          [handler = std::move(handler)] { Guarded([&] { handler(); }); });
+  addAction(action);
+  return action;
+}
+
+void Tfrm_Preview::CreateActions() {
+  using K = QKeySequence;
+  aEgeszOldal = MakeAction(QStringLiteral("aEgeszOldal"), QStringLiteral("Egész oldal"),
+                           QStringLiteral("nezet_oldal"), {}, [this] { aEgeszOldalExecute(); });
+  aSzazSzazalek = MakeAction(QStringLiteral("aSzazSzazalek"), QStringLiteral("100 %"),
+                             QStringLiteral("nezet_100"), {}, [this] { aSzazSzazalekExecute(); });
+  aOldalszelesseg =
+      MakeAction(QStringLiteral("aOldalszelesseg"), QStringLiteral("Oldalszélesség"),
+                 QStringLiteral("nezet_szelesseg"), {}, [this] { aOldalszelessegExecute(); });
+  aElso =
+      MakeAction(QStringLiteral("aElso"), QStringLiteral("Első oldal"), QStringLiteral("lap_elso"),
+                 {K(Qt::Key_Home), K(Qt::CTRL | Qt::Key_PageUp)}, [this] { aElsoExecute(); });
+  aElozo =
+      MakeAction(QStringLiteral("aElozo"), QStringLiteral("Előző oldal"),
+                 QStringLiteral("lap_elozo"), {K(Qt::Key_PageUp)}, [this] { aElozoExecute(); });
+  aKovetkezo = MakeAction(QStringLiteral("aKovetkezo"), QStringLiteral("Következő oldal"),
+                          QStringLiteral("lap_kovetkezo"), {K(Qt::Key_PageDown)},
+                          [this] { aKovetkezoExecute(); });
+  aUtolso = MakeAction(
+      QStringLiteral("aUtolso"), QStringLiteral("Utolsó oldal"), QStringLiteral("lap_utolso"),
+      {K(Qt::Key_End), K(Qt::CTRL | Qt::Key_PageDown)}, [this] { aUtolsoExecute(); });
+  aBeallit = MakeAction(QStringLiteral("aBeallit"), QStringLiteral("Nyomtató beállítása"),
+                        QStringLiteral("nyomtato_beallit"), {}, [this] { aBeallitExecute(); });
+  aBeallit->setIconText(QStringLiteral("Beállítás"));
+  aNyomtat = MakeAction(QStringLiteral("aNyomtat"), QStringLiteral("Nyomtatás"),
+                        QStringLiteral("nyomtat"), {}, [this] { aNyomtatExecute(); });
+  aMent = MakeAction(QStringLiteral("aMent"), QStringLiteral("Mentés PDF-fájlba"),
+                     QStringLiteral("pdf_mentes"), {}, [this] { aMentExecute(); });
+  aMent->setIconText(QStringLiteral("Mentés PDF-be"));
+  aBezar = MakeAction(QStringLiteral("aBezar"), QStringLiteral("&Bezár"), QStringLiteral("bezar"),
+                      {K(Qt::Key_Escape)}, [this] { reject(); });
+  // The close button takes its text from here; kept with its "&" it underlines B for Alt+B.
+  aBezar->setIconText(aBezar->text());
+}
+
+// The tool bar, and the close button beside it, outside it so that it never goes into the
+// tool bar's overflow menu of a narrow window.
+void Tfrm_Preview::CreateToolBar(QWidget* parent) {
+  auto* row = new QWidget(parent);
+  auto* line = new QHBoxLayout(row);
+  line->setContentsMargins(0, 0, 4, 0);
+  line->setSpacing(0);
+  auto* bar = new QToolBar(row);
+  bar->setObjectName(QStringLiteral("ToolBar1"));
+  bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  bar->addActions({aEgeszOldal, aSzazSzazalek, aOldalszelesseg});
+  bar->addSeparator();
+  bar->addActions({aElso, aElozo, aKovetkezo, aUtolso});
+  bar->addSeparator();
+  for (QAction* action : {aBeallit, aNyomtat, aMent}) {
+    bar->addAction(action);
+    if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action))) {
+      button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    }
+  }
+  line->addWidget(bar, 1);
+  auto* close = new QToolButton(row);
+  close->setObjectName(QStringLiteral("BezarButton"));
+  close->setDefaultAction(aBezar);
+  close->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  close->setAutoRaise(true);
+  close->setIconSize(bar->iconSize());
+  line->addWidget(close);
+  parent->layout()->addWidget(row);
+}
+
+void Tfrm_Preview::CreateStatusBar(QWidget* parent) {
+  auto* status = new QStatusBar(parent);
+  status->setObjectName(QStringLiteral("StatusBar1"));
+  status->setSizeGripEnabled(true);
+  ProgressBar1 = new QProgressBar(status);
+  ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+  ProgressBar1->setMaximumWidth(160);
+  ProgressBar1->setRange(0, 1);
+  ProgressBar1->setValue(0);
+  LabelOldal = new QLabel(status);
+  LabelOldal->setObjectName(QStringLiteral("LabelOldal"));
+  status->addWidget(ProgressBar1);
+  status->addWidget(LabelOldal, 1);
+  parent->layout()->addWidget(status);
+}
+
+void Tfrm_Preview::CentreOnScreen(QWidget* owner) {
+  const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+  resize(std::min(kDesignWidth, area.width() * 9 / 10),
+         std::min(kDesignHeight, area.height() * 9 / 10));
+  move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+// ---- the page ------------------------------------------------------------------------------
+
+void Tfrm_Preview::QRPreviewPaintRequested(QPrinter* printer) {
+  const std::vector<CertificatePage> pages =
+      report_.Pages(PrintDateText(), QtTextMeasure(*printer));
+  ProgressBar1->setRange(0, static_cast<int>(pages.size()));
+  PaintCertificate(*printer, pages, [this](int painted) {
+    ProgressBar1->setValue(painted);
+    return true;
+  });
+}
+
+void Tfrm_Preview::ShowPageNumber() {
+  LabelOldal->setText(QStringLiteral("%1. oldal (összesen %2)")
+                          .arg(QRPreview->currentPage())
+                          .arg(QRPreview->pageCount()));
+}
+
+void Tfrm_Preview::GoToPage(int page) {
+  QRPreview->setCurrentPage(std::clamp(page, 1, std::max(1, QRPreview->pageCount())));
+  ShowPageNumber();
+}
+
+// ---- commands ------------------------------------------------------------------------------
+
+void Tfrm_Preview::aEgeszOldalExecute() {
+  QRPreview->fitInView();
+}
+
+void Tfrm_Preview::aSzazSzazalekExecute() {
+  QRPreview->setZoomFactor(1.0);
+}
+
+void Tfrm_Preview::aOldalszelessegExecute() {
+  QRPreview->fitToWidth();
+}
+
+void Tfrm_Preview::aElsoExecute() {
+  GoToPage(1);
+}
+
+void Tfrm_Preview::aElozoExecute() {
+  GoToPage(QRPreview->currentPage() - 1);
+}
+
+void Tfrm_Preview::aKovetkezoExecute() {
+  GoToPage(QRPreview->currentPage() + 1);
+}
+
+void Tfrm_Preview::aUtolsoExecute() {
+  GoToPage(QRPreview->pageCount());
+}
+
+void Tfrm_Preview::aBeallitExecute() {
+  ChoosePrinter(false);
+}
+
+bool Tfrm_Preview::ChoosePrinter(bool toPrint) {
+  QPrintDialog dialog(&printer_, this);
+  dialog.setObjectName(QStringLiteral("PrintDialog1"));
+  dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                    QAbstractPrintDialog::PrintCollateCopies |
+                    QAbstractPrintDialog::PrintShowPageSize);
+  dialog.setMinMax(1, std::max(1, QRPreview->pageCount()));
+  if (!toPrint) {
+    // Set-up only chooses: its button must not promise to print.
+    dialog.setWindowTitle(QStringLiteral("Nyomtató beállítása"));
+    if (auto* buttons = dialog.findChild<QDialogButtonBox*>()) {
+      if (QPushButton* ok = buttons->button(QDialogButtonBox::Ok))
+        ok->setText(QStringLiteral("OK"));
+    }
+  }
+  if (ExecDialog(dialog) != QDialog::Accepted) return false;
+  printer_.setDocName(CertificateJobTitle());
+  QRPreview->updatePreview();
+  return true;
+}
+
+bool Tfrm_Preview::HasDestination() const {
+  if (printer_.outputFormat() == QPrinter::PdfFormat) return !printer_.outputFileName().isEmpty();
+  return printer_.isValid();
+}
+
+void Tfrm_Preview::aNyomtatExecute() {
+  if (!HasDestination() && !ChoosePrinter(true)) return;
+  printer_.setDocName(CertificateJobTitle());
+  const std::vector<CertificatePage> pages =
+      PagesToPrint(report_.Pages(PrintDateText(), QtTextMeasure(printer_)), printer_);
+  if (pages.empty()) return;
+  QProgressDialog progress(QStringLiteral("Az oklevél nyomtatása…"), QStringLiteral("Mégse"), 0,
+                           static_cast<int>(pages.size()), this);
+  progress.setObjectName(QStringLiteral("PrintProgress"));
+  progress.setWindowTitle(CertificateJobTitle());
+  progress.setWindowModality(Qt::WindowModal);
+  progress.setMinimumDuration(0);
+  PaintCertificate(printer_, pages, [this, &progress](int painted) {
+    progress.setValue(painted);
+    if (!progress.wasCanceled()) return true;
+    printer_.abort();
+    return false;
+  });
+}
+
+QString Tfrm_Preview::SuggestedPdfPath() const {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+  const QString player = FileNamePart(ToQ(NullToStr(report_.Table().Value("jatekos"), "")));
+  const QString name = player.isEmpty() ? QStringLiteral("Oklevél.pdf")
+                                        : QStringLiteral("Oklevél - %1.pdf").arg(player);
+  return folder + u'/' + name;
+}
+
+void Tfrm_Preview::aMentExecute() {
+  QFileDialog dialog(this, QStringLiteral("Oklevél mentése PDF-fájlba"), SuggestedPdfPath(),
+                     QStringLiteral("PDF-dokumentum (*.pdf)"));
+  dialog.setObjectName(QStringLiteral("SaveDialog1"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(QStringLiteral("pdf"));
+  if (ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  SaveCertificatePdf(report_, ToPath(dialog.selectedFiles().front()));
+}
 
 }  // namespace pekto

@@ -1,16 +1,77 @@
 #pragma once
 // The certificate of one recorded result: a one-page printout shown in a print preview.
 
+#include <QDialog>
 #include <cstdint>
+#include <functional>
 
+class QAction;
+class QLabel;
+class QPrinter;
+class QPrintPreviewWidget;
+class QProgressBar;
 class QWidget;
 
 namespace pekto {
 
 class CsvTable;
+class TQrOklevel;
 
 // Shows the certificate of the score row `id` among the rows that `shown` (the results
 // window's table) shows now, in a print-preview window; returns when it has closed.
 void PrintCertificate(const CsvTable& shown, int32_t id, QWidget* owner);
+
+// The print-preview window "Nyomtatási kép": the certificate's pages, zoom, paging, printer
+// set-up, printing, saving as a PDF file. `report` and `printer` must outlive the window.
+class Tfrm_Preview : public QDialog {
+  Q_OBJECT
+
+ public:
+  Tfrm_Preview(TQrOklevel& report, QPrinter& printer, QWidget* owner);
+
+  // Commands; each runs guarded when triggered from the window.
+  void aEgeszOldalExecute();
+  void aSzazSzazalekExecute();
+  void aOldalszelessegExecute();
+  void aElsoExecute();
+  void aElozoExecute();
+  void aKovetkezoExecute();
+  void aUtolsoExecute();
+  void aBeallitExecute();
+  void aNyomtatExecute();
+  void aMentExecute();
+
+ private:
+  QAction* MakeAction(const QString& name, const QString& caption, const QString& icon,
+                      const QList<QKeySequence>& keys, std::function<void()> handler);
+  void CreateActions();
+  void CreateToolBar(QWidget* parent);
+  void CreateStatusBar(QWidget* parent);
+  void CentreOnScreen(QWidget* owner);
+  void QRPreviewPaintRequested(QPrinter* printer);
+  void ShowPageNumber();
+  void GoToPage(int page);
+  bool HasDestination() const;
+  // The print dialog; `toPrint` when printing follows at once. False when it was cancelled.
+  bool ChoosePrinter(bool toPrint);
+  QString SuggestedPdfPath() const;
+
+  TQrOklevel& report_;
+  QPrinter& printer_;
+  QPrintPreviewWidget* QRPreview = nullptr;
+  QProgressBar* ProgressBar1 = nullptr;
+  QLabel* LabelOldal = nullptr;
+  QAction* aEgeszOldal = nullptr;
+  QAction* aSzazSzazalek = nullptr;
+  QAction* aOldalszelesseg = nullptr;
+  QAction* aElso = nullptr;
+  QAction* aElozo = nullptr;
+  QAction* aKovetkezo = nullptr;
+  QAction* aUtolso = nullptr;
+  QAction* aBeallit = nullptr;
+  QAction* aNyomtat = nullptr;
+  QAction* aMent = nullptr;
+  QAction* aBezar = nullptr;
+};
 
 }  // namespace pekto

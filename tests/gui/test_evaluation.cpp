@@ -201,7 +201,7 @@ class EvaluationTest : public QObject {
     window->activateWindow();
     if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
     // The clock is stopped so that the recorded time does not depend on the machine's speed.
-    window->Timer1->stop();
+    test::Find<QTimer>(window, "Timer1")->stop();
     return window;
   }
 
@@ -232,7 +232,7 @@ class EvaluationTest : public QObject {
       test::DialogAnswers answers;
       answers.Then(ReadEvaluation(first))
           .Then(ReadPlayers(offered, EnterName(QStringLiteral("Kiss Anna"))));
-      test::TypeText(w->SynEdit1, QStringLiteral("asdf jkl\rfdsa"));
+      test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("asdf jkl\rfdsa"));
       QCOMPARE(answers.Count(), 2);
       QCOMPARE(answers.Records()[0].object, QStringLiteral("frm_Ertekel"));
       QCOMPARE(answers.Records()[1].object, QStringLiteral("frm_Jatekos"));
@@ -250,17 +250,17 @@ class EvaluationTest : public QObject {
     QCOMPARE(results.calls[0].title, std::string("Alapsor"));
     QCOMPARE(results.calls[0].id, 0);
     QVERIFY(!w->State().ExerciseActive);
-    QCOMPARE(w->SynEdit2->LineCount(), 0);
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->LineCount(), 0);
     QCOMPARE(Beall.LastPlayer, std::string("Kiss Anna"));
     QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Kiss Anna"}));
 
     w->LoadLesson(FromPath(lesson));
-    w->Timer1->stop();
+    test::Find<QTimer>(w, "Timer1")->stop();
     {
       test::DialogAnswers answers;
       answers.Then(ReadEvaluation(second))
           .Then(ReadPlayers(offered, EnterName(QStringLiteral("Nagy Béla"))));
-      test::TypeText(w->SynEdit1, QStringLiteral("xsdf jkl\rfdsa"));
+      test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("xsdf jkl\rfdsa"));
       QCOMPARE(answers.Count(), 2);
     }
     QCOMPARE(second.correct, QStringLiteral("11"));
@@ -669,7 +669,7 @@ class EvaluationTest : public QObject {
     auto w = OpenMain(WriteLesson());
     test::DialogAnswers answers;
     answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Anna")));
-    test::TypeText(w->SynEdit1, QStringLiteral("asdf jkl\rfdsa"));
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("asdf jkl\rfdsa"));
     QCOMPARE(answers.Count(), 3);
     QCOMPARE(answers.Last().caption, QStringLiteral("Pekto"));
     QVERIFY(answers.Last().text.startsWith(QStringLiteral("Unknown field type (Money)")));
@@ -677,7 +677,7 @@ class EvaluationTest : public QObject {
     QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Anna"}));
     QVERIFY(results.calls.empty());
     QVERIFY(w->State().ExerciseActive);
-    QVERIFY(!w->Timer1->isActive());
+    QVERIFY(!test::Find<QTimer>(w, "Timer1")->isActive());
     QVERIFY(!fs::exists(DataDir() / "Score.csv.lock"));
   }
 

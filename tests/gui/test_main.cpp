@@ -105,22 +105,25 @@ class MainWindowTest : public QObject {
     fs::remove_all(DataDir());
     auto w = Open();
     QVERIFY(fs::is_directory(DataDir() / "Leckek"));
-    QCOMPARE(w->ComboBox1->count(), 0);
+    QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->count(), 0);
     QCOMPARE(w->pos(), QPoint(10, 10));
     QCOMPARE(w->size(), QSize(774, 598));
-    QCOMPARE(w->LOssz->text(), QStringLiteral("0"));
-    QCOMPARE(w->LHelyes->text(), QStringLiteral("0"));
-    QCOMPARE(w->LHibas->text(), QStringLiteral("0"));
-    QCOMPARE(w->LIdo->text(), QStringLiteral("0:0"));
-    QCOMPARE(w->LSzazalek->text(), QStringLiteral("0%"));
-    QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto"));
-    QVERIFY(w->StatusPanels[0]->text().isEmpty());
-    QVERIFY(w->StatusPanels[2]->text().isEmpty());
-    QVERIFY(w->aMegnyit->isVisible() && w->aMegnyit->isEnabled());
-    QVERIFY(!w->aBefejez->isVisible() && !w->aBefejez->isEnabled());
+    QCOMPARE(test::Find<QLabel>(w, "LOssz")->text(), QStringLiteral("0"));
+    QCOMPARE(test::Find<QLabel>(w, "LHelyes")->text(), QStringLiteral("0"));
+    QCOMPARE(test::Find<QLabel>(w, "LHibas")->text(), QStringLiteral("0"));
+    QCOMPARE(test::Find<QLabel>(w, "LIdo")->text(), QStringLiteral("0:0"));
+    QCOMPARE(test::Find<QLabel>(w, "LSzazalek")->text(), QStringLiteral("0%"));
+    QCOMPARE(test::Find<QLabel>(w, "Panel4")->text(), QStringLiteral("Pekto"));
+    QVERIFY(test::Find<QLabel>(w, "StatusPanel0")->text().isEmpty());
+    QVERIFY(test::Find<QLabel>(w, "StatusPanel2")->text().isEmpty());
+    QVERIFY(test::Find<QAction>(w, "aMegnyit")->isVisible() &&
+            test::Find<QAction>(w, "aMegnyit")->isEnabled());
+    QVERIFY(!test::Find<QAction>(w, "aBefejez")->isVisible() &&
+            !test::Find<QAction>(w, "aBefejez")->isEnabled());
     QCOMPARE(w->windowTitle(), QStringLiteral("Pekto"));
     QCOMPARE(QToolTip::palette().color(QPalette::ToolTipBase), QColor(255, 218, 181));
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+    QCOMPARE(QApplication::focusWidget(),
+             static_cast<QWidget*>(test::Find<TextPane>(w, "SynEdit1")));
   }
 
   void typingALessonFromTheCommandLine() {
@@ -129,33 +132,36 @@ class MainWindowTest : public QObject {
     Evaluation eval;
     eval.Watch(*w);
     QVERIFY(w->State().ExerciseActive);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
-    QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto :   Próba\t "));
-    QCOMPARE(w->StatusPanels[2]->text(), QStringLiteral("Lecke: Próba"));
-    QCOMPARE(w->LOssz->text(), QStringLiteral("3"));
-    QVERIFY(!w->aMegnyit->isVisible() && !w->aMegnyit->isEnabled());
-    QVERIFY(w->aBefejez->isVisible() && w->aBefejez->isEnabled());
-    QVERIFY(w->Timer1->isActive());
-    QCOMPARE(w->SynEdit2->SelectedText(), std::string("a"));
+    QCOMPARE(QApplication::focusWidget(),
+             static_cast<QWidget*>(test::Find<TextPane>(w, "SynEdit1")));
+    QCOMPARE(test::Find<QLabel>(w, "Panel4")->text(), QStringLiteral("Pekto :   Próba\t "));
+    QCOMPARE(test::Find<QLabel>(w, "StatusPanel2")->text(), QStringLiteral("Lecke: Próba"));
+    QCOMPARE(test::Find<QLabel>(w, "LOssz")->text(), QStringLiteral("3"));
+    QVERIFY(!test::Find<QAction>(w, "aMegnyit")->isVisible() &&
+            !test::Find<QAction>(w, "aMegnyit")->isEnabled());
+    QVERIFY(test::Find<QAction>(w, "aBefejez")->isVisible() &&
+            test::Find<QAction>(w, "aBefejez")->isEnabled());
+    QVERIFY(test::Find<QTimer>(w, "Timer1")->isActive());
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->SelectedText(), std::string("a"));
 
     // Ctrl+O is disabled during the exercise: nothing but the caret panel changes.
-    QTest::keyClick(w->SynEdit1, Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(test::Find<TextPane>(w, "SynEdit1"), Qt::Key_O, Qt::ControlModifier);
     QVERIFY(w->State().ExerciseActive);
-    QCOMPARE(w->SynEdit1->LineCount(), 0);
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->LineCount(), 0);
 
-    test::TypeText(w->SynEdit1, QStringLiteral("ax"));
-    QCOMPARE(w->LHelyes->text(), QStringLiteral("1"));
-    QCOMPARE(w->LHibas->text(), QStringLiteral("1"));
-    QCOMPARE(w->LSzazalek->text(), QStringLiteral("50%"));
-    QCOMPARE(w->StatusPanels[0]->text(), QStringLiteral("1 / 3"));
-    QCOMPARE(w->SynEdit2->SelectedText(), std::string());
-    QCOMPARE(w->SynEdit2->CaretColumn(), 4);
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("ax"));
+    QCOMPARE(test::Find<QLabel>(w, "LHelyes")->text(), QStringLiteral("1"));
+    QCOMPARE(test::Find<QLabel>(w, "LHibas")->text(), QStringLiteral("1"));
+    QCOMPARE(test::Find<QLabel>(w, "LSzazalek")->text(), QStringLiteral("50%"));
+    QCOMPARE(test::Find<QLabel>(w, "StatusPanel0")->text(), QStringLiteral("1 / 3"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->SelectedText(), std::string());
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->CaretColumn(), 4);
 
     // Backspace changes nothing but the caret panel.
-    QTest::keyClick(w->SynEdit1, Qt::Key_Backspace);
-    QCOMPARE(Lines(w->SynEdit1), QStringList{QStringLiteral("ax")});
+    QTest::keyClick(test::Find<TextPane>(w, "SynEdit1"), Qt::Key_Backspace);
+    QCOMPARE(Lines(test::Find<TextPane>(w, "SynEdit1")), QStringList{QStringLiteral("ax")});
 
-    test::TypeText(w->SynEdit1, QStringLiteral("\rc"));
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("\rc"));
     QCOMPARE(eval.calls, 1);
     QCOMPARE(eval.title, std::string("Pr\xF3"
                                      "ba"));
@@ -163,20 +169,22 @@ class MainWindowTest : public QObject {
     QCOMPARE(eval.correct, 2);
     QCOMPARE(eval.wrong, 1);
     QVERIFY(!w->State().ExerciseActive);
-    QVERIFY(!w->Timer1->isActive());
-    QCOMPARE(w->SynEdit2->LineCount(), 0);
-    QCOMPARE(Lines(w->SynEdit1), (QStringList{QStringLiteral("ax"), QStringLiteral("c")}));
-    QCOMPARE(w->StatusPanels[0]->text(), QStringLiteral("2 / 2"));
-    QCOMPARE(w->LSzazalek->text(), QStringLiteral("67%"));
-    QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto :   Próba\t "));
-    QVERIFY(w->aMegnyit->isVisible() && w->aMegnyit->isEnabled());
-    QVERIFY(!w->aBefejez->isVisible());
+    QVERIFY(!test::Find<QTimer>(w, "Timer1")->isActive());
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->LineCount(), 0);
+    QCOMPARE(Lines(test::Find<TextPane>(w, "SynEdit1")),
+             (QStringList{QStringLiteral("ax"), QStringLiteral("c")}));
+    QCOMPARE(test::Find<QLabel>(w, "StatusPanel0")->text(), QStringLiteral("2 / 2"));
+    QCOMPARE(test::Find<QLabel>(w, "LSzazalek")->text(), QStringLiteral("67%"));
+    QCOMPARE(test::Find<QLabel>(w, "Panel4")->text(), QStringLiteral("Pekto :   Próba\t "));
+    QVERIFY(test::Find<QAction>(w, "aMegnyit")->isVisible() &&
+            test::Find<QAction>(w, "aMegnyit")->isEnabled());
+    QVERIFY(!test::Find<QAction>(w, "aBefejez")->isVisible());
 
     // After the end F5 does nothing and keys are not processed.
-    QTest::keyClick(w->SynEdit1, Qt::Key_F5);
+    QTest::keyClick(test::Find<TextPane>(w, "SynEdit1"), Qt::Key_F5);
     QCOMPARE(eval.calls, 1);
-    test::TypeText(w->SynEdit1, QStringLiteral("zz"));
-    QCOMPARE(w->SynEdit1->LineCount(), 2);
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("zz"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->LineCount(), 2);
     QCOMPARE(Beall.LastFile, lessonPath_.string());
   }
 
@@ -191,7 +199,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(boxes.Last().text, QStringLiteral("List index out of bounds (0)"));
     QVERIFY(!w->State().ExerciseActive);
     QVERIFY(w->isVisible());
-    QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto"));
+    QCOMPARE(test::Find<QLabel>(w, "Panel4")->text(), QStringLiteral("Pekto"));
 
     // An argument that names no file is ignored.
     auto other = Open({QStringLiteral("/nincs/ilyen.lck")});
@@ -204,8 +212,8 @@ class MainWindowTest : public QObject {
     auto w = Open({QString::fromStdString(lessonPath_.string())});
     Evaluation eval;
     eval.Watch(*w);
-    test::TypeText(w->SynEdit1, QStringLiteral("a"));
-    QTest::keyClick(w->SynEdit1, Qt::Key_F5);
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("a"));
+    QTest::keyClick(test::Find<TextPane>(w, "SynEdit1"), Qt::Key_F5);
     QCOMPARE(eval.calls, 1);
     QCOMPARE(eval.correct, 1);
     QVERIFY(!w->State().ExerciseActive);
@@ -218,10 +226,10 @@ class MainWindowTest : public QObject {
     auto w = Open({QString::fromStdString(path.string())});
     Evaluation eval;  // the last key ends the lesson
     eval.Watch(*w);
-    test::TypeText(w->SynEdit1, QStringLiteral("őüÁ"));
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("őüÁ"));
     QCOMPARE(w->State().CorrectCount, 1);
     QCOMPARE(w->State().WrongCount, 2);
-    QCOMPARE(w->SynEdit1->Line(0), std::string("\xF5\xFC\xC1"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->Line(0), std::string("\xF5\xFC\xC1"));
   }
 
   void chooserLoadsALessonAndFocusesTheTypingPane() {
@@ -231,29 +239,30 @@ class MainWindowTest : public QObject {
     WriteBytes(DataDir() / "Leckek" / "A.LCK", "Alfa\r\nq\r\n");
     WriteBytes(DataDir() / "Leckek" / "ures.lck", "");
     auto w = Open();
-    QCOMPARE(w->ComboBox1->count(), 3);
-    QCOMPARE(w->ComboBox1->itemText(0), QStringLiteral("A.LCK"));
-    QCOMPARE(w->ComboBox1->itemText(1), QStringLiteral("b.lck"));
-    w->ComboBox1->setFocus();
-    emit w->ComboBox1->activated(1);
+    QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->count(), 3);
+    QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->itemText(0), QStringLiteral("A.LCK"));
+    QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->itemText(1), QStringLiteral("b.lck"));
+    test::Find<QComboBox>(w, "ComboBox1")->setFocus();
+    emit test::Find<QComboBox>(w, "ComboBox1")->activated(1);
     QVERIFY(w->State().ExerciseActive);
     QCOMPARE(w->State().LessonTitle, std::string("Bravo"));
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+    QCOMPARE(QApplication::focusWidget(),
+             static_cast<QWidget*>(test::Find<TextPane>(w, "SynEdit1")));
 
     // A file that cannot be read: the error report, and the running exercise goes on.
-    test::TypeText(w->SynEdit1, QStringLiteral("x"));
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("x"));
     test::DialogAnswers box;
-    w->ComboBox1->setFocus();
-    emit w->ComboBox1->activated(2);
+    test::Find<QComboBox>(w, "ComboBox1")->setFocus();
+    emit test::Find<QComboBox>(w, "ComboBox1")->activated(2);
     QCOMPARE(box.Last().caption, QStringLiteral("Pekto"));
     QCOMPARE(box.Last().text, QStringLiteral("List index out of bounds (0)"));  // no stop after ")"
     QCOMPARE(box.Last().icon, int(QMessageBox::Critical));
     QCOMPARE(w->State().LessonTitle, std::string("Bravo"));
     QCOMPARE(w->State().CorrectCount, 1);
-    QCOMPARE(w->SynEdit2->LineCount(), 1);
-    QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto : Bravo"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->LineCount(), 1);
+    QCOMPARE(test::Find<QLabel>(w, "Panel4")->text(), QStringLiteral("Pekto : Bravo"));
     // The failed load skipped the focus step.
-    QCOMPARE(w->focusWidget(), static_cast<QWidget*>(w->ComboBox1));
+    QCOMPARE(w->focusWidget(), static_cast<QWidget*>(test::Find<QComboBox>(w, "ComboBox1")));
   }
 
   void clicksKeepTypingAtTheEnd() {
@@ -261,30 +270,34 @@ class MainWindowTest : public QObject {
     const fs::path path = data_.FsPath() / "lessons" / "long.lck";
     WriteBytes(path, "T\r\nabcdef\r\nghijkl\r\n");
     auto w = Open({QString::fromStdString(path.string())});
-    test::TypeText(w->SynEdit1, QStringLiteral("abcdef\rgh"));
-    QTest::mouseClick(w->SynEdit1->viewport(), Qt::LeftButton, {}, QPoint(30, 8));
-    QCOMPARE(w->SynEdit1->CaretLine(), 2);
-    QCOMPARE(w->SynEdit1->CaretColumn(), 3);
-    test::TypeText(w->SynEdit1, QStringLiteral("i"));
-    QCOMPARE(w->SynEdit1->Line(1), std::string("ghi"));
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("abcdef\rgh"));
+    QTest::mouseClick(test::Find<TextPane>(w, "SynEdit1")->viewport(), Qt::LeftButton, {},
+                      QPoint(30, 8));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->CaretLine(), 2);
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->CaretColumn(), 3);
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("i"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->Line(1), std::string("ghi"));
 
-    QTest::mouseClick(w->SynEdit2->viewport(), Qt::LeftButton, {}, QPoint(30, 8));
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+    QTest::mouseClick(test::Find<TextPane>(w, "SynEdit2")->viewport(), Qt::LeftButton, {},
+                      QPoint(30, 8));
+    QCOMPARE(QApplication::focusWidget(),
+             static_cast<QWidget*>(test::Find<TextPane>(w, "SynEdit1")));
     // The lesson pane gave the focus back with the expected character highlighted again.
-    QCOMPARE(w->SynEdit2->SelectedText(), std::string("j"));
-    test::TypeText(w->SynEdit1, QStringLiteral("j"));
-    QCOMPARE(w->SynEdit1->Line(1), std::string("ghij"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->SelectedText(), std::string("j"));
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("j"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->Line(1), std::string("ghij"));
     QCOMPARE(w->State().CorrectCount, 10);
-    QCOMPARE(w->SynEdit2->SelectedText(), std::string("k"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->SelectedText(), std::string("k"));
   }
 
   void resizeSplitsThePracticeAreaInHalves() {
     ResetStartup();
     auto w = Open();
-    w->Splitter1->setSizes({50, 300});
+    test::Find<QSplitter>(w, "Splitter1")->setSizes({50, 300});
     w->resize(800, 640);
     QTest::qWait(20);
-    QTRY_COMPARE(w->SynEdit1->height(), w->Panel6->height() / 2);
+    QTRY_COMPARE(test::Find<TextPane>(w, "SynEdit1")->height(),
+                 test::Find<QWidget>(w, "Panel6")->height() / 2);
   }
 
   void fontSizeCommandsStayWithinTheirBounds() {
@@ -294,7 +307,7 @@ class MainWindowTest : public QObject {
     QTest::keyClick(w.get(), Qt::Key_F11);
     QCOMPARE(Beall.ScreenFontSize, 10);
     QCOMPARE(w->font().pointSize(), 10);
-    QCOMPARE(w->ComboBox1->font().pointSize(), 10);
+    QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->font().pointSize(), 10);
     QTest::keyClick(w.get(), Qt::Key_F11);
     QCOMPARE(Beall.ScreenFontSize, 10);
     for (int expected : {9, 8, 8}) {
@@ -314,16 +327,17 @@ class MainWindowTest : public QObject {
       static_cast<QFontDialog&>(dialog).setCurrentFont(chosen);
       dialog.accept();
     });
-    w->aBetuTipus->trigger();
+    test::Find<QAction>(w, "aBetuTipus")->trigger();
     QCOMPARE(answers.Last().object, QStringLiteral("FontDialog1"));
-    for (const TextPane* pane : {w->SynEdit1, w->SynEdit2}) {
+    for (const TextPane* pane :
+         {test::Find<TextPane>(w, "SynEdit1"), test::Find<TextPane>(w, "SynEdit2")}) {
       QCOMPARE(pane->PaneFont().pointSize(), 20);
       QVERIFY(pane->PaneFont().strikeOut());
     }
     answers.Then(test::DialogAnswers::Reject());
-    w->aBetuTipus->trigger();
+    test::Find<QAction>(w, "aBetuTipus")->trigger();
     QCOMPARE(answers.Count(), 2);
-    QCOMPARE(w->SynEdit2->PaneFont().pointSize(), 20);
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->PaneFont().pointSize(), 20);
   }
 
   void settingsAndBoundsSurviveARestart() {
@@ -334,10 +348,10 @@ class MainWindowTest : public QObject {
       QTest::keyClick(w.get(), Qt::Key_F12);
       w->move(40, 50);
       w->resize(720, 560);
-      QFont font = w->SynEdit1->PaneFont();
+      QFont font = test::Find<TextPane>(w, "SynEdit1")->PaneFont();
       font.setItalic(false);
       font.setUnderline(false);
-      w->SynEdit1->SetPaneFont(font);
+      test::Find<TextPane>(w, "SynEdit1")->SetPaneFont(font);
       w->close();
     }
     const std::string ini = ReadBytes(Startup().SettingsFile);
@@ -350,8 +364,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(Beall.ScreenFontSize, 8);
     QCOMPARE(w->pos(), QPoint(40, 50));
     QCOMPARE(w->size(), QSize(720, 560));
-    QVERIFY(w->SynEdit2->PaneFont().bold());
-    QVERIFY(!w->SynEdit2->PaneFont().italic());
+    QVERIFY(test::Find<TextPane>(w, "SynEdit2")->PaneFont().bold());
+    QVERIFY(!test::Find<TextPane>(w, "SynEdit2")->PaneFont().italic());
     QCOMPARE(Beall.LastFile, lessonPath_.string());
   }
 
@@ -384,7 +398,7 @@ class MainWindowTest : public QObject {
     auto w = Open({QString::fromStdString(lessonPath_.string())});
     QVERIFY(Beall.Sound);
     test::DialogAnswers boxes;
-    test::TypeText(w->SynEdit1, QStringLiteral("xx"));
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("xx"));
     QTRY_COMPARE(boxes.Count(), 1);
     QCOMPARE(boxes.Last().caption, QStringLiteral("Hiba"));
     QVERIFY(boxes.Last().text.startsWith(
@@ -411,8 +425,9 @@ class MainWindowTest : public QObject {
       QCOMPARE(Startup().DataDir, dir);
       QCOMPARE(Startup().SettingsFile, dir / "pekto.ini");
       QCOMPARE(Beall.ScreenFontSize, 10);
-      QCOMPARE(w->ComboBox1->count(), 1);
-      QCOMPARE(w->ComboBox1->itemText(0), QStringLiteral("hordozhato.lck"));
+      QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->count(), 1);
+      QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->itemText(0),
+               QStringLiteral("hordozhato.lck"));
       w->close();
     }
     QVERIFY(ReadBytes(dir / "pekto.ini").find("[frm_Main]") != std::string::npos);
@@ -428,7 +443,7 @@ class MainWindowTest : public QObject {
     Beall = TBeall{};
     fs::remove_all(DataDir());
     auto w = Open();
-    QCOMPARE(w->ComboBox1->count(), 1);
+    QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->count(), 1);
     QCOMPARE(ReadBytes(DataDir() / "Leckek" / "001_fdjk.lck"),
              std::string("Alapsor\r\nfff jjj\r\n"));
     w->close();
@@ -436,26 +451,30 @@ class MainWindowTest : public QObject {
     fs::remove(DataDir() / "Leckek" / "001_fdjk.lck");
     Beall = TBeall{};
     auto again = Open();
-    QCOMPARE(again->ComboBox1->count(), 0);
+    QCOMPARE(test::Find<QComboBox>(again, "ComboBox1")->count(), 0);
   }
 
   void hintsShowInTheMiddlePanelAndTabMovesAround() {
     ResetStartup();
     auto w = Open();
-    QStatusTipEvent tip(w->ComboBox1->statusTip());
-    QApplication::sendEvent(w->ComboBox1, &tip);
-    QCOMPARE(w->StatusPanels[1]->text(), QStringLiteral("Válasszon leckét!"));
+    QStatusTipEvent tip(test::Find<QComboBox>(w, "ComboBox1")->statusTip());
+    QApplication::sendEvent(test::Find<QComboBox>(w, "ComboBox1"), &tip);
+    QCOMPARE(test::Find<QLabel>(w, "StatusPanel1")->text(), QStringLiteral("Válasszon leckét!"));
     QStatusTipEvent none{QString()};
-    QApplication::sendEvent(w->Panel6, &none);
-    QVERIFY(w->StatusPanels[1]->text().isEmpty());
+    QApplication::sendEvent(test::Find<QWidget>(w, "Panel6"), &none);
+    QVERIFY(test::Find<QLabel>(w, "StatusPanel1")->text().isEmpty());
 
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+    QCOMPARE(QApplication::focusWidget(),
+             static_cast<QWidget*>(test::Find<TextPane>(w, "SynEdit1")));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit2));
+    QCOMPARE(QApplication::focusWidget(),
+             static_cast<QWidget*>(test::Find<TextPane>(w, "SynEdit2")));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->ComboBox1));
+    QCOMPARE(QApplication::focusWidget(),
+             static_cast<QWidget*>(test::Find<QComboBox>(w, "ComboBox1")));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
+    QCOMPARE(QApplication::focusWidget(),
+             static_cast<QWidget*>(test::Find<TextPane>(w, "SynEdit1")));
   }
 
   // Key events as the X11 platform delivers them: only what types a character is judged.
@@ -464,9 +483,9 @@ class MainWindowTest : public QObject {
     auto w = Open({QString::fromStdString(lessonPath_.string())});
     const auto send = [&](int key, Qt::KeyboardModifiers mods, const QString& text) {
       QKeyEvent press(QEvent::KeyPress, key, mods, text);
-      QApplication::sendEvent(w->SynEdit1, &press);
+      QApplication::sendEvent(test::Find<TextPane>(w, "SynEdit1"), &press);
       QKeyEvent release(QEvent::KeyRelease, key, mods, text);
-      QApplication::sendEvent(w->SynEdit1, &release);
+      QApplication::sendEvent(test::Find<TextPane>(w, "SynEdit1"), &release);
     };
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
     send(Qt::Key_Delete, Qt::NoModifier, QStringLiteral("\x7F"));
@@ -476,23 +495,23 @@ class MainWindowTest : public QObject {
     send(Qt::Key_Minus, ctrl, QStringLiteral("-"));
     send(Qt::Key_X, Qt::AltModifier, QStringLiteral("x"));
     send(Qt::Key_Left, Qt::NoModifier, QString());
-    QCOMPARE(w->SynEdit1->LineCount(), 0);
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->LineCount(), 0);
     QCOMPARE(w->State().TargetPos, 0);
     QCOMPARE(w->State().CorrectCount + w->State().WrongCount, 0);
-    QCOMPARE(w->SynEdit2->SelectedText(), std::string("a"));
-    QCOMPARE(w->StatusPanels[0]->text(), QString());  // no key step ran at all
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->SelectedText(), std::string("a"));
+    QCOMPARE(test::Find<QLabel>(w, "StatusPanel0")->text(), QString());  // no key step ran at all
 
     // Ctrl+Backspace types DEL: judged and echoed. Ctrl+Return's line feed changes nothing.
     send(Qt::Key_Backspace, ctrl, QStringLiteral("\b"));
     QCOMPARE(w->State().WrongCount, 1);
-    QCOMPARE(w->SynEdit1->Line(0), std::string("\x7F"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->Line(0), std::string("\x7F"));
     send(Qt::Key_Return, ctrl, QStringLiteral("\r"));
-    QCOMPARE(w->SynEdit1->LineCount(), 1);
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->LineCount(), 1);
     QCOMPARE(w->State().TargetPos, 1);
-    QCOMPARE(w->StatusPanels[0]->text(), QStringLiteral("1 / 2"));
+    QCOMPARE(test::Find<QLabel>(w, "StatusPanel0")->text(), QStringLiteral("1 / 2"));
     // An AltGr character (a level shift on X11) is typed as the character it makes.
     send(Qt::Key_At, Qt::GroupSwitchModifier, QStringLiteral("@"));
-    QCOMPARE(w->SynEdit1->Line(0), std::string("\x7F@"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->Line(0), std::string("\x7F@"));
     QCOMPARE(w->State().WrongCount, 2);
   }
 
@@ -510,19 +529,19 @@ class MainWindowTest : public QObject {
       QApplication::sendEvent(pane, &event);
     };
     QInputMethodEvent preedit(QStringLiteral("\u00B4"), {});
-    QApplication::sendEvent(w->SynEdit1, &preedit);
-    QCOMPARE(w->SynEdit1->LineCount(), 0);
-    commit(w->SynEdit1, QStringLiteral("é"));
+    QApplication::sendEvent(test::Find<TextPane>(w, "SynEdit1"), &preedit);
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->LineCount(), 0);
+    commit(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("é"));
     QCOMPARE(w->State().CorrectCount, 1);
-    QCOMPARE(w->SynEdit1->Line(0), std::string("\xE9"));
-    QCOMPARE(w->SynEdit2->SelectedText(), std::string("\xE1"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->Line(0), std::string("\xE9"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->SelectedText(), std::string("\xE1"));
     // With the lesson pane focused the text is neither judged nor written into the lesson.
-    w->SynEdit2->setFocus();
-    commit(w->SynEdit2, QStringLiteral("x"));
-    QCOMPARE(Lines(w->SynEdit2), QStringList{QString::fromLatin1("\xE9\xE1"
-                                                                 "b")});
+    test::Find<TextPane>(w, "SynEdit2")->setFocus();
+    commit(test::Find<TextPane>(w, "SynEdit2"), QStringLiteral("x"));
+    QCOMPARE(Lines(test::Find<TextPane>(w, "SynEdit2")), QStringList{QString::fromLatin1("\xE9\xE1"
+                                                                                         "b")});
     QCOMPARE(w->State().CorrectCount + w->State().WrongCount, 1);
-    QCOMPARE(w->SynEdit1->Line(0), std::string("\xE9"));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->Line(0), std::string("\xE9"));
   }
 
   void aDragInTheLessonPaneChangesNothingThatIsJudged() {
@@ -531,9 +550,9 @@ class MainWindowTest : public QObject {
     WriteBytes(path, "T\r\nabcdefgh\r\n");
     auto w = Open({QString::fromStdString(path.string())});
     w->resize(774, 598);
-    QTRY_VERIFY(w->SynEdit2->viewport()->width() > 300);
-    QWidget* view = w->SynEdit2->viewport();
-    w->SynEdit2->setFocus();  // as the press of a real mouse does
+    QTRY_VERIFY(test::Find<TextPane>(w, "SynEdit2")->viewport()->width() > 300);
+    QWidget* view = test::Find<TextPane>(w, "SynEdit2")->viewport();
+    test::Find<TextPane>(w, "SynEdit2")->setFocus();  // as the press of a real mouse does
     const auto mouse = [view](QEvent::Type type, qreal x, Qt::MouseButton button,
                               Qt::MouseButtons held) {
       QMouseEvent event(type, QPointF(x, 10), view->mapToGlobal(QPointF(x, 10)), button, held,
@@ -542,11 +561,12 @@ class MainWindowTest : public QObject {
     };
     mouse(QEvent::MouseButtonPress, 60, Qt::LeftButton, Qt::LeftButton);
     mouse(QEvent::MouseMove, 110, Qt::NoButton, Qt::LeftButton);
-    QVERIFY(w->SynEdit2->SelectedText().size() > 1);
+    QVERIFY(test::Find<TextPane>(w, "SynEdit2")->SelectedText().size() > 1);
     mouse(QEvent::MouseButtonRelease, 110, Qt::LeftButton, Qt::NoButton);
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w->SynEdit1));
-    QCOMPARE(w->SynEdit2->SelectedText(), std::string("a"));
-    test::TypeText(w->SynEdit1, QStringLiteral("a"));
+    QCOMPARE(QApplication::focusWidget(),
+             static_cast<QWidget*>(test::Find<TextPane>(w, "SynEdit1")));
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->SelectedText(), std::string("a"));
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("a"));
     QCOMPARE(w->State().CorrectCount, 1);
     QCOMPARE(w->State().WrongCount, 0);
   }
@@ -556,10 +576,10 @@ class MainWindowTest : public QObject {
     const fs::path path = data_.FsPath() / "lessons" / "rich.lck";
     WriteBytes(path, "<b>x</b>\r\nab\r\n");
     auto w = Open({QString::fromStdString(path.string())});
-    QCOMPARE(w->Panel4->text(), QStringLiteral("Pekto : <b>x</b>"));
-    QCOMPARE(w->Panel4->textFormat(), Qt::PlainText);
-    QCOMPARE(w->StatusPanels[2]->text(), QStringLiteral("Lecke: <b>x</b>"));
-    QCOMPARE(w->StatusPanels[2]->textFormat(), Qt::PlainText);
+    QCOMPARE(test::Find<QLabel>(w, "Panel4")->text(), QStringLiteral("Pekto : <b>x</b>"));
+    QCOMPARE(test::Find<QLabel>(w, "Panel4")->textFormat(), Qt::PlainText);
+    QCOMPARE(test::Find<QLabel>(w, "StatusPanel2")->text(), QStringLiteral("Lecke: <b>x</b>"));
+    QCOMPARE(test::Find<QLabel>(w, "StatusPanel2")->textFormat(), Qt::PlainText);
   }
 
   void onlyTheViewMenuTitleCarriesAHint() {
@@ -573,7 +593,7 @@ class MainWindowTest : public QObject {
   void fontDialogOpensOnThePaneFontAndAnUnchangedOkChangesNothing() {
     ResetStartup();
     auto w = Open();
-    const QFont before = w->SynEdit1->PaneFont();
+    const QFont before = test::Find<TextPane>(w, "SynEdit1")->PaneFont();
     QVERIFY(before.bold() && before.italic() && before.underline());
     QFont offered;
     test::DialogAnswers answers;
@@ -581,11 +601,13 @@ class MainWindowTest : public QObject {
       offered = static_cast<QFontDialog&>(dialog).currentFont();
       dialog.accept();
     });
-    w->aBetuTipus->trigger();
+    test::Find<QAction>(w, "aBetuTipus")->trigger();
     QCOMPARE(offered.family(), QFontInfo(before).family());
     QVERIFY(offered.bold() && offered.italic() && offered.underline());
     QCOMPARE(offered.pointSize(), 14);
-    for (const TextPane* pane : {w->SynEdit1, w->SynEdit2}) QCOMPARE(pane->PaneFont(), before);
+    for (const TextPane* pane :
+         {test::Find<TextPane>(w, "SynEdit1"), test::Find<TextPane>(w, "SynEdit2")})
+      QCOMPARE(pane->PaneFont(), before);
     QVERIFY(w->close());
     const IniFile ini(Startup().SettingsFile);
     QCOMPARE(ini.ReadString("Defaults", "FontName", ""), std::string("Courier New"));
@@ -601,7 +623,7 @@ class MainWindowTest : public QObject {
     const fs::path file = Startup().SettingsFile;
     const std::string bytes = ReadBytes(file);
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
-    w->SynEdit1->SetPaneFont(QFont(QStringLiteral("Arial")));
+    test::Find<TextPane>(w, "SynEdit1")->SetPaneFont(QFont(QStringLiteral("Arial")));
     test::DialogAnswers box;
     QVERIFY(w->close());
     QCOMPARE(box.Last().text, QStringLiteral("Unable to write to ") + FromPath(file) + u'.');

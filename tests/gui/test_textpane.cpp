@@ -1,5 +1,6 @@
 // The text pane behind the practice panes: lines, caret in stored lines and columns, the
-// one-character highlight, removed key bindings, clicks and what the learner sees on screen.
+// one-character highlight, removed key bindings, clicks and what the learner sees on screen;
+// long lines, which the pane keeps in several blocks, behaving exactly like short ones.
 
 #include <QAction>
 #include <QApplication>
@@ -12,9 +13,13 @@
 #include <QTextLayout>
 #include <QVBoxLayout>
 #include <memory>
+#include <numeric>
 
 #include "TestSupport.h"
 #include "platform/Colors.h"
+#include "platform/QtText.h"
+#include "practice/Exercise.h"
+#include "practice/MemoryPane.h"
 #include "practice/TextPane.h"
 
 using pekto::TextPane;
@@ -138,6 +143,14 @@ class TestTextPane : public QObject {
   void caretShowsWithFocus();
   void appearance();
   void strikeOutShows();
+  void longLinesAreCutIntoSegments();
+  void longLinesBehaveLikeShortOnes();
+  void highlightOffsetAcrossSegments();
+  void longLineGutterAndActiveLine();
+  void selectionAcrossLineBreakReadsCrLf();
+  void editingAcrossSegmentEnds();
+  void growingLineWrapsAsOneLine();
+  void exerciseOnLongLinesMatchesMemoryPanes();
 
  private:
   pekto::test::TempDataDir data_;
@@ -784,6 +797,465 @@ void TestTextPane::strikeOutShows() {
   pane.SetPaneFont(font);
   QVERIFY(pane.PaneFont().strikeOut());
   QVERIFY(inkInGap() > 0);
+}
+
+// ---- long lines ----------------------------------------------------------------------------
+
+namespace {
+
+// A paragraph of words, `length` characters long, with Windows-1250 letters.
+std::string Paragraph(size_t length, size_t seed = 0) {
+  static const char* kWords[] = {"alma",   "k\xf6rte", "szilva", "f\xfcge",
+                                 "di\xf3", "asdf",     "\xf5r"};
+  std::string text;
+  for (size_t word = seed; text.size() < length; ++word) {
+    text += kWords[word % std::size(kWords)];
+    text += ' ';
+  }
+  text.resize(length);
+  return text;
+}
+
+// The lines of a lesson pasted as long paragraphs, between short lines: a paragraph of words,
+// one run without any blank, an empty line.
+std::vector<std::string> MixedLines() {
+  return {"ab", Paragraph(5000), "", std::string(2500, 'w'), Paragraph(1500, 3), "c"};
+}
+
+// The segments (document blocks) of the pane's stored line `line` (from 0), as found in the
+// document: the first block of every line is known from the line lengths.
+std::vector<QTextBlock> SegmentsOf(const TextPane& pane, int line) {
+  // Blocks are laid out line after line; the stored lengths tell where each line ends.
+  QTextBlock block = pane.document()->firstBlock();
+  for (int i = 0; i < line; ++i) {
+    int left = pane.LineLength(i);
+    while (left > block.length() - 1) {
+      left -= block.length() - 1;
+      block = block.next();
+    }
+    block = block.next();
+  }
+  std::vector<QTextBlock> segments{block};
+  int left = pane.LineLength(line) - (block.length() - 1);
+  while (left > 0) {
+    block = block.next();
+    segments.push_back(block);
+    left -= block.length() - 1;
+  }
+  return segments;
+}
+
+// The column (from 0) where each segment of a stored line after its first begins.
+std::vector<int> SegmentStarts(const TextPane& pane, int line) {
+  std::vector<int> starts;
+  int column = 0;
+  for (const QTextBlock& block : SegmentsOf(pane, line)) {
+    if (column > 0) starts.push_back(column);
+    column += block.length() - 1;
+  }
+  return starts;
+}
+
+struct PaneLook {
+  int lines, caretLine, caretColumn;
+  std::string selected;
+  bool operator==(const PaneLook&) const = default;
+};
+
+PaneLook LookOf(const pekto::PaneModel& pane) {
+  return {pane.LineCount(), pane.CaretLine(), pane.CaretColumn(), pane.SelectedText()};
+}
+
+char* Describe(const PaneLook& look) {
+  return qstrdup(qPrintable(QStringLiteral("%1 lines, caret %2:%3, selected \"%4\"")
+                                .arg(look.lines)
+                                .arg(look.caretLine)
+                                .arg(look.caretColumn)
+                                .arg(QString::fromStdString(look.selected))));
+}
+
+}  // namespace
+
+namespace QTest {
+template <>
+char* toString(const PaneLook& look) {
+  return Describe(look);
+}
+}  // namespace QTest
+
+void TestTextPane::longLinesAreCutIntoSegments() {
+  // The premise of the tests below: long lines do lie in several blocks, each a few KB at most,
+  // and a paragraph is cut after a blank.
+  TextPane pane;
+  pane.AppendLines(MixedLines());
+  QVERIFY(pane.document()->blockCount() > pane.LineCount() + 6);
+  for (QTextBlock block = pane.document()->firstBlock(); block.isValid(); block = block.next()) {
+    QVERIFY(block.length() - 1 <= 4096);
+  }
+  const auto paragraph = SegmentsOf(pane, 1);
+  QVERIFY(paragraph.size() >= 3);
+  for (size_t i = 0; i + 1 < paragraph.size(); ++i) QVERIFY(paragraph[i].text().endsWith(u' '));
+  QVERIFY(SegmentsOf(pane, 3).size() >= 2);
+}
+
+void TestTextPane::longLinesBehaveLikeShortOnes() {
+  // Every operation of the engine's pane model gives what the plain in-memory pane gives.
+  TextPane pane;
+  pekto::MemoryPane memory;
+  const auto check = [&](const char* what) {
+    QCOMPARE(pane.LineCount(), memory.LineCount());
+    for (int i = -1; i <= memory.LineCount(); ++i) {
+      QCOMPARE(pane.LineLength(i), memory.LineLength(i));
+      QVERIFY2(pane.Line(i) == memory.Line(i), what);
+    }
+  };
+  for (pekto::PaneModel* model : std::initializer_list<pekto::PaneModel*>{&pane, &memory}) {
+    model->AppendLines(MixedLines());
+  }
+  check("loaded");
+  if (QTest::currentTestFailed()) return;
+  QCOMPARE(pane.Lines(), MixedLines());
+
+  // The caret and the one-character selection on every column of every line, beyond the end
+  // too; on the segment ends above all.
+  for (int line = 1; line <= memory.LineCount() + 1; ++line) {
+    const int length = memory.LineLength(line - 1);
+    for (int column = 1; column <= length + 3; ++column) {
+      pane.SetCaret(line, column);
+      memory.SetCaret(line, column);
+      QCOMPARE(LookOf(pane), LookOf(memory));
+      if (column > length || line > memory.LineCount()) continue;  // no character to select
+      pane.SelectCharacter(line, column);
+      memory.SelectCharacter(line, column);
+      QCOMPARE(LookOf(pane), LookOf(memory));
+    }
+  }
+
+  // Characters appended one by one, to the last line as the typing pane gets them and to a
+  // line in the middle; lines replaced by long and short ones, and appended.
+  for (pekto::PaneModel* model : std::initializer_list<pekto::PaneModel*>{&pane, &memory}) {
+    for (const char ch : Paragraph(3000, 1)) model->AppendToLine(model->LineCount() - 1, {&ch, 1});
+    for (const char ch : Paragraph(700, 2)) model->AppendToLine(0, {&ch, 1});
+    model->AppendToLine(3, Paragraph(3000, 6));  // much text at once
+    model->AppendToLine(4, "tail");
+    model->ReplaceLine(1, "short");
+    model->ReplaceLine(2, Paragraph(9000, 4));
+    model->ReplaceLine(model->LineCount(), Paragraph(2000, 5));
+    model->AppendLine(std::string(5000, 'x'));
+    model->AppendLine("end");
+  }
+  check("changed");
+  if (QTest::currentTestFailed()) return;
+  const int last = memory.LineCount();
+  for (const int line : {1, 3, last - 2, last - 1}) {
+    for (int column = 1; column <= memory.LineLength(line - 1); column += 7) {
+      pane.SelectCharacter(line, column);
+      memory.SelectCharacter(line, column);
+      QCOMPARE(LookOf(pane), LookOf(memory));
+    }
+  }
+  pane.Clear();
+  memory.Clear();
+  check("cleared");
+  QCOMPARE(LookOf(pane), LookOf(memory));
+}
+
+void TestTextPane::highlightOffsetAcrossSegments() {
+  TextPane pane;
+  const std::vector<std::string> lines{"ab", Paragraph(3000), std::string(1200, 'q'), "", "z"};
+  pane.AppendLines(lines);
+  // Every offset of the text joined with two-character breaks, walking forwards and back.
+  struct Expected {
+    std::string selected;
+    int line, column;
+  };
+  std::vector<Expected> expected;
+  for (size_t line = 0; line < lines.size(); ++line) {
+    const int number = static_cast<int>(line) + 1;
+    const int length = static_cast<int>(lines[line].size());
+    for (int column = 0; column < length; ++column) {
+      expected.push_back({lines[line].substr(static_cast<size_t>(column), 1), number, column + 2});
+    }
+    expected.push_back({"", number, length + 2});
+    expected.push_back({"", number, length + 2});
+  }
+  std::vector<int> order(expected.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::vector<int> backwards(order.rbegin(), order.rend());
+  order.insert(order.end(), backwards.begin(), backwards.end());
+  for (const int offset : order) {
+    pane.HighlightOffset(offset);
+    const Expected& want = expected[static_cast<size_t>(offset)];
+    QCOMPARE(pane.SelectedText(), want.selected);
+    QCOMPARE(pane.CaretLine(), want.line);
+    QCOMPARE(pane.CaretColumn(), want.column);
+  }
+}
+
+void TestTextPane::longLineGutterAndActiveLine() {
+  PracticeWindow w;
+  QVERIFY(w.Ready());
+  TextPane& pane = *w.lesson;
+  TextPane& reference = *w.typing;  // the same size, short lines only
+  const std::string paragraph = Paragraph(3000);
+  pane.AppendLines({"a", paragraph, "b"});
+  reference.AppendLines({"a", "x", "b"});
+  QVERIFY(SegmentsOf(pane, 1).size() >= 3);
+
+  const QColor active = Rgb(kActiveLine);
+  const int viewportTop = pane.viewport()->geometry().top();
+  const auto rowOf = [](const TextPane& p, int position) {
+    QTextCursor cursor(p.document());
+    cursor.setPosition(position);
+    return p.cursorRect(cursor);
+  };
+  // The gutter beside one row, in the pane's own coordinates.
+  const auto gutterAt = [&](TextPane& p, const QRect& row) {
+    return p
+        .grab(
+            QRect(p.contentsRect().left(), row.top() + viewportTop, p.GutterWidth(), row.height()))
+        .toImage();
+  };
+  const auto blank = [](const QImage& image) {
+    return CountPixels(image, image.rect(), image.pixelColor(0, 0)) ==
+           image.width() * image.height();
+  };
+  const QTextBlock lastBlock = pane.document()->lastBlock();
+
+  // At the end: the caret on line 3; the paragraph's last rows above it have no number and are
+  // not marked, line 3 has the number 3.
+  pane.SetCaret(3, 1);
+  reference.SetCaret(3, 1);
+  QVERIFY(pane.verticalScrollBar()->value() > 0);
+  const QRect rowB = rowOf(pane, lastBlock.position());
+  QCOMPARE(gutterAt(pane, rowB), gutterAt(reference, rowOf(reference, 4)));
+  const QTextBlock lastSegment = lastBlock.previous();
+  const QRect paragraphEnd = rowOf(pane, lastSegment.position() + lastSegment.length() - 1);
+  QVERIFY(pane.viewport()->rect().contains(paragraphEnd));
+  QVERIFY(blank(gutterAt(pane, paragraphEnd)));
+  const int right = pane.viewport()->width() - 10;
+  QImage image = Screen(pane);
+  QCOMPARE(image.pixelColor(right, rowB.center().y()), active);
+  QVERIFY(image.pixelColor(right, paragraphEnd.center().y()) != active);
+
+  // The caret in the paragraph's last segment: every row of the paragraph in view is marked,
+  // across all its segments, and no other.
+  pane.SetCaret(2, static_cast<int>(paragraph.size()) - 5);
+  QCOMPARE(pane.CaretLine(), 2);
+  image = Screen(pane);
+  const int paragraphTop =
+      std::max(0, rowOf(pane, pane.document()->findBlockByNumber(1).position()).top());
+  int marked = 0;
+  for (int y = paragraphTop; y <= paragraphEnd.bottom(); ++y) {
+    QVERIFY2(image.pixelColor(right, y) == active, qPrintable(QString::number(y)));
+    ++marked;
+  }
+  QVERIFY(marked > 5 * rowB.height());
+  QVERIFY(image.pixelColor(right, rowB.center().y()) != active);
+
+  // At the start: the paragraph's first row has the number 2.
+  pane.SetCaret(1, 1);
+  reference.SetCaret(1, 1);
+  QCOMPARE(pane.verticalScrollBar()->value(), 0);
+  QCOMPARE(gutterAt(pane, rowOf(pane, 2)), gutterAt(reference, rowOf(reference, 2)));
+  QVERIFY(blank(gutterAt(pane, rowOf(pane, 2 + 200))));  // a wrapped row of the paragraph
+
+  // Caret beyond the end of the long line, in view.
+  pane.SetCaret(2, static_cast<int>(paragraph.size()) + 4);
+  QCOMPARE(pane.CaretColumn(), static_cast<int>(paragraph.size()) + 4);
+  QVERIFY(pane.viewport()->rect().contains(pane.CaretRectangle()));
+}
+
+void TestTextPane::selectionAcrossLineBreakReadsCrLf() {
+  TextPane pane;
+  pane.AppendLines({"ab", "cd"});
+  pane.selectAll();
+  QCOMPARE(pane.SelectedText(), std::string("ab\r\ncd"));
+  QTextCursor cursor = pane.textCursor();
+  cursor.setPosition(1);
+  cursor.setPosition(4, QTextCursor::KeepAnchor);
+  pane.setTextCursor(cursor);
+  QCOMPARE(pane.SelectedText(), std::string("b\r\nc"));
+
+  // Segment ends are no line breaks; copying gives the lines as the clipboard has them.
+  const std::string paragraph = Paragraph(4000);
+  pane.Clear();
+  pane.AppendLines({"x", paragraph, "", "y"});
+  pane.selectAll();
+  QCOMPARE(pane.SelectedText(), "x\r\n" + paragraph + "\r\n\r\ny");
+  pane.setReadOnly(false);
+  pane.copy();
+  QCOMPARE(QGuiApplication::clipboard()->text(),
+           QStringLiteral("x\n") + pekto::ToQ(paragraph) + QStringLiteral("\n\ny"));
+}
+
+void TestTextPane::editingAcrossSegmentEnds() {
+  // The lesson editor's text: a long line edited where two of its segments meet behaves as one
+  // line.
+  PracticeWindow w;
+  QVERIFY(w.Ready());
+  TextPane& pane = *w.lesson;
+  pane.setReadOnly(false);
+  pane.setFocus();
+  QTRY_VERIFY(pane.hasFocus());
+  std::string line = Paragraph(12000);
+  pane.AppendLines({"top", line, "end"});
+  QVERIFY(SegmentStarts(pane, 1).size() >= 8);
+  const auto expect = [&](const std::vector<std::string>& lines) {
+    if (QTest::currentTestFailed()) return;  // one failure is enough
+    QCOMPARE(pane.Lines(), lines);
+    QCOMPARE(pane.LineCount(), static_cast<int>(lines.size()));
+    for (int i = 0; i < pane.LineCount(); ++i) {
+      QCOMPARE(pane.LineLength(i), static_cast<int>(lines[static_cast<size_t>(i)].size()));
+    }
+  };
+  // Where the first two segments of line 2 meet; each deletion there joins them.
+  const auto boundary = [&] {
+    const auto starts = SegmentStarts(pane, 1);
+    return starts.empty() ? 1 : starts.front();
+  };
+  // The real caret at the end of the first segment, where a click right of its last row puts it.
+  const auto caretAtSegmentEnd = [&] {
+    const QTextBlock first = SegmentsOf(pane, 1).front();
+    QTextCursor cursor(first);
+    cursor.setPosition(first.position() + first.length() - 1);
+    pane.setTextCursor(cursor);
+  };
+
+  int cut = boundary();
+  pane.SetCaret(2, cut + 1);  // before the first character of the second segment
+  QTest::keyClick(&pane, Qt::Key_Backspace);
+  line.erase(static_cast<size_t>(cut) - 1, 1);
+  expect({"top", line, "end"});
+  QCOMPARE(pane.CaretColumn(), cut);
+
+  cut = boundary();
+  caretAtSegmentEnd();
+  QCOMPARE(pane.CaretColumn(), cut + 1);
+  QTest::keyClick(&pane, Qt::Key_Delete);
+  line.erase(static_cast<size_t>(cut), 1);
+  expect({"top", line, "end"});
+
+  cut = boundary();
+  caretAtSegmentEnd();
+  pekto::test::TypeText(&pane, QStringLiteral("ő"));
+  line.insert(static_cast<size_t>(cut), "\xf5");
+  expect({"top", line, "end"});
+
+  // Arrows step over a segment end as over nothing: one key, one character.
+  cut = boundary();
+  pane.SetCaret(2, cut - 1);
+  for (int column = cut; column <= cut + 2; ++column) {
+    QTest::keyClick(&pane, Qt::Key_Right);
+    QCOMPARE(pane.CaretColumn(), column);
+  }
+  for (int column = cut + 1; column >= cut - 2; --column) {
+    QTest::keyClick(&pane, Qt::Key_Left);
+    QCOMPARE(pane.CaretColumn(), column);
+  }
+
+  // A selection across a segment end, deleted.
+  cut = boundary();
+  pane.SetCaret(2, cut - 4);
+  for (int i = 0; i < 9; ++i) QTest::keyClick(&pane, Qt::Key_Right, Qt::ShiftModifier);
+  QCOMPARE(pane.SelectedText(), line.substr(static_cast<size_t>(cut) - 5, 9));
+  QTest::keyClick(&pane, Qt::Key_Delete);
+  line.erase(static_cast<size_t>(cut) - 5, 9);
+  expect({"top", line, "end"});
+
+  // Enter where two segments meet breaks the line there; the break is a real one.
+  cut = boundary();
+  pane.SetCaret(2, cut + 1);
+  pekto::test::PressEnter(&pane);
+  const std::string head = line.substr(0, static_cast<size_t>(cut));
+  std::string tail = line.substr(static_cast<size_t>(cut));
+  expect({"top", head, tail, "end"});
+  pane.selectAll();
+  QCOMPARE(pane.SelectedText(), "top\r\n" + head + "\r\n" + tail + "\r\nend");
+
+  // Pasted lines, and a line break deleted: the lines join.
+  QGuiApplication::clipboard()->setText(QStringLiteral("P\nQ"));
+  pane.SetCaret(3, 3);
+  QTest::keyClick(&pane, Qt::Key_V, Qt::ControlModifier);
+  const std::string tailEnd = tail.substr(2);
+  expect({"top", head, tail.substr(0, 2) + "P", "Q" + tailEnd, "end"});
+  pane.SetCaret(2, static_cast<int>(head.size()) + 1);
+  QTest::keyClick(&pane, Qt::Key_Delete);
+  expect({"top", head + tail.substr(0, 2) + "P", "Q" + tailEnd, "end"});
+  pane.SetCaret(5, 1);
+  QTest::keyClick(&pane, Qt::Key_Backspace);
+  expect({"top", head + tail.substr(0, 2) + "P", "Q" + tailEnd + "end"});
+}
+
+void TestTextPane::growingLineWrapsAsOneLine() {
+  // Characters appended one by one to a long line, as the typing pane gets them: its segments
+  // begin where wrapped rows begin, so it shows the rows one block of the whole line shows.
+  PracticeWindow w;
+  QVERIFY(w.Ready());
+  TextPane& pane = *w.typing;
+  const std::string paragraph = Paragraph(3000);
+  pane.AppendLine("");
+  for (const char ch : paragraph) {
+    pane.AppendToLine(0, {&ch, 1});
+    pane.SetCaret(1, pane.LineLength(0) + 1);
+  }
+  QCOMPARE(pane.Line(0), paragraph);
+  const auto segments = SegmentsOf(pane, 0);
+  QVERIFY(segments.size() > 3);
+  int rows = 0;
+  for (const QTextBlock& block : segments) {
+    pane.cursorRect(QTextCursor(block));  // laid out
+    rows += block.layout()->lineCount();
+  }
+  QTextLayout whole(pekto::ToQ(paragraph), pane.document()->defaultFont());
+  QTextOption option = pane.document()->defaultTextOption();
+  option.setWrapMode(pane.wordWrapMode());
+  whole.setTextOption(option);
+  whole.beginLayout();
+  int wholeRows = 0;
+  const qreal width = segments.front().layout()->lineAt(0).width();  // the pane's row width
+  for (QTextLine row = whole.createLine(); row.isValid(); row = whole.createLine()) {
+    row.setLineWidth(width);
+    ++wholeRows;
+  }
+  whole.endLayout();
+  QCOMPARE(rows, wholeRows);
+}
+
+void TestTextPane::exerciseOnLongLinesMatchesMemoryPanes() {
+  // The engine on the real panes and on plain in-memory ones, key after key, over a lesson
+  // pasted as long paragraphs.
+  TextPane typing, lesson;
+  pekto::MemoryPane memoryTyping, memoryLesson;
+  pekto::Exercise onPanes(typing, lesson), inMemory(memoryTyping, memoryLesson);
+  const pekto::Lesson text{"Title", {"ab", Paragraph(2500), "", Paragraph(1300, 2), "cd"}};
+  onPanes.Load(text);
+  inMemory.Load(text);
+  std::string keys;
+  for (size_t line = 0; line < text.lines.size(); ++line) {
+    keys += text.lines[line];
+    keys += '\r';
+  }
+  keys[7] = 'X';         // a wrong key
+  keys.insert(2, "yy");  // keys on a line's break positions
+  int step = 0;
+  for (const char key : keys) {
+    const auto ch = static_cast<unsigned char>(key == '\r' ? 13 : key);
+    QCOMPARE(onPanes.Key(ch), inMemory.Key(ch));
+    QCOMPARE(LookOf(lesson), LookOf(memoryLesson));
+    QCOMPARE(LookOf(typing), LookOf(memoryTyping));
+    QCOMPARE(typing.LineLength(typing.LineCount() - 1),
+             memoryTyping.LineLength(memoryTyping.LineCount() - 1));
+    QCOMPARE(onPanes.EndReached(), inMemory.EndReached());
+    ++step;
+    if (inMemory.EndReached()) break;
+  }
+  QVERIFY(inMemory.EndReached());
+  QCOMPARE(onPanes.State().CorrectCount, inMemory.State().CorrectCount);
+  QCOMPARE(onPanes.State().WrongCount, inMemory.State().WrongCount);
+  QCOMPARE(typing.LineCount(), memoryTyping.LineCount());
+  for (int i = 0; i < memoryTyping.LineCount(); ++i) QCOMPARE(typing.Line(i), memoryTyping.Line(i));
+  QVERIFY(step > 3700);
 }
 
 QTEST_MAIN(TestTextPane)

@@ -18,7 +18,6 @@
 #include "platform/IniFile.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
-#include "practice/TextPane.h"
 #include "results/Ertekel.h"
 #include "results/Top10.h"
 
@@ -84,7 +83,9 @@ class EvaluationOnXServerTest : public QObject {
     window_->show();
     QVERIFY(x11::WaitUntilFramed(*window_));
     QVERIFY(x11::ActivateWindow(*window_));
-    QVERIFY(x11::WaitFor([this] { return QApplication::focusWidget() == window_->SynEdit1; }));
+    QVERIFY(x11::WaitFor([this] {
+      return QApplication::focusWidget() == test::Find<QWidget>(window_, "SynEdit1");
+    }));
   }
 
  private slots:
@@ -135,7 +136,9 @@ class EvaluationOnXServerTest : public QObject {
       answers.Then(Drive({QStringLiteral("Escape")}))
           .Then(Drive({QStringLiteral("Escape")}, QStringLiteral("Kiss Anna")));
       QVERIFY(x11::ActivateWindow(*window_));
-      QVERIFY(x11::WaitFor([this] { return QApplication::focusWidget() == window_->SynEdit1; }));
+      QVERIFY(x11::WaitFor([this] {
+        return QApplication::focusWidget() == test::Find<QWidget>(window_, "SynEdit1");
+      }));
       QVERIFY(x11::TypeText(QStringLiteral("asdf")));
       QVERIFY(x11::WaitFor([&] { return results.ids.size() == 2; }, 20000));
       QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(u'\n')));

@@ -61,7 +61,9 @@ class KeysOnXServerTest : public QObject {
     window_->show();
     QVERIFY(x11::WaitUntilFramed(*window_));
     QVERIFY(x11::ActivateWindow(*window_));
-    QVERIFY(x11::WaitFor([this] { return QApplication::focusWidget() == window_->SynEdit1; }));
+    QVERIFY(x11::WaitFor([this] {
+      return QApplication::focusWidget() == test::Find<TextPane>(window_, "SynEdit1");
+    }));
   }
 
   const ExerciseState& State() const { return window_->State(); }
@@ -102,7 +104,7 @@ class KeysOnXServerTest : public QObject {
     QCOMPARE(evaluation_.total, 17);
     QCOMPARE(evaluation_.correct, 17);
     QCOMPARE(evaluation_.wrong, 0);
-    QCOMPARE(window_->SynEdit1->Lines(),
+    QCOMPARE(test::Find<TextPane>(window_, "SynEdit1")->Lines(),
              (std::vector<std::string>{"\xE1rv\xEDzt\xFBr\xF5 \xD6\xD5\xDC\xDB", "@\\#"}));
   }
 
@@ -122,18 +124,18 @@ class KeysOnXServerTest : public QObject {
            QStringLiteral("ctrl+a"),       QStringLiteral("ctrl+c"),
            QStringLiteral("ctrl+z"),       QStringLiteral("ctrl+Return"),
            QStringLiteral("Escape")});
-    QCOMPARE(window_->SynEdit1->LineCount(), 0);
+    QCOMPARE(test::Find<TextPane>(window_, "SynEdit1")->LineCount(), 0);
     QCOMPARE(State().TargetPos, 0);
     QCOMPARE(State().CorrectCount, 0);
     QCOMPARE(State().WrongCount, 0);
-    QCOMPARE(window_->SynEdit2->SelectedText(), std::string("a"));
-    QCOMPARE(window_->SynEdit2->Lines(), std::vector<std::string>{"abc"});
+    QCOMPARE(test::Find<TextPane>(window_, "SynEdit2")->SelectedText(), std::string("a"));
+    QCOMPARE(test::Find<TextPane>(window_, "SynEdit2")->Lines(), std::vector<std::string>{"abc"});
     QVERIFY(State().ExerciseActive);
 
     // Ctrl+Backspace types DEL (127): judged and echoed; then the lesson goes on as usual.
     Press({QStringLiteral("ctrl+BackSpace")});
     QVERIFY(x11::WaitFor([this] { return State().WrongCount == 1; }));
-    QCOMPARE(window_->SynEdit1->Lines(), std::vector<std::string>{"\x7F"});
+    QCOMPARE(test::Find<TextPane>(window_, "SynEdit1")->Lines(), std::vector<std::string>{"\x7F"});
     Press({QStringLiteral("b"), QStringLiteral("c")});
     QVERIFY(x11::WaitFor([this] { return evaluation_.calls == 1; }));
     QCOMPARE(evaluation_.correct, 2);
@@ -148,21 +150,21 @@ class KeysOnXServerTest : public QObject {
                       "b\r\n"));
     Press({QStringLiteral("dead_acute"), QStringLiteral("e")});
     QVERIFY(x11::WaitFor([this] { return State().CorrectCount == 1; }));
-    QCOMPARE(window_->SynEdit1->Lines(), std::vector<std::string>{"\xE9"});
-    QCOMPARE(window_->SynEdit2->SelectedText(), std::string("\xE1"));
+    QCOMPARE(test::Find<TextPane>(window_, "SynEdit1")->Lines(), std::vector<std::string>{"\xE9"});
+    QCOMPARE(test::Find<TextPane>(window_, "SynEdit2")->SelectedText(), std::string("\xE1"));
 
     // With the lesson pane focused a composed letter neither counts nor lands in the lesson.
-    window_->SynEdit2->setFocus();
+    test::Find<TextPane>(window_, "SynEdit2")->setFocus();
     Press({QStringLiteral("dead_acute"), QStringLiteral("a")});
-    QCOMPARE(window_->SynEdit2->Lines(), std::vector<std::string>{"\xE9\xE1"
-                                                                  "b"});
+    QCOMPARE(test::Find<TextPane>(window_, "SynEdit2")->Lines(), std::vector<std::string>{"\xE9\xE1"
+                                                                                          "b"});
     QCOMPARE(State().CorrectCount + State().WrongCount, 1);
-    QCOMPARE(window_->SynEdit1->Lines(), std::vector<std::string>{"\xE9"});
+    QCOMPARE(test::Find<TextPane>(window_, "SynEdit1")->Lines(), std::vector<std::string>{"\xE9"});
   }
 
   void aDragInTheLessonPaneChangesNothingThatIsJudged() {
     Start(WriteLesson("drag.lck", "Drag\r\nabcdefgh\r\n"));
-    QWidget* view = window_->SynEdit2->viewport();
+    QWidget* view = test::Find<TextPane>(window_, "SynEdit2")->viewport();
     const QPoint from = view->mapToGlobal(QPoint(60, 10));
     const QPoint to = view->mapToGlobal(QPoint(110, 10));
     const auto xy = [](const QPoint& p) {
@@ -175,12 +177,15 @@ class KeysOnXServerTest : public QObject {
     QVERIFY(
         x11::RunTool(QStringLiteral("xdotool"), QStringList{QStringLiteral("mousemove")} + xy(to))
             .ok);
-    QVERIFY(x11::WaitFor([this] { return window_->SynEdit2->SelectedText().size() > 1; }));
+    QVERIFY(x11::WaitFor(
+        [this] { return test::Find<TextPane>(window_, "SynEdit2")->SelectedText().size() > 1; }));
     QVERIFY(
         x11::RunTool(QStringLiteral("xdotool"), {QStringLiteral("mouseup"), QStringLiteral("1")})
             .ok);
-    QVERIFY(x11::WaitFor([this] { return QApplication::focusWidget() == window_->SynEdit1; }));
-    QCOMPARE(window_->SynEdit2->SelectedText(), std::string("a"));
+    QVERIFY(x11::WaitFor([this] {
+      return QApplication::focusWidget() == test::Find<TextPane>(window_, "SynEdit1");
+    }));
+    QCOMPARE(test::Find<TextPane>(window_, "SynEdit2")->SelectedText(), std::string("a"));
     Press({QStringLiteral("a")});
     QVERIFY(x11::WaitFor([this] { return State().CorrectCount == 1; }));
     QCOMPARE(State().WrongCount, 0);

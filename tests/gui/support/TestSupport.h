@@ -3,11 +3,13 @@
 // widget with letters outside ASCII.
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/Dialogs.h"
@@ -43,6 +45,19 @@ void TypeChar(QWidget* widget, QChar ch);
 void TypeText(QWidget* widget, const QString& text);
 // Enter as a keyboard sends it: Qt::Key_Return with the text "\r".
 void PressEnter(QWidget* widget);
+
+// The child of `parent` with the object name `name` (the component name of the control); the
+// test program stops with a message when there is none, as a wrong name is a fault of the test.
+template <typename T>
+T* Find(const QObject* parent, const char* name) {
+  T* child = parent->findChild<T*>(QString::fromLatin1(name));
+  if (child == nullptr) qFatal("no child named %s", name);
+  return child;
+}
+template <typename T, typename Owner>
+T* Find(const std::unique_ptr<Owner>& parent, const char* name) {
+  return Find<T>(parent.get(), name);
+}
 
 // Answers the program's modal dialogs while it lives, in the order they open: each queued reply
 // gets the dialog as it opens and closes it. Message boxes without a queued reply are accepted

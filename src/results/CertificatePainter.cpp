@@ -1,0 +1,153 @@
+#include "results/CertificatePainter.h"
+
+#include <QBuffer>
+#include <QDate>
+#include <QFontMetricsF>
+#include <QLocale>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgRenderer>
+
+#include "platform/Colors.h"
+#include "platform/Error.h"
+#include "platform/Files.h"
+#include "platform/QtText.h"
+
+namespace pekto {
+namespace {
+
+constexpr double kMmPerInch = 25.4;
+
+// Device units per millimetre.
+struct Scale {
+  double x = 1;
+  double y = 1;
+
+  explicit Scale(const QPaintDevice& device)
+      : x(device.logicalDpiX() / kMmPerInch), y(device.logicalDpiY() / kMmPerInch) {}
+  QRectF operator()(const MmRect& r) const {
+    return QRectF(r.left * x, r.top * y, r.width * x, r.height * y);
+  }
+};
+
+void PaintText(QPainter& painter, const CertificateItem& item, const QRectF& box) {
+  if (item.opaque) painter.fillRect(box, Qt::white);
+  painter.setFont(CertificateQFont(item.font));
+  painter.setPen(QPen(ColorFromValue(item.color), 0));
+  // A box that grows with its text is exactly as wide as the text's advance: the overhang of
+  // bold and italic letters may stand outside it.
+  const int clip = item.centredOnBand ? Qt::TextDontClip : 0;
+  painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | clip,
+                   ToQ(item.text));
+}
+
+// The picture turned clockwise by `quarterTurns`, its turned top-left corner at the target's.
+void PaintOrnament(QPainter& painter, const CertificateItem& item, const Scale& scale,
+                   QSvgRenderer& picture) {
+  const QRectF target = scale(item.picture);
+  painter.save();
+  painter.setClipRect(scale(item.box));
+  painter.translate(target.topLeft());
+  switch (item.quarterTurns % 4) {
+    case 1:
+      painter.translate(target.width(), 0);
+      break;
+    case 2:
+      painter.translate(target.width(), target.height());
+      break;
+    case 3:
+      painter.translate(0, target.height());
+      break;
+    default:
+      break;
+  }
+  painter.rotate(90.0 * (item.quarterTurns % 4));
+  const QSizeF natural = item.quarterTurns % 2 != 0 ? target.size().transposed() : target.size();
+  picture.render(&painter, QRectF(QPointF(0, 0), natural));
+  painter.restore();
+}
+
+void PaintPage(QPainter& painter, const CertificatePage& page, const Scale& scale,
+               QSvgRenderer& picture) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  for (const CertificateBand& band : page.bands) {
+    painter.fillRect(scale(band.rect), Qt::white);
+    for (const CertificateItem& item : band.items) {
+      if (item.kind == CertificateItemKind::Ornament) {
+        PaintOrnament(painter, item, scale, picture);
+      } else {
+        PaintText(painter, item, scale(item.box));
+      }
+    }
+  }
+  painter.restore();
+}
+
+}  // namespace
+
+MmSize QtTextMeasure::Measure(std::string_view text, const CertificateFont& font) const {
+  const QFontMetricsF metrics(CertificateQFont(font), &device_);
+  return MmSize{metrics.horizontalAdvance(ToQ(text)) * kMmPerInch / device_.logicalDpiX(),
+                metrics.height() * kMmPerInch / device_.logicalDpiY()};
+}
+
+QFont CertificateQFont(const CertificateFont& font) {
+  QFont result(QString::fromStdString(font.family));
+  // Unhinted outlines keep widths in proportion to the size, on paper and in the preview alike.
+  result.setHintingPreference(QFont::PreferNoHinting);
+  result.setPointSizeF(font.points);
+  result.setBold(font.bold);
+  result.setItalic(font.italic);
+  return result;
+}
+
+std::string PrintDateText() {
+  return FromQ(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
+}
+
+QString CertificateJobTitle() {
+  return QStringLiteral("Oklevél nyomtatás");
+}
+
+void PaintCertificatePage(QPainter& painter, const QPaintDevice& device,
+                          const CertificatePage& page) {
+  QSvgRenderer picture(QStringLiteral(":/images/sarokdisz.svg"));
+  PaintPage(painter, page, Scale(device), picture);
+}
+
+bool PaintCertificate(QPagedPaintDevice& device, const std::vector<CertificatePage>& pages,
+                      const PaintProgress& progress) {
+  QPainter painter;
+  if (!painter.begin(&device)) throw Error("A nyomtatás nem indítható el.");
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (progress && !progress(static_cast<int>(i))) return false;
+    if (i > 0 && !device.newPage()) throw Error("A nyomtató nem fogad új oldalt.");
+    PaintCertificatePage(painter, device, pages[i]);
+  }
+  if (progress) progress(static_cast<int>(pages.size()));
+  return true;
+}
+
+void SaveCertificatePdf(TQrOklevel& report, const std::filesystem::path& path) {
+  QByteArray bytes;
+  {
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    writer.setTitle(CertificateJobTitle());
+    writer.setCreator(QStringLiteral("Pekto"));
+    const QtTextMeasure measure(writer);
+    PaintCertificate(writer, report.Pages(PrintDateText(), measure));
+  }
+  std::string reason;
+  if (!ReplaceFileContent(path, std::string_view(bytes.constData(), bytes.size()), reason)) {
+    throw Error("Cannot create file \"" + PathText(path) + "\". " + reason);
+  }
+}
+
+}  // namespace pekto
