@@ -39,6 +39,7 @@
 #include "practice/TextPane.h"
 #include "results/CertificateLayout.h"
 #include "results/Top10.h"
+#include "results/Ertekel.h"
 
 namespace fs = std::filesystem;
 
@@ -519,9 +520,12 @@ void Tfrm_Main::Timer1Timer() {
 
 void Tfrm_Main::FinishExercise() {
   Timer1->stop();
+  const ExerciseState& s = State();
   if (showEvaluation_) {
-    const ExerciseState& s = State();
     showEvaluation_(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds);
+  } else {
+    ShowEvaluation(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds,
+                   this);
   }
   exercise_->Deactivate();
   SynEdit2->Clear();

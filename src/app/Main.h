@@ -28,7 +28,8 @@ class Tfrm_Main : public QMainWindow {
   Q_OBJECT
 
  public:
-  // Receives the lesson title and the counters of a finished exercise.
+  // Receives the lesson title and the counters of a finished exercise in place of the
+  // evaluation dialogs (ShowEvaluation), when one is set.
   using EvaluationHandler = std::function<void(const std::string& title, int32_t total,
                                                int32_t correct, int32_t wrong, int32_t seconds)>;
 

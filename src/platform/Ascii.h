@@ -30,4 +30,12 @@ constexpr std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
+// `text` without the bytes below 33 (blanks and control characters) at either end.
+constexpr std::string_view TrimLowBytes(std::string_view text) {
+  const auto low = [](char c) { return static_cast<unsigned char>(c) < 33; };
+  while (!text.empty() && low(text.front())) text.remove_prefix(1);
+  while (!text.empty() && low(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 }  // namespace pekto

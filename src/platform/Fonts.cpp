@@ -49,6 +49,13 @@ void InstallFontSubstitutions() {
 #endif
 }
 
+QFont DesignFont(const QString& family, int points, bool bold) {
+  QFont font(family);
+  font.setPixelSize((points * 96 + 36) / 72);  // rounded to the nearest pixel
+  font.setBold(bold);
+  return font;
+}
+
 QFont FontForDialog(const QFont& font) {
   QFont shown(font);
   shown.setFamily(QFontInfo(font).family());

@@ -8,6 +8,11 @@ namespace pekto {
 // Registers the substitutions; call once after the application object exists.
 void InstallFontSubstitutions();
 
+// A font as the program's windows, designed at 96 pixels per inch, name it: the size in points
+// becomes a fixed size in pixels (8 pt gives 11 pixels, 14 pt 19), so that text keeps its
+// proportions to a layout given in pixels.
+QFont DesignFont(const QString& family, int points, bool bold = false);
+
 // The font a font dialog opens on for `font`: the family actually drawn (Courier New shows as
 // its substitute, which the dialog lists) with the font's size and style.
 QFont FontForDialog(const QFont& font);

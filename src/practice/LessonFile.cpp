@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fstream>
 
+#include "platform/Ascii.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
 
@@ -51,11 +52,7 @@ void WriteLessonFile(const std::filesystem::path& path, const Lesson& lesson) {
 }
 
 std::string TrimTitle(std::string_view title) {
-  const auto low = [](char c) { return static_cast<unsigned char>(c) < 33; };
-  size_t begin = 0, end = title.size();
-  while (begin < end && low(title[begin])) ++begin;
-  while (end > begin && low(title[end - 1])) --end;
-  return std::string(title.substr(begin, end - begin));
+  return std::string(TrimLowBytes(title));
 }
 
 }  // namespace pekto

@@ -1,7 +1,170 @@
 #include "results/Ertekel.h"
 
-namespace pekto {
+#include <QDate>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <algorithm>
+#include <utility>
 
-void ShowEvaluation(const std::string&, int32_t, int32_t, int32_t, int32_t, QWidget*) {}
+#include "app/Icons.h"
+#include "app/Placement.h"
+#include "app/Settings.h"
+#include "platform/Dialogs.h"
+#include "platform/FileLock.h"
+#include "platform/Fonts.h"
+#include "platform/Guard.h"
+#include "platform/QtText.h"
+#include "platform/Startup.h"
+#include "practice/Counters.h"
+#include "results/JatekosMegad.h"
+#include "results/Top10.h"
+
+namespace pekto {
+namespace {
+
+constexpr std::string_view kSection = "frm_Ertekel";
+constexpr int kClientWidth = 402;
+constexpr int kClientHeight = 309;
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& bounds, Qt::Alignment align) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setTextFormat(Qt::PlainText);
+  label->setGeometry(bounds);
+  label->setAlignment(align);
+  return label;
+}
+
+// A value beside its caption: Arial 14 pt bold, right-aligned in its box.
+QLabel* ValueLabel(QWidget* parent, const char* name, int top) {
+  QLabel* label = MakeLabel(parent, name, QRect(288, top, 90, 21), Qt::AlignRight | Qt::AlignTop);
+  label->setFont(DesignFont(QStringLiteral("Arial"), 14, true));
+  return label;
+}
+
+// A greyed caption in the window font, as wide as its text.
+QLabel* Caption(QWidget* parent, const QString& text, int top) {
+  auto* label = new QLabel(text, parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setEnabled(false);
+  label->move(188, top);
+  label->adjustSize();
+  return label;
+}
+
+ResultsOpener& Opener() {
+  static ResultsOpener opener;
+  return opener;
+}
+
+Date Today() {
+  const QDate today = QDate::currentDate();
+  return Date{today.year(), today.month(), today.day()};
+}
+
+}  // namespace
+
+Tfrm_Ertekel::Tfrm_Ertekel(QWidget* owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("frm_Ertekel"));
+  setWindowTitle(QStringLiteral("Értékelés"));
+  setFont(DesignFont(QStringLiteral("Tahoma"), 8));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(kClientWidth, kClientHeight);
+
+  StaticText1 =
+      MakeLabel(this, "StaticText1", QRect(12, 8, 369, 22), Qt::AlignHCenter | Qt::AlignTop);
+  StaticText1->setFont(DesignFont(QStringLiteral("Arial"), 14, true));
+
+  Image1 = MakeLabel(this, "Image1", QRect(12, 44, 121, 141), Qt::AlignLeft | Qt::AlignTop);
+  Image1->setPixmap(SvgPicture(QStringLiteral(":/images/ertekel.svg"), QSize(120, 140)));
+
+  captions_.push_back(Caption(this, QStringLiteral("összes betű"), 48));
+  Label11 = ValueLabel(this, "Label11", 48);
+  captions_.push_back(Caption(this, QStringLiteral("helyes leütés"), 76));
+  Label12 = ValueLabel(this, "Label12", 76);
+  captions_.push_back(Caption(this, QStringLiteral("hibás leütés"), 104));
+  Label13 = ValueLabel(this, "Label13", 104);
+  captions_.push_back(Caption(this, QStringLiteral("felhasznált idő"), 132));
+  Label2 = ValueLabel(this, "Label2", 132);
+
+  Label14 = MakeLabel(this, "Label14", QRect(140, 164, 241, 77), Qt::AlignHCenter | Qt::AlignTop);
+  Label14->setFont(DesignFont(QStringLiteral("Arial"), 48, true));
+  QPalette red = Label14->palette();
+  red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+  Label14->setPalette(red);
+
+  // Enter presses it as the default button; Esc and the close box close the dialog as well,
+  // and nobody looks at how it was closed.
+  Button1 = new QPushButton(QStringLiteral("OK"), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(168, 268, 75, 25);
+  Button1->setDefault(true);
+  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void Tfrm_Ertekel::Fill(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
+                        int32_t percent, int32_t seconds) {
+  StaticText1->setText(ToQ(title));
+  Label11->setText(QString::number(total));
+  Label12->setText(QString::number(correct));
+  Label13->setText(QString::number(wrong));
+  Label14->setText(QString::number(percent) + QStringLiteral(" %"));
+  Label2->setText(QString::fromStdString(TimeText(seconds)));
+}
+
+void Tfrm_Ertekel::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!event->spontaneous()) Guarded([this] { FormShow(); });
+}
+
+void Tfrm_Ertekel::FormShow() {
+  RestoreFormPos(*this, kSection);
+  QFont base = font();
+  base.setPointSize(std::max(1, Beall.ScreenFontSize));
+  setFont(base);
+  for (QLabel* caption : captions_) caption->adjustSize();
+}
+
+void Tfrm_Ertekel::done(int result) {
+  // The dialog closes even when its place cannot be saved; the user has seen the error.
+  Guarded([this] { FormClose(); });
+  QDialog::done(result);
+}
+
+void Tfrm_Ertekel::FormClose() {
+  StoreFormPos(*this, kSection);
+}
+
+int32_t RecordScoreLocked(const std::filesystem::path& scoreFile, const ScoreEntry& entry) {
+  const FileLock lock(scoreFile);
+  return RecordScore(scoreFile, entry);
+}
+
+void ShowEvaluation(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
+                    int32_t seconds, QWidget* owner) {
+  const int32_t percent = ExtendedPercent(correct, wrong);
+  int32_t newId = -1;
+  {
+    Tfrm_Ertekel dialog(owner);
+    dialog.Fill(title, total, correct, wrong, percent, seconds);
+    ExecDialog(dialog);
+    const std::string name = AskPlayerName(owner);
+    if (!name.empty()) {
+      const ScoreEntry entry{title, name, total, correct, wrong, percent, seconds, Today()};
+      newId = RecordScoreLocked(Startup().DataDir / "Score.csv", entry);
+    }
+  }
+  if (const ResultsOpener opener = Opener()) {
+    opener(title, newId, owner);
+  } else {
+    ShowResults(title, newId, owner);
+  }
+}
+
+ResultsOpener SetResultsOpener(ResultsOpener opener) {
+  return std::exchange(Opener(), std::move(opener));
+}
 
 }  // namespace pekto

@@ -2,10 +2,17 @@
 // The evaluation after an exercise: the result, the player's name, the new score row and the
 // results window.
 
+#include <QDialog>
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
-class QWidget;
+#include "results/ScoreRecording.h"
+
+class QLabel;
+class QPushButton;
 
 namespace pekto {
 
@@ -13,5 +20,44 @@ namespace pekto {
 // and opens the results window; returns when all of them have closed.
 void ShowEvaluation(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
                     int32_t seconds, QWidget* owner);
+
+// What ShowEvaluation opens last: ShowResults unless something else is put in its place (tests
+// watch the lesson and the id the results window is given). Returns the one it replaces.
+using ResultsOpener =
+    std::function<void(const std::string& title, int32_t highlightId, QWidget* owner)>;
+ResultsOpener SetResultsOpener(ResultsOpener opener);
+
+// Adds the score row to `scoreFile` while holding the file's lock, so that programs finishing
+// at the same moment each add their row; returns the row's id. Throws pekto::Error.
+int32_t RecordScoreLocked(const std::filesystem::path& scoreFile, const ScoreEntry& entry);
+
+// The evaluation dialog "Értékelés": the counters of the exercise, its time and percentage.
+class Tfrm_Ertekel : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit Tfrm_Ertekel(QWidget* owner);
+
+  void Fill(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
+            int32_t percent, int32_t seconds);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void done(int result) override;
+
+ private:
+  void FormShow();
+  void FormClose();
+
+  std::vector<QLabel*> captions_;  // sized to their text, as the font changes
+  QLabel* StaticText1 = nullptr;
+  QLabel* Image1 = nullptr;
+  QLabel* Label11 = nullptr;
+  QLabel* Label12 = nullptr;
+  QLabel* Label13 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label14 = nullptr;
+  QPushButton* Button1 = nullptr;
+};
 
 }  // namespace pekto

@@ -1,9 +1,149 @@
 #include "results/JatekosMegad.h"
 
-namespace pekto {
+#include <QComboBox>
+#include <QCompleter>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <algorithm>
 
-std::string AskPlayerName(QWidget*) {
-  return {};
+#include "app/Icons.h"
+#include "app/Placement.h"
+#include "app/Settings.h"
+#include "platform/Ascii.h"
+#include "platform/Dialogs.h"
+#include "platform/FileLock.h"
+#include "platform/Fonts.h"
+#include "platform/Guard.h"
+#include "platform/QtText.h"
+#include "platform/Startup.h"
+#include "results/ScoreRecording.h"
+
+namespace fs = std::filesystem;
+
+namespace pekto {
+namespace {
+
+constexpr std::string_view kSection = "frm_Jatekos";
+constexpr int kClientWidth = 369;
+constexpr int kClientHeight = 146;
+
+fs::path PlayerFile() {
+  return Startup().DataDir / "Players.csv";
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name, int top) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(276, top, 75, 25);
+  return button;
+}
+
+}  // namespace
+
+Tfrm_Jatekos::Tfrm_Jatekos(QWidget* owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("frm_Jatekos"));
+  setWindowTitle(QStringLiteral("Játékos"));
+  setFont(DesignFont(QStringLiteral("Tahoma"), 8));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+  setFixedSize(kClientWidth, kClientHeight);
+
+  caption_ = new QLabel(QStringLiteral("Játékos"), this);
+  caption_->move(8, 24);
+  caption_->adjustSize();
+
+  ComboBox1 = new QComboBox(this);
+  ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+  ComboBox1->setEditable(true);
+  // The list holds the file's names only; what is typed is stored when OK is pressed.
+  ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+  // Completing from the list keeps the letters as typed: anna is another player than Anna.
+  ComboBox1->completer()->setCaseSensitivity(Qt::CaseSensitive);
+  ComboBox1->setGeometry(60, 20, 233, ComboBox1->sizeHint().height());
+  caption_->setBuddy(ComboBox1);
+
+  Image1 = new QLabel(this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setGeometry(12, 68, 64, 64);
+  Image1->setPixmap(SvgPicture(QStringLiteral(":/images/jatekos.svg"), QSize(64, 64)));
+
+  Button1 = MakeButton(this, QStringLiteral("OK"), "Button1", 76);
+  Button1->setDefault(true);
+  connect(Button1, &QPushButton::clicked, this, &Tfrm_Jatekos::accept);
+  Button2 = MakeButton(this, QStringLiteral("Mégsem"), "Button2", 108);
+  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);  // Esc rejects as well
+
+  setTabOrder(ComboBox1, Button1);
+  setTabOrder(Button1, Button2);
+  Guarded([this] { FormCreate(); });
+}
+
+void Tfrm_Jatekos::FormCreate() {
+  for (const std::string& name : ReadPlayerNames(PlayerFile())) {
+    ComboBox1->addItem(ToQ(name));
+  }
+  playersRead_ = true;
+  ComboBox1->setEditText(ToQ(Beall.LastPlayer));
+}
+
+std::string Tfrm_Jatekos::NameText() const {
+  return FromQ(ComboBox1->currentText());
+}
+
+void Tfrm_Jatekos::accept() {
+  setResult(QDialog::Accepted);
+  // A name that cannot be stored is reported; the dialog still closes with OK.
+  Guarded([this] { Button1Click(); });
+  QDialog::accept();
+}
+
+void Tfrm_Jatekos::Button1Click() {
+  if (!playersRead_) return;
+  StorePlayerLocked(PlayerFile(), NameText(), collator_);
+}
+
+void Tfrm_Jatekos::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!event->spontaneous()) Guarded([this] { FormShow(); });
+}
+
+void Tfrm_Jatekos::FormShow() {
+  RestoreFormPos(*this, kSection);
+  QFont base = font();
+  base.setPointSize(std::max(1, Beall.ScreenFontSize));
+  setFont(base);
+  caption_->adjustSize();
+  // The name box takes the height of its font, as a drop-down box does.
+  ComboBox1->resize(ComboBox1->width(), ComboBox1->sizeHint().height());
+  // The last player's name is selected, so that typing replaces it.
+  ComboBox1->setFocus();
+  ComboBox1->lineEdit()->selectAll();
+}
+
+void Tfrm_Jatekos::done(int result) {
+  // The dialog closes even when its place cannot be saved; the user has seen the error.
+  Guarded([this] { FormClose(); });
+  QDialog::done(result);
+}
+
+void Tfrm_Jatekos::FormClose() {
+  StoreFormPos(*this, kSection);
+}
+
+bool StorePlayerLocked(const fs::path& playerFile, std::string_view name,
+                       const Collator& collator) {
+  const FileLock lock(playerFile);
+  return StorePlayerName(playerFile, name, &collator);
+}
+
+std::string AskPlayerName(QWidget* owner) {
+  Tfrm_Jatekos dialog(owner);
+  if (ExecDialog(dialog) != QDialog::Accepted) return {};
+  const std::string typed = dialog.NameText();
+  Beall.LastPlayer = typed;
+  return std::string(TrimLowBytes(typed));
 }
 
 }  // namespace pekto

@@ -224,6 +224,8 @@ class MainWindowTest : public QObject {
     const fs::path path = data_.FsPath() / "lessons" / "acc.lck";
     WriteBytes(path, "T\r\n\xF5\xFB\xE1\r\n");  // ő ű á
     auto w = Open({QString::fromStdString(path.string())});
+    Evaluation eval;  // the last key ends the lesson
+    eval.Watch(*w);
     test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("őüÁ"));
     QCOMPARE(w->State().CorrectCount, 1);
     QCOMPARE(w->State().WrongCount, 2);

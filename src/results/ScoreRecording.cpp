@@ -1,0 +1,159 @@
+#include "results/ScoreRecording.h"
+
+#include <bit>
+#include <cstdlib>
+#include <system_error>
+
+#include "results/CsvTable.h"
+
+namespace fs = std::filesystem;
+
+namespace pekto {
+namespace {
+
+// A positive number significand × 2^exponent with the significand's top bit set: the 64-bit
+// significand of the x87 extended format.
+struct Extended {
+  uint64_t significand = 0;
+  int exponent = 0;
+};
+
+constexpr uint64_t kTopBit = uint64_t{1} << 63;
+
+// The 64 bits `kept` followed by the first dropped bit `guard` and the other dropped bits
+// (`sticky`: any of them set) rounded to the nearest, halves to even. `kept` × 2^exponent is
+// the truncated value; a carry out of the 64 bits moves the exponent up.
+Extended RoundToSignificand(uint64_t kept, bool guard, bool sticky, int exponent) {
+  if (guard && (sticky || (kept & 1) != 0)) {
+    ++kept;
+    if (kept == 0) {
+      kept = kTopBit;
+      ++exponent;
+    }
+  }
+  return {kept, exponent};
+}
+
+// a / b for 0 < a, b < 2^34 by binary long division, one bit of the quotient per step; the
+// remainder stays below 2^35, so plain 64-bit arithmetic is exact.
+Extended Quotient(uint64_t a, uint64_t b) {
+  int exponent = 0;
+  while (a < b) {
+    a <<= 1;
+    --exponent;
+  }
+  while (a >= 2 * b) {
+    b <<= 1;
+    ++exponent;
+  }
+  // Now 1 <= a / b < 2: the leading bit is 1.
+  uint64_t bits = 1;
+  uint64_t rest = a - b;
+  for (int i = 0; i < 63; ++i) {
+    rest <<= 1;
+    bits <<= 1;
+    if (rest >= b) {
+      rest -= b;
+      bits |= 1;
+    }
+  }
+  rest <<= 1;
+  const bool guard = rest >= b;
+  if (guard) rest -= b;
+  return RoundToSignificand(bits, guard, rest != 0, exponent - 63);
+}
+
+// x × factor rounded to a 64-bit significand. The product has at most 96 bits: `high` holds
+// the bits from 32 up, `low` the 32 below.
+Extended Times(const Extended& x, uint32_t factor) {
+  const uint64_t lowProduct = (x.significand & 0xFFFFFFFFU) * factor;
+  const uint64_t high = (x.significand >> 32) * factor + (lowProduct >> 32);
+  const uint64_t low = lowProduct & 0xFFFFFFFFU;
+  const int excess = std::bit_width(high) - 32;  // bits beyond 64; 1 to 32 for factor > 1
+  if (excess <= 0) return {(high << 32) | low, x.exponent};
+  const uint64_t kept = (high << (32 - excess)) | (low >> excess);
+  const uint64_t dropped = low & ((uint64_t{1} << excess) - 1);
+  const uint64_t half = uint64_t{1} << (excess - 1);
+  return RoundToSignificand(kept, (dropped & half) != 0, (dropped & (half - 1)) != 0,
+                            x.exponent + excess);
+}
+
+// x rounded to the nearest integer, halves to even, as the x87 unit stores it by default.
+// Only values below 2^63 come here: the exponent is negative.
+uint64_t RoundHalfEven(const Extended& x) {
+  const int shift = -x.exponent;
+  if (shift > 64) return 0;  // below one half
+  const uint64_t whole = shift == 64 ? 0 : x.significand >> shift;
+  const uint64_t fraction =
+      shift == 64 ? x.significand : x.significand & ((uint64_t{1} << shift) - 1);
+  const uint64_t half = uint64_t{1} << (shift - 1);
+  if (fraction > half || (fraction == half && (whole & 1) != 0)) return whole + 1;
+  return whole;
+}
+
+bool FileExists(const fs::path& file) {
+  std::error_code ec;
+  return fs::is_regular_file(file, ec);
+}
+
+}  // namespace
+
+int32_t ExtendedPercent(int32_t correct, int32_t wrong) {
+  const int64_t judged = int64_t{correct} + wrong;
+  if (judged == 0 || correct == 0) return 0;
+  const bool negative = (correct < 0) != (judged < 0);
+  const Extended share = Quotient(static_cast<uint64_t>(std::llabs(correct)),
+                                  static_cast<uint64_t>(std::llabs(judged)));
+  const auto percent = static_cast<int64_t>(RoundHalfEven(Times(share, 100)));
+  return static_cast<int32_t>(negative ? -percent : percent);
+}
+
+int32_t RecordScore(const fs::path& scoreFile, const ScoreEntry& entry) {
+  CsvTable table("Tbl", ScoreSchema(), nullptr);  // nothing is compared
+  table.Open();
+  // The first row of the file is current, so the new row goes before it: the newest result is
+  // always the first data line.
+  if (FileExists(scoreFile)) table.LoadFile(scoreFile);
+  table.InsertRow();
+  table.SetText("tesztneve", entry.title);
+  table.SetText("jatekos", entry.player);
+  table.SetInteger("osszes", entry.total);
+  table.SetInteger("helyes", entry.correct);
+  table.SetInteger("hibas", entry.wrong);
+  table.SetInteger("szazalek", entry.percent);
+  table.SetInteger("ido", entry.seconds);
+  table.SetDate("datum", entry.date);
+  table.PostRow();
+  const int32_t id = NullToInt(table.Value("id"), 0);
+  table.SaveFile(scoreFile);
+  table.Close();
+  return id;
+}
+
+std::vector<std::string> ReadPlayerNames(const fs::path& playerFile) {
+  std::vector<std::string> names;
+  if (!FileExists(playerFile)) return names;
+  CsvTable table("Tbl", PlayerSchema(), nullptr);  // nothing is compared
+  table.Open();
+  table.LoadFile(playerFile);
+  for (; !table.AtEnd(); table.MoveNext()) names.push_back(NullToStr(table.Value("jatekos"), ""));
+  return names;
+}
+
+bool StorePlayerName(const fs::path& playerFile, std::string_view name, const Collator* collator) {
+  CsvTable table("Tbl", PlayerSchema(), collator);
+  table.Open();
+  if (FileExists(playerFile)) {
+    table.LoadFile(playerFile);
+    // Stepping through every row leaves the last one current, so a new name goes before it.
+    while (!table.AtEnd()) table.MoveNext();
+  }
+  if (table.FindRow("jatekos", FieldValue(std::string(name)))) return false;
+  table.InsertRow();
+  table.SetValue("jatekos", FieldValue(std::string(name)));
+  table.PostRow();
+  table.SaveFile(playerFile);
+  return true;
+}
+
+}  // namespace pekto

@@ -1,0 +1,745 @@
+// The end of an exercise as the learner meets it: the evaluation dialog, the player dialog, the
+// score row in Score.csv, the player list in Players.csv and the results window it opens.
+
+#include <QComboBox>
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+#include <latch>
+#include <set>
+#include <thread>
+
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Settings.h"
+#include "platform/Error.h"
+#include "platform/FileLock.h"
+#include "platform/Fonts.h"
+#include "platform/IniFile.h"
+#include "platform/QtCollator.h"
+#include "platform/QtText.h"
+#include "platform/Startup.h"
+#include "practice/TextPane.h"
+#include "results/CsvTable.h"
+#include "results/Ertekel.h"
+#include "results/JatekosMegad.h"
+#include "results/Top10.h"
+
+using namespace pekto;
+namespace fs = std::filesystem;
+using Reply = test::DialogAnswers::Reply;
+
+namespace {
+
+void WriteBytes(const fs::path& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Golden(const char* name) {
+  return ReadBytes(fs::path(PEKTO_GOLDEN_DIR) / name);
+}
+
+// `text` with every `from` replaced by `to`.
+std::string Replaced(std::string text, std::string_view from, std::string_view to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+std::string TodayText() {
+  return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")).toStdString();
+}
+
+const std::string kPlayerHead =
+    "\"@@FILE VERSION@@\",\"251\"\r\n"
+    "\"@@TABLEDEF START@@\"\r\n"
+    "\"jatekos=String,50,\"\"jatekos\"\",\"\"\"\",50,Data,\"\"\"\"\"\r\n"
+    "\"@@INDEXDEF START@@\"\r\n\"@@INDEXDEF END@@\"\r\n\"@@TABLEDEF END@@\"\r\n"
+    "\"jatekos\",\r\n";
+
+// The player file with `names` (Windows-1250) in this order.
+std::string PlayerFile(std::initializer_list<std::string_view> names) {
+  std::string text = kPlayerHead;
+  for (const std::string_view name : names) text += "\"" + std::string(name) + "\",\r\n";
+  return text;
+}
+
+// The score file's definition section and header, as every score file written starts.
+std::string ScoreHead() {
+  const std::string example = Golden("score_example.csv");
+  return example.substr(0, example.find("\"1\",\"Alapsor\""));
+}
+
+// What ShowEvaluation hands to the results window; the real window opens as well.
+struct ResultsWatch {
+  struct Call {
+    std::string title;
+    int32_t id = -2;
+  };
+  std::vector<Call> calls;
+  ResultsOpener previous;
+
+  ResultsWatch() {
+    previous = SetResultsOpener([this](const std::string& title, int32_t id, QWidget* owner) {
+      calls.push_back({title, id});
+      ShowResults(title, id, owner);
+    });
+  }
+  ~ResultsWatch() { SetResultsOpener(std::move(previous)); }
+  ResultsWatch(const ResultsWatch&) = delete;
+  ResultsWatch& operator=(const ResultsWatch&) = delete;
+
+  int32_t LastId() const { return calls.empty() ? -2 : calls.back().id; }
+};
+
+// The texts the evaluation dialog shows.
+struct Shown {
+  QString caption, title, total, correct, wrong, time, percent;
+};
+
+// Notes what the evaluation dialog shows, then presses its OK.
+Reply ReadEvaluation(Shown& shown) {
+  return [&shown](QDialog& dialog) {
+    const auto text = [&dialog](const char* name) {
+      const auto* label = dialog.findChild<QLabel*>(QString::fromLatin1(name));
+      return label ? label->text() : QStringLiteral("<missing>");
+    };
+    shown = {dialog.windowTitle(), text("StaticText1"), text("Label11"), text("Label12"),
+             text("Label13"),      text("Label2"),      text("Label14")};
+    dialog.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+  };
+}
+
+// Fills the name box of the player dialog with `name` and presses OK.
+Reply EnterName(const QString& name) {
+  return [name](QDialog& dialog) {
+    dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setEditText(name);
+    dialog.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+  };
+}
+
+// What the player dialog offers when it opens.
+struct Offered {
+  QStringList names;
+  QString text;
+};
+
+Reply ReadPlayers(Offered& offered, const Reply& then) {
+  return [&offered, then](QDialog& dialog) {
+    const auto* box = dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+    offered.names.clear();
+    for (int i = 0; i < box->count(); ++i) offered.names << box->itemText(i);
+    offered.text = box->currentText();
+    then(dialog);
+  };
+}
+
+// Runs `a` and `b` on two threads that start at the same moment.
+template <typename A, typename B>
+void RunTogether(A&& a, B&& b) {
+  std::latch start(2);
+  std::thread first([&] {
+    start.arrive_and_wait();
+    a();
+  });
+  std::thread second([&] {
+    start.arrive_and_wait();
+    b();
+  });
+  first.join();
+  second.join();
+}
+
+}  // namespace
+
+class EvaluationTest : public QObject {
+  Q_OBJECT
+
+ private:
+  test::TempDataDir data_;
+  QTemporaryDir program_;
+
+  fs::path DataDir() const { return Startup().DataDir; }
+  fs::path ScoreFile() const { return DataDir() / "Score.csv"; }
+  fs::path PlayerPath() const { return DataDir() / "Players.csv"; }
+
+  // A fresh start with an empty data folder.
+  void ResetStartup() {
+    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
+    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
+    fs::remove_all(Startup().DataDir);
+    PrepareDataFolder(Startup());
+    Beall = TBeall{};
+    Beall.ScreenFontSize = 9;
+    Beall.LastPlayer = "Pekto";
+  }
+
+  // A lesson of 12 letters on two lines (Enter between them is not judged).
+  fs::path WriteLesson() const {
+    const fs::path path = DataDir() / "alapsor.lck";
+    WriteBytes(path, "Alapsor\r\nasdf jkl\r\nfdsa\r\n");
+    return path;
+  }
+
+  static std::unique_ptr<Tfrm_Main> OpenMain(const fs::path& lesson) {
+    auto window = std::make_unique<Tfrm_Main>(QStringList{FromPath(lesson)});
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+    // The clock is stopped so that the recorded time does not depend on the machine's speed.
+    test::Find<QTimer>(window, "Timer1")->stop();
+    return window;
+  }
+
+  static void Evaluate(int32_t total, int32_t correct, int32_t wrong, int32_t seconds) {
+    ShowEvaluation("Alapsor", total, correct, wrong, seconds, nullptr);
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(data_.IsValid() && program_.isValid());
+    InstallFontSubstitutions();
+  }
+
+  void init() { ResetStartup(); }
+
+  // Type a lesson twice, finish, answer both dialogs: the two files hold exactly the bytes of
+  // the example files, the newer result first.
+  void wholeFlowWritesBothFilesExactly() {
+    const std::string dayBefore = TodayText();
+    const fs::path lesson = WriteLesson();
+    ResultsWatch results;
+    auto w = OpenMain(lesson);
+    QVERIFY(w->State().ExerciseActive);
+
+    Shown first, second;
+    Offered offered;
+    {
+      test::DialogAnswers answers;
+      answers.Then(ReadEvaluation(first))
+          .Then(ReadPlayers(offered, EnterName(QStringLiteral("Kiss Anna"))));
+      test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("asdf jkl\rfdsa"));
+      QCOMPARE(answers.Count(), 3);
+      QCOMPARE(answers.Last().object, QStringLiteral("frm_Top10"));  // the results window
+      QCOMPARE(answers.Records()[0].object, QStringLiteral("frm_Ertekel"));
+      QCOMPARE(answers.Records()[1].object, QStringLiteral("frm_Jatekos"));
+    }
+    QCOMPARE(first.caption, QStringLiteral("Értékelés"));
+    QCOMPARE(first.title, QStringLiteral("Alapsor"));
+    QCOMPARE(first.total, QStringLiteral("12"));
+    QCOMPARE(first.correct, QStringLiteral("12"));
+    QCOMPARE(first.wrong, QStringLiteral("0"));
+    QCOMPARE(first.time, QStringLiteral("0:0"));
+    QCOMPARE(first.percent, QStringLiteral("100 %"));
+    QCOMPARE(offered.names, QStringList());
+    QCOMPARE(offered.text, QStringLiteral("Pekto"));  // the default LastPlayer
+    QCOMPARE(results.calls.size(), size_t{1});
+    QCOMPARE(results.calls[0].title, std::string("Alapsor"));
+    QCOMPARE(results.calls[0].id, 0);
+    QVERIFY(!w->State().ExerciseActive);
+    QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->LineCount(), 0);
+    QCOMPARE(Beall.LastPlayer, std::string("Kiss Anna"));
+    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Kiss Anna"}));
+
+    w->LoadLesson(FromPath(lesson));
+    test::Find<QTimer>(w, "Timer1")->stop();
+    {
+      test::DialogAnswers answers;
+      answers.Then(ReadEvaluation(second))
+          .Then(ReadPlayers(offered, EnterName(QStringLiteral("Nagy Béla"))));
+      test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("xsdf jkl\rfdsa"));
+      QCOMPARE(answers.Count(), 3);
+      QCOMPARE(answers.Last().object, QStringLiteral("frm_Top10"));  // the results window
+    }
+    QCOMPARE(second.correct, QStringLiteral("11"));
+    QCOMPARE(second.wrong, QStringLiteral("1"));
+    QCOMPARE(second.percent, QStringLiteral("92 %"));
+    QCOMPARE(offered.names, QStringList{QStringLiteral("Kiss Anna")});
+    QCOMPARE(offered.text, QStringLiteral("Kiss Anna"));
+    QCOMPARE(results.calls.size(), size_t{2});
+    QCOMPARE(results.calls[1].id, 1);
+
+    const std::string day = TodayText();
+    if (day != dayBefore) QSKIP("the date changed while the test ran");
+    QCOMPARE(ReadBytes(ScoreFile()), Replaced(Golden("evaluation_score.csv"), "@TODAY@", day));
+    QCOMPARE(ReadBytes(PlayerPath()), Golden("players_example.csv"));
+    QVERIFY(!fs::exists(DataDir() / "Score.csv.lock"));
+    QVERIFY(!fs::exists(DataDir() / "Players.csv.lock"));
+  }
+
+  void cancelWritesNothingAndTheResultsOpenWithoutRow() {
+    ResultsWatch results;
+    for (const Reply& cancel :
+         {test::DialogAnswers::Reject(),
+          Reply([](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); }),
+          Reply([](QDialog& d) { d.findChild<QPushButton*>(QStringLiteral("Button2"))->click(); }),
+          Reply([](QDialog& d) { d.close(); })}) {
+      test::DialogAnswers answers;
+      answers.Then(test::DialogAnswers::Accept()).Then([cancel](QDialog& dialog) {
+        dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"))
+            ->setEditText(QStringLiteral("Anna"));
+        cancel(dialog);
+      });
+      Evaluate(120, 114, 9, 95);
+      QCOMPARE(answers.Count(), 3);
+      QCOMPARE(answers.Last().object, QStringLiteral("frm_Top10"));  // the results window
+      QCOMPARE(results.LastId(), -1);
+      QCOMPARE(results.calls.back().title, std::string("Alapsor"));
+      QVERIFY(!fs::exists(ScoreFile()));
+      QVERIFY(!fs::exists(PlayerPath()));
+      QCOMPARE(Beall.LastPlayer, std::string("Pekto"));
+    }
+    QCOMPARE(results.calls.size(), size_t{4});
+  }
+
+  void blanksAroundANameAreTrimmedOnlyInTheScoreRow() {
+    ResultsWatch results;
+    {
+      test::DialogAnswers answers;
+      answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("  Anna")));
+      Evaluate(8, 3, 5, 65);
+    }
+    QCOMPARE(results.LastId(), 0);
+    CsvTable table("Tbl", ScoreSchema(), nullptr);
+    table.Open();
+    table.LoadFile(ScoreFile());
+    QCOMPARE(NullToStr(table.Value("jatekos"), "?"), std::string("Anna"));
+    QCOMPARE(NullToInt(table.Value("szazalek"), -1), 38);
+    QCOMPARE(NullToInt(table.Value("ido"), -1), 65);
+    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"  Anna"}));
+    QCOMPARE(Beall.LastPlayer, std::string("  Anna"));
+
+    // The next time the box shows the blanks too, and the name is found as it stands.
+    Offered offered;
+    const std::string players = ReadBytes(PlayerPath());
+    {
+      test::DialogAnswers answers;
+      answers.Then(ReadPlayers(offered, test::DialogAnswers::Accept()));
+      QCOMPARE(AskPlayerName(nullptr), std::string("Anna"));
+    }
+    QCOMPARE(offered.text, QStringLiteral("  Anna"));
+    QCOMPARE(offered.names, QStringList{QStringLiteral("  Anna")});
+    QCOMPARE(ReadBytes(PlayerPath()), players);
+  }
+
+  void newPlayersStandBeforeTheLastOne() {
+    for (const QString& name :
+         {QStringLiteral("Kiss Anna"), QStringLiteral("Nagy Béla"), QStringLiteral("Szabó Éva")}) {
+      test::DialogAnswers answers;
+      answers.Then([name](QDialog& dialog) {
+        // Typed as a user types it: the last player's name is selected and typing replaces it.
+        test::TypeText(dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->lineEdit(), name);
+        test::PressEnter(dialog.focusWidget());
+      });
+      QCOMPARE(ToQ(AskPlayerName(nullptr)), name);
+    }
+    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Nagy B\xE9la", "Szab\xF3 \xC9va", "Kiss Anna"}));
+    Offered offered;
+    test::DialogAnswers answers;
+    answers.Then(ReadPlayers(offered, test::DialogAnswers::Reject()));
+    QCOMPARE(AskPlayerName(nullptr), std::string());
+    QCOMPARE(offered.names, (QStringList{QStringLiteral("Nagy Béla"), QStringLiteral("Szabó Éva"),
+                                         QStringLiteral("Kiss Anna")}));
+    QCOMPARE(offered.text, QStringLiteral("Szabó Éva"));
+  }
+
+  void aKnownNameLeavesThePlayerFileAlone() {
+    // LF line ends: a rewrite would give CR LF.
+    const std::string lf =
+        "\"@@TABLEDEF START@@\"\n\"jatekos=String,50,\"\"jatekos\"\",\"\"\"\",50,Data,\"\"\"\"\"\n"
+        "\"@@TABLEDEF END@@\"\n\"jatekos\",\n\"Anna\",\n\"B\xE9la\",\n";
+    WriteBytes(PlayerPath(), lf);
+    for (const QString& name : {QStringLiteral("Béla"), QStringLiteral("Anna")}) {
+      test::DialogAnswers answers;
+      answers.Then(EnterName(name));
+      QCOMPARE(ToQ(AskPlayerName(nullptr)), name);
+      QCOMPARE(ReadBytes(PlayerPath()), lf);
+    }
+    // Letter case counts in the user's collation: anna is a new name, and completing from the
+    // list keeps the letters as typed.
+    test::DialogAnswers answers;
+    answers.Then([](QDialog& dialog) {
+      QLineEdit* edit = dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->lineEdit();
+      edit->selectAll();
+      test::TypeText(edit, QStringLiteral("anna"));
+      test::PressEnter(edit);
+    });
+    QCOMPARE(AskPlayerName(nullptr), std::string("anna"));
+    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Anna", "anna", "B\xE9la"}));
+  }
+
+  void okWithAnEmptyBoxStoresTheEmptyNameOnceAndNoScore() {
+    ResultsWatch results;
+    for (int i = 0; i < 2; ++i) {
+      test::DialogAnswers answers;
+      answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral(" ")));
+      Evaluate(3, 1, 2, 4);
+      QCOMPARE(results.LastId(), -1);
+      QVERIFY(!fs::exists(ScoreFile()));
+      QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({" "}));
+      QCOMPARE(Beall.LastPlayer, std::string(" "));
+    }
+    test::DialogAnswers answers;
+    answers.Then(EnterName(QString()));
+    QCOMPARE(AskPlayerName(nullptr), std::string());
+    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"", " "}));
+  }
+
+  void percentagesAndTimeTexts() {
+    ResultsWatch results;
+    struct Case {
+      int32_t correct, wrong, seconds;
+      QString percent, time;
+    };
+    const Case cases[] = {
+        {23, 17, 75, QStringLiteral("58 %"), QStringLiteral("1:15")},
+        {59, 141, 65, QStringLiteral("29 %"), QStringLiteral("1:5")},
+        {1, 7, 3600, QStringLiteral("12 %"), QStringLiteral("60:0")},
+        {3, 5, 0, QStringLiteral("38 %"), QStringLiteral("0:0")},
+        {114, 9, 95, QStringLiteral("93 %"), QStringLiteral("1:35")},
+        {0, 0, 59, QStringLiteral("0 %"), QStringLiteral("0:59")},
+    };
+    for (const Case& c : cases) {
+      Shown shown;
+      test::DialogAnswers answers;
+      answers.Then(ReadEvaluation(shown)).Then(test::DialogAnswers::Reject());
+      Evaluate(120, c.correct, c.wrong, c.seconds);
+      QCOMPARE(shown.percent, c.percent);
+      QCOMPARE(shown.time, c.time);
+      QCOMPARE(shown.correct, QString::number(c.correct));
+      QCOMPARE(shown.wrong, QString::number(c.wrong));
+      QCOMPARE(shown.total, QStringLiteral("120"));
+    }
+    // Nothing judged: the row stores 0.
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Anna")));
+    Evaluate(120, 0, 0, 1);
+    QCOMPARE(ReadBytes(ScoreFile()),
+             ScoreHead() + "\"0\",\"Alapsor\",\"Anna\",\"120\",\"0\",\"0\",\"0\",\"1\",\"" +
+                 TodayText() + "\",\r\n");
+  }
+
+  void evaluationDialogLayout() {
+    Beall.ScreenFontSize = 10;
+    struct Seen {
+      QSize size;
+      bool fixed = false;
+      QMap<QString, QRect> bounds;
+      QFont title, value, percent, caption;
+      QColor percentColour;
+      Qt::Alignment titleAlign, valueAlign, percentAlign;
+      bool defaultButton = false, captionGreyed = false;
+      QString buttonText, captionText;
+      QSize picture;
+    } seen;
+    test::DialogAnswers answers;
+    answers
+        .Then([&seen](QDialog& d) {
+          seen.size = d.size();
+          seen.fixed = d.minimumSize() == d.maximumSize();
+          for (const char* name : {"StaticText1", "Image1", "Label11", "Label12", "Label13",
+                                   "Label2", "Label14", "Button1"}) {
+            seen.bounds[QString::fromLatin1(name)] =
+                d.findChild<QWidget*>(QString::fromLatin1(name))->geometry();
+          }
+          const auto label = [&d](const char* name) {
+            return d.findChild<QLabel*>(QString::fromLatin1(name));
+          };
+          seen.title = label("StaticText1")->font();
+          seen.value = label("Label11")->font();
+          seen.percent = label("Label14")->font();
+          seen.percentColour = label("Label14")->palette().color(QPalette::WindowText);
+          seen.titleAlign = label("StaticText1")->alignment();
+          seen.valueAlign = label("Label2")->alignment();
+          seen.percentAlign = label("Label14")->alignment();
+          seen.picture = label("Image1")->pixmap().size();
+          for (QLabel* l : d.findChildren<QLabel*>()) {
+            if (l->pos() == QPoint(188, 104)) {
+              seen.caption = l->font();
+              seen.captionText = l->text();
+              seen.captionGreyed = !l->isEnabled();
+            }
+          }
+          auto* button = d.findChild<QPushButton*>(QStringLiteral("Button1"));
+          seen.defaultButton = button->isDefault();
+          seen.buttonText = button->text();
+          QTest::keyClick(&d, Qt::Key_Return);  // the default button closes it
+        })
+        .Then([](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
+    Evaluate(120, 114, 9, 95);
+    QCOMPARE(answers.Count(), 3);
+    QCOMPARE(answers.Last().object, QStringLiteral("frm_Top10"));  // the results window
+    QCOMPARE(seen.size, QSize(402, 309));
+    QVERIFY(seen.fixed);
+    QCOMPARE(seen.bounds["StaticText1"], QRect(12, 8, 369, 22));
+    QCOMPARE(seen.bounds["Image1"], QRect(12, 44, 121, 141));
+    QCOMPARE(seen.bounds["Label11"], QRect(288, 48, 90, 21));
+    QCOMPARE(seen.bounds["Label12"], QRect(288, 76, 90, 21));
+    QCOMPARE(seen.bounds["Label13"], QRect(288, 104, 90, 21));
+    QCOMPARE(seen.bounds["Label2"], QRect(288, 132, 90, 21));
+    QCOMPARE(seen.bounds["Label14"], QRect(140, 164, 241, 77));
+    QCOMPARE(seen.bounds["Button1"], QRect(168, 268, 75, 25));
+    QCOMPARE(seen.picture, QSize(120, 140));
+    for (const QFont& f : {seen.title, seen.value}) {
+      QCOMPARE(f.family(), QStringLiteral("Arial"));
+      QCOMPARE(f.pixelSize(), 19);  // 14 pt
+      QVERIFY(f.bold());
+    }
+    QCOMPARE(seen.percent.family(), QStringLiteral("Arial"));
+    QCOMPARE(seen.percent.pixelSize(), 64);  // 48 pt
+    QVERIFY(seen.percent.bold());
+    QCOMPARE(seen.percentColour, QColor(255, 0, 0));
+    QVERIFY(seen.titleAlign & Qt::AlignHCenter);
+    QVERIFY(seen.valueAlign & Qt::AlignRight);
+    QVERIFY(seen.percentAlign & Qt::AlignHCenter);
+    QCOMPARE(seen.captionText, QStringLiteral("hibás leütés"));
+    QVERIFY(seen.captionGreyed);
+    // The window font takes the interface font size; the values keep their own.
+    QCOMPARE(seen.caption.family(), QStringLiteral("Tahoma"));
+    QCOMPARE(seen.caption.pointSize(), 10);
+    QVERIFY(seen.defaultButton);
+    QCOMPARE(seen.buttonText, QStringLiteral("OK"));
+  }
+
+  void playerDialogLayout() {
+    WriteBytes(PlayerPath(), PlayerFile({"Anna", "", "B\xE9la"}));
+    struct Seen {
+      QString caption;
+      QSize size;
+      bool fixed = false, editable = false, okDefault = false, cancelDefault = true;
+      QMap<QString, QRect> bounds;
+      QString ok, cancel, label, selected;
+      QFont font;
+      QStringList names;
+      QSize picture;
+    } seen;
+    test::DialogAnswers answers;
+    answers.Then([&seen](QDialog& d) {
+      seen.caption = d.windowTitle();
+      seen.size = d.size();
+      seen.fixed = d.minimumSize() == d.maximumSize();
+      for (const char* name : {"ComboBox1", "Image1", "Button1", "Button2"}) {
+        seen.bounds[QString::fromLatin1(name)] =
+            d.findChild<QWidget*>(QString::fromLatin1(name))->geometry();
+      }
+      auto* box = d.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+      seen.editable = box->isEditable();
+      for (int i = 0; i < box->count(); ++i) seen.names << box->itemText(i);
+      seen.selected = box->lineEdit()->selectedText();
+      auto* ok = d.findChild<QPushButton*>(QStringLiteral("Button1"));
+      auto* cancel = d.findChild<QPushButton*>(QStringLiteral("Button2"));
+      seen.ok = ok->text();
+      seen.cancel = cancel->text();
+      seen.okDefault = ok->isDefault();
+      seen.cancelDefault = cancel->isDefault();
+      seen.picture = d.findChild<QLabel*>(QStringLiteral("Image1"))->pixmap().size();
+      for (QLabel* l : d.findChildren<QLabel*>()) {
+        if (l->pos() == QPoint(8, 24)) {
+          seen.label = l->text();
+          seen.font = l->font();
+        }
+      }
+      // Enter in the name box presses OK.
+      box->lineEdit()->selectAll();
+      test::TypeText(box->lineEdit(), QStringLiteral("Enter Elek"));
+      QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    });
+    QCOMPARE(AskPlayerName(nullptr), std::string("Enter Elek"));
+    QCOMPARE(seen.caption, QStringLiteral("Játékos"));
+    QCOMPARE(seen.size, QSize(369, 146));
+    QVERIFY(seen.fixed);
+    QCOMPARE(seen.bounds["ComboBox1"].topLeft(), QPoint(60, 20));
+    QCOMPARE(seen.bounds["ComboBox1"].width(), 233);
+    QCOMPARE(seen.bounds["Image1"], QRect(12, 68, 64, 64));
+    QCOMPARE(seen.bounds["Button1"], QRect(276, 76, 75, 25));
+    QCOMPARE(seen.bounds["Button2"], QRect(276, 108, 75, 25));
+    QCOMPARE(seen.picture, QSize(64, 64));
+    QVERIFY(seen.editable);
+    QCOMPARE(seen.names, (QStringList{QStringLiteral("Anna"), QString(), QStringLiteral("Béla")}));
+    QCOMPARE(seen.selected, QStringLiteral("Pekto"));
+    QCOMPARE(seen.ok, QStringLiteral("OK"));
+    QCOMPARE(seen.cancel, QStringLiteral("Mégsem"));
+    QVERIFY(seen.okDefault);
+    QVERIFY(!seen.cancelDefault);
+    QCOMPARE(seen.label, QStringLiteral("Játékos"));
+    QCOMPARE(seen.font.family(), QStringLiteral("Tahoma"));
+    QCOMPARE(seen.font.pointSize(), 9);
+    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Anna", "", "Enter Elek", "B\xE9la"}));
+  }
+
+  void dialogsKeepTheirPlaces() {
+    IniFile ini(Startup().SettingsFile);
+    ini.WriteInteger("frm_Ertekel", "Left", 123);
+    ini.WriteInteger("frm_Ertekel", "Top", 45);
+    QPoint evaluationAt, playerAt;
+    {
+      test::DialogAnswers answers;
+      answers
+          .Then([&evaluationAt](QDialog& d) {
+            evaluationAt = d.pos();
+            d.move(300, 200);
+            d.accept();
+          })
+          .Then([&playerAt](QDialog& d) {
+            playerAt = d.pos();
+            d.move(50, 60);
+            d.reject();
+          });
+      Evaluate(1, 1, 0, 1);
+    }
+    QCOMPARE(evaluationAt, QPoint(123, 45));
+    QCOMPARE(playerAt, QPoint(10, 10));  // no section yet
+    QCOMPARE(ini.ReadInteger("frm_Ertekel", "Left", -1), 300);
+    QCOMPARE(ini.ReadInteger("frm_Ertekel", "Top", -1), 200);
+    QCOMPARE(ini.ReadInteger("frm_Jatekos", "Left", -1), 50);
+    QCOMPARE(ini.ReadInteger("frm_Jatekos", "Top", -1), 60);
+    QVERIFY(ini.ReadString("frm_Ertekel", "Width", "none") == "none");
+
+    test::DialogAnswers answers;
+    answers.Then([&playerAt](QDialog& d) {
+      playerAt = d.pos();
+      d.reject();
+    });
+    AskPlayerName(nullptr);
+    QCOMPARE(playerAt, QPoint(50, 60));
+  }
+
+  // The player file cannot be read: the error is reported, the dialog opens empty, and a name
+  // entered there is returned and recorded, but never replaces the file by a shorter list.
+  void unreadablePlayerFileIsNeverOverwritten() {
+    const std::string broken =
+        "\"@@TABLEDEF START@@\"\r\n\"jatekos=Blob,50,\"\"j\"\",\"\"\"\",50\"\r\n"
+        "\"@@TABLEDEF END@@\"\r\n\"jatekos\",\r\n\"Anna\",\r\n";
+    WriteBytes(PlayerPath(), broken);
+    ResultsWatch results;
+    Offered offered;
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept())
+        .Then(test::DialogAnswers::Accept())
+        .Then(ReadPlayers(offered, EnterName(QStringLiteral("Kiss Anna"))));
+    Evaluate(120, 114, 9, 95);
+    QCOMPARE(answers.Count(), 4);
+    QCOMPARE(answers.Last().object, QStringLiteral("frm_Top10"));  // the results window
+    QCOMPARE(answers.Records()[1].caption, QStringLiteral("Pekto"));
+    QVERIFY(answers.Records()[1].text.startsWith(QStringLiteral("Unknown field type (Blob)")));
+    QCOMPARE(answers.Records()[2].object, QStringLiteral("frm_Jatekos"));
+    QCOMPARE(offered.names, QStringList());
+    QCOMPARE(offered.text, QString());
+    QCOMPARE(ReadBytes(PlayerPath()), broken);
+    QCOMPARE(results.LastId(), 0);
+    QCOMPARE(Beall.LastPlayer, std::string("Kiss Anna"));
+    QVERIFY(ReadBytes(ScoreFile())
+                .find("\"0\",\"Alapsor\",\"Kiss Anna\",\"120\",\"114\",\"9\",\"93\",\"95\"") !=
+            std::string::npos);
+  }
+
+  // The player file cannot be written: the error is reported, and the dialog still closes with
+  // OK, returns the name and the score is recorded.
+  void aPlayerFileThatCannotBeWrittenStillRecordsTheScore() {
+    fs::create_directories(PlayerPath() / "in-the-way");
+    ResultsWatch results;
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Kiss Anna")));
+    Evaluate(120, 114, 9, 95);
+    QCOMPARE(answers.Count(), 4);
+    QCOMPARE(answers.Last().object, QStringLiteral("frm_Top10"));  // the results window
+    QCOMPARE(answers.Records()[2].caption, QStringLiteral("Pekto"));
+    QVERIFY(answers.Records()[2].text.startsWith(QStringLiteral("Cannot create file")));
+    QCOMPARE(results.LastId(), 0);
+    QCOMPARE(Beall.LastPlayer, std::string("Kiss Anna"));
+    QVERIFY(ReadBytes(ScoreFile()).find("\"0\",\"Alapsor\",\"Kiss Anna\"") != std::string::npos);
+    QVERIFY(!fs::exists(DataDir() / "Players.csv.lock"));
+  }
+
+  // Score.csv cannot be read: the evaluation stops with the error, the file stays as it was and
+  // no results window opens; the main window reports it and keeps the exercise.
+  void unreadableScoreFileStopsTheEvaluation() {
+    const std::string broken =
+        "\"@@TABLEDEF START@@\"\r\n\"id=Money,0,\"\"id\"\",\"\"\"\",10\"\r\n";
+    WriteBytes(ScoreFile(), broken);
+    ResultsWatch results;
+    auto w = OpenMain(WriteLesson());
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Anna")));
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("asdf jkl\rfdsa"));
+    QCOMPARE(answers.Count(), 3);
+    QCOMPARE(answers.Last().caption, QStringLiteral("Pekto"));
+    QVERIFY(answers.Last().text.startsWith(QStringLiteral("Unknown field type (Money)")));
+    QCOMPARE(ReadBytes(ScoreFile()), broken);
+    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Anna"}));
+    QVERIFY(results.calls.empty());
+    QVERIFY(w->State().ExerciseActive);
+    QVERIFY(!test::Find<QTimer>(w, "Timer1")->isActive());
+    QVERIFY(!fs::exists(DataDir() / "Score.csv.lock"));
+  }
+
+  // Two programs finishing at the same moment: every row and every name lands.
+  void concurrentRecordingLosesNothing() {
+    constexpr int kEach = 25;
+    const auto recordScores = [this](const char* player) {
+      for (int i = 0; i < kEach; ++i) {
+        RecordScoreLocked(ScoreFile(),
+                          ScoreEntry{"Alapsor", player, 1, 1, 0, 100, i, {2024, 3, 5}});
+      }
+    };
+    const auto storeNames = [this](char prefix) {
+      const QtCollator collator;
+      for (int i = 0; i < kEach; ++i) {
+        StorePlayerLocked(PlayerPath(), prefix + std::to_string(i), collator);
+      }
+    };
+    RunTogether([&] { recordScores("A"); }, [&] { recordScores("B"); });
+    RunTogether([&] { storeNames('a'); }, [&] { storeNames('b'); });
+
+    CsvTable table("Tbl", ScoreSchema(), nullptr);
+    table.Open();
+    table.LoadFile(ScoreFile());
+    QCOMPARE(table.RowCount(), size_t{2 * kEach});
+    std::set<int32_t> ids;
+    for (; !table.AtEnd(); table.MoveNext()) ids.insert(NullToInt(table.Value("id"), -1));
+    QCOMPARE(ids.size(), size_t{2 * kEach});
+    QCOMPARE(*ids.begin(), 0);
+    QCOMPARE(*ids.rbegin(), 2 * kEach - 1);
+    CsvTable players("Tbl", PlayerSchema(), nullptr);
+    players.Open();
+    players.LoadFile(PlayerPath());
+    QCOMPARE(players.RowCount(), size_t{2 * kEach});
+    QVERIFY(!fs::exists(DataDir() / "Score.csv.lock"));
+    QVERIFY(!fs::exists(DataDir() / "Players.csv.lock"));
+  }
+
+  // A lock left behind by a program that died does not block the next result.
+  void aLockOfADeadProgramIsTakenOver() {
+    const QString host = QSysInfo::machineHostName();
+    WriteBytes(FileLock::LockPathOf(ScoreFile()), "99999999\npekto\n" + host.toStdString() + "\n");
+    QElapsedTimer timer;
+    timer.start();
+    QCOMPARE(
+        RecordScoreLocked(ScoreFile(), ScoreEntry{"Alapsor", "A", 1, 1, 0, 100, 1, {2024, 3, 5}}),
+        0);
+    QVERIFY(timer.elapsed() < 5000);
+    QVERIFY(!fs::exists(FileLock::LockPathOf(ScoreFile())));
+  }
+};
+
+int main(int argc, char** argv) {
+  Application app(argc, argv);
+  EvaluationTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_evaluation.moc"

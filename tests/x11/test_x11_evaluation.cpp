@@ -1,0 +1,160 @@
+// The end of an exercise on a real X server: the evaluation and player dialogs come up framed
+// by the window manager, take real keys (Enter, Esc, Hungarian letters in the name box) and
+// record the result.
+
+#include <QApplication>
+#include <QDialog>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <memory>
+
+#include "TestSupport.h"
+#include "XServer.h"
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Settings.h"
+#include "platform/Fonts.h"
+#include "platform/IniFile.h"
+#include "platform/QtText.h"
+#include "platform/Startup.h"
+#include "results/Ertekel.h"
+#include "results/Top10.h"
+
+using namespace pekto;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// What ShowEvaluation hands to the results window; the real window opens as well.
+struct ResultsWatch {
+  std::vector<int32_t> ids;
+  ResultsOpener previous;
+
+  ResultsWatch() {
+    previous = SetResultsOpener([this](const std::string& title, int32_t id, QWidget* owner) {
+      ids.push_back(id);
+      ShowResults(title, id, owner);
+    });
+  }
+  ~ResultsWatch() { SetResultsOpener(std::move(previous)); }
+  ResultsWatch(const ResultsWatch&) = delete;
+  ResultsWatch& operator=(const ResultsWatch&) = delete;
+};
+
+}  // namespace
+
+class EvaluationOnXServerTest : public QObject {
+  Q_OBJECT
+
+ private:
+  test::TempDataDir data_;
+  QTemporaryDir program_;
+  std::unique_ptr<Tfrm_Main> window_;
+  QStringList problems_;  // what went wrong while a dialog was driven
+
+  fs::path DataDir() const { return Startup().DataDir; }
+
+  // Answers a dialog as a user does: waits until the window manager has framed it, gives it the
+  // keyboard, types `text` and presses `keys`. A dialog that cannot be driven is closed, so that
+  // the test goes on to report it.
+  test::DialogAnswers::Reply Drive(const QStringList& keys, const QString& text = {}) {
+    return [this, keys, text](QDialog& dialog) {
+      const bool framed = x11::WaitUntilFramed(dialog) && x11::ActivateWindow(dialog);
+      const auto server = x11::ServerWindowOf(dialog);
+      const auto area = x11::ServerWorkArea();
+      if (!framed || !server || !area || !area->contains(server->Frame())) {
+        problems_ << dialog.objectName() + QStringLiteral(" was not framed inside the work area");
+      }
+      if (!(text.isEmpty() || x11::TypeText(text)) || !x11::PressKeys(keys)) {
+        problems_ << dialog.objectName() + QStringLiteral(" took no keys");
+        dialog.reject();
+      }
+    };
+  }
+
+  void Start(const fs::path& lesson) {
+    window_ = std::make_unique<Tfrm_Main>(QStringList{FromPath(lesson)});
+    window_->show();
+    QVERIFY(x11::WaitUntilFramed(*window_));
+    QVERIFY(x11::ActivateWindow(*window_));
+    QVERIFY(x11::WaitFor([this] {
+      return QApplication::focusWidget() == test::Find<QWidget>(window_, "SynEdit1");
+    }));
+  }
+
+ private slots:
+  void initTestCase() {
+    const QString problem = x11::XServerProblem();
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    QVERIFY(data_.IsValid() && program_.isValid());
+    InstallFontSubstitutions();
+    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
+    CaptureWorkArea();
+    Beall = TBeall{};
+    QVERIFY(x11::SetKeyboardLayout({QStringLiteral("hu")}));
+  }
+
+  void cleanup() { window_.reset(); }
+
+  void aResultIsRecordedWithRealKeysAndCancelRecordsNothing() {
+    const fs::path lesson = data_.FsPath() / "alapsor.lck";
+    std::ofstream(lesson, std::ios::binary) << "Alapsor\r\nasdf\r\n";
+    ResultsWatch results;
+    Start(lesson);
+
+    {
+      test::DialogAnswers answers;
+      answers.Then(Drive({QStringLiteral("Return")}))
+          .Then(Drive({QStringLiteral("Return")}, QStringLiteral("Szabó Éva")));
+      QVERIFY(x11::TypeText(QStringLiteral("asdf")));
+      QVERIFY(x11::WaitFor([&] { return results.ids.size() == 1; }, 20000));
+      QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(u'\n')));
+      QCOMPARE(answers.Records().at(0).object, QStringLiteral("frm_Ertekel"));
+      QCOMPARE(answers.Records().at(1).object, QStringLiteral("frm_Jatekos"));
+    }
+    QCOMPARE(results.ids.front(), 0);
+    QCOMPARE(Beall.LastPlayer, std::string("Szab\xF3 \xC9va"));
+    const std::string players = ReadBytes(DataDir() / "Players.csv");
+    QVERIFY(players.ends_with("\"jatekos\",\r\n\"Szab\xF3 \xC9va\",\r\n"));
+    const std::string scores = ReadBytes(DataDir() / "Score.csv");
+    QVERIFY(scores.find("\r\n\"0\",\"Alapsor\",\"Szab\xF3 \xC9va\",\"4\",\"4\",\"0\",\"100\",\"") !=
+            std::string::npos);
+    const IniFile ini(Startup().SettingsFile);
+    QVERIFY(ini.ReadString("frm_Ertekel", "Left", "none") != "none");
+    QVERIFY(ini.ReadString("frm_Jatekos", "Top", "none") != "none");
+
+    // Esc closes the evaluation and cancels the player dialog: nothing is recorded.
+    window_->LoadLesson(FromPath(lesson));
+    {
+      test::DialogAnswers answers;
+      answers.Then(Drive({QStringLiteral("Escape")}))
+          .Then(Drive({QStringLiteral("Escape")}, QStringLiteral("Kiss Anna")));
+      QVERIFY(x11::ActivateWindow(*window_));
+      QVERIFY(x11::WaitFor([this] {
+        return QApplication::focusWidget() == test::Find<QWidget>(window_, "SynEdit1");
+      }));
+      QVERIFY(x11::TypeText(QStringLiteral("asdf")));
+      QVERIFY(x11::WaitFor([&] { return results.ids.size() == 2; }, 20000));
+      QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(u'\n')));
+    }
+    QCOMPARE(results.ids.back(), -1);
+    QCOMPARE(ReadBytes(DataDir() / "Score.csv"), scores);
+    QCOMPARE(ReadBytes(DataDir() / "Players.csv"), players);
+    QCOMPARE(Beall.LastPlayer, std::string("Szab\xF3 \xC9va"));
+    QVERIFY(!window_->State().ExerciseActive);
+  }
+};
+
+int main(int argc, char** argv) {
+  Application app(argc, argv);
+  EvaluationOnXServerTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_x11_evaluation.moc"
