@@ -2,9 +2,12 @@
 // by the window manager, take real keys (Enter, Esc, Hungarian letters in the name box) and
 // record the result.
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <fstream>
 #include <memory>
@@ -148,6 +151,53 @@ class EvaluationOnXServerTest : public QObject {
     QCOMPARE(ReadBytes(DataDir() / "Players.csv"), players);
     QCOMPARE(Beall.LastPlayer, std::string("Szab\xF3 \xC9va"));
     QVERIFY(!window_->State().ExerciseActive);
+  }
+
+  // The whole road of an exercise as a learner takes it, with real keys through every window:
+  // type the lesson, Enter on the evaluation, a Hungarian name and Enter in the player dialog,
+  // the results window with the new row, Ctrl+P for the certificate's preview, Esc twice.
+  void theWholeFlowWithRealKeys() {
+    const fs::path lesson = data_.FsPath() / "teljes.lck";
+    std::ofstream(lesson, std::ios::binary) << "Teljes \xFAt\r\n\xE1rv\xEDz\r\n";
+    Start(lesson);
+    QPointer<QDialog> results;
+    int rows = -1;
+    QString previewTitle;
+    test::DialogAnswers answers;
+    answers.Then(Drive({QStringLiteral("Return")}))
+        .Then(Drive({QStringLiteral("Return")}, QStringLiteral("Nagy Béla")))
+        .Then([&](QDialog& dialog) {
+          results = &dialog;
+          if (x11::WaitUntilFramed(dialog)) {
+            rows = test::Find<QAbstractItemView>(&dialog, "DBGrid1")->model()->rowCount();
+          }
+          Drive({QStringLiteral("ctrl+p")})(dialog);
+        })
+        .Then([&](QDialog& dialog) {
+          previewTitle = dialog.windowTitle();
+          Drive({QStringLiteral("Escape")})(dialog);
+          // Back in the results window once the preview has gone, Esc closes it too.
+          QTimer::singleShot(0, [&] {
+            if (x11::WaitFor([&] { return results && results->isActiveWindow(); }) ||
+                (results && x11::ActivateWindow(*results))) {
+              x11::PressKeys({QStringLiteral("Escape")});
+            } else {
+              problems_ << QStringLiteral("the results window did not come back");
+              if (results) results->reject();
+            }
+          });
+        });
+    QVERIFY(x11::TypeText(QStringLiteral("árvíz")));
+    QVERIFY(x11::WaitFor([this] { return !window_->State().ExerciseActive; }, 30000));
+    QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(u'\n')));
+    QCOMPARE(answers.Count(), 4);
+    QCOMPARE(answers.Records().at(2).object, QStringLiteral("frm_Top10"));
+    QCOMPARE(answers.Records().at(3).object, QStringLiteral("frm_Preview"));
+    QCOMPARE(previewTitle, QStringLiteral("Nyomtatási kép"));
+    QCOMPARE(rows, 1);
+    const std::string scores = ReadBytes(DataDir() / "Score.csv");
+    QVERIFY(scores.find("\"Teljes \xFAt\",\"Nagy B\xE9la\",\"5\",\"5\",\"0\",\"100\"") !=
+            std::string::npos);
   }
 };
 
