@@ -12,7 +12,8 @@ namespace pekto {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Pekto"));
-  setApplicationDisplayName(QStringLiteral("Pekto"));
+  // No display name: Qt would append it to every window's caption ("Eredmények — Pekto"),
+  // where each window's caption is its own.
   InstallHungarianTranslations(*this);
   setStyle(new AppStyle);  // the application owns its style
 }
