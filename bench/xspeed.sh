@@ -48,10 +48,10 @@ cleanup() {
   local status=$?
   trap - EXIT INT TERM HUP
   for pid in "$PROGRAM_PID" "$STARTER_PID" "$OPENBOX_PID" "$XVFB_PID"; do
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
   done
   for pid in "$STARTER_PID" "$OPENBOX_PID" "$XVFB_PID"; do
-    [ -n "$pid" ] && wait "$pid" 2>/dev/null || true
+    if [ -n "$pid" ]; then wait "$pid" 2>/dev/null || true; fi
   done
   rm -rf "$TMP"
   exit "$status"
@@ -70,7 +70,8 @@ StartX() {
     kill -0 "$XVFB_PID" 2>/dev/null || { cat "$TMP/xvfb.log" >&2; exit 2; }
     sleep 0.05
   done
-  export DISPLAY=":$(head -n1 "$TMP/display")"
+  DISPLAY=":$(head -n1 "$TMP/display")"
+  export DISPLAY
   unset XAUTHORITY
   openbox --sm-disable >"$TMP/openbox.log" 2>&1 &
   OPENBOX_PID=$!
@@ -157,8 +158,8 @@ Start() {
     kill -0 "$STARTER_PID" 2>/dev/null || break
     sleep 0.05
   done
-  local word pid mapped rss
-  read -r word pid word mapped word rss <"$TMP/report" || true
+  local pid mapped rss
+  read -r _ pid _ mapped _ rss <"$TMP/report" || true
   if [ -z "${pid:-}" ]; then
     echo "$name did not start; its log:" >&2
     cat "$TMP/$name.log" >&2
@@ -180,7 +181,7 @@ EnsureFocus() {
   [ "$(FocusedPid)" = "$PROGRAM_PID" ] && return 0
   local window
   window=$(xdotool search --pid "$PROGRAM_PID" --onlyvisible 2>/dev/null | head -n1)
-  [ -n "$window" ] && xdotool windowactivate --sync "$window" 2>/dev/null || true
+  if [ -n "$window" ]; then xdotool windowactivate --sync "$window" 2>/dev/null || true; fi
   [ "$(FocusedPid)" = "$PROGRAM_PID" ]
 }
 
@@ -224,6 +225,14 @@ Measure() {
     }' >>"$TMP/$name.runs"
 }
 
+# The command line and extra environment of one program: sets COMMAND and COMMAND_ENV.
+Command() {
+  case $1 in
+    pekto) COMMAND=("$PEKTO" "$TMP/xspeed.lck") COMMAND_ENV=${PEKTO_ENV:-} ;;
+    floor) COMMAND=("$FLOOR") COMMAND_ENV=${FLOOR_ENV:-} ;;
+  esac
+}
+
 # ---- the run -----------------------------------------------------------------------------
 
 StartX
@@ -238,9 +247,8 @@ echo "X display $DISPLAY; $RUNS runs of $KEYS keys, $DELAY_MS ms apart; load $LO
 
 # Warm starts: the first start of each program fills the file cache (and Pekto's data folder).
 for name in pekto floor; do
-  if [ $name = pekto ]; then Start $name "${PEKTO_ENV:-}" "$PEKTO" "$TMP/xspeed.lck"; else
-    Start $name "${FLOOR_ENV:-}" "$FLOOR"
-  fi
+  Command "$name"
+  Start "$name" "$COMMAND_ENV" "${COMMAND[@]}"
   Stop
 done
 
@@ -249,9 +257,8 @@ for ((run = 1; run <= RUNS; run++)); do
   ((run % 2 == 0)) && order=(floor pekto)  # turns alternate, so a drift weighs on both
   for name in "${order[@]}"; do
     echo "run $run/$RUNS: $name" >&2
-    if [ $name = pekto ]; then Measure $name "${PEKTO_ENV:-}" "$PEKTO" "$TMP/xspeed.lck"; else
-      Measure $name "${FLOOR_ENV:-}" "$FLOOR"
-    fi
+    Command "$name"
+    Measure "$name" "$COMMAND_ENV" "${COMMAND[@]}"
   done
 done
 
