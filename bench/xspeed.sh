@@ -10,6 +10,7 @@
 #
 # Usage: bench/xspeed.sh [BUILD_DIR]      (default: build; needs pekto, pekto_floor, pekto_xstart)
 # Environment: RUNS (5), KEYS (200), DELAY_MS (240), RSS_AFTER (3), IDLE_S (as long as typing),
+#              PEKTO (another build of the program to set beside the floor),
 #              PEKTO_ENV / FLOOR_ENV (extra VAR=value words for one program, e.g. QT_LOGGING_RULES=*=false),
 #              SHOTS (a folder: a picture of each window after typing, to check the keys arrived).
 # A benchmark, not a test: ./test does not run it. Figures taken while the machine is busy are
@@ -25,7 +26,7 @@ RSS_AFTER=${RSS_AFTER:-3}
 IDLE_S=${IDLE_S:-$(awk -v k="$KEYS" -v d="$DELAY_MS" 'BEGIN { printf "%.1f", k * d / 1000 }')}
 CLK_TCK=$(getconf CLK_TCK)
 
-PEKTO=$BUILD/bin/pekto
+PEKTO=${PEKTO:-$BUILD/bin/pekto}
 FLOOR=$BUILD/bin/pekto_floor
 XSTART=$BUILD/bin/pekto_xstart
 for f in "$PEKTO" "$FLOOR" "$XSTART"; do
@@ -148,8 +149,9 @@ Start() {
   local name=$1 envs=$2
   shift 2
   : >"$TMP/report"
-  # shellcheck disable=SC2086
-  env $envs "$XSTART" --rss-after "$RSS_AFTER" --timeout 30 -- "$@" >"$TMP/report" \
+  local extra=()
+  read -ra extra <<<"$envs"  # VAR=value words, never taken as file patterns
+  env "${extra[@]}" "$XSTART" --rss-after "$RSS_AFTER" --timeout 30 -- "$@" >"$TMP/report" \
     2>>"$TMP/$name.log" &
   STARTER_PID=$!
   local i
