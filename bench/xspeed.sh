@@ -144,7 +144,7 @@ FocusedPid() { xdotool getwindowfocus getwindowpid 2>/dev/null || echo 0; }
 
 # ---- one start of one program ----------------------------------------------------------------
 
-# Starts the program, waits for its report line; sets PROGRAM_PID, MAPPED_S, RSS_KIB.
+# Starts the program, waits for its report line; sets PROGRAM_PID, MAPPED_S, START_CPU_S, RSS_KIB.
 Start() {
   local name=$1 envs=$2
   shift 2
@@ -160,8 +160,8 @@ Start() {
     kill -0 "$STARTER_PID" 2>/dev/null || break
     sleep 0.05
   done
-  local pid mapped rss
-  read -r _ pid _ mapped _ rss <"$TMP/report" || true
+  local pid mapped cpu rss
+  read -r _ pid _ mapped _ cpu _ rss <"$TMP/report" || true
   if [ -z "${pid:-}" ]; then
     echo "$name did not start; its log:" >&2
     cat "$TMP/$name.log" >&2
@@ -169,6 +169,7 @@ Start() {
   fi
   PROGRAM_PID=$pid
   MAPPED_S=$mapped
+  START_CPU_S=$cpu
   RSS_KIB=$rss
 }
 
@@ -188,7 +189,7 @@ EnsureFocus() {
 }
 
 # One measured run: start, memory, idle, typing. Appends a line to $TMP/NAME.runs:
-#   mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_ms
+#   mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_ms start_cpu_s
 Measure() {
   local name=$1 envs=$2
   shift 2
@@ -213,7 +214,7 @@ Measure() {
   fi
   Stop
   awk -v idle="$idle" -v busy="$c0 $n0 $x0 $t0 $c1 $n1 $x1 $t1" -v tck="$CLK_TCK" \
-    -v keys="$KEYS" -v mapped="$MAPPED_S" -v rss="$RSS_KIB" 'BEGIN {
+    -v keys="$KEYS" -v mapped="$MAPPED_S" -v rss="$RSS_KIB" -v startCpu="$START_CPU_S" 'BEGIN {
       split(idle, i, " "); split(busy, b, " ")
       idleS = i[8] - i[4]; busyS = b[8] - b[4]
       # ms of processor time per second idle, then per key net of idle over the typing time
@@ -223,7 +224,7 @@ Measure() {
       key = ((b[5] - b[1]) * 1000 / tck - idleTick * busyS) / keys
       keyNs = ((b[6] - b[2]) / 1e6 - idleNs * busyS) / keys
       keyX = ((b[7] - b[3]) * 1000 / tck - idleX * busyS) / keys
-      printf "%s %s %.4f %.4f %.4f %.4f\n", mapped, rss, key, keyNs, idleNs, keyX
+      printf "%s %s %.4f %.4f %.4f %.4f %s\n", mapped, rss, key, keyNs, idleNs, keyX, startCpu
     }' >>"$TMP/$name.runs"
 }
 
@@ -276,7 +277,7 @@ Row() {  # label, column, scale, format
   p=$(Median "$TMP/pekto.runs" "$2")
   f=$(Median "$TMP/floor.runs" "$2")
   awk -v l="$1" -v p="$p" -v f="$f" -v s="$3" -v fmt="$4" 'BEGIN {
-    printf "%-40s " fmt " " fmt "  ", l, p * s, f * s
+    printf "%-46s " fmt " " fmt "  ", l, p * s, f * s
     if (f != 0) printf "%5.2f x\n", p / f; else print "    -"
   }'
 }
@@ -284,16 +285,17 @@ Row() {  # label, column, scale, format
 echo
 echo "Pekto against the floor (bare QPlainTextEdit window), median of $RUNS warm starts,"
 echo "$KEYS keys typed ${DELAY_MS} ms apart; load average before $LOAD_BEFORE, after $LOAD_AFTER"
-printf '%-40s %9s %9s  %s\n' "" "Pekto" "floor" "ratio"
+printf '%-46s %9s %9s  %s\n' "" "Pekto" "floor" "ratio"
 Row "Start: exec to window mapped (s)" 1 1 "%9.3f"
 Row "Resident memory ${RSS_AFTER} s after start (MiB)" 2 "$(awk 'BEGIN { print 1 / 1024 }')" "%9.1f"
 Row "Processor time per key, net of idle (ms)" 3 1 "%9.2f"
 echo "Also:"
-Row "  the same from the scheduler clock (ms)" 4 1 "%9.2f"
+Row "  processor time until mapped (s)" 7 1 "%9.3f"
+Row "  processor time per key, scheduler clock (ms)" 4 1 "%9.2f"
 Row "  idle processor time (ms per second)" 5 1 "%9.2f"
 Row "  X server's time per key, net (ms)" 6 1 "%9.2f"
 echo
-echo "Each run (mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_ms):"
+echo "Each run (mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_ms start_cpu_s):"
 for name in pekto floor; do
   sed "s/^/  $name /" "$TMP/$name.runs"
 done

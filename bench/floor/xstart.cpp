@@ -4,7 +4,7 @@
 //
 // Usage: pekto_xstart [--rss-after SECONDS] [--timeout SECONDS] -- PROGRAM [ARGUMENTS...]
 // Prints one line once the window is mapped and the memory is read:
-//   pid <pid> mapped_s <seconds> rss_kib <KiB>
+//   pid <pid> mapped_s <seconds> cpu_s <processor seconds until mapped> rss_kib <KiB>
 // then stays until the program ends (so that the caller can end the program by its pid and
 // this process reaps it), and exits with the program's status. The program's own standard
 // output goes to standard error, keeping the report line alone.
@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -104,24 +105,41 @@ bool Exited(pid_t pid, int& status) {
   return waitpid(pid, &status, WNOHANG) == pid;
 }
 
-// Waits for a top-level window of pid to be mapped; false on timeout or when pid ends first.
-bool WaitForMap(Display* display, pid_t pid, Clock::time_point deadline, int& status) {
+// Waits for a top-level window of pid to be mapped and returns when the server told so; nothing
+// on timeout or when pid ends first.
+std::optional<Clock::time_point> WaitForMap(Display* display, pid_t pid, Clock::time_point deadline,
+                                            int& status) {
   const Window root = DefaultRootWindow(display);
   const Atom pidAtom = XInternAtom(display, "_NET_WM_PID", False);
   while (Clock::now() < deadline) {
     while (XPending(display) > 0) {
       XEvent event;
       XNextEvent(display, &event);
+      const auto received = Clock::now();  // before the questions about the window
       if (event.type == MapNotify && event.xmap.event == root && !event.xmap.override_redirect &&
           BelongsTo(display, event.xmap.window, pidAtom, pid)) {
-        return true;
+        return received;
       }
     }
-    if (Exited(pid, status)) return false;
+    if (Exited(pid, status)) return std::nullopt;
     pollfd fd{ConnectionNumber(display), POLLIN, 0};
     poll(&fd, 1, 20);
   }
-  return false;
+  return std::nullopt;
+}
+
+// Processor time of the program's threads so far, in seconds, from the scheduler's running
+// time in nanoseconds (the clock ticks of /proc/PID/stat are too coarse for a start-up).
+double ProcessorSeconds(pid_t pid) {
+  std::error_code ec;
+  double seconds = 0;
+  for (const auto& task :
+       std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec)) {
+    std::ifstream schedstat(task.path() / "schedstat");
+    long long runNs = 0;
+    if (schedstat >> runNs) seconds += static_cast<double>(runNs) / 1e9;
+  }
+  return seconds;
 }
 
 long ResidentKiB(pid_t pid) {
@@ -175,10 +193,11 @@ int main(int argc, char* argv[]) {
   int status = 0;
   const auto deadline = start + std::chrono::duration_cast<Clock::duration>(
                                     std::chrono::duration<double>(options->timeout));
-  const bool mapped = WaitForMap(display.get(), *pid, deadline, status);
-  const auto mappedAt = Clock::now();
+  const std::optional<Clock::time_point> mappedAt =
+      WaitForMap(display.get(), *pid, deadline, status);
+  const double startCpu = mappedAt ? ProcessorSeconds(*pid) : 0;
   display.reset();  // nothing more to watch; the program runs on undisturbed
-  if (!mapped) {
+  if (!mappedAt) {
     std::fprintf(stderr, "pekto_xstart: %s mapped no window\n", options->command[0]);
     if (!Exited(*pid, status)) {
       kill(*pid, SIGTERM);
@@ -188,8 +207,9 @@ int main(int argc, char* argv[]) {
   }
   std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
                                             std::chrono::duration<double>(options->rssAfter)));
-  std::printf("pid %d mapped_s %.4f rss_kib %ld\n", static_cast<int>(*pid),
-              std::chrono::duration<double>(mappedAt - start).count(), ResidentKiB(*pid));
+  std::printf("pid %d mapped_s %.4f cpu_s %.3f rss_kib %ld\n", static_cast<int>(*pid),
+              std::chrono::duration<double>(*mappedAt - start).count(), startCpu,
+              ResidentKiB(*pid));
   std::fflush(stdout);
   waitpid(*pid, &status, 0);
   return ExitCode(status);
