@@ -1,0 +1,301 @@
+#!/usr/bin/env bash
+# Pekto beside the floor of its stack (bench/floor: a bare Qt window with one editable
+# QPlainTextEdit), measured the same way in one run on a real X server (Xvfb + openbox,
+# Hungarian keyboard, keys from xdotool):
+#   - start: exec to the window mapped (bench/floor/xstart.cpp watches the X server);
+#   - resident memory (VmRSS) RSS_AFTER seconds after the exec;
+#   - processor time (utime + stime of all threads) over KEYS keys typed DELAY_MS apart, minus
+#     the processor time the same program spends idle over as long a time.
+# Each figure is the median of RUNS warm starts; the two programs take turns.
+#
+# Usage: bench/xspeed.sh [BUILD_DIR]      (default: build; needs pekto, pekto_floor, pekto_xstart)
+# Environment: RUNS (5), KEYS (200), DELAY_MS (240), RSS_AFTER (3), IDLE_S (as long as typing),
+#              PEKTO (another build of the program to set beside the floor),
+#              PEKTO_ENV / FLOOR_ENV (extra VAR=value words for one program, e.g. QT_LOGGING_RULES=*=false),
+#              SHOTS (a folder: a picture of each window after typing, to check the keys arrived).
+# A benchmark, not a test: ./test does not run it. Figures taken while the machine is busy are
+# noisy; the load average is printed with them.
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+BUILD=${1:-build}
+RUNS=${RUNS:-5}
+KEYS=${KEYS:-200}
+DELAY_MS=${DELAY_MS:-240}
+RSS_AFTER=${RSS_AFTER:-3}
+IDLE_S=${IDLE_S:-$(awk -v k="$KEYS" -v d="$DELAY_MS" 'BEGIN { printf "%.1f", k * d / 1000 }')}
+CLK_TCK=$(getconf CLK_TCK)
+
+PEKTO=${PEKTO:-$BUILD/bin/pekto}
+FLOOR=$BUILD/bin/pekto_floor
+XSTART=$BUILD/bin/pekto_xstart
+for f in "$PEKTO" "$FLOOR" "$XSTART"; do
+  [ -x "$f" ] || { echo "missing $f: build first (tools/build.sh)" >&2; exit 2; }
+done
+for tool in Xvfb openbox xdotool setxkbmap xprop iconv; do
+  command -v "$tool" >/dev/null || {
+    echo "missing $tool: apt-get install xvfb openbox xdotool x11-xkb-utils x11-utils" >&2
+    exit 2
+  }
+done
+
+TMP=$(mktemp -d "${TMPDIR:-/tmp}/pekto-xspeed.XXXXXX")
+XVFB_PID=""
+OPENBOX_PID=""
+STARTER_PID=""
+PROGRAM_PID=""
+
+cleanup() {
+  local status=$?
+  trap - EXIT INT TERM HUP
+  for pid in "$PROGRAM_PID" "$STARTER_PID" "$OPENBOX_PID" "$XVFB_PID"; do
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+  done
+  for pid in "$STARTER_PID" "$OPENBOX_PID" "$XVFB_PID"; do
+    if [ -n "$pid" ]; then wait "$pid" 2>/dev/null || true; fi
+  done
+  rm -rf "$TMP"
+  exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+# ---- the X server ------------------------------------------------------------------------
+
+StartX() {
+  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$TMP/display" 2>"$TMP/xvfb.log" &
+  XVFB_PID=$!
+  local i
+  for ((i = 0; i < 200; i++)); do
+    [ -s "$TMP/display" ] && break
+    kill -0 "$XVFB_PID" 2>/dev/null || { cat "$TMP/xvfb.log" >&2; exit 2; }
+    sleep 0.05
+  done
+  DISPLAY=":$(head -n1 "$TMP/display")"
+  export DISPLAY
+  unset XAUTHORITY
+  openbox --sm-disable >"$TMP/openbox.log" 2>&1 &
+  OPENBOX_PID=$!
+  for ((i = 0; i < 200; i++)); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.05
+  done
+  setxkbmap hu
+}
+
+# ---- the lesson and the keys -------------------------------------------------------------
+
+# Lowercase Hungarian words: every letter is a key of its own on the Hungarian layout, so that
+# xdotool never remaps a key code (which would make both programs reload the keymap).
+WORDS=(alma körte szilva füge dió répa bab hagyma zeller tök mák víz kés kéz tűz hó ló ős út
+       üveg óra ház kút fű)
+
+MakeLesson() {
+  local lines=() line="" n=0 total=0 i=0
+  while ((total < KEYS + 120)); do
+    line+="${WORDS[i % ${#WORDS[@]}]} "
+    i=$((i + 1))
+    if ((${#line} >= 50)); then
+      lines+=("${line% }")
+      total=$((total + ${#line}))
+      line=""
+      n=$((n + 1))
+    fi
+  done
+  { printf 'xspeed\r\n'; printf '%s\r\n' "${lines[@]}"; } | iconv -f UTF-8 -t CP1250 >"$TMP/xspeed.lck"
+  # The keys: the lesson text from its start, line breaks typed as Enter.
+  local text
+  text=$(printf '%s\n' "${lines[@]}")
+  printf '%s' "${text:0:KEYS}" >"$TMP/keys.txt"
+}
+
+# Types keys.txt into the focused window. Line breaks go as the Return key: xdotool would type
+# a newline character as the keysym Linefeed, which the layout lacks.
+TypeKeys() {
+  local lines=() i pause
+  pause=$(awk -v d="$DELAY_MS" 'BEGIN { print d / 1000 }')
+  mapfile -t lines <"$TMP/keys.txt"
+  for ((i = 0; i < ${#lines[@]}; i++)); do
+    if ((i > 0)); then
+      xdotool key Return
+      sleep "$pause"
+    fi
+    [ -n "${lines[i]}" ] && xdotool type --delay "$DELAY_MS" "${lines[i]}"
+    sleep "$pause"
+  done
+}
+
+# ---- reading a process --------------------------------------------------------------------
+
+CpuTicks() {  # utime + stime of all threads, in clock ticks
+  local stat fields
+  stat=$(<"/proc/$1/stat")
+  read -ra fields <<<"${stat##*) }"
+  echo $((fields[11] + fields[12]))
+}
+
+CpuNs() {  # the scheduler's running time of all live threads, in nanoseconds
+  cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk '{ s += $1 } END { printf "%d", s }'
+}
+
+Now() { date +%s.%N; }
+
+FocusedPid() { xdotool getwindowfocus getwindowpid 2>/dev/null || echo 0; }
+
+# ---- one start of one program ----------------------------------------------------------------
+
+# Starts the program, waits for its report line; sets PROGRAM_PID, MAPPED_S, START_CPU_S, RSS_KIB.
+Start() {
+  local name=$1 envs=$2
+  shift 2
+  : >"$TMP/report"
+  local extra=()
+  read -ra extra <<<"$envs"  # VAR=value words, never taken as file patterns
+  env "${extra[@]}" "$XSTART" --rss-after "$RSS_AFTER" --timeout 30 -- "$@" >"$TMP/report" \
+    2>>"$TMP/$name.log" &
+  STARTER_PID=$!
+  local i
+  for ((i = 0; i < 800; i++)); do
+    [ -s "$TMP/report" ] && break
+    kill -0 "$STARTER_PID" 2>/dev/null || break
+    sleep 0.05
+  done
+  local pid mapped cpu rss
+  read -r _ pid _ mapped _ cpu _ rss <"$TMP/report" || true
+  if [ -z "${pid:-}" ]; then
+    echo "$name did not start; its log:" >&2
+    cat "$TMP/$name.log" >&2
+    exit 1
+  fi
+  PROGRAM_PID=$pid
+  MAPPED_S=$mapped
+  START_CPU_S=$cpu
+  RSS_KIB=$rss
+}
+
+Stop() {
+  kill "$PROGRAM_PID" 2>/dev/null || true
+  wait "$STARTER_PID" 2>/dev/null || true
+  PROGRAM_PID=""
+  STARTER_PID=""
+}
+
+EnsureFocus() {
+  [ "$(FocusedPid)" = "$PROGRAM_PID" ] && return 0
+  local window
+  window=$(xdotool search --pid "$PROGRAM_PID" --onlyvisible 2>/dev/null | head -n1)
+  if [ -n "$window" ]; then xdotool windowactivate --sync "$window" 2>/dev/null || true; fi
+  [ "$(FocusedPid)" = "$PROGRAM_PID" ]
+}
+
+# One measured run: start, memory, idle, typing. Appends a line to $TMP/NAME.runs:
+#   mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_ms start_cpu_s
+Measure() {
+  local name=$1 envs=$2
+  shift 2
+  Start "$name" "$envs" "$@"
+  if ! EnsureFocus; then
+    echo "$name: its window did not get the keyboard focus" >&2
+    exit 1
+  fi
+  local c0 n0 x0 t0 c1 n1 x1 t1
+  c0=$(CpuTicks "$PROGRAM_PID") n0=$(CpuNs "$PROGRAM_PID") x0=$(CpuTicks "$XVFB_PID") t0=$(Now)
+  sleep "$IDLE_S"
+  c1=$(CpuTicks "$PROGRAM_PID") n1=$(CpuNs "$PROGRAM_PID") x1=$(CpuTicks "$XVFB_PID") t1=$(Now)
+  local idle="$c0 $n0 $x0 $t0 $c1 $n1 $x1 $t1"
+  c0=$(CpuTicks "$PROGRAM_PID") n0=$(CpuNs "$PROGRAM_PID") x0=$(CpuTicks "$XVFB_PID") t0=$(Now)
+  TypeKeys
+  sleep 0.5  # the last keys are handled and painted
+  c1=$(CpuTicks "$PROGRAM_PID") n1=$(CpuNs "$PROGRAM_PID") x1=$(CpuTicks "$XVFB_PID") t1=$(Now)
+  [ "$(FocusedPid)" = "$PROGRAM_PID" ] || echo "$name: lost the focus while typing" >&2
+  if [ -n "${SHOTS:-}" ]; then  # a picture of the typed window, to see that the keys arrived
+    mkdir -p "$SHOTS"
+    import -window "$(xdotool getwindowfocus)" "$SHOTS/$name-$run.png" 2>/dev/null || true
+  fi
+  Stop
+  awk -v idle="$idle" -v busy="$c0 $n0 $x0 $t0 $c1 $n1 $x1 $t1" -v tck="$CLK_TCK" \
+    -v keys="$KEYS" -v mapped="$MAPPED_S" -v rss="$RSS_KIB" -v startCpu="$START_CPU_S" 'BEGIN {
+      split(idle, i, " "); split(busy, b, " ")
+      idleS = i[8] - i[4]; busyS = b[8] - b[4]
+      # ms of processor time per second idle, then per key net of idle over the typing time
+      idleTick = (i[5] - i[1]) * 1000 / tck / idleS
+      idleNs = (i[6] - i[2]) / 1e6 / idleS
+      idleX = (i[7] - i[3]) * 1000 / tck / idleS
+      key = ((b[5] - b[1]) * 1000 / tck - idleTick * busyS) / keys
+      keyNs = ((b[6] - b[2]) / 1e6 - idleNs * busyS) / keys
+      keyX = ((b[7] - b[3]) * 1000 / tck - idleX * busyS) / keys
+      printf "%s %s %.4f %.4f %.4f %.4f %s\n", mapped, rss, key, keyNs, idleNs, keyX, startCpu
+    }' >>"$TMP/$name.runs"
+}
+
+# The command line and extra environment of one program: sets COMMAND and COMMAND_ENV.
+Command() {
+  case $1 in
+    pekto) COMMAND=("$PEKTO" "$TMP/xspeed.lck") COMMAND_ENV=${PEKTO_ENV:-} ;;
+    floor) COMMAND=("$FLOOR") COMMAND_ENV=${FLOOR_ENV:-} ;;
+  esac
+}
+
+# ---- the run -----------------------------------------------------------------------------
+
+StartX
+MakeLesson
+export XDG_DATA_HOME="$TMP/data" XDG_CONFIG_HOME="$TMP/config" XDG_RUNTIME_DIR="$TMP/runtime"
+mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=xcb
+
+LOAD_BEFORE=$(cut -d' ' -f1-3 /proc/loadavg)
+echo "X display $DISPLAY; $RUNS runs of $KEYS keys, $DELAY_MS ms apart; load $LOAD_BEFORE" >&2
+
+# Warm starts: the first start of each program fills the file cache (and Pekto's data folder).
+for name in pekto floor; do
+  Command "$name"
+  Start "$name" "$COMMAND_ENV" "${COMMAND[@]}"
+  Stop
+done
+
+for ((run = 1; run <= RUNS; run++)); do
+  order=(pekto floor)
+  ((run % 2 == 0)) && order=(floor pekto)  # turns alternate, so a drift weighs on both
+  for name in "${order[@]}"; do
+    echo "run $run/$RUNS: $name" >&2
+    Command "$name"
+    Measure "$name" "$COMMAND_ENV" "${COMMAND[@]}"
+  done
+done
+
+LOAD_AFTER=$(cut -d' ' -f1-3 /proc/loadavg)
+
+Median() {  # column $2 of file $1
+  sort -g -k"$2","$2" "$1" | awk -v c="$2" '{ v[NR] = $c } END {
+    printf "%.6f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+
+Row() {  # label, column, scale, format
+  local p f
+  p=$(Median "$TMP/pekto.runs" "$2")
+  f=$(Median "$TMP/floor.runs" "$2")
+  awk -v l="$1" -v p="$p" -v f="$f" -v s="$3" -v fmt="$4" 'BEGIN {
+    printf "%-46s " fmt " " fmt "  ", l, p * s, f * s
+    if (f != 0) printf "%5.2f x\n", p / f; else print "    -"
+  }'
+}
+
+echo
+echo "Pekto against the floor (bare QPlainTextEdit window), median of $RUNS warm starts,"
+echo "$KEYS keys typed ${DELAY_MS} ms apart; load average before $LOAD_BEFORE, after $LOAD_AFTER"
+printf '%-46s %9s %9s  %s\n' "" "Pekto" "floor" "ratio"
+Row "Start: exec to window mapped (s)" 1 1 "%9.3f"
+Row "Resident memory ${RSS_AFTER} s after start (MiB)" 2 "$(awk 'BEGIN { print 1 / 1024 }')" "%9.1f"
+Row "Processor time per key, net of idle (ms)" 3 1 "%9.2f"
+echo "Also:"
+Row "  processor time until mapped (s)" 7 1 "%9.3f"
+Row "  processor time per key, scheduler clock (ms)" 4 1 "%9.2f"
+Row "  idle processor time (ms per second)" 5 1 "%9.2f"
+Row "  X server's time per key, net (ms)" 6 1 "%9.2f"
+echo
+echo "Each run (mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_ms start_cpu_s):"
+for name in pekto floor; do
+  sed "s/^/  $name /" "$TMP/$name.runs"
+done
