@@ -38,8 +38,8 @@
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
 #include "results/CertificateLayout.h"
-#include "results/Top10.h"
 #include "results/Ertekel.h"
+#include "results/Top10.h"
 
 namespace fs = std::filesystem;
 
@@ -49,7 +49,7 @@ namespace {
 constexpr int kDesignWidth = 774;
 constexpr int kDesignHeight = 598;
 constexpr std::string_view kSection = "frm_Main";
-constexpr int32_t kHintColor = 0xB5DAFF;  // pale orange hint windows
+constexpr int32_t kHintColor = 0xB5DAFF;                          // pale orange hint windows
 const QString kMakerWeb = QString::fromLatin1(kMakerWebAddress);  // also on the certificate
 
 QFont PixelFont(const QString& family, int pixels, bool bold) {
@@ -66,14 +66,29 @@ QLabel* ValueLabel(QWidget* parent, int pixels) {
   return label;
 }
 
+// A counter caption. Some fonts draw the dots of capitals such as Ö above their ascent, where a
+// plain label of the font's height cuts them off: this one is as tall as its text's ink.
+class CaptionText : public QLabel {
+ public:
+  CaptionText(const QString& text, QWidget* parent) : QLabel(text, parent) {
+    setTextFormat(Qt::PlainText);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    setEnabled(false);  // drawn greyed
+  }
+  QSize sizeHint() const override { return Taller(QLabel::sizeHint()); }
+  QSize minimumSizeHint() const override { return Taller(QLabel::minimumSizeHint()); }
+
+ private:
+  QSize Taller(QSize size) const {
+    const QFontMetrics metrics(font());
+    const int above = -metrics.boundingRect(text()).top() - metrics.ascent();
+    return {size.width(), size.height() + std::max(0, above) + 1};
+  }
+};
+
 QLabel* CaptionLabel(const QString& text, QWidget* parent) {
-  auto* label = new QLabel(text, parent);
-  label->setTextFormat(Qt::PlainText);
-  // Room for the dots of capital accented letters such as Ö above the font's ascent.
-  label->setContentsMargins(0, 2, 0, 0);
-  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  label->setEnabled(false);  // drawn greyed
-  return label;
+  return new CaptionText(text, parent);
 }
 
 }  // namespace

@@ -582,6 +582,28 @@ class MainWindowTest : public QObject {
     QCOMPARE(test::Find<QLabel>(w, "StatusPanel2")->textFormat(), Qt::PlainText);
   }
 
+  // The dots of a capital Ö stand above the font's ascent: the caption must show them whole,
+  // so no ink touches its top edge.
+  void counterCaptionsShowTheDotsOfCapitalLetters() {
+    ResetStartup();
+    auto w = Open();
+    QLabel* caption = nullptr;
+    for (QLabel* label : w->findChildren<QLabel*>()) {
+      if (label->text() == QStringLiteral("Összes betű")) caption = label;
+    }
+    QVERIFY(caption);
+    const QImage image = caption->grab().toImage();
+    const QRgb background = image.pixel(0, 0);
+    bool inked = false;
+    for (int x = 0; x < image.width(); ++x) inked = inked || image.pixel(x, 0) != background;
+    QVERIFY2(!inked, "the caption's text reaches its top edge");
+    bool anyInk = false;  // the check above looks at a caption that shows something
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) anyInk = anyInk || image.pixel(x, y) != background;
+    }
+    QVERIFY(anyInk);
+  }
+
   void onlyTheViewMenuTitleCarriesAHint() {
     ResetStartup();
     auto w = Open();
