@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCollator>
 #include <QComboBox>
 #include <QFontDialog>
 #include <QHBoxLayout>
@@ -25,6 +24,7 @@
 #include "app/Icons.h"
 #include "app/Placement.h"
 #include "app/Settings.h"
+#include "lessons/FileNyitas.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -391,13 +391,7 @@ void Tfrm_Main::FormCreate() {
 }
 
 void Tfrm_Main::FillLessonChooser() {
-  QStringList items;
-  for (const auto& name : ListLessons(Startup().DataDir)) items << QString::fromStdString(name);
-  // Sorted without regard to case, in the user's locale.
-  QCollator collator;
-  collator.setCaseSensitivity(Qt::CaseInsensitive);
-  std::sort(items.begin(), items.end(), collator);
-  ComboBox1->addItems(items);
+  ComboBox1->addItems(SortedLessonNames(Startup().DataDir));
   ComboBox1->setCurrentIndex(-1);
 }
 
@@ -627,7 +621,9 @@ void Tfrm_Main::SetScreenFontSize(int32_t size) {
 // ---- commands -----------------------------------------------------------------------------------
 
 void Tfrm_Main::aMegnyitExecute() {
-  // The lesson picker comes with its own window; until then the command only focuses the pane.
+  const auto picked = PickLesson(Beall.LastFile, this);
+  // A lesson that cannot be read is reported and leaves the focus where it is.
+  if (picked) LoadLesson(FromPath(*picked));
   SynEdit1->setFocus();
 }
 

@@ -1,0 +1,179 @@
+#include "lessons/FileNyitas.h"
+
+#include <QCollator>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <string_view>
+
+#include "app/Placement.h"
+#include "app/Settings.h"
+#include "platform/Dialogs.h"
+#include "platform/Fonts.h"
+#include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
+#include "platform/QtText.h"
+#include "platform/Startup.h"
+#include "practice/LessonLibrary.h"
+
+namespace fs = std::filesystem;
+
+namespace pekto {
+namespace {
+
+constexpr std::string_view kSection = "frm_FileNyitas";
+constexpr int kDesignWidth = 506;
+constexpr int kDesignHeight = 370;
+constexpr int kBarHeight = 48;
+constexpr int kGroupWidth = 177;
+constexpr int kButtonTop = 11;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 25;
+// Offered by "File-ból" when the last lesson is gone: the first lesson of the library.
+constexpr std::string_view kFirstLesson = "001_fdjk.lck";
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name, int left) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(left, kButtonTop, kButtonWidth, kButtonHeight);
+  return button;
+}
+
+// The text after the last folder separator or drive colon: a path saved on Windows names its
+// file the same way as one saved here.
+QString FileNamePart(const QString& path) {
+  const auto separator =
+      std::max({path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':')});
+  return path.mid(separator + 1);
+}
+
+}  // namespace
+
+QStringList SortedLessonNames(const fs::path& dataDir) {
+  QStringList names;
+  for (const auto& name : ListLessons(dataDir)) names << QString::fromStdString(name);
+  QCollator collator;
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  std::sort(names.begin(), names.end(), collator);
+  return names;
+}
+
+Tfrm_FileNyitas::Tfrm_FileNyitas(const std::string& current, QWidget* owner)
+    : QDialog(owner), lessonPath_(PathFromCp1250(current)) {
+  setObjectName(QStringLiteral("frm_FileNyitas"));
+  setWindowTitle(QStringLiteral("Lecke megnyitása"));
+  setFont(DesignFont(QStringLiteral("Tahoma"), 8));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+  resize(kDesignWidth, kDesignHeight);
+
+  ListBox1 = new QListWidget(this);
+  ListBox1->setObjectName(QStringLiteral("ListBox1"));
+  connect(ListBox1, &QListWidget::itemDoubleClicked, this,
+          [this] { Guarded([this] { ListBox1DblClick(); }); });
+
+  auto* bar = new QWidget(this);
+  bar->setFixedHeight(kBarHeight);
+  Button3 = MakeButton(bar, QStringLiteral("File-ból"), "Button3", 12);
+  Button3->setAutoDefault(false);
+  connect(Button3, &QPushButton::clicked, this, [this] { Guarded([this] { Button3Click(); }); });
+  // The right-hand buttons keep their place at the right edge as the window is resized.
+  auto* group = new QWidget(bar);
+  group->setFixedSize(kGroupWidth, kBarHeight);
+  Button1 = MakeButton(group, QStringLiteral("Megnyit"), "Button1", 8);
+  Button1->setDefault(true);
+  connect(Button1, &QPushButton::clicked, this,
+          [this] { Guarded([this] { ListBox1DblClick(); }); });
+  Button2 = MakeButton(group, QStringLiteral("Mégsem"), "Button2", 90);
+  Button2->setAutoDefault(false);
+  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);  // Esc rejects as well
+
+  auto* barLayout = new QHBoxLayout(bar);
+  barLayout->setContentsMargins(0, 0, 0, 0);
+  barLayout->addStretch();
+  barLayout->addWidget(group);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(ListBox1);
+  layout->addWidget(bar);
+
+  setTabOrder(ListBox1, Button3);
+  setTabOrder(Button3, Button1);
+  setTabOrder(Button1, Button2);
+  Guarded([this, &current] { FormCreate(current); });
+}
+
+void Tfrm_FileNyitas::FormCreate(const std::string& current) {
+  ListBox1->addItems(SortedLessonNames(Startup().DataDir));
+  if (ListBox1->count() == 0) return;
+  const QString wanted = FileNamePart(ToQ(current));
+  const auto found = ListBox1->findItems(wanted, Qt::MatchFixedString);  // case ignored
+  ListBox1->setCurrentItem(found.isEmpty() ? ListBox1->item(0) : found.front());
+}
+
+void Tfrm_FileNyitas::ListBox1DblClick() {
+  const QListWidgetItem* item = ListBox1->currentItem();
+  if (item == nullptr || !item->isSelected()) {
+    ShowError(QStringLiteral("Nincs lecke kiválasztva"), this);
+    return;
+  }
+  lessonPath_ = LessonPath(Startup().DataDir, item->text().toStdString());
+  accept();
+}
+
+void Tfrm_FileNyitas::Button3Click() {
+  fs::path start = PathFromCp1250(Beall.LastFile);
+  std::error_code ec;
+  if (Beall.LastFile.empty() || !fs::is_regular_file(start, ec)) {
+    start = LessonFolder(Startup().DataDir) / std::string(kFirstLesson);
+  }
+  QFileDialog dialog(this, windowTitle(), FromPath(start.parent_path()),
+                     QStringLiteral("Tastrel lecke állományok (*.lck)"));
+  dialog.setObjectName(QStringLiteral("OpenDialog1"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // A typed name is taken as it is, whether or not such a file exists.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(QStringLiteral("lck"));
+  dialog.selectFile(FromPath(start.filename()));
+  if (ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  lessonPath_ = fs::absolute(ToPath(dialog.selectedFiles().front()));
+  accept();
+}
+
+void Tfrm_FileNyitas::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  Guarded([this] { FormShow(); });
+}
+
+void Tfrm_FileNyitas::FormShow() {
+  RestoreFormBounds(*this, kSection, kDesignWidth, kDesignHeight);
+  QFont base = font();
+  base.setPointSize(std::max(1, Beall.ScreenFontSize));
+  setFont(base);
+  ListBox1->setFocus();
+}
+
+void Tfrm_FileNyitas::done(int result) {
+  // Every way of closing (Megnyit, Mégsem, Esc, the close box) passes here while shown.
+  if (isVisible()) Guarded([this] { FormClose(); });
+  QDialog::done(result);
+}
+
+void Tfrm_FileNyitas::FormClose() {
+  StoreFormBounds(*this, kSection);
+}
+
+std::optional<fs::path> PickLesson(const std::string& current, QWidget* owner) {
+  Tfrm_FileNyitas dialog(current, owner);
+  if (ExecDialog(dialog) != QDialog::Accepted) return std::nullopt;
+  return dialog.ChosenPath();
+}
+
+}  // namespace pekto
