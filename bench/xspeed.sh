@@ -12,7 +12,9 @@
 # Environment: RUNS (5), KEYS (200), DELAY_MS (240), RSS_AFTER (3), IDLE_S (as long as typing),
 #              PEKTO (another build of the program to set beside the floor),
 #              PEKTO_ENV / FLOOR_ENV (extra VAR=value words for one program, e.g. QT_LOGGING_RULES=*=false),
-#              SHOTS (a folder: a picture of each window after typing, to check the keys arrived).
+#              SHOTS (a folder: a picture of each window after typing, to check the keys arrived),
+#              PERF (a folder: after the measured runs, one more typing run of each program under
+#              `perf record --call-graph dwarf`, kept as PERF/pekto.data and PERF/floor.data).
 # A benchmark, not a test: ./test does not run it. Figures taken while the machine is busy are
 # noisy; the load average is printed with them.
 set -euo pipefail
@@ -32,9 +34,9 @@ XSTART=$BUILD/bin/pekto_xstart
 for f in "$PEKTO" "$FLOOR" "$XSTART"; do
   [ -x "$f" ] || { echo "missing $f: build first (tools/build.sh)" >&2; exit 2; }
 done
-for tool in Xvfb openbox xdotool setxkbmap xprop iconv; do
+for tool in Xvfb openbox xdotool setxkbmap xprop iconv ${PERF:+perf}; do
   command -v "$tool" >/dev/null || {
-    echo "missing $tool: apt-get install xvfb openbox xdotool x11-xkb-utils x11-utils" >&2
+    echo "missing $tool: apt-get install xvfb openbox xdotool x11-xkb-utils x11-utils linux-perf" >&2
     exit 2
   }
 done
@@ -44,11 +46,12 @@ XVFB_PID=""
 OPENBOX_PID=""
 STARTER_PID=""
 PROGRAM_PID=""
+PERF_PID=""
 
 cleanup() {
   local status=$?
   trap - EXIT INT TERM HUP
-  for pid in "$PROGRAM_PID" "$STARTER_PID" "$OPENBOX_PID" "$XVFB_PID"; do
+  for pid in "$PERF_PID" "$PROGRAM_PID" "$STARTER_PID" "$OPENBOX_PID" "$XVFB_PID"; do
     if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
   done
   for pid in "$STARTER_PID" "$OPENBOX_PID" "$XVFB_PID"; do
@@ -129,7 +132,7 @@ TypeKeys() {
 
 CpuTicks() {  # utime + stime of all threads, in clock ticks
   local stat fields
-  stat=$(<"/proc/$1/stat")
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || stat=") 0 0 0 0 0 0 0 0 0 0 0 0 0"
   read -ra fields <<<"${stat##*) }"
   echo $((fields[11] + fields[12]))
 }
@@ -206,6 +209,12 @@ Measure() {
   c0=$(CpuTicks "$PROGRAM_PID") n0=$(CpuNs "$PROGRAM_PID") x0=$(CpuTicks "$XVFB_PID") t0=$(Now)
   TypeKeys
   sleep 0.5  # the last keys are handled and painted
+  if ! kill -0 "$PROGRAM_PID" 2>/dev/null; then
+    # Ended by something else on the machine: a run without its end tells nothing.
+    echo "$name ended during the run; this run is taken again" >&2
+    Stop
+    return 1
+  fi
   c1=$(CpuTicks "$PROGRAM_PID") n1=$(CpuNs "$PROGRAM_PID") x1=$(CpuTicks "$XVFB_PID") t1=$(Now)
   [ "$(FocusedPid)" = "$PROGRAM_PID" ] || echo "$name: lost the focus while typing" >&2
   if [ -n "${SHOTS:-}" ]; then  # a picture of the typed window, to see that the keys arrived
@@ -261,11 +270,34 @@ for ((run = 1; run <= RUNS; run++)); do
   for name in "${order[@]}"; do
     echo "run $run/$RUNS: $name" >&2
     Command "$name"
-    Measure "$name" "$COMMAND_ENV" "${COMMAND[@]}"
+    for attempt in 1 2 3; do
+      Measure "$name" "$COMMAND_ENV" "${COMMAND[@]}" && break
+      [ "$attempt" -lt 3 ] || { echo "$name: no whole run in three attempts" >&2; exit 1; }
+    done
   done
 done
 
 LOAD_AFTER=$(cut -d' ' -f1-3 /proc/loadavg)
+
+# Profiles apart from the measured runs: the sampling itself costs the program time.
+if [ -n "${PERF:-}" ]; then
+  mkdir -p "$PERF"
+  for name in pekto floor; do
+    echo "profile: $name" >&2
+    Command "$name"
+    Start "$name" "$COMMAND_ENV" "${COMMAND[@]}"
+    EnsureFocus || echo "$name: its window did not get the keyboard focus" >&2
+    perf record -F 2000 --call-graph dwarf,16384 -p "$PROGRAM_PID" -o "$PERF/$name.data" \
+      2>>"$TMP/perf.log" &
+    PERF_PID=$!
+    sleep 0.5
+    TypeKeys
+    kill -INT "$PERF_PID"
+    wait "$PERF_PID" || true
+    PERF_PID=""
+    Stop
+  done
+fi
 
 Median() {  # column $2 of file $1
   sort -g -k"$2","$2" "$1" | awk -v c="$2" '{ v[NR] = $c } END {
