@@ -11,7 +11,8 @@
 # Usage: bench/xspeed.sh [BUILD_DIR]      (default: build; needs pekto, pekto_floor, pekto_xstart)
 # Environment: RUNS (5), KEYS (200), DELAY_MS (240), RSS_AFTER (3), IDLE_S (as long as typing),
 #              PEKTO (another build of the program to set beside the floor),
-#              PEKTO_ENV / FLOOR_ENV (extra VAR=value words for one program, e.g. QT_LOGGING_RULES=*=false),
+#              PEKTO_ENV / FLOOR_ENV (extra VAR=value words for one program, for example
+#              QT_LOGGING_RULES=*=false),
 #              SHOTS (a folder: a picture of each window after typing, to check the keys arrived),
 #              PERF (a folder: after the measured runs, one more typing run of each program under
 #              `perf record --call-graph dwarf`, kept as PERF/pekto.data and PERF/floor.data).
@@ -34,9 +35,10 @@ XSTART=$BUILD/bin/pekto_xstart
 for f in "$PEKTO" "$FLOOR" "$XSTART"; do
   [ -x "$f" ] || { echo "missing $f: build first (tools/build.sh)" >&2; exit 2; }
 done
-for tool in Xvfb openbox xdotool setxkbmap xprop iconv ${PERF:+perf}; do
+for tool in Xvfb xauth openbox xdotool setxkbmap xprop iconv ${PERF:+perf}; do
   command -v "$tool" >/dev/null || {
-    echo "missing $tool: apt-get install xvfb openbox xdotool x11-xkb-utils x11-utils linux-perf" >&2
+    echo "missing $tool: apt-get install xvfb xauth openbox xdotool x11-xkb-utils x11-utils" \
+      "linux-perf" >&2
     exit 2
   }
 done
@@ -65,10 +67,16 @@ trap 'exit 130' INT TERM HUP
 
 # ---- the X server ------------------------------------------------------------------------
 
+# The server admits only clients holding its cookie: a program of another run on this machine
+# that guesses the display number cannot open windows on it or take the keyboard focus.
 StartX() {
-  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$TMP/display" 2>"$TMP/xvfb.log" &
+  local cookie i
+  cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
+  export XAUTHORITY="$TMP/xauthority"
+  xauth -q -f "$XAUTHORITY" add :0 MIT-MAGIC-COOKIE-1 "$cookie"  # the server reads any entry
+  Xvfb -displayfd 9 -auth "$XAUTHORITY" -screen 0 1280x1024x24 -nolisten tcp \
+    9>"$TMP/display" 2>"$TMP/xvfb.log" &
   XVFB_PID=$!
-  local i
   for ((i = 0; i < 200; i++)); do
     [ -s "$TMP/display" ] && break
     kill -0 "$XVFB_PID" 2>/dev/null || { cat "$TMP/xvfb.log" >&2; exit 2; }
@@ -76,7 +84,7 @@ StartX() {
   done
   DISPLAY=":$(head -n1 "$TMP/display")"
   export DISPLAY
-  unset XAUTHORITY
+  xauth -q -f "$XAUTHORITY" add "$DISPLAY" MIT-MAGIC-COOKIE-1 "$cookie"
   openbox --sm-disable >"$TMP/openbox.log" 2>&1 &
   OPENBOX_PID=$!
   for ((i = 0; i < 200; i++)); do
@@ -198,8 +206,9 @@ Measure() {
   shift 2
   Start "$name" "$envs" "$@"
   if ! EnsureFocus; then
-    echo "$name: its window did not get the keyboard focus" >&2
-    exit 1
+    echo "$name: its window did not get the keyboard focus; this run is taken again" >&2
+    Stop
+    return 1
   fi
   local c0 n0 x0 t0 c1 n1 x1 t1
   c0=$(CpuTicks "$PROGRAM_PID") n0=$(CpuNs "$PROGRAM_PID") x0=$(CpuTicks "$XVFB_PID") t0=$(Now)
@@ -215,8 +224,12 @@ Measure() {
     Stop
     return 1
   fi
+  if [ "$(FocusedPid)" != "$PROGRAM_PID" ]; then
+    echo "$name lost the focus while typing; this run is taken again" >&2
+    Stop
+    return 1
+  fi
   c1=$(CpuTicks "$PROGRAM_PID") n1=$(CpuNs "$PROGRAM_PID") x1=$(CpuTicks "$XVFB_PID") t1=$(Now)
-  [ "$(FocusedPid)" = "$PROGRAM_PID" ] || echo "$name: lost the focus while typing" >&2
   if [ -n "${SHOTS:-}" ]; then  # a picture of the typed window, to see that the keys arrived
     mkdir -p "$SHOTS"
     import -window "$(xdotool getwindowfocus)" "$SHOTS/$name-$run.png" 2>/dev/null || true
