@@ -11,6 +11,8 @@
 # Usage: bench/xspeed.sh [BUILD_DIR]      (default: build; needs pekto, pekto_floor, pekto_xstart)
 # Environment: RUNS (5), KEYS (200), DELAY_MS (240), RSS_AFTER (3), IDLE_S (as long as typing),
 #              PEKTO (another build of the program to set beside the floor),
+#              COMPARE (a second build of the program, measured in the same run as a third
+#              column: before and after a change, under the same load),
 #              PEKTO_ENV / FLOOR_ENV (extra VAR=value words for one program, for example
 #              QT_LOGGING_RULES=*=false),
 #              SHOTS (a folder: a picture of each window after typing, to check the keys arrived),
@@ -32,7 +34,9 @@ CLK_TCK=$(getconf CLK_TCK)
 PEKTO=${PEKTO:-$BUILD/bin/pekto}
 FLOOR=$BUILD/bin/pekto_floor
 XSTART=$BUILD/bin/pekto_xstart
-for f in "$PEKTO" "$FLOOR" "$XSTART"; do
+PROGRAMS=(pekto floor)
+if [ -n "${COMPARE:-}" ]; then PROGRAMS+=(other); fi
+for f in "$PEKTO" "$FLOOR" "$XSTART" ${COMPARE:+"$COMPARE"}; do
   [ -x "$f" ] || { echo "missing $f: build first (tools/build.sh)" >&2; exit 2; }
 done
 for tool in Xvfb xauth openbox xdotool setxkbmap xprop iconv ${PERF:+perf}; do
@@ -73,6 +77,7 @@ StartX() {
   local cookie i
   cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
   export XAUTHORITY="$TMP/xauthority"
+  : >"$XAUTHORITY"
   xauth -q -f "$XAUTHORITY" add :0 MIT-MAGIC-COOKIE-1 "$cookie"  # the server reads any entry
   Xvfb -displayfd 9 -auth "$XAUTHORITY" -screen 0 1280x1024x24 -nolisten tcp \
     9>"$TMP/display" 2>"$TMP/xvfb.log" &
@@ -174,7 +179,9 @@ Start() {
   local pid mapped cpu rss
   read -r _ pid _ mapped _ cpu _ rss <"$TMP/report" || true
   if [ -z "${pid:-}" ]; then
-    echo "$name did not start; its log:" >&2
+    local status=0
+    wait "$STARTER_PID" || status=$?
+    echo "$name did not start (status $status); its log:" >&2
     cat "$TMP/$name.log" >&2
     exit 1
   fi
@@ -255,6 +262,7 @@ Command() {
   case $1 in
     pekto) COMMAND=("$PEKTO" "$TMP/xspeed.lck") COMMAND_ENV=${PEKTO_ENV:-} ;;
     floor) COMMAND=("$FLOOR") COMMAND_ENV=${FLOOR_ENV:-} ;;
+    other) COMMAND=("$COMPARE" "$TMP/xspeed.lck") COMMAND_ENV=${PEKTO_ENV:-} ;;
   esac
 }
 
@@ -271,15 +279,16 @@ LOAD_BEFORE=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "X display $DISPLAY; $RUNS runs of $KEYS keys, $DELAY_MS ms apart; load $LOAD_BEFORE" >&2
 
 # Warm starts: the first start of each program fills the file cache (and Pekto's data folder).
-for name in pekto floor; do
+for name in "${PROGRAMS[@]}"; do
   Command "$name"
   Start "$name" "$COMMAND_ENV" "${COMMAND[@]}"
   Stop
 done
 
 for ((run = 1; run <= RUNS; run++)); do
-  order=(pekto floor)
-  ((run % 2 == 0)) && order=(floor pekto)  # turns alternate, so a drift weighs on both
+  # Each run starts with the next program, so that a drift in the load weighs on all.
+  first=$(((run - 1) % ${#PROGRAMS[@]}))
+  order=("${PROGRAMS[@]:first}" "${PROGRAMS[@]:0:first}")
   for name in "${order[@]}"; do
     echo "run $run/$RUNS: $name" >&2
     Command "$name"
@@ -295,7 +304,7 @@ LOAD_AFTER=$(cut -d' ' -f1-3 /proc/loadavg)
 # Profiles apart from the measured runs: the sampling itself costs the program time.
 if [ -n "${PERF:-}" ]; then
   mkdir -p "$PERF"
-  for name in pekto floor; do
+  for name in "${PROGRAMS[@]}"; do
     echo "profile: $name" >&2
     Command "$name"
     Start "$name" "$COMMAND_ENV" "${COMMAND[@]}"
@@ -317,20 +326,29 @@ Median() {  # column $2 of file $1
     printf "%.6f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-Row() {  # label, column, scale, format
-  local p f
-  p=$(Median "$TMP/pekto.runs" "$2")
-  f=$(Median "$TMP/floor.runs" "$2")
-  awk -v l="$1" -v p="$p" -v f="$f" -v s="$3" -v fmt="$4" 'BEGIN {
-    printf "%-46s " fmt " " fmt "  ", l, p * s, f * s
-    if (f != 0) printf "%5.2f x\n", p / f; else print "    -"
+Row() {  # label, column, scale, format: each program's median, then each against the floor
+  local name medians=()
+  for name in "${PROGRAMS[@]}"; do medians+=("$(Median "$TMP/$name.runs" "$2")"); done
+  awk -v l="$1" -v m="${medians[*]}" -v s="$3" -v fmt="$4" 'BEGIN {
+    n = split(m, v, " ")
+    printf "%-46s", l
+    for (i = 1; i <= n; i++) printf " " fmt, v[i] * s
+    for (i = 1; i <= n; i++) {
+      if (i == 2) continue
+      if (v[2] != 0) printf "  %5.2f x", v[i] / v[2]; else printf "      -"
+    }
+    printf "\n"
   }'
 }
 
 echo
 echo "Pekto against the floor (bare QPlainTextEdit window), median of $RUNS warm starts,"
 echo "$KEYS keys typed ${DELAY_MS} ms apart; load average before $LOAD_BEFORE, after $LOAD_AFTER"
-printf '%-46s %9s %9s  %s\n' "" "Pekto" "floor" "ratio"
+if [ -n "${COMPARE:-}" ]; then
+  printf '%-46s %9s %9s %9s  %7s  %7s\n' "" "Pekto" "floor" "other" "ratio" "other"
+else
+  printf '%-46s %9s %9s  %s\n' "" "Pekto" "floor" "ratio"
+fi
 Row "Start: exec to window mapped (s)" 1 1 "%9.3f"
 Row "Resident memory ${RSS_AFTER} s after start (MiB)" 2 "$(awk 'BEGIN { print 1 / 1024 }')" "%9.1f"
 Row "Processor time per key, net of idle (ms)" 3 1 "%9.2f"
@@ -341,6 +359,6 @@ Row "  idle processor time (ms per second)" 5 1 "%9.2f"
 Row "  X server's time per key, net (ms)" 6 1 "%9.2f"
 echo
 echo "Each run (mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_ms start_cpu_s):"
-for name in pekto floor; do
+for name in "${PROGRAMS[@]}"; do
   sed "s/^/  $name /" "$TMP/$name.runs"
 done
