@@ -227,8 +227,12 @@ Measure() {
   sleep 0.5  # the last keys are handled and painted
   if ! kill -0 "$PROGRAM_PID" 2>/dev/null; then
     # Ended by something else on the machine: a run without its end tells nothing.
-    echo "$name ended during the run; this run is taken again" >&2
-    Stop
+    local status=0
+    wait "$STARTER_PID" || status=$?
+    echo "$name ended during the run (status $status); this run is taken again" >&2
+    tail -n 3 "$TMP/$name.log" >&2
+    STARTER_PID=""
+    PROGRAM_PID=""
     return 1
   fi
   if [ "$(FocusedPid)" != "$PROGRAM_PID" ]; then
