@@ -11,8 +11,13 @@
 # Usage: bench/xspeed.sh [BUILD_DIR]      (default: build; needs pekto, pekto_floor, pekto_xstart)
 # Environment: RUNS (5), KEYS (200), DELAY_MS (240), RSS_AFTER (3), IDLE_S (as long as typing),
 #              PEKTO (another build of the program to set beside the floor),
-#              PEKTO_ENV / FLOOR_ENV (extra VAR=value words for one program, e.g. QT_LOGGING_RULES=*=false),
-#              SHOTS (a folder: a picture of each window after typing, to check the keys arrived).
+#              COMPARE (a second build of the program, measured in the same run as a third
+#              column: before and after a change, under the same load),
+#              PEKTO_ENV / FLOOR_ENV (extra VAR=value words for one program, for example
+#              QT_LOGGING_RULES=*=false),
+#              SHOTS (a folder: a picture of each window after typing, to check the keys arrived),
+#              PERF (a folder: after the measured runs, one more typing run of each program under
+#              `perf record --call-graph dwarf`, kept as PERF/pekto.data and PERF/floor.data).
 # A benchmark, not a test: ./test does not run it. Figures taken while the machine is busy are
 # noisy; the load average is printed with them.
 set -euo pipefail
@@ -29,12 +34,15 @@ CLK_TCK=$(getconf CLK_TCK)
 PEKTO=${PEKTO:-$BUILD/bin/pekto}
 FLOOR=$BUILD/bin/pekto_floor
 XSTART=$BUILD/bin/pekto_xstart
-for f in "$PEKTO" "$FLOOR" "$XSTART"; do
+PROGRAMS=(pekto floor)
+if [ -n "${COMPARE:-}" ]; then PROGRAMS+=(other); fi
+for f in "$PEKTO" "$FLOOR" "$XSTART" ${COMPARE:+"$COMPARE"}; do
   [ -x "$f" ] || { echo "missing $f: build first (tools/build.sh)" >&2; exit 2; }
 done
-for tool in Xvfb openbox xdotool setxkbmap xprop iconv; do
+for tool in Xvfb xauth openbox xdotool setxkbmap xprop iconv ${PERF:+perf}; do
   command -v "$tool" >/dev/null || {
-    echo "missing $tool: apt-get install xvfb openbox xdotool x11-xkb-utils x11-utils" >&2
+    echo "missing $tool: apt-get install xvfb xauth openbox xdotool x11-xkb-utils x11-utils" \
+      "linux-perf" >&2
     exit 2
   }
 done
@@ -44,11 +52,12 @@ XVFB_PID=""
 OPENBOX_PID=""
 STARTER_PID=""
 PROGRAM_PID=""
+PERF_PID=""
 
 cleanup() {
   local status=$?
   trap - EXIT INT TERM HUP
-  for pid in "$PROGRAM_PID" "$STARTER_PID" "$OPENBOX_PID" "$XVFB_PID"; do
+  for pid in "$PERF_PID" "$PROGRAM_PID" "$STARTER_PID" "$OPENBOX_PID" "$XVFB_PID"; do
     if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
   done
   for pid in "$STARTER_PID" "$OPENBOX_PID" "$XVFB_PID"; do
@@ -62,10 +71,17 @@ trap 'exit 130' INT TERM HUP
 
 # ---- the X server ------------------------------------------------------------------------
 
+# The server admits only clients holding its cookie: a program of another run on this machine
+# that guesses the display number cannot open windows on it or take the keyboard focus.
 StartX() {
-  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$TMP/display" 2>"$TMP/xvfb.log" &
+  local cookie i
+  cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
+  export XAUTHORITY="$TMP/xauthority"
+  : >"$XAUTHORITY"
+  xauth -q -f "$XAUTHORITY" add :0 MIT-MAGIC-COOKIE-1 "$cookie"  # the server reads any entry
+  Xvfb -displayfd 9 -auth "$XAUTHORITY" -screen 0 1280x1024x24 -nolisten tcp \
+    9>"$TMP/display" 2>"$TMP/xvfb.log" &
   XVFB_PID=$!
-  local i
   for ((i = 0; i < 200; i++)); do
     [ -s "$TMP/display" ] && break
     kill -0 "$XVFB_PID" 2>/dev/null || { cat "$TMP/xvfb.log" >&2; exit 2; }
@@ -73,7 +89,7 @@ StartX() {
   done
   DISPLAY=":$(head -n1 "$TMP/display")"
   export DISPLAY
-  unset XAUTHORITY
+  xauth -q -f "$XAUTHORITY" add "$DISPLAY" MIT-MAGIC-COOKIE-1 "$cookie"
   openbox --sm-disable >"$TMP/openbox.log" 2>&1 &
   OPENBOX_PID=$!
   for ((i = 0; i < 200; i++)); do
@@ -129,7 +145,7 @@ TypeKeys() {
 
 CpuTicks() {  # utime + stime of all threads, in clock ticks
   local stat fields
-  stat=$(<"/proc/$1/stat")
+  stat=$(cat "/proc/$1/stat" 2>/dev/null) || stat=") 0 0 0 0 0 0 0 0 0 0 0 0 0"
   read -ra fields <<<"${stat##*) }"
   echo $((fields[11] + fields[12]))
 }
@@ -163,7 +179,9 @@ Start() {
   local pid mapped cpu rss
   read -r _ pid _ mapped _ cpu _ rss <"$TMP/report" || true
   if [ -z "${pid:-}" ]; then
-    echo "$name did not start; its log:" >&2
+    local status=0
+    wait "$STARTER_PID" || status=$?
+    echo "$name did not start (status $status); its log:" >&2
     cat "$TMP/$name.log" >&2
     exit 1
   fi
@@ -195,8 +213,9 @@ Measure() {
   shift 2
   Start "$name" "$envs" "$@"
   if ! EnsureFocus; then
-    echo "$name: its window did not get the keyboard focus" >&2
-    exit 1
+    echo "$name: its window did not get the keyboard focus; this run is taken again" >&2
+    Stop
+    return 1
   fi
   local c0 n0 x0 t0 c1 n1 x1 t1
   c0=$(CpuTicks "$PROGRAM_PID") n0=$(CpuNs "$PROGRAM_PID") x0=$(CpuTicks "$XVFB_PID") t0=$(Now)
@@ -206,8 +225,22 @@ Measure() {
   c0=$(CpuTicks "$PROGRAM_PID") n0=$(CpuNs "$PROGRAM_PID") x0=$(CpuTicks "$XVFB_PID") t0=$(Now)
   TypeKeys
   sleep 0.5  # the last keys are handled and painted
+  if ! kill -0 "$PROGRAM_PID" 2>/dev/null; then
+    # Ended by something else on the machine: a run without its end tells nothing.
+    local status=0
+    wait "$STARTER_PID" || status=$?
+    echo "$name ended during the run (status $status); this run is taken again" >&2
+    tail -n 3 "$TMP/$name.log" >&2
+    STARTER_PID=""
+    PROGRAM_PID=""
+    return 1
+  fi
+  if [ "$(FocusedPid)" != "$PROGRAM_PID" ]; then
+    echo "$name lost the focus while typing; this run is taken again" >&2
+    Stop
+    return 1
+  fi
   c1=$(CpuTicks "$PROGRAM_PID") n1=$(CpuNs "$PROGRAM_PID") x1=$(CpuTicks "$XVFB_PID") t1=$(Now)
-  [ "$(FocusedPid)" = "$PROGRAM_PID" ] || echo "$name: lost the focus while typing" >&2
   if [ -n "${SHOTS:-}" ]; then  # a picture of the typed window, to see that the keys arrived
     mkdir -p "$SHOTS"
     import -window "$(xdotool getwindowfocus)" "$SHOTS/$name-$run.png" 2>/dev/null || true
@@ -233,6 +266,7 @@ Command() {
   case $1 in
     pekto) COMMAND=("$PEKTO" "$TMP/xspeed.lck") COMMAND_ENV=${PEKTO_ENV:-} ;;
     floor) COMMAND=("$FLOOR") COMMAND_ENV=${FLOOR_ENV:-} ;;
+    other) COMMAND=("$COMPARE" "$TMP/xspeed.lck") COMMAND_ENV=${PEKTO_ENV:-} ;;
   esac
 }
 
@@ -249,43 +283,76 @@ LOAD_BEFORE=$(cut -d' ' -f1-3 /proc/loadavg)
 echo "X display $DISPLAY; $RUNS runs of $KEYS keys, $DELAY_MS ms apart; load $LOAD_BEFORE" >&2
 
 # Warm starts: the first start of each program fills the file cache (and Pekto's data folder).
-for name in pekto floor; do
+for name in "${PROGRAMS[@]}"; do
   Command "$name"
   Start "$name" "$COMMAND_ENV" "${COMMAND[@]}"
   Stop
 done
 
 for ((run = 1; run <= RUNS; run++)); do
-  order=(pekto floor)
-  ((run % 2 == 0)) && order=(floor pekto)  # turns alternate, so a drift weighs on both
+  # Each run starts with the next program, so that a drift in the load weighs on all.
+  first=$(((run - 1) % ${#PROGRAMS[@]}))
+  order=("${PROGRAMS[@]:first}" "${PROGRAMS[@]:0:first}")
   for name in "${order[@]}"; do
     echo "run $run/$RUNS: $name" >&2
     Command "$name"
-    Measure "$name" "$COMMAND_ENV" "${COMMAND[@]}"
+    for attempt in 1 2 3; do
+      Measure "$name" "$COMMAND_ENV" "${COMMAND[@]}" && break
+      [ "$attempt" -lt 3 ] || { echo "$name: no whole run in three attempts" >&2; exit 1; }
+    done
   done
 done
 
 LOAD_AFTER=$(cut -d' ' -f1-3 /proc/loadavg)
+
+# Profiles apart from the measured runs: the sampling itself costs the program time.
+if [ -n "${PERF:-}" ]; then
+  mkdir -p "$PERF"
+  for name in "${PROGRAMS[@]}"; do
+    echo "profile: $name" >&2
+    Command "$name"
+    Start "$name" "$COMMAND_ENV" "${COMMAND[@]}"
+    EnsureFocus || echo "$name: its window did not get the keyboard focus" >&2
+    perf record -F 2000 --call-graph dwarf,16384 -p "$PROGRAM_PID" -o "$PERF/$name.data" \
+      2>>"$TMP/perf.log" &
+    PERF_PID=$!
+    sleep 0.5
+    TypeKeys
+    kill -INT "$PERF_PID"
+    wait "$PERF_PID" || true
+    PERF_PID=""
+    Stop
+  done
+fi
 
 Median() {  # column $2 of file $1
   sort -g -k"$2","$2" "$1" | awk -v c="$2" '{ v[NR] = $c } END {
     printf "%.6f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-Row() {  # label, column, scale, format
-  local p f
-  p=$(Median "$TMP/pekto.runs" "$2")
-  f=$(Median "$TMP/floor.runs" "$2")
-  awk -v l="$1" -v p="$p" -v f="$f" -v s="$3" -v fmt="$4" 'BEGIN {
-    printf "%-46s " fmt " " fmt "  ", l, p * s, f * s
-    if (f != 0) printf "%5.2f x\n", p / f; else print "    -"
+Row() {  # label, column, scale, format: each program's median, then each against the floor
+  local name medians=()
+  for name in "${PROGRAMS[@]}"; do medians+=("$(Median "$TMP/$name.runs" "$2")"); done
+  awk -v l="$1" -v m="${medians[*]}" -v s="$3" -v fmt="$4" 'BEGIN {
+    n = split(m, v, " ")
+    printf "%-46s", l
+    for (i = 1; i <= n; i++) printf " " fmt, v[i] * s
+    for (i = 1; i <= n; i++) {
+      if (i == 2) continue
+      if (v[2] != 0) printf "  %5.2f x", v[i] / v[2]; else printf "      -"
+    }
+    printf "\n"
   }'
 }
 
 echo
 echo "Pekto against the floor (bare QPlainTextEdit window), median of $RUNS warm starts,"
 echo "$KEYS keys typed ${DELAY_MS} ms apart; load average before $LOAD_BEFORE, after $LOAD_AFTER"
-printf '%-46s %9s %9s  %s\n' "" "Pekto" "floor" "ratio"
+if [ -n "${COMPARE:-}" ]; then
+  printf '%-46s %9s %9s %9s  %7s  %7s\n' "" "Pekto" "floor" "other" "ratio" "other"
+else
+  printf '%-46s %9s %9s  %s\n' "" "Pekto" "floor" "ratio"
+fi
 Row "Start: exec to window mapped (s)" 1 1 "%9.3f"
 Row "Resident memory ${RSS_AFTER} s after start (MiB)" 2 "$(awk 'BEGIN { print 1 / 1024 }')" "%9.1f"
 Row "Processor time per key, net of idle (ms)" 3 1 "%9.2f"
@@ -296,6 +363,6 @@ Row "  idle processor time (ms per second)" 5 1 "%9.2f"
 Row "  X server's time per key, net (ms)" 6 1 "%9.2f"
 echo
 echo "Each run (mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_ms start_cpu_s):"
-for name in pekto floor; do
+for name in "${PROGRAMS[@]}"; do
   sed "s/^/  $name /" "$TMP/$name.runs"
 done
