@@ -23,8 +23,10 @@
 
 #include "app/Icons.h"
 #include "app/Placement.h"
+#include "app/Product.h"
 #include "app/Settings.h"
 #include "lessons/FileNyitas.h"
+#include "lessons/Szerkeszt.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -32,6 +34,7 @@
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
+#include "platform/ShellLaunch.h"
 #include "platform/Startup.h"
 #include "platform/WavePlayer.h"
 #include "practice/Counters.h"
@@ -40,6 +43,11 @@
 #include "results/CertificateLayout.h"
 #include "results/Ertekel.h"
 #include "results/Top10.h"
+#include "ui/Beallit.h"
+#include "ui/MenuRajzol.h"
+#include "ui/Nevjegy.h"
+#include "ui/Readme.h"
+#include "ui/logo.h"
 
 namespace fs = std::filesystem;
 
@@ -51,6 +59,7 @@ constexpr int kDesignHeight = 598;
 constexpr std::string_view kSection = "frm_Main";
 constexpr int32_t kHintColor = 0xB5DAFF;                          // pale orange hint windows
 const QString kMakerWeb = QString::fromLatin1(kMakerWebAddress);  // also on the certificate
+const QString kMakerMail = QString::fromLatin1(kMakerMailAddress);
 
 QFont PixelFont(const QString& family, int pixels, bool bold) {
   QFont font(family);
@@ -437,6 +446,7 @@ void Tfrm_Main::showEvent(QShowEvent* event) {
 }
 
 void Tfrm_Main::FormShow() {
+  ApplyMenuStyle(*this);
   SetScreenFontSize(Beall.ScreenFontSize);
   if (Beall.FullScreen) {
     // The whole window, its frame included, fills the work area as it is now.
@@ -450,6 +460,7 @@ void Tfrm_Main::FormShow() {
     if (fs::is_regular_file(ToPath(arguments_.front()), ec)) LoadLesson(arguments_.front());
   }
   SynEdit1->setFocus();
+  ShowSplash();
 }
 
 void Tfrm_Main::closeEvent(QCloseEvent* event) {
@@ -627,8 +638,14 @@ void Tfrm_Main::aMegnyitExecute() {
   SynEdit1->setFocus();
 }
 
-void Tfrm_Main::aUjExecute() {}
-void Tfrm_Main::aSzerkesztExecute() {}
+void Tfrm_Main::aUjExecute() {
+  EditLesson("", this);
+}
+
+void Tfrm_Main::aSzerkesztExecute() {
+  EditLesson(Beall.LastFile, this);
+}
+
 void Tfrm_Main::aBefejezExecute() {
   FinishExercise();
 }
@@ -659,12 +676,36 @@ void Tfrm_Main::aBetuTipusExecute() {
   for (TextPane* pane : {SynEdit1, SynEdit2}) pane->SetPaneFont(chosen);
 }
 
-void Tfrm_Main::aBeallitExecute() {}
-void Tfrm_Main::aSugoExecute() {}
-void Tfrm_Main::aLevelExecute() {}
-void Tfrm_Main::aHonlapExecute() {}
-void Tfrm_Main::aUjdonsagExecute() {}
-void Tfrm_Main::aReadMeExecute() {}
-void Tfrm_Main::aNevjegyExecute() {}
+void Tfrm_Main::aBeallitExecute() {
+  ShowSettingsDialog(*SynEdit1, *SynEdit2, this);
+}
+
+void Tfrm_Main::aSugoExecute() {
+  LaunchExternal(FromPath(Startup().ProgramDir / "Help" / "index.htm"));
+}
+
+void Tfrm_Main::aLevelExecute() {
+  LaunchExternal(QStringLiteral("mailto:") + kMakerMail + QStringLiteral("?subject=Pekto"));
+}
+
+void Tfrm_Main::aHonlapExecute() {
+  LaunchExternal(kMakerWeb);
+}
+
+void Tfrm_Main::aUjdonsagExecute() {
+  LaunchExternal(FromPath(Startup().ProgramDir / "Ujdonsag.exe"));
+}
+
+void Tfrm_Main::aReadMeExecute() {
+  ShowReadme(this);
+}
+
+void Tfrm_Main::aNevjegyExecute() {
+  ShowAbout(this);
+}
+
+void Tfrm_Main::LaunchExternal(const QString& target) {
+  ShellOpen(target, Startup().ProgramDir);
+}
 
 }  // namespace pekto

@@ -101,6 +101,8 @@ class Tfrm_Main : public QMainWindow {
   void aUjdonsagExecute();
   void aReadMeExecute();
   void aNevjegyExecute();
+  // Hands a document, program or address to the shell with the program folder as working folder.
+  void LaunchExternal(const QString& target);
 
   // Controls, named as the rest of the program knows them; each carries its name as object
   // name, by which tests find it.

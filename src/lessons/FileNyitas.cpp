@@ -19,6 +19,7 @@
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/LessonLibrary.h"
+#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 
@@ -154,6 +155,7 @@ void Tfrm_FileNyitas::showEvent(QShowEvent* event) {
 
 void Tfrm_FileNyitas::FormShow() {
   RestoreFormBounds(*this, kSection, kDesignWidth, kDesignHeight);
+  ApplyMenuStyle(*this);
   QFont base = font();
   base.setPointSize(std::max(1, Beall.ScreenFontSize));
   setFont(base);

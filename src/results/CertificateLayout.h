@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/Product.h"
 #include "results/CsvTable.h"
 
 namespace pekto {
@@ -56,7 +57,6 @@ inline constexpr int32_t kClWindowText = static_cast<int32_t>(0xFF000008);
 
 // What the page footer names.
 inline constexpr std::string_view kCertificateProduct = "Tastrel";
-inline constexpr std::string_view kMakerWebAddress = "https://www.brenmar.hu/pekto";
 
 struct CertificateFont {
   std::string family;

@@ -19,6 +19,7 @@
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "results/ScoreRecording.h"
+#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 
@@ -111,6 +112,7 @@ void Tfrm_Jatekos::showEvent(QShowEvent* event) {
 
 void Tfrm_Jatekos::FormShow() {
   RestoreFormPos(*this, kSection);
+  ApplyMenuStyle(*this);
   QFont base = font();
   base.setPointSize(std::max(1, Beall.ScreenFontSize));
   setFont(base);

@@ -30,6 +30,7 @@
 #include "results/Oklevel.h"
 #include "results/ScoreView.h"
 #include "results/Top10Model.h"
+#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 
@@ -368,6 +369,7 @@ void Tfrm_Top10::FormShow() {
   model_->HighlightColumn(0);
   ComboBox1->setFont(WithPointSize(ComboBox1->font(), Beall.ScreenFontSize));
   RestoreFormBounds(*this, kSection, kDesignWidth, kDesignHeight);
+  ApplyMenuStyle(*this);
   setFont(WithPointSize(font(), Beall.ScreenFontSize));
   SetRowHeight(*DBGrid1, RowHeight(DBGrid1->font()));
   SizeToolButtons();

@@ -67,7 +67,7 @@ TEST(CertificateLayout, ExampleResultReadsFromTheTopInOrder) {
                 "OKLEVÉL", "A", "Második lecke", "feladatban nyújtott kiemelkedő teljesítményével",
                 "Kiss Anna", "a legjobb eredményt érte el.", "idő (sec)", "összes", "helyes",
                 "hibás", "százalék", "83", "120", "118", "2", "98", "2024.03.07.", "Tastrel",
-                "https://www.brenmar.hu/pekto"}));
+                "https://www.example.org/pekto"}));
 }
 
 TEST(CertificateLayout, BandsStandOnAnA4PageWithTenMillimetreMargins) {
@@ -187,7 +187,7 @@ TEST(CertificateLayout, NoResultGivesTitleAndFooterWithoutDetailBand) {
   EXPECT_EQ(pages[0].bands[1].kind, CertificateBandKind::PageFooter);
   ExpectRect(pages[0].bands[1].rect, 10, 241.1, 190, 45.9);
   EXPECT_EQ(TextsInOrder(pages[0]), (std::vector<std::string>{"OKLEVÉL", "2024.03.07.", "Tastrel",
-                                                              "https://www.brenmar.hu/pekto"}));
+                                                              "https://www.example.org/pekto"}));
   EXPECT_EQ(pages[0].bands[0].items.size(), 3u);  // two ornaments and the heading
   EXPECT_EQ(pages[0].bands[1].items.size(), 5u);  // two ornaments and three texts
 }

@@ -209,7 +209,7 @@ class CertificateTest : public QObject {
                  "OKLEVÉL", "A", "Második lecke", "feladatban nyújtott kiemelkedő teljesítményével",
                  "Kiss Anna", "a legjobb eredményt érte el.", "idő (sec)", "összes", "helyes",
                  "hibás", "százalék", "83", "120", "118", "2", "98", cp1250::ToUtf8(today),
-                 "Tastrel", "https://www.brenmar.hu/pekto"}));
+                 "Tastrel", "https://www.example.org/pekto"}));
     // Every centred text keeps its design size, fits on the band and stands in its middle.
     for (const CertificateBand& band : pages[0].bands) {
       for (const CertificateItem& item : band.items) {

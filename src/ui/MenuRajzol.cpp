@@ -1,0 +1,7 @@
+#include "ui/MenuRajzol.h"
+
+namespace pekto {
+
+void ApplyMenuStyle(QWidget& /*window*/) {}
+
+}  // namespace pekto

@@ -1,0 +1,7 @@
+#include "ui/Nevjegy.h"
+
+namespace pekto {
+
+void ShowAbout(QWidget* /*owner*/) {}
+
+}  // namespace pekto

@@ -1,0 +1,7 @@
+#include "ui/Readme.h"
+
+namespace pekto {
+
+void ShowReadme(QWidget* /*owner*/) {}
+
+}  // namespace pekto

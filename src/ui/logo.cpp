@@ -1,0 +1,7 @@
+#include "ui/logo.h"
+
+namespace pekto {
+
+void ShowSplash() {}
+
+}  // namespace pekto
