@@ -311,49 +311,49 @@ def capitalize(word):
 # The lessons before the texts. `keys`: the keys taught in the lesson (added to what is
 # known); `kind`: how the lesson is made; `extra`: lines of our own appended to the drill.
 STAGES = [
-    ("001_fdjk", "Alapsor: f j d k", "fjdk", "keys", []),
-    ("002_sl", "Alapsor: s l", "sl", "keys", []),
-    ("003_ae", "Alapsor: a é", "aé", "keys", ["a fa a dal a kés a fék a sas a fal"]),
-    ("004_alapsor", "Alapsor: ismétlés, első szavak", "", "words", []),
-    ("005_gh", "Alapsor: g h", "gh", "keys", []),
-    ("006_aa", "Alapsor: á", "á", "keys", []),
-    ("007_alapszavak", "Alapsor: szavak", "", "words", []),
-    ("008_ei", "Felső sor: e i", "ei", "keys", []),
-    ("009_ru", "Felső sor: r u", "ru", "keys", []),
-    ("010_tz", "Felső sor: t z", "tz", "keys", []),
-    ("011_felso", "Felső sor: szavak", "", "words", []),
-    ("012_op", "Felső sor: o p", "op", "keys", []),
-    ("013_wq", "Felső sor: w q", "wq", "keys", []),
-    ("014_ou", "Felső sor: ő ú", "őú", "keys", []),
-    ("015_felso2", "Felső sor: szavak ő és ú betűvel", "", "words", []),
-    ("016_nm", "Alsó sor: n m", "nm", "keys", []),
-    ("017_vb", "Alsó sor: v b", "vb", "keys", []),
-    ("018_cxy", "Alsó sor: c x y", "cxy", "keys", ["taxi fix extra textil expressz", "hegy nagy kutya meggy tyúk lyuk"]),
-    ("019_ii", "Alsó sor: í", "í", "keys", []),
-    ("020_vesszo", "Alsó sor: vessző, pont, kötőjel", ",.-", "keys", [
+    ("fdjk", "Alapsor: f j d k", "fjdk", "keys", []),
+    ("sl", "Alapsor: s l", "sl", "keys", []),
+    ("ae", "Alapsor: a é", "aé", "keys", ["a fa a dal a kés a fék a sas a fal"]),
+    ("alapsor", "Alapsor: ismétlés, első szavak", "", "words", []),
+    ("gh", "Alapsor: g h", "gh", "keys", []),
+    ("aa", "Alapsor: á", "á", "keys", []),
+    ("alapszavak", "Alapsor: szavak", "", "words", []),
+    ("ei", "Felső sor: e i", "ei", "keys", []),
+    ("ru", "Felső sor: r u", "ru", "keys", []),
+    ("tz", "Felső sor: t z", "tz", "keys", []),
+    ("felso", "Felső sor: szavak", "", "words", []),
+    ("op", "Felső sor: o p", "op", "keys", []),
+    ("wq", "Felső sor: w q", "wq", "keys", []),
+    ("ou", "Felső sor: ő ú", "őú", "keys", []),
+    ("felso2", "Felső sor: szavak ő és ú betűvel", "", "words", []),
+    ("nm", "Alsó sor: n m", "nm", "keys", []),
+    ("vb", "Alsó sor: v b", "vb", "keys", []),
+    ("cxy", "Alsó sor: c x y", "cxy", "keys", ["taxi fix extra textil expressz", "hegy nagy kutya meggy tyúk lyuk"]),
+    ("ii", "Alsó sor: í", "í", "keys", []),
+    ("vesszo", "Alsó sor: vessző, pont, kötőjel", ",.-", "keys", [
         "a kert, a ház, a fa.",
         "piros-fehér, kicsi-nagy, erre-arra.",
         "reggel esett, de most a nap is ragyog, meleg van.",
     ]),
-    ("021_also", "Alsó sor: szavak és rövid mondatok", "", "words", [
+    ("also", "Alsó sor: szavak és rövid mondatok", "", "words", [
         "a macska a kerti padon alszik, a kutya a kapunál ugat.",
         "anya kenyeret vesz, apa a kertben dolgozik.",
         "tegnap hideg volt, ma meleg van, holnap esni fog.",
         "a vonat reggel indul, este ér haza.",
     ]),
-    ("022_ouo", "Számsor: ö ü ó", "öüó", "keys", []),
-    ("023_uu", "Alapsor jobb széle: ű", "ű", "keys", []),
-    ("024_kisbetuk", "Minden kisbetű: szavak", "", "words", []),
-    ("025_ekezet", "Ékezetes betűk: á é í ó ö ő ú ü ű", "", "accents", []),
-    ("026_shift_bal", "Nagybetűk: bal Shift a jobb kéz betűihez", "", "shift_left", []),
-    ("027_shift_jobb", "Nagybetűk: jobb Shift a bal kéz betűihez", "", "shift_right", []),
-    ("028_nagy_ekezet", "Nagybetűk: Á É Í Ó Ö Ő Ú Ü Ű", "", "accented_capitals", []),
-    ("029_nevek", "Nagybetűk: nevek és helységnevek", "", "names", [
+    ("ouo", "Számsor: ö ü ó", "öüó", "keys", []),
+    ("uu", "Alapsor jobb széle: ű", "ű", "keys", []),
+    ("kisbetuk", "Minden kisbetű: szavak", "", "words", []),
+    ("ekezet", "Ékezetes betűk: á é í ó ö ő ú ü ű", "", "accents", []),
+    ("shift_bal", "Nagybetűk: bal Shift a jobb kéz betűihez", "", "shift_left", []),
+    ("shift_jobb", "Nagybetűk: jobb Shift a bal kéz betűihez", "", "shift_right", []),
+    ("nagy_ekezet", "Nagybetűk: Á É Í Ó Ö Ő Ú Ü Ű", "", "accented_capitals", []),
+    ("nevek", "Nagybetűk: nevek és helységnevek", "", "names", [
         "Anna és Béla Debrecenben lakik.",
         "Péter Szegeden tanul, Éva Pécsen dolgozik.",
         "Ödön és Ágnes a Balatonnál nyaral.",
     ]),
-    ("030_irasjel", "Írásjelek: kérdőjel, felkiáltójel, kettőspont, pontosvessző", "?!:;", "punctuation", [
+    ("irasjel", "Írásjelek: kérdőjel, felkiáltójel, kettőspont, pontosvessző", "?!:;", "punctuation", [
         "Hol vagy? Itt vagyok! Gyere ide: a kertben várlak.",
         "Esik az eső; a gyerekek mégis kint játszanak.",
         "Mit főzzek ma? Levest, főzeléket vagy rántott húst?",
@@ -368,7 +368,7 @@ STAGES = [
         "Ki az? Én vagyok, nyisd ki az ajtót!",
         "Jegyezd meg: lassan járj, tovább érsz.",
     ]),
-    ("031_irasjel2", "Írásjelek: idézőjel, zárójel, aposztróf, perjel", "\"()'/", "punctuation", [
+    ("irasjel2", "Írásjelek: idézőjel, zárójel, aposztróf, perjel", "\"()'/", "punctuation", [
         "\"Jó reggelt!\" - köszönt a szomszéd.",
         "A vonat (ha nem késik) délben érkezik.",
         "Azt mondta: \"Holnap jövök.\" De nem jött.",
@@ -382,16 +382,16 @@ STAGES = [
         "A zárójelben (ebben itt) magyarázat áll.",
         "\"Ki az?\" - \"Én vagyok\" - hallatszott az ajtó mögül.",
     ]),
-    ("032_szam15", "Számok: 1 2 3 4 5", "12345", "digits", [
+    ("szam15", "Számok: 1 2 3 4 5", "12345", "digits", [
         "Az 5 almából 2 maradt, a 3 körtéből 1.",
         "A 14-es busz 5 perc múlva jön, a 23-as 12 perc múlva.",
     ]),
-    ("033_szam60", "Számok: 6 7 8 9 0", "67890", "digits", [
+    ("szam60", "Számok: 6 7 8 9 0", "67890", "digits", [
         "A 6-os villamos 8 óra 40 perckor indul.",
         "A könyv 96 oldalas, a 70. oldalon tartok.",
         "Az évben 365 nap, 52 hét és 12 hónap van.",
     ]),
-    ("034_szamok", "Számok: dátumok és mennyiségek", "", "numbers", [
+    ("szamok", "Számok: dátumok és mennyiségek", "", "numbers", [
         "1848. március 15. - 1849. október 6.",
         "2026. december 24-én este 6 órakor kezdődik az ünnep.",
         "A recept: 50 dkg liszt, 3 tojás, 2 dl tej, 10 dkg cukor.",
@@ -400,7 +400,7 @@ STAGES = [
         "A csapat 3:2-re nyert, a második félidőben fordított.",
         "Az üzlet 8 és 18 óra között van nyitva, 12-től 13-ig zárva.",
     ]),
-    ("035_jelek", "Jelek: + % / = a számsoron", "+%=", "numbers", [
+    ("jelek", "Jelek: + % / = a számsoron", "+%=", "numbers", [
         "2 + 3 = 5, 10 + 20 = 30, 7 + 8 = 15",
         "A kamat 5%, az infláció 3%, a különbség 2%.",
         "1/2 + 1/4 = 3/4, 2/3 + 1/3 = 1",
@@ -537,10 +537,17 @@ def lesson_bytes(title, lines, where):
     for line in [title] + lines:
         if not line or line != line.strip() or "  " in line:
             raise CourseError(f"{where}: empty line or stray blanks in {line!r}")
-        if len(line) > WRAP_COLUMN and line is not title:
-            raise CourseError(f"{where}: line longer than {WRAP_COLUMN}: {line!r}")
         plain(line, where)
+    for line in lines:
+        if len(line) > WRAP_COLUMN:
+            raise CourseError(f"{where}: line longer than {WRAP_COLUMN}: {line!r}")
     return "".join(x + "\r\n" for x in [title] + lines).encode("cp1250")
+
+
+class Lesson:
+    def __init__(self, name, title, lines, source):
+        self.name, self.title, self.lines, self.source = name, title, lines, source
+        self.file = None  # "NNN_name.lck" once the course is numbered
 
 
 def make_drills(words):
@@ -558,61 +565,57 @@ def make_drills(words):
             for line in lines:
                 extra_keys = set(line) - allowed
                 if extra_keys:
-                    raise CourseError(f"{name}: keys not taught yet {sorted(extra_keys)} in {line!r}")
-        lessons.append((name, title, lines))
+                    raise CourseError(
+                        f"{name}: keys not taught yet {sorted(extra_keys)} in {line!r}")
+        lessons.append(Lesson(name, title, lines, "drill"))
     return lessons
 
 
 def make_sentences(proverbs):
     half = (len(proverbs) + 1) // 2
     lessons = [
-        ("036_kozmondas1", "Mondatok: közmondások (1)", [l for p in proverbs[:half] for l in wrap(p)]),
-        ("037_kozmondas2", "Mondatok: közmondások (2)", [l for p in proverbs[half:] for l in wrap(p)]),
+        Lesson("kozmondas1", "Mondatok: közmondások (1)",
+               [line for p in proverbs[:half] for line in wrap(p)], "proverb"),
+        Lesson("kozmondas2", "Mondatok: közmondások (2)",
+               [line for p in proverbs[half:] for line in wrap(p)], "proverb"),
     ]
-    texts = os.path.join(COURSE, "texts")
-    names = {"1_piac": "038_piac", "2_egy_nap": "039_egy_nap", "3_level": "040_level",
-             "4_gyakori": "041_gyakori", "5_ekezetek": "042_ekezetek"}
-    for file in sorted(os.listdir(texts)):
-        stem = file[:-4]
-        fields, body = read_header_file(os.path.join(texts, file))
-        body = plain(body, file)
-        form = "sorok" if stem == "4_gyakori" or stem == "5_ekezetek" else "próza"
-        lines = [l for block in shape_blocks(paragraphs(body), form) for l in block]
-        lessons.append((names[stem], plain(fields["Cím"], file), lines))
+    folder = os.path.join(COURSE, "texts")
+    for file in sorted(f for f in os.listdir(folder) if f.endswith(".txt")):
+        fields, body = read_header_file(os.path.join(folder, file))
+        for key in ("Cím", "Név", "Forma"):
+            if key not in fields:
+                raise CourseError(f"{file}: no {key} in the header")
+        blocks = shape_blocks(paragraphs(plain(body, file)), fields["Forma"])
+        lines = [line for block in blocks for line in block]
+        lessons.append(Lesson(fields["Név"], plain(fields["Cím"], file), lines, "own"))
     return lessons
 
 
-def make_passages(first_number):
+def make_passages():
     folder = os.path.join(COURSE, "passages")
-    lessons, sources = [], []
-    number = first_number
-    for file in sorted(os.listdir(folder)):
-        if not file.endswith(".txt"):
-            continue
+    lessons = []
+    for file in sorted(f for f in os.listdir(folder) if f.endswith(".txt")):
         fields, body = read_header_file(os.path.join(folder, file))
         for key in ("Szerző", "Mű", "Év", "Forma", "Név"):
             if key not in fields:
                 raise CourseError(f"{file}: no {key} in the header")
-        body = plain(body, file)
-        blocks = shape_blocks(paragraphs(body), fields["Forma"])
+        blocks = shape_blocks(paragraphs(plain(body, file)), fields["Forma"])
         parts = split_into_lessons(blocks, PASSAGE_LIMIT)
         author = fields["Szerző"].split(" (")[0]
         work = fields["Mű"].split(" (")[0]
-        names = []
         for i, lines in enumerate(parts, 1):
-            suffix = f"_{i}" if len(parts) > 1 else ""
-            name = f"{number:03d}_{fields['Név']}{suffix}"
+            name = fields["Név"] + (f"_{i}" if len(parts) > 1 else "")
             title = fields.get("Cím", f"Szöveg: {author} - {work}")
             if len(parts) > 1:
                 title += f" ({i}/{len(parts)})"
-            lessons.append((name, plain(title, file), lines))
-            names.append(name + ".lck")
-            number += 1
-        sources.append((fields, names))
-    return lessons, sources
+            lessons.append(Lesson(name, plain(title, file), lines, fields))
+    return lessons
 
 
-def sources_markdown(sources, proverb_lessons, own_lessons):
+def sources_markdown(lessons):
+    def files(source):
+        return ", ".join(x.file for x in lessons if x.source == source)
+
     out = [
         "# Sources of the supplied lessons",
         "",
@@ -621,10 +624,10 @@ def sources_markdown(sources, proverb_lessons, own_lessons):
         "",
         "- Drills (the lessons before the sentences): generated by the script from the keys",
         "  taught so far and from `tools/course/words.txt`, a word list written for Pekto.",
-        "- " + ", ".join(proverb_lessons) + ": traditional Hungarian proverbs",
-        "  (`tools/course/proverbs.txt`), in the public domain.",
-        "- " + ", ".join(own_lessons) + ": sentences and short texts written for Pekto",
-        "  (`tools/course/texts/`).",
+        "- Traditional Hungarian proverbs, in the public domain (`tools/course/proverbs.txt`):",
+        "  " + files("proverb") + ".",
+        "- Sentences and short texts written for Pekto (`tools/course/texts/`):",
+        "  " + files("own") + ".",
         "",
         "## Passages of Hungarian literature",
         "",
@@ -637,28 +640,29 @@ def sources_markdown(sources, proverb_lessons, own_lessons):
         "| Lessons | Author | Work | Year |",
         "|---|---|---|---|",
     ]
-    for fields, names in sources:
-        lessons = ", ".join(names)
-        out.append(f"| {lessons} | {fields['Szerző']} | {fields['Mű']} | {fields['Év']} |")
+    passages = []
+    for lesson in lessons:
+        if isinstance(lesson.source, dict) and lesson.source not in passages:
+            passages.append(lesson.source)
+    for fields in passages:
+        names = ", ".join(x.file for x in lessons if x.source is fields)
+        out.append(f"| {names} | {fields['Szerző']} | {fields['Mű']} | {fields['Év']} |")
     return "\n".join(out) + "\n"
 
 
 def build_course():
+    """The course as file name -> bytes: the lessons numbered in order, and SOURCES.md."""
     words = read_words()
-    proverbs = read_proverbs()
-    lessons = make_drills(words) + make_sentences(proverbs)
-    passages, sources = make_passages(len(lessons) + 1)
-    lessons += passages
+    lessons = make_drills(words) + make_sentences(read_proverbs()) + make_passages()
     files = {}
-    for name, title, lines in lessons:
-        files[name + ".lck"] = lesson_bytes(title, lines, name)
-    proverb_lessons = [n + ".lck" for n, _, _ in lessons if "kozmondas" in n]
-    own_lessons = [n + ".lck" for n in ("038_piac", "039_egy_nap", "040_level",
-                                        "041_gyakori", "042_ekezetek")]
-    files["SOURCES.md"] = sources_markdown(sources, proverb_lessons, own_lessons).encode("utf-8")
-    numbers = [name[:3] for name in files if name.endswith(".lck")]
-    if numbers != [f"{i:03d}" for i in range(1, len(numbers) + 1)]:
-        raise CourseError(f"lesson numbers out of order: {numbers}")
+    for number, lesson in enumerate(lessons, 1):
+        lesson.file = f"{number:03d}_{lesson.name}.lck"
+        if lesson.file in files:
+            raise CourseError(f"{lesson.file} twice")
+        files[lesson.file] = lesson_bytes(lesson.title, lesson.lines, lesson.file)
+    if lessons[0].file != "001_fdjk.lck":
+        raise CourseError("the first lesson must be 001_fdjk.lck, the default lesson")
+    files["SOURCES.md"] = sources_markdown(lessons).encode("utf-8")
     return files
 
 
