@@ -34,10 +34,10 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 COURSE = os.path.join(ROOT, "tools", "course")
 DEFAULT_OUT = os.path.join(ROOT, "assets", "lessons")
 
-# The lower pane shows 58 columns of the default font at the window's design width even
-# with its vertical scroll bar and a three-digit gutter (see tests/gui/test_course.cpp); the
-# lines stay a few columns shorter so that a slightly wider substitute font still fits.
-WRAP_COLUMN = 56
+# At the main window's design width (774 pixels) and the default font, the lower pane holds 54
+# columns even with its vertical scroll bar and a three-digit line-number gutter (measured by
+# tests/gui/test_course.cpp); two columns are kept spare for a slightly wider substitute font.
+WRAP_COLUMN = 52
 # A drill holds about this many characters; a passage lesson at most PASSAGE_LIMIT.
 DRILL_TARGET = 620
 PASSAGE_LIMIT = 950
