@@ -159,6 +159,17 @@ def wrap(paragraph, width=WRAP_COLUMN):
     return lines
 
 
+def wrap_evenly(paragraph):
+    """Breaks a paragraph into as few lines as `wrap` does, but of lengths as even as can be,
+    so that no short last word stands alone on a line."""
+    lines = wrap(paragraph)
+    for width in range(len(paragraph) // max(1, len(lines)), WRAP_COLUMN):
+        even = wrap(paragraph, width)
+        if len(even) == len(lines):
+            return even
+    return lines
+
+
 def fill(items, width=WRAP_COLUMN):
     """Lays out drill items (groups, words) as lines of at most `width` characters."""
     return wrap(" ".join(items), width)
@@ -185,10 +196,10 @@ def shape_blocks(blocks, form):
         if form == "vers" or form == "sorok":
             lines = []
             for verse in block:
-                lines.extend(wrap(verse))
+                lines.extend(wrap_evenly(verse))
             shaped.append(lines)
         else:
-            shaped.append(wrap(" ".join(block)))
+            shaped.append(wrap_evenly(" ".join(block)))
     return shaped
 
 
@@ -414,7 +425,7 @@ STAGES = [
 def drill(stage, known, words, rng):
     """The lines of one lesson before the texts."""
     name, title, new, kind, extra = stage
-    extra = [line for sentence in extra for line in wrap(sentence)]
+    extra = [line for sentence in extra for line in wrap_evenly(sentence)]
     new_keys = list(new)
     allowed = set(known) | {" "}
     letters = [k for k in known if k.isalpha()]
@@ -575,9 +586,9 @@ def make_sentences(proverbs):
     half = (len(proverbs) + 1) // 2
     lessons = [
         Lesson("kozmondas1", "Mondatok: közmondások (1)",
-               [line for p in proverbs[:half] for line in wrap(p)], "proverb"),
+               [line for p in proverbs[:half] for line in wrap_evenly(p)], "proverb"),
         Lesson("kozmondas2", "Mondatok: közmondások (2)",
-               [line for p in proverbs[half:] for line in wrap(p)], "proverb"),
+               [line for p in proverbs[half:] for line in wrap_evenly(p)], "proverb"),
     ]
     folder = os.path.join(COURSE, "texts")
     for file in sorted(f for f in os.listdir(folder) if f.endswith(".txt")):
