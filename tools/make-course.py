@@ -27,7 +27,6 @@ Standard library only; the output is the same on every run and every machine.
 
 import argparse
 import os
-import re
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -190,7 +189,10 @@ def paragraphs(body):
 
 
 def shape_blocks(blocks, form):
-    """Each block as lesson lines: verse keeps its lines, prose is joined and wrapped."""
+    """Each block as lesson lines: verse ("vers") and lists ("sorok") keep their lines, prose
+    ("próza") is joined and wrapped."""
+    if form not in ("vers", "sorok", "próza"):
+        raise CourseError(f"unknown form {form!r}")
     shaped = []
     for block in blocks:
         if form == "vers" or form == "sorok":
