@@ -192,10 +192,16 @@ void MenuStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* opti
 QSize MenuStyle::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                                   const QWidget* widget) const {
   QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
-  // Drop-down items get room for the picture column and the highlight frame; menu-bar items
-  // keep the standard measure.
+  // Drop-down items get room for the picture column and the highlight frame.
   if (type == CT_MenuItem && qobject_cast<const QMenu*>(widget) != nullptr) {
     result += QSize(40, 4);
+  }
+  // A menu-bar item's caption starts 7 pixels in; as wide a margin on its right keeps its end
+  // clear of the highlight frame, which the base measure (made for centred text) does not.
+  const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+  if (type == CT_MenuBarItem && item != nullptr && qobject_cast<const QMenuBar*>(widget)) {
+    const QString caption = ToQ(RemoveAll("&", FromQ(item->text)));
+    result.setWidth(std::max(result.width(), item->fontMetrics.horizontalAdvance(caption) + 2 * 7));
   }
   return result;
 }
