@@ -190,7 +190,9 @@ QToolBar* Tfrm_Szerkeszt::CreateToolBar() {
   ToolBar1->addAction(aBezar);
   for (QAction* action : {aUj, aMegnyit, aMent, aMentMaskent, aBezar}) {
     if (QWidget* button = ToolBar1->widgetForAction(action)) {
-      button->setFixedSize(kButtonWidth, kButtonHeight);
+      // A caption wider than the button widens it rather than being cut short.
+      button->setMinimumWidth(kButtonWidth);
+      button->setFixedHeight(kButtonHeight);
       button->setFocusPolicy(Qt::NoFocus);  // the keyboard stays with the title and the text
     }
   }
@@ -288,7 +290,8 @@ void Tfrm_Szerkeszt::done(int result) {
 }
 
 bool Tfrm_Szerkeszt::eventFilter(QObject* watched, QEvent* event) {
-  // The title field claims keys such as Esc for itself; the window's commands come first.
+  // A line edit may claim key combinations for its own editing, as the platform's key bindings
+  // say; the window's commands come first, whatever those bindings are.
   if (watched == Edit1 && event->type() == QEvent::ShortcutOverride) {
     const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
     const auto own = actions();

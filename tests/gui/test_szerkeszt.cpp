@@ -437,6 +437,7 @@ class SzerkesztTest : public QObject {
     QList<QSize> buttonSizes;
     QRect titleField;
     QFont titleFont, paneFont;
+    bool titleShownBold = false;
     int32_t activeLine = 0, selected = 0;
     bool readOnly = true, insert = false, wraps = false;
     int labelPoints = 0;
@@ -449,6 +450,8 @@ class SzerkesztTest : public QObject {
         buttons << action->text();
         if (QWidget* button = bar->widgetForAction(action); button && !action->isSeparator()) {
           buttonSizes << button->size();
+          // The whole caption is shown.
+          QVERIFY(button->width() >= button->fontMetrics().horizontalAdvance(action->text()));
           QCOMPARE(qobject_cast<QToolButton*>(button)->toolButtonStyle(),
                    Qt::ToolButtonTextUnderIcon);
           QCOMPARE(button->toolTip(), action->text());
@@ -456,6 +459,7 @@ class SzerkesztTest : public QObject {
       }
       titleField = Title(editor)->geometry();
       titleFont = Title(editor)->font();
+      titleShownBold = QFontInfo(titleFont).bold();
       TextPane* pane = Pane(editor);
       paneFont = pane->font();
       activeLine = pane->ActiveLineColor();
@@ -474,10 +478,13 @@ class SzerkesztTest : public QObject {
     QCOMPARE(size, QSize(781, 522));
     QCOMPARE(buttons,
              QStringList({"Új lecke", "Megnyitás", "Mentés", "Mentés másként", "", "Bezár"}));
-    QCOMPARE(buttonSizes, QList<QSize>(5, QSize(85, 36)));
+    QCOMPARE(buttonSizes.size(), 5);
+    QCOMPARE(buttonSizes.front(), QSize(85, 36));
+    for (const QSize& button : buttonSizes) QVERIFY(button.width() >= 85 && button.height() == 36);
     QCOMPARE(titleField.topLeft(), QPoint(56, 4));
     QCOMPARE(titleField.width(), 581);
     QVERIFY(titleFont.bold());
+    QVERIFY(titleShownBold);
     QCOMPARE(titleFont.family(), QStringLiteral("MS Sans Serif"));
     QCOMPARE(titleFont.pixelSize(), 11);
     QCOMPARE(paneFont.family(), QStringLiteral("Courier New"));
