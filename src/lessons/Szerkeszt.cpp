@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -214,7 +213,6 @@ QWidget* Tfrm_Szerkeszt::CreateTitleBar() {
   Edit1->setValidator(
       new StorableTitle(Edit1, [this](const QString& refused) { ShowRefused(refused); }));
   Edit1->setContextMenuPolicy(Qt::CustomContextMenu);
-  Edit1->installEventFilter(this);
   label->setBuddy(Edit1);
   connect(Edit1, &QLineEdit::textChanged, this, [this] {
     if (!filling_) saved_ = false;
@@ -287,21 +285,6 @@ void Tfrm_Szerkeszt::done(int result) {
     Guarded([this] { FormClose(); });
   }
   QDialog::done(result);
-}
-
-bool Tfrm_Szerkeszt::eventFilter(QObject* watched, QEvent* event) {
-  // A line edit may claim key combinations for its own editing, as the platform's key bindings
-  // say; the window's commands come first, whatever those bindings are.
-  if (watched == Edit1 && event->type() == QEvent::ShortcutOverride) {
-    const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
-    const auto own = actions();
-    if (std::any_of(own.begin(), own.end(),
-                    [&](const QAction* action) { return action->shortcut() == pressed; })) {
-      event->ignore();
-      return true;
-    }
-  }
-  return QDialog::eventFilter(watched, event);
 }
 
 bool Tfrm_Szerkeszt::FormCloseQuery() {

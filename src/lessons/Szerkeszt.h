@@ -38,7 +38,6 @@ class Tfrm_Szerkeszt : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void done(int result) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // Building the window.
