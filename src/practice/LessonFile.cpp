@@ -1,8 +1,5 @@
 #include "practice/LessonFile.h"
 
-#include <cerrno>
-#include <fstream>
-
 #include "platform/Ascii.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -40,15 +37,12 @@ Lesson ReadLessonFile(const std::filesystem::path& path) {
 void WriteLessonFile(const std::filesystem::path& path, const Lesson& lesson) {
   std::string content = lesson.title + "\r\n";
   for (const auto& line : lesson.lines) content.append(line).append("\r\n");
-  errno = 0;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    throw Error("Cannot create file \"" + PathText(path) + "\". " +
-                SystemMessage(errno != 0 ? errno : EACCES));
+  // All or nothing: a lesson that took an hour to type is never left half written, and a save
+  // that fails keeps the file that was there.
+  std::string reason;
+  if (!ReplaceFileContent(path, content, reason)) {
+    throw Error("Cannot create file \"" + PathText(path) + "\". " + reason);
   }
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  out.close();
-  if (!out) throw Error("Cannot create file \"" + PathText(path) + "\". " + SystemMessage(EIO));
 }
 
 std::string TrimTitle(std::string_view title) {

@@ -21,7 +21,8 @@ std::vector<std::string> SplitLessonLines(std::string_view content);
 // "List index out of bounds (0)" when it holds no line at all.
 Lesson ReadLessonFile(const std::filesystem::path& path);
 
-// Writes title and lines, each ended by CR LF. Throws "Cannot create file ..." on failure.
+// Writes title and lines, each ended by CR LF, replacing the file as a whole (a new file renamed
+// over the old one). Throws "Cannot create file ..." on failure; the old file is then unchanged.
 void WriteLessonFile(const std::filesystem::path& path, const Lesson& lesson);
 
 // The title with every leading and trailing byte below 33 removed.

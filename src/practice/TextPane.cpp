@@ -1,6 +1,7 @@
 #include "practice/TextPane.h"
 
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -856,15 +857,80 @@ void TextPane::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
-  // Typing at a caret beyond the end of its line first fills the line up to it with spaces.
   const QString text = event->text();
-  if (virtualColumn_ > 0 && !isReadOnly() && !text.isEmpty() && text.front().isPrint()) {
-    QTextCursor cursor = textCursor();
-    cursor.insertText(QString(virtualColumn_ - 1 - ColumnAt(cursor.position()), u' '));
-    setTextCursor(cursor);
+  if (!isReadOnly()) {
+    if (event->matches(QKeySequence::InsertLineSeparator)) {
+      // A line break inside a line has no place in stored lines: Shift+Enter breaks the line as
+      // Enter does.
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+      QPlainTextEdit::keyPressEvent(&enter);
+      event->accept();
+      return;
+    }
+    // Control characters a key carries are never inserted; other characters only when the
+    // lines can store them.
+    QString refused;
+    KeepCp1250(text, refused);
+    if (!refused.isEmpty()) {
+      emit textRefused(refused);
+      event->accept();
+      return;
+    }
   }
+  if (!isReadOnly() && !text.isEmpty() && text.front().isPrint()) FillUpToVirtualCaret();
   if (!isReadOnly()) CrossSegmentEnd(event);
   QPlainTextEdit::keyPressEvent(event);
+}
+
+void TextPane::FillUpToVirtualCaret() {
+  if (virtualColumn_ == 0) return;
+  QTextCursor cursor = textCursor();
+  cursor.insertText(QString(virtualColumn_ - 1 - ColumnAt(cursor.position()), u' '));
+  setTextCursor(cursor);
+}
+
+QString TextPane::StorablePart(const QString& text) {
+  QString refused;
+  QString kept = KeepCp1250(text, refused);
+  // A NUL would end the lesson file that the lines are written to.
+  if (kept.contains(QChar(0))) {
+    kept.remove(QChar(0));
+    refused += QChar(0);
+  }
+  if (!refused.isEmpty()) emit textRefused(refused);
+  return kept;
+}
+
+void TextPane::inputMethodEvent(QInputMethodEvent* event) {
+  if (isReadOnly() || event->commitString().isEmpty()) {
+    QPlainTextEdit::inputMethodEvent(event);
+    return;
+  }
+  const QString kept = StorablePart(event->commitString());
+  if (!kept.isEmpty()) FillUpToVirtualCaret();
+  if (kept == event->commitString()) {
+    QPlainTextEdit::inputMethodEvent(event);
+    return;
+  }
+  QInputMethodEvent storable(event->preeditString(), event->attributes());
+  storable.setCommitString(kept, event->replacementStart(), event->replacementLength());
+  QPlainTextEdit::inputMethodEvent(&storable);
+  event->accept();
+}
+
+void TextPane::insertFromMimeData(const QMimeData* source) {
+  if (isReadOnly() || source == nullptr || !source->hasText()) {
+    QPlainTextEdit::insertFromMimeData(source);
+    return;
+  }
+  // Line and paragraph separators break lines as line feeds do.
+  QString text = source->text();
+  text.replace(QChar::LineSeparator, u'\n').replace(QChar::ParagraphSeparator, u'\n');
+  QMimeData storable;
+  storable.setText(StorablePart(text));
+  if (storable.text().isEmpty()) return;
+  FillUpToVirtualCaret();
+  QPlainTextEdit::insertFromMimeData(&storable);
 }
 
 void TextPane::CrossSegmentEnd(const QKeyEvent* event) {

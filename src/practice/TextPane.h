@@ -91,10 +91,16 @@ class TextPane : public QPlainTextEdit, public PaneModel {
  signals:
   // After the left mouse button has been released over the pane.
   void clicked();
+  // An editable pane takes only text its lines can store: typed, input-method, pasted or
+  // dropped characters outside Windows-1250 (and the NUL character) are left out and named here.
+  void textRefused(const QString& characters);
 
  protected:
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // Dead keys, Compose and input methods: an editable pane inserts their text as typed text.
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  void insertFromMimeData(const QMimeData* source) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
@@ -120,6 +126,10 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void DocumentChanged(int from, int added);
   qreal CharacterWidth() const;
   bool Swallows(const QKeyEvent* event) const;
+  // Typing at a caret beyond the end of its line first fills the line up to it with spaces.
+  void FillUpToVirtualCaret();
+  // What an editable pane inserts of `text`; the rest is reported through textRefused.
+  QString StorablePart(const QString& text);
   void CrossSegmentEnd(const QKeyEvent* event);
   void KeepShapesOf(const QTextBlock& block);
 

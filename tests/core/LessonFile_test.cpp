@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "FileSizeLimit.h"
 #include "TempDir.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -87,6 +88,23 @@ TEST(LessonFileTest, FailuresCarryTheirMessages) {
         std::string(e.what()).rfind("Cannot create file \"" + PathText(uncreatable) + "\". ", 0),
         0u);
   }
+}
+
+TEST(LessonFileTest, AFailedWriteKeepsTheOldFileWhole) {
+  test::TempDir dir;
+  const std::string old = "R\xE9gi\r\nasdf\r\n";
+  const auto file = dir.Write("r.lck", old);
+  const Lesson big{"\xDAj", Lines(200, std::string(100, 'x'))};
+  {
+    // The disk fills up half way through the new content.
+    const test::FileSizeLimit limit(4096);
+    EXPECT_THROW(WriteLessonFile(file, big), Error);
+  }
+  EXPECT_EQ(test::TempDir::Read(file), old);
+  // Nothing is left behind beside it.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+  WriteLessonFile(file, big);
+  EXPECT_EQ(ReadLessonFile(file).lines, big.lines);
 }
 
 TEST(LessonFileTest, TitleTrimmingRemovesControlsAndBlanks) {
