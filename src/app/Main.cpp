@@ -497,10 +497,24 @@ void Tfrm_Main::SetExerciseCommands(bool running) {
 
 void Tfrm_Main::FormKeyPress(unsigned char ch) {
   if (!State().ExerciseActive || focusWidget() != SynEdit1) return;
+  if (exercise_->EndReached()) return;  // the end is already on its way
   const KeyOutcome outcome = exercise_->Key(ch);
   if (outcome == KeyOutcome::Wrong && Beall.Sound) PlayErrorSound();
   UpdateCounters();
-  if (State().ExerciseActive && exercise_->EndReached()) FinishExercise();
+  if (State().ExerciseActive && exercise_->EndReached()) {
+    if (inInputMethod_) {
+      // The evaluation and its dialogs must not run inside the input method's event: the
+      // input context would hand the composed letter once more to the next focused widget,
+      // the player name box.
+      QTimer::singleShot(0, this, [this] {
+        Guarded([this] {
+          if (State().ExerciseActive && exercise_->EndReached()) FinishExercise();
+        });
+      });
+    } else {
+      FinishExercise();
+    }
+  }
   StatusPanels[0]->setText(
       QString::fromStdString(CaretText(SynEdit1->CaretLine(), SynEdit1->CaretColumn())));
 }
@@ -567,9 +581,11 @@ bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
     // other, and never an edit of either pane.
     const auto* input = static_cast<QInputMethodEvent*>(event);
     if (watched == SynEdit1) {
+      inInputMethod_ = true;
       for (const char ch : FromQ(input->commitString())) {
         Guarded([&] { FormKeyPress(static_cast<unsigned char>(ch)); });
       }
+      inInputMethod_ = false;
     }
     return true;
   } else if (watched == SynEdit2 && event->type() == QEvent::FocusOut) {

@@ -144,6 +144,9 @@ class Tfrm_Main : public QMainWindow {
   std::unique_ptr<WavePlayer> MediaPlayer1;
   EvaluationHandler showEvaluation_;
   bool shown_ = false;
+  // While the characters of an input-method event are judged, the end of the exercise waits
+  // until the event has been handled (see eventFilter).
+  bool inInputMethod_ = false;
 };
 
 }  // namespace pekto
