@@ -693,7 +693,9 @@ void Tfrm_Main::aBetuTipusExecute() {
 }
 
 void Tfrm_Main::aBeallitExecute() {
-  ShowSettingsDialog(*SynEdit1, *SynEdit2, this);
+  if (!ShowSettingsDialog(*SynEdit1, *SynEdit2, this)) return;
+  // A sound switched on or a new file chosen plays from the next wrong key on.
+  if (Beall.Sound) MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
 }
 
 void Tfrm_Main::aSugoExecute() {

@@ -35,7 +35,6 @@ class LineNumberGutter : public QWidget {
 
 namespace {
 
-constexpr int kGutterDigits = 3;       // room for at least this many digits
 constexpr int kGutterRightOffset = 3;  // between the numbers and the text
 constexpr int kBarCaretWidth = 2;
 
@@ -1016,9 +1015,14 @@ int TextPane::GutterWidth() const {
   return GutterWidthFor(LineCount());
 }
 
-int TextPane::GutterWidthFor(int lines) {
-  const int digits = std::max(kGutterDigits, static_cast<int>(QString::number(lines).size()));
+int TextPane::GutterWidthFor(int lines) const {
+  const int digits = std::max(gutterDigits_, static_cast<int>(QString::number(lines).size()));
   return QFontMetrics(GutterFont()).horizontalAdvance(u'9') * digits + kGutterRightOffset;
+}
+
+void TextPane::SetGutterDigits(int digits) {
+  gutterDigits_ = std::max(1, digits);
+  UpdateGutterWidth(LineCount());
 }
 
 void TextPane::UpdateGutterWidth(int lines) {

@@ -87,6 +87,8 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   bool IsBindingRemoved(const QKeySequence& keys) const;
 
   int GutterWidth() const;
+  // Gives the gutter room for at least `digits` digits (3 until set).
+  void SetGutterDigits(int digits);
 
  signals:
   // After the left mouse button has been released over the pane.
@@ -115,7 +117,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void PaintGutter(QPaintEvent* event);
   void PaintActiveLine(QPaintEvent* event);
   void PaintCaret(QPaintEvent* event);
-  static int GutterWidthFor(int lines);
+  int GutterWidthFor(int lines) const;
   void UpdateGutterWidth(int lines);
   void UpdateGutter(const QRect& rect, int dy);
   void UpdateCaret();
@@ -159,6 +161,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   bool placingCaret_ = false;
   QRect paintedCaret_;  // where the caret was last drawn
   int gutterWidth_ = 0;
+  int gutterDigits_ = 3;  // room for at least this many digits
   // The first block of every stored line, ascending; empty without lines.
   std::vector<int> lineBlocks_;
   int indexedBlocks_ = 1;  // the document's block count when lineBlocks_ was made
