@@ -85,7 +85,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, qt6-translations-l10n, fonts-liberation2 | fonts-liberation, \
 fonts-dejavu-core, sound-theme-freedesktop")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine, fonts-comic-neue, libcanberra-pulse")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine, fonts-comic-neue")
+# The error sound reaches PulseAudio or PipeWire through ALSA as well; the direct way is only a
+# suggestion, as it would bring a sound server onto a machine that has none.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libcanberra-pulse")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)
