@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "PeakMemory.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
@@ -102,8 +103,10 @@ void TypeLesson(benchmark::State& state, pekto::Tfrm_Main& window) {
 }
 
 void BM_KeyInMainWindow(benchmark::State& state) {
+  pekto::bench::ResetPeakMemory();
   BenchWindow bench(LessonText(static_cast<size_t>(state.range(0))));
   TypeLesson(state, *bench.window);
+  state.counters["peak_MiB"] = pekto::bench::PeakMemoryMiB();
 }
 BENCHMARK(BM_KeyInMainWindow)
     ->Arg(1 << 10)

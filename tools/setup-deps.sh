@@ -4,7 +4,9 @@ set -euo pipefail
 
 PACKAGES=(
   cmake g++ ninja-build pkg-config
+  python3
   qt6-base-dev qt6-svg-dev qt6-translations-l10n qt6-image-formats-plugins libcanberra-dev
+  libjpeg62-turbo-dev
   libxkbcommon-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth

@@ -40,15 +40,16 @@ void ReportWhenShown(pekto::Tfrm_Main& window) {
   if (std::getenv("PEKTO_REPORT_SHOWN") == nullptr) return;
   QTimer::singleShot(0, &window, [&window] {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    long rssKiB = 0;
+    long rssKiB = 0, peakKiB = 0;
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
       if (line.rfind("VmRSS:", 0) == 0) rssKiB = std::stol(line.substr(6));
+      if (line.rfind("VmHWM:", 0) == 0) peakKiB = std::stol(line.substr(6));
     }
     std::printf(
-        "shown %lld rss_kib %ld\n",
+        "shown %lld rss_kib %ld hwm_kib %ld\n",
         static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
-        rssKiB);
+        rssKiB, peakKiB);
     PrintChooser(window);
     std::fflush(stdout);
     QCoreApplication::quit();
