@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth
   openbox xdotool wmctrl x11-utils x11-xkb-utils
   fonts-liberation2 fonts-comic-neue fonts-wine fonts-dejavu-core
+  dpkg-dev desktop-file-utils shared-mime-info libxml2-utils
 )
 
 missing=()

@@ -390,7 +390,7 @@ void Tfrm_Main::CreateStatusBar() {
 void Tfrm_Main::FormCreate() {
   StartupValues& startup = Startup();
   PrepareDataFolder(startup);
-  PrepareLessonFolder(startup.DataDir, startup.ProgramDir);
+  PrepareLessonFolder(startup.DataDir, BundleDir());
   QPalette hints = QToolTip::palette();
   hints.setColor(QPalette::ToolTipBase, ColorFromValue(kHintColor));
   QToolTip::setPalette(hints);
@@ -405,7 +405,7 @@ void Tfrm_Main::FillLessonChooser() {
 }
 
 void Tfrm_Main::LoadSettings() {
-  ReadSettings(SettingsIni(), Startup().ProgramDir, Beall);
+  ReadSettings(SettingsIni(), BundleDir(), Beall);
   const PaneLook look = LookFromSettings(Beall);
   QFont font(ToQ(look.FontName));
   font.setPointSize(std::max(1, look.FontSize));
@@ -699,7 +699,7 @@ void Tfrm_Main::aBeallitExecute() {
 }
 
 void Tfrm_Main::aSugoExecute() {
-  LaunchExternal(FromPath(Startup().ProgramDir / "Help" / "index.htm"));
+  LaunchExternal(FromPath(BundleDir() / "Help" / "index.htm"));
 }
 
 void Tfrm_Main::aLevelExecute() {
