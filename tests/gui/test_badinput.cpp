@@ -587,6 +587,30 @@ class BadInputTest : public QObject {
     QVERIFY(AllKept(before));
   }
 
+  // Cut after a whole field of its last row: the row keeps what it holds (the rest is empty),
+  // and the new result is recorded before it without a message.
+  void aScoreFileCutInsideItsLastRowKeepsWhatItHolds() {
+    const std::string good = Golden("score_example.csv");
+    const std::string cut = good.substr(0, good.size() - 20);  // ends with "93",
+    WriteBytes(ScoreFile(), cut);
+    WriteBytes(PlayerFile(), kPlayers);
+    const Snapshot before = TakeSnapshot(DataDir());
+    ResultsWatch results;
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Anna")));
+    FinishAnExercise();
+    QCOMPARE(Messages(answers), QStringList());
+    QCOMPARE(results.ids.size(), size_t{1});
+    QCOMPARE(results.ids[0], 2);
+    QVERIFY(AllKept(before, {ScoreFile()}));
+    const std::string after = ReadBytes(ScoreFile());
+    QVERIFY(after.find(good.substr(good.find("\"1\",\"Alapsor\""),
+                                   good.find("\"0\",\"Alapsor\"") -
+                                       good.find("\"1\",\"Alapsor\""))) != std::string::npos);
+    QVERIFY(after.find("\"0\",\"Alapsor\",\"Kiss Anna\",\"120\",\"114\",\"9\",\"93\",,,\r\n") !=
+            std::string::npos);
+  }
+
   void readOnlyTableFilesAreNotReplaced() {
     WriteBytes(ScoreFile(), Golden("score_example.csv"));
     WriteBytes(PlayerFile(), kPlayers);
