@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QInputMethodEvent>
@@ -18,6 +19,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <filesystem>
 
@@ -27,6 +29,7 @@
 #include "app/Settings.h"
 #include "lessons/FileNyitas.h"
 #include "lessons/Szerkeszt.h"
+#include "platform/BusyCursor.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -98,6 +101,22 @@ class CaptionText : public QLabel {
 
 QLabel* CaptionLabel(const QString& text, QWidget* parent) {
   return new CaptionText(text, parent);
+}
+
+// Waits a moment (at most a second) for the window system to put a window just shown on the
+// screen, and paints it there, so that it stands complete while a long task follows.
+void PaintOnScreen(QWidget& window) {
+  const QWindow* handle = window.windowHandle();
+  if (handle == nullptr) return;
+  QElapsedTimer waited;
+  waited.start();
+  QTimer wake;  // ends each wait below within 10 ms
+  wake.start(10);
+  while (!handle->isExposed() && waited.elapsed() < 1000) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                    QEventLoop::WaitForMoreEvents);
+  }
+  if (handle->isExposed()) window.repaint();
 }
 
 }  // namespace
@@ -442,7 +461,14 @@ void Tfrm_Main::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  Guarded([this] { FormShow(); });
+  startPending_ = Guarded([this] { FormShow(); });
+}
+
+void Tfrm_Main::setVisible(bool visible) {
+  QMainWindow::setVisible(visible);
+  if (!visible || !startPending_) return;
+  startPending_ = false;
+  Guarded([this] { FormShown(); });
 }
 
 void Tfrm_Main::FormShow() {
@@ -455,9 +481,17 @@ void Tfrm_Main::FormShow() {
     RestoreFormBounds(*this, kSection, width(), height());
   }
   UpdateCounters();
+}
+
+// The rest of the first showing, once the window is on the screen: a lesson named on the
+// command line may take seconds to read, and the user sees the window meanwhile.
+void Tfrm_Main::FormShown() {
   if (!arguments_.isEmpty()) {
     std::error_code ec;
-    if (fs::is_regular_file(ToPath(arguments_.front()), ec)) LoadLesson(arguments_.front());
+    if (fs::is_regular_file(ToPath(arguments_.front()), ec)) {
+      PaintOnScreen(*this);
+      LoadLesson(arguments_.front());
+    }
   }
   SynEdit1->setFocus();
   ShowSplash();
@@ -478,6 +512,7 @@ void Tfrm_Main::FormClose() {
 // ---- exercise ---------------------------------------------------------------------------------
 
 void Tfrm_Main::LoadLesson(const QString& path) {
+  const BusyCursor busy;  // a big lesson takes seconds to read and lay out
   Lesson lesson = ReadLessonFile(ToPath(path));
   Panel4->setText(QStringLiteral("Pekto : ") + ToQ(lesson.title));
   exercise_->Load(std::move(lesson));

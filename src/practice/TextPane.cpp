@@ -17,6 +17,7 @@
 #include "platform/Colors.h"
 #include "platform/Cp1250.h"
 #include "platform/QtText.h"
+#include "practice/PaneFontSize.h"
 
 namespace pekto {
 
@@ -644,8 +645,23 @@ void TextPane::HighlightOffset(int offset) {
 // ---- look --------------------------------------------------------------------------------
 
 void TextPane::SetPaneFont(const QFont& font) {
-  setFont(font);
+  setFont(WithinPaneSizes(font));
   UpdateCaret();
+}
+
+QFont TextPane::WithinPaneSizes(const QFont& font) {
+  QFont shown(font);
+  if (font.pointSizeF() > 0) {
+    const qreal points =
+        std::clamp(font.pointSizeF(), qreal{kMinPaneFontSize}, qreal{kMaxPaneFontSize});
+    if (points != font.pointSizeF()) shown.setPointSizeF(points);
+  } else if (font.pixelSize() > 0) {
+    // Pixels at 96 per inch, as the program's windows are designed.
+    const int pixels =
+        std::clamp(font.pixelSize(), (kMinPaneFontSize * 96 + 71) / 72, kMaxPaneFontSize * 96 / 72);
+    if (pixels != font.pixelSize()) shown.setPixelSize(pixels);
+  }
+  return shown;
 }
 
 void TextPane::SetFontColor(int32_t color) {

@@ -59,8 +59,11 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   QRect CaretRectangle() const;
 
   // Look. Colours are stored colour values (red in the low byte, negative for system colours)
-  // and read back unchanged.
+  // and read back unchanged. The font size is kept within kMinPaneFontSize..kMaxPaneFontSize
+  // points (PaneFontSize.h), whoever sets it.
   void SetPaneFont(const QFont& font);
+  // `font` with its size moved into the range the panes show.
+  static QFont WithinPaneSizes(const QFont& font);
   QFont PaneFont() const { return font(); }
   void SetFontColor(int32_t color);
   int32_t FontColor() const { return fontColor_; }
