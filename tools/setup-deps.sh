@@ -7,6 +7,7 @@ PACKAGES=(
   qt6-base-dev qt6-svg-dev qt6-translations-l10n qt6-image-formats-plugins libcanberra-dev
   libxkbcommon-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev llvm
   xvfb xauth
   openbox xdotool wmctrl x11-utils x11-xkb-utils
   fonts-liberation2 fonts-comic-neue fonts-wine fonts-dejavu-core
