@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Configures and builds Pekto in build/ (Release with debug info).
+# Configures and builds Pekto in build/ (Release with debug info), or in $PEKTO_BUILD_DIR.
 # Usage: tools/build.sh [--program-only] [extra CMake options]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,5 +14,6 @@ if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
-cmake --build build -j"$(nproc)" "${targets[@]}"
+build_dir="${PEKTO_BUILD_DIR:-build}"
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
+cmake --build "$build_dir" -j"$(nproc)" "${targets[@]}"

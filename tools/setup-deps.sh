@@ -9,6 +9,7 @@ PACKAGES=(
   libjpeg62-turbo-dev
   libxkbcommon-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev llvm
   xvfb xauth
   openbox xdotool wmctrl x11-utils x11-xkb-utils
   fonts-liberation2 fonts-comic-neue fonts-wine fonts-dejavu-core

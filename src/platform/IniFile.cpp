@@ -125,6 +125,13 @@ fs::path WriteTarget(const fs::path& path) {
   return ec ? path : target;
 }
 
+// The line end to write after `line` when another line follows it: its own, unless it is the last
+// line and ends without an LF. A lone CR there is no line end to the reader, so a line written
+// after it would be read as part of it.
+std::string_view EndingBeforeMore(const Line& line) {
+  return line.ending.ends_with('\n') ? line.ending : kLineEnd;
+}
+
 std::string WithKeyInSection(const std::vector<Line>& lines, const Location& location,
                              std::string_view key, std::string_view value) {
   std::string result;
@@ -135,7 +142,7 @@ std::string WithKeyInSection(const std::vector<Line>& lines, const Location& loc
     }
     result.append(lines[i].text);
     if (i == location.insertAfter && !location.keyLine) {
-      result.append(lines[i].ending.empty() ? kLineEnd : lines[i].ending);
+      result.append(EndingBeforeMore(lines[i]));
       result.append(key).append("=").append(value).append(kLineEnd);
     } else {
       result.append(lines[i].ending);
@@ -148,8 +155,10 @@ std::string WithNewSection(std::string_view content, const std::vector<Line>& li
                            std::string_view section, std::string_view key, std::string_view value) {
   std::string result(content);
   if (!lines.empty()) {
-    if (lines.back().ending.empty()) result.append(kLineEnd);
-    if (!TrimBlanks(lines.back().text).empty()) result.append(kLineEnd);
+    const Line& last = lines.back();
+    // A last line without its LF gets it, or a whole line end when it has not even the CR.
+    if (!last.ending.ends_with('\n')) result.append(last.ending.empty() ? kLineEnd : "\n");
+    if (!TrimBlanks(last.text).empty()) result.append(kLineEnd);
   }
   result.append("[").append(section).append("]").append(kLineEnd);
   result.append(key).append("=").append(value).append(kLineEnd);

@@ -4,7 +4,7 @@
 // write rewrites it.
 //
 // Format as read:
-// - Lines end with CR LF or LF. A line whose first non-blank character is "[" opens a section;
+// - Lines end with CR LF or LF; a CR that ends the file is dropped too. A line whose first non-blank character is "[" opens a section;
 //   its name is the text up to the next "]" with blanks around it dropped. A line whose first
 //   non-blank character is ";" is a comment. Any other line holding "=" is a key line: the key
 //   is the text before the first "=", the value the text after it. Other lines are ignored.
@@ -22,7 +22,8 @@
 //   the section has no key yet), so blank lines and comments closing the section stay behind it.
 // - A new section is appended at the end of the file, after one blank line unless the file is
 //   empty or already ends with a blank line.
-// - Lines written end with CR LF; every other byte of the file is kept as it was.
+// - Lines written end with CR LF; every other byte of the file is kept as it was, except that a
+//   last line ended by CR alone or by nothing gets a CR LF when a line is written after it.
 // - A value is written up to its first CR or LF: a line break would split the key line.
 // - The new content replaces the file as a whole (temporary file, flushed, renamed over it), so
 //   the file always holds either the old or the new content, never a mixture. When the path is

@@ -1,57 +1,17 @@
 #include "platform/WavePlayer.h"
 
 #include <QFile>
-#include <QtEndian>
 
 #include "platform/Error.h"
 #include "platform/QtText.h"
 #include "platform/SoundOutput.h"
+#include "platform/WaveFormat.h"
 
 namespace pekto {
-namespace {
-
-quint32 U32(const QByteArray& b, qsizetype at) {
-  return qFromLittleEndian<quint32>(b.constData() + at);
-}
-quint16 U16(const QByteArray& b, qsizetype at) {
-  return qFromLittleEndian<quint16>(b.constData() + at);
-}
-
-QString CheckFormat(const QByteArray& bytes, qsizetype at, quint32 size) {
-  if (size < 16) return QStringLiteral("hibás formátumleírás");
-  const quint16 format = U16(bytes, at);
-  const quint16 channels = U16(bytes, at + 2);
-  const quint16 bits = U16(bytes, at + 14);
-  if (format != 1 && format != 3 && format != 0xFFFE) return QStringLiteral("nem PCM hang");
-  if (channels == 0 || channels > 8 || bits == 0 || bits > 32 || U32(bytes, at + 4) == 0) {
-    return QStringLiteral("hibás formátumleírás");
-  }
-  return {};
-}
-
-}  // namespace
 
 QString WaveProblem(const QByteArray& bytes) {
-  if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE") {
-    return QStringLiteral("nem RIFF WAVE fájl");
-  }
-  bool format = false;
-  qsizetype at = 12;
-  while (at + 8 <= bytes.size()) {
-    const QByteArray id = bytes.mid(at, 4);
-    const quint32 size = U32(bytes, at + 4);
-    at += 8;
-    if (static_cast<qint64>(size) > bytes.size() - at) return QStringLiteral("csonka fájl");
-    if (id == "fmt ") {
-      const QString problem = CheckFormat(bytes, at, size);
-      if (!problem.isEmpty()) return problem;
-      format = true;
-    } else if (id == "data") {
-      return format ? QString() : QStringLiteral("hiányzó formátumleírás");
-    }
-    at += size + (size & 1);
-  }
-  return QStringLiteral("hiányzó hangadatok");
+  return QString::fromStdString(
+      WaveFileProblem(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
 }
 
 WavePlayer::WavePlayer() : WavePlayer(SystemSoundOutput()) {}

@@ -13,7 +13,7 @@ namespace pekto {
 class SoundOutput;
 
 // Checks that `bytes` hold a playable PCM wave file; returns an empty text when it does, else
-// what is wrong.
+// what is wrong (WaveFileProblem of platform/WaveFormat.h).
 QString WaveProblem(const QByteArray& bytes);
 
 class WavePlayer {
