@@ -12,6 +12,11 @@ PACKAGES=(
   openbox xdotool wmctrl x11-utils x11-xkb-utils
   fonts-liberation2 fonts-comic-neue fonts-wine fonts-dejavu-core
 )
+# ./test-windows: the core cross-built with MinGW-w64 (posix threads, for std::thread) and run
+# under Wine, with GoogleTest built from its source package.
+if [ "${1:-}" = "--windows" ]; then
+  PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
