@@ -29,6 +29,16 @@ StartupValues ComputeFolders(const std::filesystem::path& programDir);
 // The folder of the running executable (lower-cased on Windows, where names ignore case).
 std::filesystem::path ExecutableFolder();
 
+// The folder under which the data folder "Pekto" lies: on Windows the shell's common
+// application-data folder (data shared by all users), elsewhere $XDG_DATA_HOME or
+// ~/.local/share; nothing when it cannot be had.
+std::optional<std::filesystem::path> SharedDataFolder();
+
+#ifdef _WIN32
+// `path` lower-cased with the system's letter rules, accented letters included.
+std::filesystem::path LowerCasedPath(const std::filesystem::path& path);
+#endif
+
 // Computes the folders of this run before the application object exists.
 void InitStartupFolders();
 
