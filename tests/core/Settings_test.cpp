@@ -36,7 +36,7 @@ class SettingsTest : public ::testing::Test {
 
   // The path of a file in the program folder as Windows-1250 text, as the settings file holds it.
   std::string ProgramFileText(std::string_view name) const {
-    return cp1250::FromUtf8(PathText(programDir_ / name));
+    return cp1250::FromUtf8(PathText(programDir_ / PathFromText(name)));
   }
 
   test::TempDir dir_;
