@@ -6,11 +6,13 @@ PACKAGES=(
   cmake g++ ninja-build pkg-config
   python3
   qt6-base-dev qt6-svg-dev qt6-translations-l10n qt6-image-formats-plugins libcanberra-dev
+  libjpeg62-turbo-dev
   libxkbcommon-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   openbox xdotool wmctrl x11-utils x11-xkb-utils
   fonts-liberation2 fonts-comic-neue fonts-wine fonts-dejavu-core
+  dpkg-dev desktop-file-utils shared-mime-info libxml2-utils
 )
 # ./test-windows: the core cross-built with MinGW-w64 (posix threads, for std::thread) and run
 # under Wine, with GoogleTest built from its source package.

@@ -14,7 +14,13 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Pekto"));
   // No display name: Qt would append it to every window's caption ("Eredmények — Pekto"),
   // where each window's caption is its own.
+  // Matches the installed desktop entry, so that docks and Wayland compositors group the
+  // windows under Pekto's icon.
+  setDesktopFileName(QStringLiteral("pekto"));
   InstallHungarianTranslations(*this);
+  // The desktop's own file, colour and font dialogs speak the user's system language, which
+  // may not be Hungarian; Qt's dialogs speak the translations loaded above.
+  setAttribute(Qt::AA_DontUseNativeDialogs);
   setStyle(new AppStyle);  // the application owns its style
 }
 

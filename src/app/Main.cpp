@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QInputMethodEvent>
@@ -18,6 +19,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <filesystem>
 
@@ -27,6 +29,7 @@
 #include "app/Settings.h"
 #include "lessons/FileNyitas.h"
 #include "lessons/Szerkeszt.h"
+#include "platform/BusyCursor.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
@@ -98,6 +101,22 @@ class CaptionText : public QLabel {
 
 QLabel* CaptionLabel(const QString& text, QWidget* parent) {
   return new CaptionText(text, parent);
+}
+
+// Waits a moment (at most a second) for the window system to put a window just shown on the
+// screen, and paints it there, so that it stands complete while a long task follows.
+void PaintOnScreen(QWidget& window) {
+  const QWindow* handle = window.windowHandle();
+  if (handle == nullptr) return;
+  QElapsedTimer waited;
+  waited.start();
+  QTimer wake;  // ends each wait below within 10 ms
+  wake.start(10);
+  while (!handle->isExposed() && waited.elapsed() < 1000) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                    QEventLoop::WaitForMoreEvents);
+  }
+  if (handle->isExposed()) window.repaint();
 }
 
 }  // namespace
@@ -390,7 +409,7 @@ void Tfrm_Main::CreateStatusBar() {
 void Tfrm_Main::FormCreate() {
   StartupValues& startup = Startup();
   PrepareDataFolder(startup);
-  PrepareLessonFolder(startup.DataDir, startup.ProgramDir);
+  PrepareLessonFolder(startup.DataDir, BundleDir());
   QPalette hints = QToolTip::palette();
   hints.setColor(QPalette::ToolTipBase, ColorFromValue(kHintColor));
   QToolTip::setPalette(hints);
@@ -405,7 +424,7 @@ void Tfrm_Main::FillLessonChooser() {
 }
 
 void Tfrm_Main::LoadSettings() {
-  ReadSettings(SettingsIni(), Startup().ProgramDir, Beall);
+  ReadSettings(SettingsIni(), BundleDir(), Beall);
   const PaneLook look = LookFromSettings(Beall);
   QFont font(ToQ(look.FontName));
   font.setPointSize(std::max(1, look.FontSize));
@@ -442,7 +461,14 @@ void Tfrm_Main::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  Guarded([this] { FormShow(); });
+  startPending_ = Guarded([this] { FormShow(); });
+}
+
+void Tfrm_Main::setVisible(bool visible) {
+  QMainWindow::setVisible(visible);
+  if (!visible || !startPending_) return;
+  startPending_ = false;
+  Guarded([this] { FormShown(); });
 }
 
 void Tfrm_Main::FormShow() {
@@ -455,9 +481,17 @@ void Tfrm_Main::FormShow() {
     RestoreFormBounds(*this, kSection, width(), height());
   }
   UpdateCounters();
+}
+
+// The rest of the first showing, once the window is on the screen: a lesson named on the
+// command line may take seconds to read, and the user sees the window meanwhile.
+void Tfrm_Main::FormShown() {
   if (!arguments_.isEmpty()) {
     std::error_code ec;
-    if (fs::is_regular_file(ToPath(arguments_.front()), ec)) LoadLesson(arguments_.front());
+    if (fs::is_regular_file(ToPath(arguments_.front()), ec)) {
+      PaintOnScreen(*this);
+      LoadLesson(arguments_.front());
+    }
   }
   SynEdit1->setFocus();
   ShowSplash();
@@ -478,6 +512,7 @@ void Tfrm_Main::FormClose() {
 // ---- exercise ---------------------------------------------------------------------------------
 
 void Tfrm_Main::LoadLesson(const QString& path) {
+  const BusyCursor busy;  // a big lesson takes seconds to read and lay out
   Lesson lesson = ReadLessonFile(ToPath(path));
   Panel4->setText(QStringLiteral("Pekto : ") + ToQ(lesson.title));
   exercise_->Load(std::move(lesson));
@@ -497,10 +532,24 @@ void Tfrm_Main::SetExerciseCommands(bool running) {
 
 void Tfrm_Main::FormKeyPress(unsigned char ch) {
   if (!State().ExerciseActive || focusWidget() != SynEdit1) return;
+  if (exercise_->EndReached()) return;  // the end is already on its way
   const KeyOutcome outcome = exercise_->Key(ch);
   if (outcome == KeyOutcome::Wrong && Beall.Sound) PlayErrorSound();
   UpdateCounters();
-  if (State().ExerciseActive && exercise_->EndReached()) FinishExercise();
+  if (State().ExerciseActive && exercise_->EndReached()) {
+    if (inInputMethod_) {
+      // The evaluation and its dialogs must not run inside the input method's event: the
+      // input context would hand the composed letter once more to the next focused widget,
+      // the player name box.
+      QTimer::singleShot(0, this, [this] {
+        Guarded([this] {
+          if (State().ExerciseActive && exercise_->EndReached()) FinishExercise();
+        });
+      });
+    } else {
+      FinishExercise();
+    }
+  }
   StatusPanels[0]->setText(
       QString::fromStdString(CaretText(SynEdit1->CaretLine(), SynEdit1->CaretColumn())));
 }
@@ -567,9 +616,11 @@ bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
     // other, and never an edit of either pane.
     const auto* input = static_cast<QInputMethodEvent*>(event);
     if (watched == SynEdit1) {
+      inInputMethod_ = true;
       for (const char ch : FromQ(input->commitString())) {
         Guarded([&] { FormKeyPress(static_cast<unsigned char>(ch)); });
       }
+      inInputMethod_ = false;
     }
     return true;
   } else if (watched == SynEdit2 && event->type() == QEvent::FocusOut) {
@@ -677,11 +728,13 @@ void Tfrm_Main::aBetuTipusExecute() {
 }
 
 void Tfrm_Main::aBeallitExecute() {
-  ShowSettingsDialog(*SynEdit1, *SynEdit2, this);
+  if (!ShowSettingsDialog(*SynEdit1, *SynEdit2, this)) return;
+  // A sound switched on or a new file chosen plays from the next wrong key on.
+  if (Beall.Sound) MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
 }
 
 void Tfrm_Main::aSugoExecute() {
-  LaunchExternal(FromPath(Startup().ProgramDir / "Help" / "index.htm"));
+  LaunchExternal(FromPath(BundleDir() / "Help" / "index.htm"));
 }
 
 void Tfrm_Main::aLevelExecute() {

@@ -45,6 +45,8 @@ class Tfrm_Main : public QMainWindow {
   void UpdateCounters();
 
   void SetEvaluationHandler(EvaluationHandler handler) { showEvaluation_ = std::move(handler); }
+  // Showing the window the first time finishes the start once it is on the screen (FormShown).
+  void setVisible(bool visible) override;
   const ExerciseState& State() const { return exercise_->State(); }
 
  protected:
@@ -68,6 +70,7 @@ class Tfrm_Main : public QMainWindow {
   // Handlers.
   void FormCreate();
   void FormShow();
+  void FormShown();
   void FormClose();
   void FormResize();
   void FormKeyPress(unsigned char ch);
@@ -144,6 +147,10 @@ class Tfrm_Main : public QMainWindow {
   std::unique_ptr<WavePlayer> MediaPlayer1;
   EvaluationHandler showEvaluation_;
   bool shown_ = false;
+  // While the characters of an input-method event are judged, the end of the exercise waits
+  // until the event has been handled (see eventFilter).
+  bool inInputMethod_ = false;
+  bool startPending_ = false;  // FormShow ran; FormShown is still to run
 };
 
 }  // namespace pekto

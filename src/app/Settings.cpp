@@ -4,6 +4,7 @@
 
 #include "platform/Cp1250.h"
 #include "platform/Files.h"
+#include "practice/PaneFontSize.h"
 
 namespace fs = std::filesystem;
 
@@ -26,14 +27,21 @@ std::string DefaultSoundFile(const fs::path& programDir) {
   return cp1250::FromUtf8(PathText(programDir / kDefaultSoundFileName));
 }
 
+// A size of no meaning (zero or negative) gives the default; any other is kept within the range
+// the panes show. The interface font keeps to the same range.
+int32_t FontSizeFrom(int32_t stored, int32_t fallback) {
+  return stored < 1 ? fallback : ClampPaneFontSize(stored);
+}
+
 }  // namespace
 
 void ReadSettings(const IniFile& ini, const fs::path& programDir, TBeall& beall) {
   const auto d = kDefaultsSection;
   beall.FullScreen = ini.ReadBool(d, "FullScreen", kDefaultFullScreen);
   beall.FontName = ini.ReadString(d, "FontName", kDefaultFontName);
-  beall.FontSize = ini.ReadInteger(d, "FontSize", kDefaultFontSize);
-  beall.ScreenFontSize = ini.ReadInteger(kScreenSection, "FontSize", kDefaultScreenFontSize);
+  beall.FontSize = FontSizeFrom(ini.ReadInteger(d, "FontSize", kDefaultFontSize), kDefaultFontSize);
+  beall.ScreenFontSize = FontSizeFrom(
+      ini.ReadInteger(kScreenSection, "FontSize", kDefaultScreenFontSize), kDefaultScreenFontSize);
   beall.FontColor = ini.ReadInteger(d, "FontColor", kDefaultFontColor);
   beall.FontBold = ini.ReadBool(d, "FontBold", kDefaultFontBold);
   beall.FontItalic = ini.ReadBool(d, "FontItalic", kDefaultFontItalic);

@@ -69,7 +69,8 @@ inline constexpr std::string_view kDefaultLastPlayer = "Pekto";
 inline constexpr bool kDefaultSound = false;
 inline constexpr std::string_view kDefaultSoundFileName = "default.wav";
 
-// Fills `beall` from the settings file, every key with its default, then switches the sound off
+// Fills `beall` from the settings file, every key with its default (a font size below 1 gives
+// the default, one outside 6..72 points the nearest of these), then switches the sound off
 // and empties SoundFile when SoundFile is empty or names no existing file. The default sound
 // file is "default.wav" in `programDir`.
 void ReadSettings(const IniFile& ini, const std::filesystem::path& programDir, TBeall& beall);

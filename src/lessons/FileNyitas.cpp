@@ -44,15 +44,13 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name, 
   return button;
 }
 
-// The text after the last folder separator or drive colon: a path saved on Windows names its
-// file the same way as one saved here.
+}  // namespace
+
 QString FileNamePart(const QString& path) {
   const auto separator =
       std::max({path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'), path.lastIndexOf(u':')});
   return path.mid(separator + 1);
 }
-
-}  // namespace
 
 QStringList SortedLessonNames(const fs::path& dataDir) {
   QStringList names;

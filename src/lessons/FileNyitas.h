@@ -18,6 +18,10 @@ namespace pekto {
 // name; the full path of the chosen lesson when the picker closed with OK, else nothing.
 std::optional<std::filesystem::path> PickLesson(const std::string& current, QWidget* owner);
 
+// The text after the last folder separator or drive colon: a path saved on Windows names its
+// file the same way as one saved here.
+QString FileNamePart(const QString& path);
+
 // The names of the lesson folder's lessons, sorted without regard to case in the user's locale.
 QStringList SortedLessonNames(const std::filesystem::path& dataDir);
 

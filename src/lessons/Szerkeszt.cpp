@@ -1,7 +1,454 @@
 #include "lessons/Szerkeszt.h"
 
-namespace pekto {
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScopedValueRollback>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QValidator>
+#include <algorithm>
+#include <functional>
+#include <string_view>
+#include <utility>
 
-void EditLesson(const std::string& /*path*/, QWidget* /*owner*/) {}
+#include "app/Icons.h"
+#include "app/Placement.h"
+#include "app/Settings.h"
+#include "lessons/FileNyitas.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
+#include "platform/Fonts.h"
+#include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
+#include "platform/QtText.h"
+#include "platform/Startup.h"
+#include "practice/LessonFile.h"
+#include "practice/LessonLibrary.h"
+#include "practice/TextPane.h"
+#include "ui/MenuRajzol.h"
+
+namespace fs = std::filesystem;
+
+namespace pekto {
+namespace {
+
+constexpr std::string_view kSection = "frm_Szerkeszt";
+constexpr int kDesignWidth = 781;
+constexpr int kDesignHeight = 522;
+constexpr int kButtonWidth = 85;
+constexpr int kButtonHeight = 36;
+constexpr int kTitleBarHeight = 28;
+constexpr int32_t kActiveLineColor = 0x9DFFFF;  // pale yellow
+constexpr int32_t kSelectedColor = 0x808080;    // grey
+// The name of a lesson that has no file yet.
+constexpr std::string_view kNoname = "Noname.lck";
+const QString kCaption = QStringLiteral("Szerkesztés: ");
+const QString kNewTitle = QStringLiteral("<add meg a teszt címét>");
+const QString kOpenFilter = QStringLiteral("Tastrel lecke állományok (*.lck)");
+const QString kSaveFilter = QStringLiteral("Tastrel lecke állomány (*.lck)");
+const QString kLessonExtension = QStringLiteral("lck");
+constexpr int kRefusedMessageMs = 8000;
+
+// The open dialog is one for the whole run, as the main window's own: it starts with the file
+// last chosen in it, whichever editor chose it.
+fs::path& LastOpenedLesson() {
+  static fs::path last;
+  return last;
+}
+
+// The title field takes only what a lesson file can store; an edit that would bring in other
+// characters is refused as a whole and the characters named.
+class StorableTitle final : public QValidator {
+ public:
+  StorableTitle(QObject* parent, std::function<void(const QString&)> refused)
+      : QValidator(parent), refused_(std::move(refused)) {}
+
+  State validate(QString& input, int& /*pos*/) const override {
+    QString refused;
+    KeepCp1250(input, refused);
+    if (input.contains(QChar(0))) refused += QChar(0);
+    if (refused.isEmpty()) return Acceptable;
+    refused_(refused);
+    return Invalid;
+  }
+
+ private:
+  std::function<void(const QString&)> refused_;
+};
+
+// The characters of the document that its lines cannot store; the blocks' separators are line
+// ends.
+QString UnstorableCharacters(const QString& raw) {
+  QString refused;
+  KeepCp1250(QString(raw).remove(QChar::ParagraphSeparator), refused);
+  if (raw.contains(QChar(0))) refused += QChar(0);
+  return refused;
+}
+
+// A refused character as the user can read it: invisible ones by their code.
+QString Readable(const QString& characters) {
+  QString text;
+  for (qsizetype i = 0; i < characters.size(); ++i) {
+    const QChar ch = characters.at(i);
+    if (!text.isEmpty()) text += u' ';
+    if (ch.isHighSurrogate() && i + 1 < characters.size()) {
+      text += ch;
+      text += characters.at(++i);
+    } else if (ch.isPrint()) {
+      text += ch;
+    } else {
+      text += QStringLiteral("U+%1").arg(ch.unicode(), 4, 16, QChar(u'0')).toUpper();
+    }
+  }
+  return text;
+}
+
+}  // namespace
+
+Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget* owner) : QDialog(owner), editFile_(std::string(kNoname)) {
+  setObjectName(QStringLiteral("frm_Szerkeszt"));
+  setWindowTitle(QStringLiteral("Teszt szerkesztése"));
+  setFont(DesignFont(QStringLiteral("Tahoma"), 8));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setSizeGripEnabled(false);
+  resize(kDesignWidth, kDesignHeight);
+
+  CreateActions();
+  QToolBar* toolBar = CreateToolBar();
+  QWidget* titleBar = CreateTitleBar();
+  CreateTextPane();
+  CreatePopupMenu();
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(toolBar);
+  layout->addWidget(titleBar);
+  layout->addWidget(SynEdit1, 1);
+  layout->addWidget(StatusBar1);
+  setTabOrder(Edit1, SynEdit1);
+  UpdateCaption();
+}
+
+// ---- composition ---------------------------------------------------------------------------
+
+QAction* Tfrm_Szerkeszt::MakeAction(const QString& caption, const QString& icon,
+                                    const QKeySequence& shortcut,
+                                    void (Tfrm_Szerkeszt::*handler)()) {
+  auto* action = new QAction(CommandIcon(icon), caption, this);
+  action->setToolTip(caption);
+  action->setShortcut(shortcut);
+  // Wherever the focus is in the window, the title field and the text pane included.
+  action->setShortcutContext(Qt::WindowShortcut);
+  connect(action, &QAction::triggered, this,
+          [this, handler] { Guarded([&] { (this->*handler)(); }); });
+  addAction(action);
+  return action;
+}
+
+void Tfrm_Szerkeszt::CreateActions() {
+  // The program's own images: a new page, the folder, the page with the saving arrow (as in the
+  // certificate's preview), the page being written under a new name, and the door.
+  aUj = MakeAction(QStringLiteral("Új lecke"), QStringLiteral("uj"),
+                   QKeySequence(Qt::CTRL | Qt::Key_N), &Tfrm_Szerkeszt::aUjExecute);
+  aMegnyit = MakeAction(QStringLiteral("Megnyitás"), QStringLiteral("megnyit"),
+                        QKeySequence(Qt::CTRL | Qt::Key_O), &Tfrm_Szerkeszt::aMegnyitExecute);
+  aMent = MakeAction(QStringLiteral("Mentés"), QStringLiteral("pdf_mentes"),
+                     QKeySequence(Qt::CTRL | Qt::Key_S), &Tfrm_Szerkeszt::aMentExecute);
+  aMentMaskent = MakeAction(QStringLiteral("Mentés másként"), QStringLiteral("szerkeszt"),
+                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
+                            &Tfrm_Szerkeszt::aMentMaskentExecute);
+  aBezar = MakeAction(QStringLiteral("Bezár"), QStringLiteral("bezar"),
+                      QKeySequence(Qt::Key_Escape), &Tfrm_Szerkeszt::aBezarExecute);
+  const std::pair<QAction*, const char*> names[] = {{aUj, "aUj"},
+                                                    {aMegnyit, "aMegnyit"},
+                                                    {aMent, "aMent"},
+                                                    {aMentMaskent, "aMentMaskent"},
+                                                    {aBezar, "aBezar"}};
+  for (const auto& [action, name] : names) action->setObjectName(QLatin1String(name));
+}
+
+QToolBar* Tfrm_Szerkeszt::CreateToolBar() {
+  ToolBar1 = new QToolBar(QStringLiteral("ToolBar1"), this);
+  ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+  ToolBar1->setMovable(false);
+  ToolBar1->setFloatable(false);
+  ToolBar1->setIconSize(QSize(16, 16));
+  ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  ToolBar1->addActions({aUj, aMegnyit, aMent, aMentMaskent});
+  ToolBar1->addSeparator();
+  ToolBar1->addAction(aBezar);
+  for (QAction* action : {aUj, aMegnyit, aMent, aMentMaskent, aBezar}) {
+    if (QWidget* button = ToolBar1->widgetForAction(action)) {
+      // A caption wider than the button widens it rather than being cut short.
+      button->setMinimumWidth(kButtonWidth);
+      button->setFixedHeight(kButtonHeight);
+      button->setFocusPolicy(Qt::NoFocus);  // the keyboard stays with the title and the text
+    }
+  }
+  ToolBar1->toggleViewAction()->setEnabled(false);
+  return ToolBar1;
+}
+
+QWidget* Tfrm_Szerkeszt::CreateTitleBar() {
+  auto* bar = new QWidget(this);
+  bar->setObjectName(QStringLiteral("Panel1"));
+  bar->setFixedHeight(kTitleBarHeight);
+  auto* label = new QLabel(QStringLiteral("Cím"), bar);
+  label->setObjectName(QStringLiteral("Label1"));
+  label->move(16, 8);
+  Edit1 = new QLineEdit(bar);
+  Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8, true));
+  Edit1->setGeometry(56, 4, 581, Edit1->sizeHint().height());
+  Edit1->setValidator(
+      new StorableTitle(Edit1, [this](const QString& refused) { ShowRefused(refused); }));
+  Edit1->setContextMenuPolicy(Qt::CustomContextMenu);
+  label->setBuddy(Edit1);
+  connect(Edit1, &QLineEdit::textChanged, this, [this] {
+    if (!filling_) saved_ = false;
+  });
+  // Enter in the title goes on to the text.
+  connect(Edit1, &QLineEdit::returnPressed, this, [this] {
+    if (SynEdit1) SynEdit1->setFocus();
+  });
+  return bar;
+}
+
+void Tfrm_Szerkeszt::CreateTextPane() {
+  SynEdit1 = new TextPane(this);
+  SynEdit1->setObjectName(QStringLiteral("SynEdit1"));
+  SynEdit1->setReadOnly(false);
+  SynEdit1->SetInsertMode(true);
+  QFont font = DesignFont(QStringLiteral("Courier New"), 14, true);
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  SynEdit1->SetPaneFont(font);
+  SynEdit1->SetActiveLineColor(kActiveLineColor);
+  SynEdit1->SetSelectedColor(kSelectedColor);
+  SynEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(SynEdit1, &QPlainTextEdit::textChanged, this, [this] {
+    if (!filling_) saved_ = false;
+  });
+  connect(SynEdit1, &TextPane::textRefused, this,
+          [this](const QString& refused) { ShowRefused(refused); });
+}
+
+void Tfrm_Szerkeszt::CreatePopupMenu() {
+  // In place of the usual edit menu: the editor's commands.
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+  PopupMenu1->addActions({aUj, aMegnyit, aMent, aMentMaskent});
+  PopupMenu1->addSeparator();
+  PopupMenu1->addAction(aBezar);
+  connect(Edit1, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { PopupMenu1->popup(Edit1->mapToGlobal(pos)); });
+  connect(SynEdit1, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { PopupMenu1->popup(SynEdit1->viewport()->mapToGlobal(pos)); });
+}
+
+// ---- showing and closing -------------------------------------------------------------------
+
+void Tfrm_Szerkeszt::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (shown_) return;
+  shown_ = true;
+  Guarded([this] { FormShow(); });
+}
+
+void Tfrm_Szerkeszt::FormShow() {
+  RestoreFormBounds(*this, kSection, kDesignWidth, kDesignHeight);
+  ApplyMenuStyle(*this);
+  // The label, the tool bar and the status bar follow the interface size; the title field and
+  // the text pane keep their own fonts.
+  QFont base = font();
+  base.setPointSize(std::max(1, Beall.ScreenFontSize));
+  setFont(base);
+  Edit1->setFocus();
+}
+
+void Tfrm_Szerkeszt::done(int result) {
+  // Every way of closing (Bezár, Esc, the close box) passes here while the window is shown.
+  if (isVisible()) {
+    bool mayClose = false;
+    Guarded([&] { mayClose = FormCloseQuery(); });
+    if (!mayClose) return;
+    Guarded([this] { FormClose(); });
+  }
+  QDialog::done(result);
+}
+
+bool Tfrm_Szerkeszt::FormCloseQuery() {
+  return MayLeaveLesson();
+}
+
+void Tfrm_Szerkeszt::FormClose() {
+  StoreFormBounds(*this, kSection);
+}
+
+// ---- the lesson and its file ---------------------------------------------------------------
+
+void Tfrm_Szerkeszt::OpenFile(const fs::path& file) {
+  // Read first: a file that cannot be read leaves the fields and EditFile as they were.
+  Lesson lesson = ReadLessonFile(file);
+  {
+    const QScopedValueRollback filling(filling_, true);
+    Edit1->setText(ToQ(lesson.title));  // exactly as stored, blanks included
+    SynEdit1->Clear();
+    SynEdit1->AppendLines(lesson.lines);
+  }
+  editFile_ = file;
+  saved_ = true;
+  UpdateCaption();
+}
+
+void Tfrm_Szerkeszt::WriteFile() {
+  // Typed and pasted text has been kept to what a lesson file stores; should anything else have
+  // come in, the file is not written with '?' in its place.
+  const QString refused =
+      UnstorableCharacters(Edit1->text()) + UnstorableCharacters(SynEdit1->document()->toRawText());
+  if (!refused.isEmpty()) {
+    throw Error(("A lecke nem menthető: ezek a karakterek nem írhatók lecke állományba: " +
+                 Readable(refused))
+                    .toStdString());
+  }
+  WriteLessonFile(editFile_, Lesson{FromQ(Edit1->text()), SynEdit1->Lines()});
+  saved_ = true;
+  UpdateCaption();
+}
+
+bool Tfrm_Szerkeszt::SaveChanges() {
+  if (FileNamePart(FromPath(editFile_)) != QLatin1String(kNoname.data(), kNoname.size())) {
+    WriteFile();
+    return true;
+  }
+  const fs::path chosen = AskSaveName(editFile_);
+  if (chosen.empty()) return false;
+  editFile_ = chosen;
+  UpdateCaption();
+  WriteFile();
+  return true;
+}
+
+bool Tfrm_Szerkeszt::MayLeaveLesson() {
+  if (saved_) return true;
+  switch (AskYesNoCancel(QStringLiteral("Jelenlegi lecke nincs mentve. Elmentsem?"),
+                         QStringLiteral("Kérdés"), this)) {
+    case IDYES:
+      return SaveChanges();
+    case IDNO:
+      return true;
+    default:
+      return false;
+  }
+}
+
+fs::path Tfrm_Szerkeszt::AskSaveName(const fs::path& preset) {
+  // A name without a folder is offered in the folder of the lesson being edited, else in the
+  // lesson folder.
+  fs::path folder = preset.parent_path();
+  if (folder.empty()) folder = editFile_.parent_path();
+  if (folder.empty()) folder = LessonFolder(Startup().DataDir);
+  QFileDialog dialog(this, QStringLiteral("Mentés másként"), FromPath(folder), kSaveFilter);
+  dialog.setObjectName(QStringLiteral("SaveDialog1"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(kLessonExtension);
+  // Replacing an existing lesson is what the user chose the name for.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!preset.empty()) dialog.selectFile(FromPath(preset.filename()));
+  if (ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  lastSaveName_ = fs::absolute(ToPath(dialog.selectedFiles().front()));
+  return lastSaveName_;
+}
+
+void Tfrm_Szerkeszt::SaveAs() {
+  const fs::path chosen = AskSaveName(lastSaveName_);
+  if (chosen.empty()) return;
+  // The lesson now belongs to the chosen file, also when writing it fails.
+  editFile_ = chosen;
+  UpdateCaption();
+  WriteFile();
+}
+
+void Tfrm_Szerkeszt::UpdateCaption() {
+  setWindowTitle(kCaption + FromPath(editFile_));
+}
+
+void Tfrm_Szerkeszt::ShowRefused(const QString& characters) {
+  QApplication::beep();
+  StatusBar1->showMessage(
+      QStringLiteral("Lecke állományba nem írható karakter: %1 (csak a közép-európai "
+                     "Windows-1250 kódlap betűi menthetők)")
+          .arg(Readable(characters)),
+      kRefusedMessageMs);
+}
+
+// ---- commands ------------------------------------------------------------------------------
+
+void Tfrm_Szerkeszt::aUjExecute() {
+  if (!MayLeaveLesson()) return;
+  {
+    const QScopedValueRollback filling(filling_, true);
+    Edit1->setText(kNewTitle);
+    SynEdit1->Clear();
+  }
+  // Typing replaces the prompt.
+  Edit1->setFocus();
+  Edit1->selectAll();
+  saved_ = true;
+  editFile_ = std::string(kNoname);
+  UpdateCaption();
+}
+
+void Tfrm_Szerkeszt::aMegnyitExecute() {
+  if (!MayLeaveLesson()) return;
+  const fs::path& last = LastOpenedLesson();
+  const fs::path folder = last.empty() ? LessonFolder(Startup().DataDir) : last.parent_path();
+  QFileDialog dialog(this, QStringLiteral("Megnyitás"), FromPath(folder), kOpenFilter);
+  dialog.setObjectName(QStringLiteral("OpenDialog1"));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // A typed name is taken as it is; reading it tells whether it is a lesson.
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(kLessonExtension);
+  if (!last.empty()) dialog.selectFile(FromPath(last.filename()));
+  if (ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const fs::path chosen = fs::absolute(ToPath(dialog.selectedFiles().front()));
+  LastOpenedLesson() = chosen;
+  OpenFile(chosen);
+}
+
+void Tfrm_Szerkeszt::aMentExecute() {
+  // Only the bare name of a new lesson asks for a name: a real file called Noname.lck in some
+  // folder has a full path.
+  if (editFile_ != fs::path(std::string(kNoname))) {
+    WriteFile();
+  } else {
+    SaveAs();
+  }
+}
+
+void Tfrm_Szerkeszt::aMentMaskentExecute() {
+  SaveAs();
+}
+
+void Tfrm_Szerkeszt::aBezarExecute() {
+  accept();
+}
+
+void EditLesson(const std::string& path, QWidget* owner) {
+  Tfrm_Szerkeszt editor(owner);
+  if (!path.empty()) editor.OpenFile(PathFromCp1250(path));
+  ExecDialog(editor);
+}
 
 }  // namespace pekto

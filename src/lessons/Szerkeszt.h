@@ -1,14 +1,95 @@
 #pragma once
 // The lesson editor "Szerkesztés": writes a new lesson or changes an existing one.
 
+#include <QDialog>
+#include <filesystem>
 #include <string>
 
-class QWidget;
+class QAction;
+class QLineEdit;
+class QMenu;
+class QStatusBar;
+class QToolBar;
 
 namespace pekto {
 
+class TextPane;
+
 // Opens the editor modally on the lesson at `path` (Windows-1250), or on a new lesson when
-// `path` is empty; returns when the editor has closed.
+// `path` is empty; returns when the editor has closed. A lesson that cannot be read throws
+// pekto::Error before the editor is shown.
 void EditLesson(const std::string& path, QWidget* owner);
+
+class Tfrm_Szerkeszt : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit Tfrm_Szerkeszt(QWidget* owner);
+
+  // Reads the lesson at `file` into the title field and the text pane and edits that file from
+  // now on. Throws pekto::Error, changing nothing, when the file cannot be read.
+  void OpenFile(const std::filesystem::path& file);
+
+  // The file being edited; the bare name "Noname.lck" while the lesson has none.
+  const std::filesystem::path& EditFile() const { return editFile_; }
+  // False once the title or the text has changed since the lesson was started, opened or saved.
+  bool Saved() const { return saved_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void done(int result) override;
+
+ private:
+  // Building the window.
+  QAction* MakeAction(const QString& caption, const QString& icon, const QKeySequence& shortcut,
+                      void (Tfrm_Szerkeszt::*handler)());
+  void CreateActions();
+  QToolBar* CreateToolBar();
+  QWidget* CreateTitleBar();
+  void CreateTextPane();
+  void CreatePopupMenu();
+
+  // Handlers.
+  void FormShow();
+  bool FormCloseQuery();
+  void FormClose();
+  void aUjExecute();
+  void aMegnyitExecute();
+  void aMentExecute();
+  void aMentMaskentExecute();
+  void aBezarExecute();
+
+  // Writes the title field and the text pane to `EditFile`; throws pekto::Error when it cannot,
+  // leaving the file as it was.
+  void WriteFile();
+  // Saves before the lesson is left: under its name, or under one asked for when it has none;
+  // false when the user cancelled the name.
+  bool SaveChanges();
+  // Asks whether to save a changed lesson before it is left; false when the command stops.
+  bool MayLeaveLesson();
+  // The save-as dialog; the chosen path, or an empty one when cancelled.
+  std::filesystem::path AskSaveName(const std::filesystem::path& preset);
+  void SaveAs();
+  void UpdateCaption();
+  void ShowRefused(const QString& characters);
+
+  std::filesystem::path editFile_;
+  bool saved_ = true;
+  bool shown_ = false;
+  bool filling_ = false;  // the editor itself is filling the fields
+  // The name last chosen in this editor's save-as dialog.
+  std::filesystem::path lastSaveName_;
+
+  QToolBar* ToolBar1 = nullptr;
+  QLineEdit* Edit1 = nullptr;  // the title
+  TextPane* SynEdit1 = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QAction* aUj = nullptr;
+  QAction* aMegnyit = nullptr;
+  QAction* aMent = nullptr;
+  QAction* aMentMaskent = nullptr;
+  QAction* aBezar = nullptr;
+};
 
 }  // namespace pekto

@@ -100,9 +100,16 @@ std::string_view CleanValue(std::string_view raw) {
 }
 
 // The whole file, or nothing when it cannot be read.
+// A settings file holds a few kilobytes. One far bigger is not the program's (or is damaged):
+// it is read as if absent and never rewritten, so that neither the memory nor the time it would
+// take at every value is spent on it, and it stays as it is.
+constexpr std::uintmax_t kMaxSettingsFileBytes = 1024 * 1024;
+
 std::optional<std::string> LoadContent(const fs::path& path) {
   std::error_code ec;
   if (fs::is_directory(path, ec)) return std::nullopt;
+  const std::uintmax_t size = fs::file_size(path, ec);
+  if (!ec && size > kMaxSettingsFileBytes) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -14,6 +14,7 @@
 // - A value loses the blanks (spaces, tabs) around it, then one pair of enclosing quotation
 //   marks ('...' or "..."), and is then cut to 2047 characters.
 // - A missing or unreadable file, section or key gives the default, which is returned as given.
+//   A file larger than 1 MB counts as unreadable (and is not rewritten: writing throws).
 //
 // Format as written:
 // - A key already in its section has its line replaced by "<key as spelled in the file>=<value>".

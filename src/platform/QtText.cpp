@@ -24,6 +24,23 @@ unsigned char ByteOf(QChar ch) {
   return cp1250::FromUnicode(ch.unicode()).value_or('?');
 }
 
+QString KeepCp1250(const QString& text, QString& refused) {
+  QString kept;
+  kept.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar ch = text.at(i);
+    if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+      refused += ch;
+      refused += text.at(++i);
+    } else if (ch.isSurrogate() || !cp1250::FromUnicode(ch.unicode())) {
+      refused += ch;
+    } else {
+      kept += ch;
+    }
+  }
+  return kept;
+}
+
 std::string FromQ(const QString& text) {
   std::string bytes;
   bytes.reserve(static_cast<size_t>(text.size()));

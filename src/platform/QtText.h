@@ -16,6 +16,10 @@ void AppendToQ(QString& out, std::string_view cp1250);
 std::string FromQ(const QString& text);
 // One typed character as a Windows-1250 byte; '?' when the code page lacks it.
 unsigned char ByteOf(QChar ch);
+// Text that is to be stored as Windows-1250: `text` without the characters the code page
+// lacks, which are appended to `refused` (a character of two UTF-16 units as a whole), so that
+// nothing is stored as '?' behind the user's back.
+QString KeepCp1250(const QString& text, QString& refused);
 
 // The characters a key press types, as Windows-1250 bytes, derived from the key and its
 // modifiers the way a Windows keyboard delivers characters to a program rather than from the

@@ -1,7 +1,95 @@
 #include "platform/ShellLaunch.h"
 
-namespace pekto {
+#include <utility>
 
-void ShellOpen(const QString& /*target*/, const std::filesystem::path& /*workDir*/) {}
+#ifdef _WIN32
+// clang-format off
+#include <windows.h>  // first: shellapi.h builds on its types
+#include <shellapi.h>
+// clang-format on
+#else
+#include <QDesktopServices>
+#include <QProcess>
+#include <QUrl>
+#include <system_error>
+
+#include "platform/QtText.h"
+#endif
+
+namespace pekto {
+namespace {
+
+ShellHook& Hook() {
+  static ShellHook hook;
+  return hook;
+}
+
+#ifdef _WIN32
+
+// The process of the last launch, when the shell gave one; closed at the next launch.
+HANDLE& LastProcess() {
+  static HANDLE process = nullptr;
+  return process;
+}
+
+void Launch(const QString& target, const std::filesystem::path& workDir) {
+  if (LastProcess() != nullptr) {
+    CloseHandle(LastProcess());
+    LastProcess() = nullptr;
+  }
+  const std::wstring file = target.toStdWString();
+  const std::wstring directory = workDir.wstring();
+  SHELLEXECUTEINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS;
+  info.hwnd = GetActiveWindow();  // owner of whatever the shell shows
+  info.lpVerb = L"open";
+  info.lpFile = file.c_str();
+  info.lpParameters = nullptr;
+  info.lpDirectory = directory.c_str();
+  info.nShow = SW_SHOW;
+  // A failure is the shell's to report; the program goes on as it was.
+  if (ShellExecuteExW(&info) && info.hProcess != nullptr) LastProcess() = info.hProcess;
+}
+
+#else
+
+// "mailto:…", "https://…": a scheme of two letters or more (a drive letter is not one).
+bool IsAddress(const QString& target) {
+  const QUrl url(target);
+  return url.isValid() && url.scheme().size() > 1;
+}
+
+void Launch(const QString& target, const std::filesystem::path& workDir) {
+  if (IsAddress(target)) {
+    QDesktopServices::openUrl(QUrl(target));
+    return;
+  }
+  const std::filesystem::path path = ToPath(target);
+  std::error_code ec;
+  // A program beside ours is started in the working folder, as the shell would; anything else,
+  // or a program that cannot start here, goes to the desktop's opener.
+  if (path.extension() == ".exe" && std::filesystem::is_regular_file(path, ec) &&
+      QProcess::startDetached(target, {}, FromPath(workDir))) {
+    return;
+  }
+  QDesktopServices::openUrl(QUrl::fromLocalFile(target));
+}
+
+#endif
+
+}  // namespace
+
+ShellHook SetShellHook(ShellHook hook) {
+  return std::exchange(Hook(), std::move(hook));
+}
+
+void ShellOpen(const QString& target, const std::filesystem::path& workDir) {
+  if (const ShellHook& hook = Hook()) {
+    hook(target, workDir);
+    return;
+  }
+  Launch(target, workDir);
+}
 
 }  // namespace pekto

@@ -39,6 +39,16 @@ std::optional<std::filesystem::path> SharedDataFolder();
 std::filesystem::path LowerCasedPath(const std::filesystem::path& path);
 #endif
 
+// The folder of the files that come with the program: the lessons "Leckek", the error sound
+// "default.wav" and the help pages "Help". In the build tree, on Windows and in a portable copy
+// they lie beside the program, which then holds "Leckek"; an installation under a prefix keeps
+// them in the shared data folder (<prefix>/bin/pekto, <prefix>/share/pekto). The program
+// folder when neither holds them.
+std::filesystem::path BundleFolder(const std::filesystem::path& programDir);
+
+// The bundle folder of this run's program folder.
+std::filesystem::path BundleDir();
+
 // Computes the folders of this run before the application object exists.
 void InitStartupFolders();
 

@@ -43,6 +43,12 @@ std::optional<fs::path> SharedDataFolder() {
 #endif
 }
 
+// Where an installation puts the bundled files, relative to the program's folder; the build
+// passes the layout it installs.
+#ifndef PEKTO_BUNDLE_FROM_PROGRAM
+#define PEKTO_BUNDLE_FROM_PROGRAM "../share/pekto"
+#endif
+
 StartupValues& Startup() {
   static StartupValues values;
   return values;
@@ -77,6 +83,18 @@ fs::path ExecutableFolder() {
   const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
   return ec ? fs::current_path(ec) : exe.parent_path();
 #endif
+}
+
+fs::path BundleFolder(const fs::path& programDir) {
+  std::error_code ec;
+  if (fs::is_directory(programDir / "Leckek", ec)) return programDir;
+  const fs::path installed = (programDir / PEKTO_BUNDLE_FROM_PROGRAM).lexically_normal();
+  if (fs::is_directory(installed, ec)) return installed;
+  return programDir;
+}
+
+fs::path BundleDir() {
+  return BundleFolder(Startup().ProgramDir);
 }
 
 void InitStartupFolders() {

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <fstream>
+#include <new>
+#include <system_error>
 
 #include "platform/Ascii.h"
 #include "platform/Error.h"
@@ -27,28 +29,50 @@ std::vector<std::string> SplitLessonLines(std::string_view content) {
   return lines;
 }
 
+namespace {
+
+std::string Megabytes(std::uintmax_t bytes) {
+  constexpr std::uintmax_t kMega = 1024 * 1024;
+  return std::to_string((bytes + kMega - 1) / kMega) + " MB";
+}
+
+// A file far too big (a damaged or wrongly chosen file, or a sparse one that only claims its
+// size) is refused before a byte is read, so that it cannot take the machine's memory.
+void CheckLessonSize(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return;  // the read reports what it is
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec || size <= kMaxLessonFileBytes) return;
+  throw Error("A lecke túl nagy: \"" + PathText(path) + "\" (" + Megabytes(size) +
+              "). Egy lecke legfeljebb " + Megabytes(kMaxLessonFileBytes) + " lehet.");
+}
+
+}  // namespace
+
 Lesson ReadLessonFile(const std::filesystem::path& path) {
-  std::vector<std::string> lines = SplitLessonLines(ReadWholeFile(path));
-  if (lines.empty()) throw Error("List index out of bounds (0)");
-  Lesson lesson;
-  lesson.title = std::move(lines.front());
-  lesson.lines.assign(std::make_move_iterator(lines.begin() + 1),
-                      std::make_move_iterator(lines.end()));
-  return lesson;
+  CheckLessonSize(path);
+  try {
+    std::vector<std::string> lines = SplitLessonLines(ReadWholeFile(path));
+    if (lines.empty()) throw Error("List index out of bounds (0)");
+    Lesson lesson;
+    lesson.title = std::move(lines.front());
+    lesson.lines.assign(std::make_move_iterator(lines.begin() + 1),
+                        std::make_move_iterator(lines.end()));
+    return lesson;
+  } catch (const std::bad_alloc&) {
+    throw Error("Nincs elég memória a lecke beolvasásához: \"" + PathText(path) + "\".");
+  }
 }
 
 void WriteLessonFile(const std::filesystem::path& path, const Lesson& lesson) {
   std::string content = lesson.title + "\r\n";
   for (const auto& line : lesson.lines) content.append(line).append("\r\n");
-  errno = 0;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    throw Error("Cannot create file \"" + PathText(path) + "\". " +
-                SystemMessage(errno != 0 ? errno : EACCES));
+  // All or nothing: a lesson that took an hour to type is never left half written, and a save
+  // that fails keeps the file that was there.
+  std::string reason;
+  if (!ReplaceFileContent(path, content, reason)) {
+    throw Error("Cannot create file \"" + PathText(path) + "\". " + reason);
   }
-  out.write(content.data(), static_cast<std::streamsize>(content.size()));
-  out.close();
-  if (!out) throw Error("Cannot create file \"" + PathText(path) + "\". " + SystemMessage(EIO));
 }
 
 std::string TrimTitle(std::string_view title) {

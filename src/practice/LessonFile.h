@@ -1,6 +1,7 @@
 #pragma once
 // Lesson files: 8-bit text, line 1 the title, further lines the text to type.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -17,11 +18,17 @@ struct Lesson {
 // the very end adds no empty line; a NUL byte ends the content.
 std::vector<std::string> SplitLessonLines(std::string_view content);
 
-// Reads a lesson. Throws pekto::Error "Cannot open file ..." when the file cannot be read and
-// "List index out of bounds (0)" when it holds no line at all.
+// The largest lesson file that is read. A lesson is typed by hand: even this is far more than
+// anyone types, and its panes already take some hundred megabytes of memory.
+inline constexpr std::uintmax_t kMaxLessonFileBytes = 64 * 1024 * 1024;
+
+// Reads a lesson. Throws pekto::Error "Cannot open file ..." when the file cannot be read,
+// "List index out of bounds (0)" when it holds no line at all, and a message naming the file
+// when it is larger than kMaxLessonFileBytes or does not fit into memory; nothing is read then.
 Lesson ReadLessonFile(const std::filesystem::path& path);
 
-// Writes title and lines, each ended by CR LF. Throws "Cannot create file ..." on failure.
+// Writes title and lines, each ended by CR LF, replacing the file as a whole (a new file renamed
+// over the old one). Throws "Cannot create file ..." on failure; the old file is then unchanged.
 void WriteLessonFile(const std::filesystem::path& path, const Lesson& lesson);
 
 // The title with every leading and trailing byte below 33 removed.

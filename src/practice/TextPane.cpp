@@ -1,6 +1,7 @@
 #include "practice/TextPane.h"
 
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -16,6 +17,7 @@
 #include "platform/Colors.h"
 #include "platform/Cp1250.h"
 #include "platform/QtText.h"
+#include "practice/PaneFontSize.h"
 
 namespace pekto {
 
@@ -34,7 +36,6 @@ class LineNumberGutter : public QWidget {
 
 namespace {
 
-constexpr int kGutterDigits = 3;       // room for at least this many digits
 constexpr int kGutterRightOffset = 3;  // between the numbers and the text
 constexpr int kBarCaretWidth = 2;
 
@@ -644,8 +645,23 @@ void TextPane::HighlightOffset(int offset) {
 // ---- look --------------------------------------------------------------------------------
 
 void TextPane::SetPaneFont(const QFont& font) {
-  setFont(font);
+  setFont(WithinPaneSizes(font));
   UpdateCaret();
+}
+
+QFont TextPane::WithinPaneSizes(const QFont& font) {
+  QFont shown(font);
+  if (font.pointSizeF() > 0) {
+    const qreal points =
+        std::clamp(font.pointSizeF(), qreal{kMinPaneFontSize}, qreal{kMaxPaneFontSize});
+    if (points != font.pointSizeF()) shown.setPointSizeF(points);
+  } else if (font.pixelSize() > 0) {
+    // Pixels at 96 per inch, as the program's windows are designed.
+    const int pixels =
+        std::clamp(font.pixelSize(), (kMinPaneFontSize * 96 + 71) / 72, kMaxPaneFontSize * 96 / 72);
+    if (pixels != font.pixelSize()) shown.setPixelSize(pixels);
+  }
+  return shown;
 }
 
 void TextPane::SetFontColor(int32_t color) {
@@ -856,15 +872,80 @@ void TextPane::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
-  // Typing at a caret beyond the end of its line first fills the line up to it with spaces.
   const QString text = event->text();
-  if (virtualColumn_ > 0 && !isReadOnly() && !text.isEmpty() && text.front().isPrint()) {
-    QTextCursor cursor = textCursor();
-    cursor.insertText(QString(virtualColumn_ - 1 - ColumnAt(cursor.position()), u' '));
-    setTextCursor(cursor);
+  if (!isReadOnly()) {
+    if (event->matches(QKeySequence::InsertLineSeparator)) {
+      // A line break inside a line has no place in stored lines: Shift+Enter breaks the line as
+      // Enter does.
+      QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+      QPlainTextEdit::keyPressEvent(&enter);
+      event->accept();
+      return;
+    }
+    // Control characters a key carries are never inserted; other characters only when the
+    // lines can store them.
+    QString refused;
+    KeepCp1250(text, refused);
+    if (!refused.isEmpty()) {
+      emit textRefused(refused);
+      event->accept();
+      return;
+    }
   }
+  if (!isReadOnly() && !text.isEmpty() && text.front().isPrint()) FillUpToVirtualCaret();
   if (!isReadOnly()) CrossSegmentEnd(event);
   QPlainTextEdit::keyPressEvent(event);
+}
+
+void TextPane::FillUpToVirtualCaret() {
+  if (virtualColumn_ == 0) return;
+  QTextCursor cursor = textCursor();
+  cursor.insertText(QString(virtualColumn_ - 1 - ColumnAt(cursor.position()), u' '));
+  setTextCursor(cursor);
+}
+
+QString TextPane::StorablePart(const QString& text) {
+  QString refused;
+  QString kept = KeepCp1250(text, refused);
+  // A NUL would end the lesson file that the lines are written to.
+  if (kept.contains(QChar(0))) {
+    kept.remove(QChar(0));
+    refused += QChar(0);
+  }
+  if (!refused.isEmpty()) emit textRefused(refused);
+  return kept;
+}
+
+void TextPane::inputMethodEvent(QInputMethodEvent* event) {
+  if (isReadOnly() || event->commitString().isEmpty()) {
+    QPlainTextEdit::inputMethodEvent(event);
+    return;
+  }
+  const QString kept = StorablePart(event->commitString());
+  if (!kept.isEmpty()) FillUpToVirtualCaret();
+  if (kept == event->commitString()) {
+    QPlainTextEdit::inputMethodEvent(event);
+    return;
+  }
+  QInputMethodEvent storable(event->preeditString(), event->attributes());
+  storable.setCommitString(kept, event->replacementStart(), event->replacementLength());
+  QPlainTextEdit::inputMethodEvent(&storable);
+  event->accept();
+}
+
+void TextPane::insertFromMimeData(const QMimeData* source) {
+  if (isReadOnly() || source == nullptr || !source->hasText()) {
+    QPlainTextEdit::insertFromMimeData(source);
+    return;
+  }
+  // Line and paragraph separators break lines as line feeds do.
+  QString text = source->text();
+  text.replace(QChar::LineSeparator, u'\n').replace(QChar::ParagraphSeparator, u'\n');
+  QMimeData storable;
+  storable.setText(StorablePart(text));
+  if (storable.text().isEmpty()) return;
+  FillUpToVirtualCaret();
+  QPlainTextEdit::insertFromMimeData(&storable);
 }
 
 void TextPane::CrossSegmentEnd(const QKeyEvent* event) {
@@ -950,9 +1031,14 @@ int TextPane::GutterWidth() const {
   return GutterWidthFor(LineCount());
 }
 
-int TextPane::GutterWidthFor(int lines) {
-  const int digits = std::max(kGutterDigits, static_cast<int>(QString::number(lines).size()));
+int TextPane::GutterWidthFor(int lines) const {
+  const int digits = std::max(gutterDigits_, static_cast<int>(QString::number(lines).size()));
   return QFontMetrics(GutterFont()).horizontalAdvance(u'9') * digits + kGutterRightOffset;
+}
+
+void TextPane::SetGutterDigits(int digits) {
+  gutterDigits_ = std::max(1, digits);
+  UpdateGutterWidth(LineCount());
 }
 
 void TextPane::UpdateGutterWidth(int lines) {

@@ -59,8 +59,11 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   QRect CaretRectangle() const;
 
   // Look. Colours are stored colour values (red in the low byte, negative for system colours)
-  // and read back unchanged.
+  // and read back unchanged. The font size is kept within kMinPaneFontSize..kMaxPaneFontSize
+  // points (PaneFontSize.h), whoever sets it.
   void SetPaneFont(const QFont& font);
+  // `font` with its size moved into the range the panes show.
+  static QFont WithinPaneSizes(const QFont& font);
   QFont PaneFont() const { return font(); }
   void SetFontColor(int32_t color);
   int32_t FontColor() const { return fontColor_; }
@@ -87,14 +90,22 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   bool IsBindingRemoved(const QKeySequence& keys) const;
 
   int GutterWidth() const;
+  // Gives the gutter room for at least `digits` digits (3 until set).
+  void SetGutterDigits(int digits);
 
  signals:
   // After the left mouse button has been released over the pane.
   void clicked();
+  // An editable pane takes only text its lines can store: typed, input-method, pasted or
+  // dropped characters outside Windows-1250 (and the NUL character) are left out and named here.
+  void textRefused(const QString& characters);
 
  protected:
   bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  // Dead keys, Compose and input methods: an editable pane inserts their text as typed text.
+  void inputMethodEvent(QInputMethodEvent* event) override;
+  void insertFromMimeData(const QMimeData* source) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
@@ -109,7 +120,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void PaintGutter(QPaintEvent* event);
   void PaintActiveLine(QPaintEvent* event);
   void PaintCaret(QPaintEvent* event);
-  static int GutterWidthFor(int lines);
+  int GutterWidthFor(int lines) const;
   void UpdateGutterWidth(int lines);
   void UpdateGutter(const QRect& rect, int dy);
   void UpdateCaret();
@@ -120,6 +131,10 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void DocumentChanged(int from, int added);
   qreal CharacterWidth() const;
   bool Swallows(const QKeyEvent* event) const;
+  // Typing at a caret beyond the end of its line first fills the line up to it with spaces.
+  void FillUpToVirtualCaret();
+  // What an editable pane inserts of `text`; the rest is reported through textRefused.
+  QString StorablePart(const QString& text);
   void CrossSegmentEnd(const QKeyEvent* event);
   void KeepShapesOf(const QTextBlock& block);
 
@@ -149,6 +164,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   bool placingCaret_ = false;
   QRect paintedCaret_;  // where the caret was last drawn
   int gutterWidth_ = 0;
+  int gutterDigits_ = 3;  // room for at least this many digits
   // The first block of every stored line, ascending; empty without lines.
   std::vector<int> lineBlocks_;
   int indexedBlocks_ = 1;  // the document's block count when lineBlocks_ was made

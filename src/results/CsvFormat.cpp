@@ -438,7 +438,12 @@ TableFile ParseTableFile(std::string_view data, const std::vector<FieldSpec>& fi
     columns.resize(file.fields.size());
     std::iota(columns.begin(), columns.end(), 0);
   }
-  if (columns.empty()) throw Error("Couldnt determine field count for load.");
+  // A header that names no field of the table is no header of this table (a damaged or foreign
+  // file): loading it would give rows of nothing, and the next save would put them in its place.
+  const bool noneKnown = std::all_of(columns.begin(), columns.end(), [](int c) { return c < 0; });
+  if (columns.empty() || (noneKnown && !file.fields.empty())) {
+    throw Error("Couldnt determine field count for load.");
+  }
   file.rows = CellStore(file.fields.size());
   ReadRows(lines, columns, data.size(),
            static_cast<size_t>(std::count(data.begin(), data.end(), '\n')), file);

@@ -310,6 +310,11 @@ TEST(CsvTableFailures, LoadMessagesWordForWord) {
             "Unknown field type (Odd) in CSV file. (x=String,0,\"\",\"\",10,Odd,\"\")");
   EXPECT_EQ(load("\"@@TABLEDEF START@@\"\r\n\"@@TABLEDEF END@@\"\r\n"),
             "Couldnt determine field count for load.");
+  // A header that names no field of the table: binary junk, or another program's table.
+  EXPECT_EQ(load("\x89PNG\x1A,\x7F\xFE\r\n\x01\x02,\x03\r\n"),
+            "Couldnt determine field count for load.");
+  EXPECT_EQ(load("\"Name\",\"Age\",\r\n\"Anna\",\"33\",\r\n"),
+            "Couldnt determine field count for load.");
 
   // A failed load leaves the table as it was.
   EXPECT_EQ(table.Fields().size(), 9U);

@@ -80,6 +80,26 @@ TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
   EXPECT_EQ(ini.ReadString("B", "Other", ""), "3");
 }
 
+// A file far bigger than any settings file reads as absent and is never rewritten: a sparse
+// file of 20 GB neither takes the memory nor the time it claims.
+TEST_F(IniFileTest, AHugeFileReadsAsAbsentAndIsLeftAlone) {
+  IniFile ini = WithContent("[Screen]\r\nFontSize=10\r\n");
+  fs::resize_file(path_, std::uintmax_t{20} << 30);
+  EXPECT_EQ(ini.ReadInteger("Screen", "FontSize", 9), 9);
+  try {
+    ini.WriteInteger("Screen", "FontSize", 11);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + PathText(path_));
+  }
+  EXPECT_EQ(fs::file_size(path_), std::uintmax_t{20} << 30);
+
+  fs::resize_file(path_, 1024 * 1024);  // the largest that still counts
+  EXPECT_EQ(ini.ReadInteger("Screen", "FontSize", 9), 10);
+  fs::resize_file(path_, 1024 * 1024 + 1);
+  EXPECT_EQ(ini.ReadInteger("Screen", "FontSize", 9), 9);
+}
+
 TEST_F(IniFileTest, SectionAndKeyNamesIgnoreCase) {
   const IniFile ini = WithContent("[DeFaults]\r\nfontNAME=Arial\r\n[SCREEN]\r\nFontSize=20\r\n");
   EXPECT_EQ(ini.ReadString("defaults", "FontName", ""), "Arial");

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 
+#include "FileSizeLimit.h"
 #include "TempDir.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -87,6 +89,47 @@ TEST(LessonFileTest, FailuresCarryTheirMessages) {
         std::string(e.what()).rfind("Cannot create file \"" + PathText(uncreatable) + "\". ", 0),
         0u);
   }
+}
+
+TEST(LessonFileTest, AFailedWriteKeepsTheOldFileWhole) {
+  test::TempDir dir;
+  const std::string old = "R\xE9gi\r\nasdf\r\n";
+  const auto file = dir.Write("r.lck", old);
+  const Lesson big{"\xDAj", Lines(200, std::string(100, 'x'))};
+  {
+    // The disk fills up half way through the new content.
+    const test::FileSizeLimit limit(4096);
+    EXPECT_THROW(WriteLessonFile(file, big), Error);
+  }
+  EXPECT_EQ(test::TempDir::Read(file), old);
+  // Nothing is left behind beside it.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+  WriteLessonFile(file, big);
+  EXPECT_EQ(ReadLessonFile(file).lines, big.lines);
+}
+
+// A sparse file claims 20 GB without taking the disk: it is refused by its size, before any
+// memory is taken, with a message that names it.
+TEST(LessonFileTest, AHugeFileIsRefusedByItsSizeAndNamed) {
+  test::TempDir dir;
+  const auto huge = dir / "nagy.lck";
+  std::ofstream(huge, std::ios::binary) << "C\xEDm\r\n";
+  std::filesystem::resize_file(huge, std::uintmax_t{20} << 30);
+  try {
+    ReadLessonFile(huge);
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), "A lecke t\xC3\xBAl nagy: \"" + PathText(huge) +
+                                         "\" (20480 MB). Egy lecke legfeljebb 64 MB lehet.");
+  }
+
+  // A file of exactly the limit still reads.
+  std::filesystem::resize_file(huge, kMaxLessonFileBytes);
+  const Lesson lesson = ReadLessonFile(huge);
+  EXPECT_EQ(lesson.title, "C\xEDm");
+  EXPECT_TRUE(lesson.lines.empty());  // the rest is NUL bytes, which end the text
+  std::filesystem::resize_file(huge, kMaxLessonFileBytes + 1);
+  EXPECT_THROW(ReadLessonFile(huge), Error);
 }
 
 TEST(LessonFileTest, TitleTrimmingRemovesControlsAndBlanks) {

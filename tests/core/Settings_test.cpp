@@ -156,6 +156,25 @@ TEST_F(SettingsTest, NumbersAndFlagsInEveryAcceptedForm) {
   EXPECT_EQ(other.FontSize, 14);
 }
 
+// A pane font size of no meaning gives the default; one the panes cannot show usefully (an
+// unreadable 1 point, or boxes at 100000) the nearest of 6 and 72 points.
+TEST_F(SettingsTest, PaneFontSizesStayWithinWhatThePanesShow) {
+  const std::pair<const char*, int32_t> cases[] = {
+      {"-5", 14}, {"0", 14},  {"1", 6},       {"5", 6},           {"6", 6},
+      {"72", 72}, {"73", 72}, {"100000", 72}, {"2147483647", 72}, {"-2147483648", 14}};
+  for (const auto& [stored, expected] : cases) {
+    dir_.Write("Pekto.ini", std::string("[Defaults]\r\nFontSize=") + stored + "\r\n");
+    EXPECT_EQ(Load().FontSize, expected) << "FontSize=" << stored;
+  }
+  // The interface font the same way, with its own default.
+  const std::pair<const char*, int32_t> screen[] = {
+      {"-5", 9}, {"0", 9}, {"1", 6}, {"20", 20}, {"100000", 72}};
+  for (const auto& [stored, expected] : screen) {
+    dir_.Write("Pekto.ini", std::string("[Screen]\r\nFontSize=") + stored + "\r\n");
+    EXPECT_EQ(Load().ScreenFontSize, expected) << "[Screen] FontSize=" << stored;
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Writing
 

@@ -544,6 +544,36 @@ class MainWindowTest : public QObject {
     QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->Line(0), std::string("\xE9"));
   }
 
+  // A lesson ended by a dead-key letter: the evaluation runs after the input method's event,
+  // never inside it, and a key arriving before it runs is not judged.
+  void lessonEndedByInputMethodTextIsEvaluatedAfterTheEvent() {
+    ResetStartup();
+    const fs::path path = data_.FsPath() / "lessons" / "vege.lck";
+    WriteBytes(path, "T\r\na\xE9\r\n");
+    auto w = Open({QString::fromStdString(path.string())});
+    bool insideEvent = false;
+    bool evaluatedInside = false;
+    int evaluations = 0;
+    w->SetEvaluationHandler([&](const std::string&, int32_t, int32_t, int32_t, int32_t) {
+      evaluatedInside = insideEvent;
+      ++evaluations;
+    });
+    auto* pane = test::Find<TextPane>(w, "SynEdit1");
+    QTest::keyClick(pane, Qt::Key_A, Qt::NoModifier);
+    QInputMethodEvent event;
+    event.setCommitString(QStringLiteral("é"));
+    insideEvent = true;
+    QApplication::sendEvent(pane, &event);
+    insideEvent = false;
+    QCOMPARE(evaluations, 0);
+    QCOMPARE(w->State().CorrectCount, 2);
+    QTest::keyClick(pane, Qt::Key_X, Qt::NoModifier);
+    QCOMPARE(w->State().WrongCount, 0);
+    QTRY_COMPARE(evaluations, 1);
+    QVERIFY(!evaluatedInside);
+    QVERIFY(!w->State().ExerciseActive);
+  }
+
   void aDragInTheLessonPaneChangesNothingThatIsJudged() {
     ResetStartup();
     const fs::path path = data_.FsPath() / "lessons" / "drag.lck";

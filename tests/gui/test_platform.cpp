@@ -316,6 +316,22 @@ class PlatformTest : public QObject {
     QCOMPARE(ByteOf(QChar(u'õ')), static_cast<unsigned char>('?'));
   }
 
+  void textToBeStoredKeepsOnlyWhatTheCodePageHolds() {
+    QString refused;
+    QCOMPARE(KeepCp1250(QStringLiteral("Árvíztűrő „tükör” €\t?"), refused),
+             QStringLiteral("Árvíztűrő „tükör” €\t?"));
+    QVERIFY(refused.isEmpty());
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+    QCOMPARE(KeepCp1250(QStringLiteral("mañana õ ") + emoji + QStringLiteral(" 日"), refused),
+             QStringLiteral("maana   "));
+    QCOMPARE(refused, QStringLiteral("ñõ") + emoji + QStringLiteral("日"));
+    // A lone half of a surrogate pair is no character of the code page either.
+    refused.clear();
+    QCOMPARE(KeepCp1250(QString(QChar(0xD800)) + QStringLiteral("a"), refused),
+             QStringLiteral("a"));
+    QCOMPARE(refused.size(), 1);
+  }
+
   // Key events as the X11 platform delivers them, and the characters they type.
   void keysTypeTheCharactersAWindowsKeyboardWould() {
     const auto typed = [](int key, Qt::KeyboardModifiers mods, const QString& text) {

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -122,6 +123,7 @@ class TestTextPane : public QObject {
   void initTestCase();
   void lines();
   void linesAfterUserEdits();
+  void anEditablePaneTakesOnlyStorableText();
   void caretClampsAndStandsBeyondEnd_data();
   void caretClampsAndStandsBeyondEnd();
   void caretCountsStoredLinesNotRows();
@@ -240,6 +242,43 @@ void TestTextPane::linesAfterUserEdits() {
   pane.selectAll();
   QTest::keyClick(&pane, Qt::Key_Delete);
   QCOMPARE(pane.LineCount(), 0);
+}
+
+void TestTextPane::anEditablePaneTakesOnlyStorableText() {
+  // The lesson editor's text: typed, input-method and pasted characters that a lesson file
+  // cannot store are left out and named; Shift+Enter breaks the line for real.
+  PracticeWindow w;
+  QVERIFY(w.Ready());
+  TextPane& pane = *w.lesson;
+  pane.setReadOnly(false);
+  pane.setFocus();
+  QSignalSpy refused(&pane, &TextPane::textRefused);
+  pekto::test::TypeText(&pane, QStringLiteral("añb"));
+  QCOMPARE(refused.count(), 1);
+  QCOMPARE(refused.takeFirst().at(0).toString(), QStringLiteral("ñ"));
+  // Letters from dead keys and Compose come as input-method text, also at a caret beyond the
+  // end of the line.
+  pane.SetCaret(1, 5);
+  QInputMethodEvent commit;
+  commit.setCommitString(QStringLiteral("őõ"));
+  QApplication::sendEvent(&pane, &commit);
+  QCOMPARE(pane.Line(0), std::string("ab  \xF5"));
+  QCOMPARE(refused.takeFirst().at(0).toString(), QStringLiteral("õ"));
+  QTest::keyClick(&pane, Qt::Key_Return, Qt::ShiftModifier);
+  QApplication::clipboard()->setText(QStringLiteral("x\u2028y\u00A0日\0z"));
+  pane.paste();
+  QCOMPARE(pane.Lines(), (std::vector<std::string>{"ab  \xF5", "x", "y\xA0z"}));
+  QCOMPARE(refused.takeFirst().at(0).toString(), QStringLiteral("日") + QChar(0));
+  QVERIFY(refused.isEmpty());
+
+  // A read-only pane inserts nothing and refuses nothing.
+  TextPane& typing = *w.typing;
+  typing.setFocus();
+  QSignalSpy quiet(&typing, &TextPane::textRefused);
+  pekto::test::TypeText(&typing, QStringLiteral("ñ"));
+  typing.paste();
+  QCOMPARE(typing.LineCount(), 0);
+  QVERIFY(quiet.isEmpty());
 }
 
 // ---- caret ---------------------------------------------------------------------------------

@@ -1,0 +1,871 @@
+// Bad input and faults as real machines and users bring them: damaged, huge or unreadable
+// lessons, table files and settings files, folders that take no file, a full disk, a damaged
+// wave file. For each the test checks the message the user sees and that no file that was
+// there lost a byte. tests/BAD_INPUT.md lists every case.
+
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDate>
+#include <QFontDialog>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
+#include <QtTest>
+#include <algorithm>
+#include <fstream>
+#include <map>
+
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "app/Main.h"
+#include "app/Settings.h"
+#include "platform/Fonts.h"
+#include "platform/Guard.h"
+#include "platform/IniFile.h"
+#include "platform/QtText.h"
+#include "platform/Startup.h"
+#include "practice/TextPane.h"
+#include "results/Ertekel.h"
+
+using namespace pekto;
+namespace fs = std::filesystem;
+using Reply = test::DialogAnswers::Reply;
+
+namespace {
+
+void WriteBytes(const fs::path& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Golden(const char* name) {
+  return ReadBytes(fs::path(PEKTO_GOLDEN_DIR) / name);
+}
+
+// The bytes of every file below `folder`, to be compared after the fault.
+using Snapshot = std::map<fs::path, std::string>;
+
+Snapshot TakeSnapshot(const fs::path& folder) {
+  Snapshot files;
+  std::error_code ec;
+  for (auto it = fs::recursive_directory_iterator(folder, ec);
+       !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_regular_file(ec) && fs::file_size(it->path(), ec) < (64u << 20)) {
+      files[it->path()] = ReadBytes(it->path());
+    }
+  }
+  return files;
+}
+
+// Every file of the snapshot is still there with the same bytes; `changed` may differ.
+bool AllKept(const Snapshot& before, const std::vector<fs::path>& changed = {}) {
+  bool kept = true;
+  for (const auto& [path, bytes] : before) {
+    if (std::find(changed.begin(), changed.end(), path) != changed.end()) continue;
+    if (!fs::exists(path) || ReadBytes(path) != bytes) {
+      qWarning("%s lost bytes", path.c_str());
+      kept = false;
+    }
+  }
+  return kept;
+}
+
+// Bytes that are no text: every value from 1 to 255 in a scrambled order, NUL-free so that
+// readers that stop at a NUL byte read all of it.
+std::string BinaryJunk(size_t size) {
+  std::string junk(size, '\0');
+  uint32_t state = 12345;
+  for (char& c : junk) {
+    state = state * 1103515245u + 12345u;
+    c = static_cast<char>(1 + (state >> 16) % 255);
+  }
+  return junk;
+}
+
+// Makes a folder refuse new files for as long as it lives: by its permissions, or for root,
+// who ignores them, by the file system's immutable flag.
+class ReadOnlyFolder {
+ public:
+  explicit ReadOnlyFolder(fs::path folder) : folder_(std::move(folder)) {
+    if (::geteuid() != 0) {
+      fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
+      done_ = true;
+    } else {
+      done_ = SetImmutable(true);
+    }
+  }
+  ~ReadOnlyFolder() {
+    if (!done_) return;
+    if (::geteuid() != 0) {
+      fs::permissions(folder_, fs::perms::owner_all);
+    } else {
+      SetImmutable(false);
+    }
+  }
+  ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+  ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+  bool Done() const { return done_; }
+
+ private:
+  bool SetImmutable(bool on) const {
+    const int fd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return false;
+    int flags = 0;
+    bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return ok;
+  }
+
+  fs::path folder_;
+  bool done_ = false;
+};
+
+// For as long as it lives, the permissions of files bind this thread even when it runs as root:
+// the capabilities that let root pass them are taken out of its effective set (they stay
+// permitted and come back afterwards).
+class FilePermissionsBind {
+ public:
+  FilePermissionsBind() {
+    if (::geteuid() != 0) {
+      done_ = true;
+      return;
+    }
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    if (::syscall(SYS_capget, &header, saved_) != 0) return;
+    __user_cap_data_struct lowered[2] = {saved_[0], saved_[1]};
+    lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    done_ = ::syscall(SYS_capset, &header, lowered) == 0;
+    restore_ = done_;
+  }
+  ~FilePermissionsBind() {
+    if (!restore_) return;
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    ::syscall(SYS_capset, &header, saved_);
+  }
+  FilePermissionsBind(const FilePermissionsBind&) = delete;
+  FilePermissionsBind& operator=(const FilePermissionsBind&) = delete;
+  bool Done() const { return done_; }
+
+ private:
+  __user_cap_data_struct saved_[2] = {};
+  bool done_ = false;
+  bool restore_ = false;
+};
+
+// A small file system of 64 KB mounted for as long as the object lives, where the machine lets
+// the test mount one (root, and a kernel that allows tmpfs here).
+class SmallDisk {
+ public:
+  SmallDisk() {
+    if (!dir_.isValid()) return;
+    mounted_ = ::mount("tmpfs", dir_.path().toLocal8Bit().constData(), "tmpfs", 0,
+                       "size=64k,mode=0755") == 0;
+  }
+  ~SmallDisk() {
+    if (mounted_) ::umount2(dir_.path().toLocal8Bit().constData(), MNT_DETACH);
+  }
+  SmallDisk(const SmallDisk&) = delete;
+  SmallDisk& operator=(const SmallDisk&) = delete;
+  bool Mounted() const { return mounted_; }
+  fs::path Path() const { return ToPath(dir_.path()); }
+
+  // Fills the free space with a file, so that the next write of any size fails.
+  void Fill() const {
+    std::ofstream filler(Path() / "filler", std::ios::binary);
+    const std::string block(1024, 'x');
+    while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+    }
+    filler.close();
+    std::ofstream last(Path() / "filler2", std::ios::binary);  // the last partial block
+    while (last.put('x')) {
+    }
+  }
+
+ private:
+  QTemporaryDir dir_;
+  bool mounted_ = false;
+};
+
+const std::string kPlayerHead =
+    "\"@@FILE VERSION@@\",\"251\"\r\n"
+    "\"@@TABLEDEF START@@\"\r\n"
+    "\"jatekos=String,50,\"\"jatekos\"\",\"\"\"\",50,Data,\"\"\"\"\"\r\n"
+    "\"@@INDEXDEF START@@\"\r\n\"@@INDEXDEF END@@\"\r\n\"@@TABLEDEF END@@\"\r\n"
+    "\"jatekos\",\r\n";
+
+const std::string kPlayers = kPlayerHead + "\"Anna\",\r\n\"B\xE9la\",\r\n";
+
+// Fills the name box of the player dialog with `name` and presses OK.
+Reply EnterName(const QString& name) {
+  return [name](QDialog& dialog) {
+    auto* box = dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+    if (box == nullptr) {  // not the player dialog: the test's order of dialogs is wrong
+      qWarning("expected the player dialog, got %s", qPrintable(dialog.objectName()));
+      dialog.reject();
+      return;
+    }
+    box->setEditText(name);
+    dialog.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+  };
+}
+
+// Answers whatever opens: the player dialog with `name` and OK, any other dialog with OK. For
+// faults that report at several steps, so that the test need not know their order in advance.
+Reply AnswerAll(const QString& name) {
+  return [name](QDialog& dialog) {
+    if (dialog.objectName() == QStringLiteral("frm_Jatekos")) {
+      EnterName(name)(dialog);
+    } else {
+      dialog.accept();
+    }
+  };
+}
+
+// The texts of the message boxes that were shown, in order.
+QStringList Messages(const test::DialogAnswers& answers) {
+  QStringList texts;
+  for (const auto& record : answers.Records()) {
+    if (!record.text.isEmpty()) texts << record.caption + QStringLiteral(": ") + record.text;
+  }
+  return texts;
+}
+
+// The message boxes shown were exactly `expected` ("caption: text"); all are listed on failure.
+void ExpectMessages(const test::DialogAnswers& answers, const QStringList& expected) {
+  const QStringList shown = Messages(answers);
+  QVERIFY2(shown == expected, qPrintable(QStringLiteral("shown:\n") + shown.join(u'\n') +
+                                         QStringLiteral("\nexpected:\n") + expected.join(u'\n')));
+}
+
+// Notes the names the player dialog offers, then goes on with `then`.
+Reply ReadPlayers(QStringList& names, const Reply& then) {
+  return [&names, then](QDialog& dialog) {
+    const auto* box = dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+    names.clear();
+    for (int i = 0; i < box->count(); ++i) names << box->itemText(i);
+    then(dialog);
+  };
+}
+
+// Watches the results window's opening instead of showing it.
+struct ResultsWatch {
+  std::vector<int32_t> ids;
+  ResultsOpener previous;
+  ResultsWatch() {
+    previous =
+        SetResultsOpener([this](const std::string&, int32_t id, QWidget*) { ids.push_back(id); });
+  }
+  ~ResultsWatch() { SetResultsOpener(std::move(previous)); }
+  ResultsWatch(const ResultsWatch&) = delete;
+  ResultsWatch& operator=(const ResultsWatch&) = delete;
+};
+
+}  // namespace
+
+class BadInputTest : public QObject {
+  Q_OBJECT
+
+ private:
+  test::TempDataDir data_;
+  QTemporaryDir program_;
+
+  fs::path DataDir() const { return Startup().DataDir; }
+  fs::path LessonDir() const { return DataDir() / "Leckek"; }
+  fs::path ScoreFile() const { return DataDir() / "Score.csv"; }
+  fs::path PlayerFile() const { return DataDir() / "Players.csv"; }
+
+  void ResetStartup() {
+    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
+    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
+    std::error_code ec;
+    fs::remove_all(Startup().DataDir, ec);
+    PrepareDataFolder(Startup());
+    fs::create_directories(LessonDir());
+    Beall = TBeall{};
+  }
+
+  static std::unique_ptr<Tfrm_Main> Open(QStringList args = {}) {
+    auto window = std::make_unique<Tfrm_Main>(std::move(args));
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+    test::Find<QTimer>(window, "Timer1")->stop();
+    return window;
+  }
+
+  // The main window with the lessons of the folder in its chooser and "Bravo" running, one key
+  // typed.
+  std::unique_ptr<Tfrm_Main> OpenWithRunningExercise() {
+    WriteBytes(LessonDir() / "a.lck", "Bravo\r\nxyz\r\n");
+    auto w = Open();
+    Choose(*w, "a.lck");
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("x"));
+    return w;
+  }
+
+  static void Choose(Tfrm_Main& w, const QString& name) {
+    auto* chooser = test::Find<QComboBox>(&w, "ComboBox1");
+    const int index = chooser->findText(name);
+    QVERIFY2(index >= 0, qPrintable(name));
+    chooser->setFocus();
+    emit chooser->activated(index);
+  }
+
+  // The exercise "Bravo" goes on as it was.
+  static void ExpectBravoRunning(const Tfrm_Main& w) {
+    QVERIFY(w.State().ExerciseActive);
+    QCOMPARE(w.State().LessonTitle, std::string("Bravo"));
+    QCOMPARE(w.State().CorrectCount, 1);
+    QCOMPARE(test::Find<QLabel>(&w, "Panel4")->text(), QStringLiteral("Pekto : Bravo"));
+    QCOMPARE(test::Find<TextPane>(&w, "SynEdit2")->Line(0), std::string("xyz"));
+  }
+
+  // The end of an exercise as the main window runs it: errors reach the general error report.
+  static void FinishAnExercise() {
+    Guarded([] { ShowEvaluation("Alapsor", 120, 114, 9, 95, nullptr); });
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(data_.IsValid() && program_.isValid());
+    InstallFontSubstitutions();
+  }
+
+  void init() { ResetStartup(); }
+
+  // ---- lessons ------------------------------------------------------------------------------
+
+  void lessonsWithoutAnyLineAreRefused_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("NUL first") << QByteArray("\0C\xEDm\r\nab\r\n", 10);
+    QTest::newRow("binary, NUL first") << QByteArray("\0\0\x01\x02\xFF\xFE\r\n\x80", 9);
+  }
+  void lessonsWithoutAnyLineAreRefused() {
+    QFETCH(QByteArray, bytes);
+    WriteBytes(LessonDir() / "rossz.lck", bytes.toStdString());
+    auto w = OpenWithRunningExercise();
+    const Snapshot before = TakeSnapshot(DataDir());
+    test::DialogAnswers box;
+    Choose(*w, QStringLiteral("rossz.lck"));
+    QCOMPARE(box.Count(), 1);
+    QCOMPARE(box.Last().caption, QStringLiteral("Pekto"));
+    QCOMPARE(box.Last().icon, int(QMessageBox::Critical));
+    QCOMPARE(box.Last().text, QStringLiteral("List index out of bounds (0)"));
+    ExpectBravoRunning(*w);
+    QVERIFY(AllKept(before));
+  }
+
+  // Bytes are taken as they are: binary junk, a NUL in the text or a lesson of a title only are
+  // lessons, with no message.
+  void oddLessonsLoadAsTheyAre_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<int>("letters");
+    QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)
+                            << QStringLiteral("Pekto : \u2030PNG") << 1;
+    QTest::newRow("NUL in the text")
+        << QByteArray("C\xEDm\r\nab\0more\r\ntext", 18) << QStringLiteral("Pekto : Cím") << 2;
+    QTest::newRow("only a title") << QByteArray("C\xEDm\r\n") << QStringLiteral("Pekto : Cím") << 0;
+    QTest::newRow("only a title, no line end")
+        << QByteArray("C\xEDm") << QStringLiteral("Pekto : Cím") << 0;
+    QTest::newRow("only a line end") << QByteArray("\r\n") << QStringLiteral("Pekto : ") << 0;
+  }
+  void oddLessonsLoadAsTheyAre() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, title);
+    QFETCH(int, letters);
+    WriteBytes(LessonDir() / "furcsa.lck", bytes.toStdString());
+    auto w = Open();
+    const Snapshot before = TakeSnapshot(DataDir());
+    test::DialogAnswers box;
+    Choose(*w, QStringLiteral("furcsa.lck"));
+    QCOMPARE(box.Count(), 0);
+    QVERIFY(w->State().ExerciseActive);
+    QCOMPARE(test::Find<QLabel>(w, "Panel4")->text(), title);
+    QCOMPARE(w->State().TotalLetters, letters);
+    QVERIFY(AllKept(before));
+  }
+
+  void anUnreadableLessonIsNamedWithTheReason() {
+    const fs::path path = LessonDir() / "titkos.lck";
+    WriteBytes(path, "Titok\r\nabc\r\n");
+    auto w = OpenWithRunningExercise();
+    fs::permissions(path, fs::perms::none);
+    const Snapshot before = TakeSnapshot(DataDir());
+    test::DialogAnswers box;
+    {
+      const FilePermissionsBind bind;
+      if (!bind.Done()) QSKIP("this machine does not let root be bound by file permissions");
+      Choose(*w, QStringLiteral("titkos.lck"));
+    }
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
+    QCOMPARE(box.Count(), 1);
+    QCOMPARE(box.Last().caption, QStringLiteral("Pekto"));
+    QCOMPARE(box.Last().text,
+             QStringLiteral("Cannot open file \"") + FromPath(path) + "\". Permission denied.");
+    ExpectBravoRunning(*w);
+    QVERIFY(AllKept(before));
+  }
+
+  // Listed at start-up, removed before it is chosen: nothing loads, nothing is said, and the
+  // typing pane takes the focus.
+  void aLessonDeletedAfterListingLoadsNothing() {
+    WriteBytes(LessonDir() / "eltunt.lck", "Volt\r\nabc\r\n");
+    auto w = OpenWithRunningExercise();
+    fs::remove(LessonDir() / "eltunt.lck");
+    const Snapshot before = TakeSnapshot(DataDir());
+    test::DialogAnswers box;
+    Choose(*w, QStringLiteral("eltunt.lck"));
+    QCOMPARE(box.Count(), 0);
+    ExpectBravoRunning(*w);
+    QCOMPARE(QApplication::focusWidget(),
+             static_cast<QWidget*>(test::Find<TextPane>(w, "SynEdit1")));
+    QVERIFY(AllKept(before));
+  }
+
+  // A sparse file of 20 GB: refused by its size at once, with a message that names it.
+  void aHugeLessonIsRefusedByItsSize() {
+    const fs::path path = LessonDir() / "nagy.lck";
+    WriteBytes(path, "Nagy\r\nabc\r\n");
+    fs::resize_file(path, std::uintmax_t{20} << 30);
+    auto w = OpenWithRunningExercise();
+    const Snapshot before = TakeSnapshot(DataDir());
+    test::DialogAnswers box;
+    QElapsedTimer timer;
+    timer.start();
+    Choose(*w, QStringLiteral("nagy.lck"));
+    QVERIFY(timer.elapsed() < 5000);
+    QCOMPARE(box.Count(), 1);
+    QCOMPARE(box.Last().caption, QStringLiteral("Pekto"));
+    QCOMPARE(box.Last().text, QStringLiteral("A lecke túl nagy: \"") + FromPath(path) +
+                                  "\" (20480 MB). Egy lecke legfeljebb 64 MB lehet.");
+    ExpectBravoRunning(*w);
+    QVERIFY(AllKept(before));
+    QCOMPARE(fs::file_size(path), std::uintmax_t{20} << 30);
+    fs::remove(path);
+  }
+
+  // A lesson of 50 MB named on the command line: the window is on the screen before the lesson
+  // is read, the busy cursor shows while it loads, and the lesson then runs.
+  void aFiftyMegabyteLessonShowsTheWindowFirst() {
+    const fs::path path = DataDir() / "otven.lck";
+    std::string lesson = "Nagy lecke\r\n";
+    const std::string line = std::string(68, 'a') + "\r\n";
+    while (lesson.size() + line.size() <= 50'000'000) lesson += line;
+    WriteBytes(path, lesson);
+    const int lines = static_cast<int>((lesson.size() - 12) / line.size());
+
+    auto w = std::make_unique<Tfrm_Main>(QStringList{FromPath(path)});
+    struct Seen {
+      bool busy = false, exposed = false, visible = false;
+    } seen;
+    int changes = 0;
+    seen = {true, true, true};
+    // The lesson pane changes only while the lesson loads.
+    connect(test::Find<TextPane>(w, "SynEdit2"), &QPlainTextEdit::textChanged, this, [&] {
+      ++changes;
+      const QCursor* cursor = QGuiApplication::overrideCursor();
+      seen.busy = seen.busy && cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+      seen.visible = seen.visible && w->isVisible();
+      seen.exposed = seen.exposed && w->windowHandle() != nullptr && w->windowHandle()->isExposed();
+    });
+    test::DialogAnswers box;
+    w->show();
+    QVERIFY(w->State().ExerciseActive);  // already running when show() returns
+    QVERIFY(changes > 0);
+    QVERIFY(seen.visible);
+    QVERIFY(seen.exposed);
+    QVERIFY(seen.busy);
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // restored
+    QCOMPARE(box.Count(), 0);
+    QCOMPARE(w->State().TotalLetters, lines * 68);
+    QCOMPARE(test::Find<QLabel>(w, "Panel4")->text(), QStringLiteral("Pekto : Nagy lecke"));
+    QCOMPARE(ReadBytes(path).size(), lesson.size());
+    w.reset();
+    fs::remove(path);
+  }
+
+  // ---- table files ----------------------------------------------------------------------------
+
+  void damagedScoreFilesStopTheRecording_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    const std::string good = Golden("score_example.csv");
+    const auto row = [](const std::string& cells) {
+      return QByteArray::fromStdString(Golden("score_example.csv") + cells + "\r\n");
+    };
+    QTest::newRow("cut in the definitions")
+        << QByteArray::fromStdString(good.substr(0, good.find("osszes=") + 9))
+        << QStringLiteral("Unknown field type (In) in CSV file. (osszes=In)");
+    QTest::newRow("binary junk") << QByteArray::fromStdString(BinaryJunk(4000))
+                                 << QStringLiteral("Couldnt determine field count for load.");
+    QTest::newRow("unknown field type")
+        << QByteArray::fromStdString(
+               "\"@@TABLEDEF START@@\"\r\n\"id=Money,0,\"\"id\"\",\"\"\"\",10\"\r\n")
+        << QStringLiteral("Unknown field type (Money) in CSV file. (id=Money,0,\"id\",\"\",10)");
+    QTest::newRow("invalid integer")
+        << row("\"2\",\"Alapsor\",\"Cili\",\"12x\",\"1\",\"0\",\"100\",\"5\",\"07/03/2024\",")
+        << QStringLiteral("'12x' is not a valid integer value for field 'osszes'");
+    QTest::newRow("invalid float")
+        << row("\"2\",\"Alapsor\",\"Cili\",\"12\",\"1\",\"0\",\"9,5\",\"5\",\"07/03/2024\",")
+        << QStringLiteral("'9,5' is not a valid floating point value for field 'szazalek'");
+    QTest::newRow("invalid date")
+        << row("\"2\",\"Alapsor\",\"Cili\",\"12\",\"1\",\"0\",\"100\",\"5\",\"31/02/2024\",")
+        << QStringLiteral("'31/02/2024' is not a valid date.");
+  }
+  void damagedScoreFilesStopTheRecording() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    WriteBytes(ScoreFile(), bytes.toStdString());
+    WriteBytes(PlayerFile(), kPlayers);
+    const Snapshot before = TakeSnapshot(DataDir());
+    ResultsWatch results;
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Anna")));
+    FinishAnExercise();
+    QCOMPARE(answers.Count(), 3);
+    QCOMPARE(answers.Last().caption, QStringLiteral("Pekto"));
+    QCOMPARE(answers.Last().text, message);
+    QVERIFY(results.ids.empty());  // no results window
+    QVERIFY(AllKept(before));
+    QVERIFY(!fs::exists(DataDir() / "Score.csv.lock"));
+  }
+
+  void damagedPlayerFilesAreReportedAndKept_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("cut in the definitions")
+        << QByteArray::fromStdString(kPlayerHead.substr(0, 60))
+        << QStringLiteral("Unknown field type (Str) in CSV file. (jatekos=Str)");
+    QTest::newRow("binary junk") << QByteArray::fromStdString(BinaryJunk(4000))
+                                 << QStringLiteral("Couldnt determine field count for load.");
+    QTest::newRow("unknown field type")
+        << QByteArray::fromStdString(
+               "\"@@TABLEDEF START@@\"\r\n\"jatekos=Blob,50,\"\"j\"\",\"\"\"\",50\"\r\n"
+               "\"@@TABLEDEF END@@\"\r\n\"jatekos\",\r\n\"Anna\",\r\n")
+        << QStringLiteral("Unknown field type (Blob) in CSV file. (jatekos=Blob,50,\"j\",\"\",50)");
+  }
+  void damagedPlayerFilesAreReportedAndKept() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    WriteBytes(PlayerFile(), bytes.toStdString());
+    const Snapshot before = TakeSnapshot(DataDir());
+    ResultsWatch results;
+    QStringList offered;
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept())
+        .Then(test::DialogAnswers::Accept())
+        .Then(ReadPlayers(offered, EnterName(QStringLiteral("Kiss Anna"))));
+    FinishAnExercise();
+    QCOMPARE(answers.Count(), 3);
+    QCOMPARE(answers.Records()[1].caption, QStringLiteral("Pekto"));
+    QCOMPARE(answers.Records()[1].text, message);
+    QCOMPARE(answers.Records()[2].object, QStringLiteral("frm_Jatekos"));
+    QCOMPARE(offered, QStringList());
+    QCOMPARE(results.ids.size(), size_t{1});  // the score is recorded all the same
+    QCOMPARE(results.ids[0], 0);
+    QVERIFY(AllKept(before));
+  }
+
+  // Cut after a whole field of its last row: the row keeps what it holds (the rest is empty),
+  // and the new result is recorded before it without a message.
+  void aScoreFileCutInsideItsLastRowKeepsWhatItHolds() {
+    const std::string good = Golden("score_example.csv");
+    const std::string cut = good.substr(0, good.size() - 20);  // ends with "93",
+    WriteBytes(ScoreFile(), cut);
+    WriteBytes(PlayerFile(), kPlayers);
+    const Snapshot before = TakeSnapshot(DataDir());
+    ResultsWatch results;
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Anna")));
+    FinishAnExercise();
+    QCOMPARE(Messages(answers), QStringList());
+    QCOMPARE(results.ids.size(), size_t{1});
+    QCOMPARE(results.ids[0], 2);
+    QVERIFY(AllKept(before, {ScoreFile()}));
+    const std::string after = ReadBytes(ScoreFile());
+    QVERIFY(after.find(good.substr(good.find("\"1\",\"Alapsor\""),
+                                   good.find("\"0\",\"Alapsor\"") -
+                                       good.find("\"1\",\"Alapsor\""))) != std::string::npos);
+    QVERIFY(after.find("\"0\",\"Alapsor\",\"Kiss Anna\",\"120\",\"114\",\"9\",\"93\",,,\r\n") !=
+            std::string::npos);
+  }
+
+  void readOnlyTableFilesAreNotReplaced() {
+    WriteBytes(ScoreFile(), Golden("score_example.csv"));
+    WriteBytes(PlayerFile(), kPlayers);
+    const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read;
+    fs::permissions(ScoreFile(), readOnly);
+    fs::permissions(PlayerFile(), readOnly);
+    const Snapshot before = TakeSnapshot(DataDir());
+    ResultsWatch results;
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Kiss Anna")));
+    FinishAnExercise();
+    fs::permissions(ScoreFile(), fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(PlayerFile(), fs::perms::owner_read | fs::perms::owner_write);
+    QCOMPARE(answers.Count(), 4);
+    QCOMPARE(answers.Records()[2].caption, QStringLiteral("Pekto"));
+    QCOMPARE(answers.Records()[2].text, QStringLiteral("Cannot create file \"") +
+                                            FromPath(PlayerFile()) + "\". Permission denied.");
+    QCOMPARE(answers.Records()[3].caption, QStringLiteral("Pekto"));
+    QCOMPARE(answers.Records()[3].text, QStringLiteral("Cannot create file \"") +
+                                            FromPath(ScoreFile()) + "\". Permission denied.");
+    QVERIFY(results.ids.empty());
+    QVERIFY(AllKept(before));
+  }
+
+  // Every step that writes reports it: the placement of each dialog as it closes, the new
+  // player's name and the score row. Nothing that was there changes.
+  void aReadOnlyDataFolderKeepsBothTables() {
+    WriteBytes(ScoreFile(), Golden("score_example.csv"));
+    WriteBytes(PlayerFile(), kPlayers);
+    WriteBytes(Startup().SettingsFile, "[Screen]\r\nFontSize=9\r\n");
+    const Snapshot before = TakeSnapshot(DataDir());
+    ResultsWatch results;
+    test::DialogAnswers answers;
+    for (int i = 0; i < 8; ++i) answers.Then(AnswerAll(QStringLiteral("Kiss Anna")));
+    {
+      const ReadOnlyFolder readOnly(DataDir());
+      if (!readOnly.Done()) QSKIP("this file system cannot make a folder read-only");
+      FinishAnExercise();
+    }
+    const QString folder = FromPath(DataDir());
+    // Root passes permissions, so the folder is made immutable for it, which the system words
+    // differently.
+    const QString reason = ::geteuid() == 0 ? QStringLiteral("Operation not permitted")
+                                            : QStringLiteral("Permission denied");
+    ExpectMessages(answers, {QStringLiteral("Pekto: Unable to write to ") + folder + ".",
+                             QStringLiteral("Pekto: Cannot lock file \"") + folder +
+                                 "/Players.csv.lock\". " + reason + ".",
+                             QStringLiteral("Pekto: Unable to write to ") + folder + ".",
+                             QStringLiteral("Pekto: Cannot lock file \"") + folder +
+                                 "/Score.csv.lock\". " + reason + "."});
+    QVERIFY(results.ids.empty());
+    QVERIFY(AllKept(before));
+  }
+
+  // A disk without a free byte: the same steps report, and the tables keep every byte (they are
+  // replaced only by a whole new file).
+  void aFullDiskKeepsBothTables() {
+    const SmallDisk disk;
+    if (!disk.Mounted()) QSKIP("this machine does not let the test mount a small file system");
+    Startup().DataDir = disk.Path();
+    Startup().SettingsFile = disk.Path() / "Pekto.ini";
+    WriteBytes(ScoreFile(), Golden("score_example.csv"));
+    WriteBytes(PlayerFile(), kPlayers);
+    WriteBytes(Startup().SettingsFile, "[Screen]\r\nFontSize=9\r\n");
+    disk.Fill();
+    const Snapshot before = TakeSnapshot(DataDir());
+    ResultsWatch results;
+    test::DialogAnswers answers;
+    for (int i = 0; i < 8; ++i) answers.Then(AnswerAll(QStringLiteral("Kiss Anna")));
+    FinishAnExercise();
+    const QString where = FromPath(DataDir());
+    ExpectMessages(answers, {QStringLiteral("Pekto: Unable to write to ") + where + "/Pekto.ini.",
+                             QStringLiteral("Pekto: Cannot lock file \"") + where +
+                                 "/Players.csv.lock\". No space left on device.",
+                             QStringLiteral("Pekto: Unable to write to ") + where + "/Pekto.ini.",
+                             QStringLiteral("Pekto: Cannot lock file \"") + where +
+                                 "/Score.csv.lock\". No space left on device."});
+    QVERIFY(results.ids.empty());
+    QVERIFY(AllKept(before));
+  }
+
+  // ---- settings file and data folder ------------------------------------------------------------
+
+  // Reading never fails: junk gives the defaults; the save adds the keys and keeps every byte.
+  void aSettingsFileOfBinaryJunkGivesTheDefaults() {
+    const std::string junk = BinaryJunk(4000);
+    WriteBytes(Startup().SettingsFile, junk);
+    test::DialogAnswers box;
+    {
+      auto w = Open();
+      QCOMPARE(Beall.ScreenFontSize, 9);
+      QCOMPARE(test::Find<TextPane>(w, "SynEdit1")->PaneFont().pointSize(), 14);
+      QVERIFY(w->close());
+    }
+    QCOMPARE(box.Count(), 0);
+    const std::string after = ReadBytes(Startup().SettingsFile);
+    QVERIFY(after.size() > junk.size());
+    QCOMPARE(after.substr(0, junk.size()), junk);
+    QVERIFY(after.find("[Defaults]\r\n") != std::string::npos);
+  }
+
+  // A settings file far beyond any real one (a sparse file of 20 GB): read as if absent, and
+  // never rewritten.
+  void aHugeSettingsFileIsLeftAlone() {
+    WriteBytes(Startup().SettingsFile, "[Screen]\r\nFontSize=10\r\n");
+    fs::resize_file(Startup().SettingsFile, std::uintmax_t{20} << 30);
+    test::DialogAnswers box;
+    QElapsedTimer timer;
+    timer.start();
+    {
+      auto w = Open();
+      QCOMPARE(Beall.ScreenFontSize, 9);
+      QVERIFY(w->close());
+    }
+    QVERIFY(timer.elapsed() < 10000);
+    QCOMPARE(box.Count(), 1);
+    QCOMPARE(box.Last().caption, QStringLiteral("Pekto"));
+    QCOMPARE(box.Last().text,
+             QStringLiteral("Unable to write to ") + FromPath(Startup().SettingsFile) + ".");
+    QCOMPARE(fs::file_size(Startup().SettingsFile), std::uintmax_t{20} << 30);
+    std::string head(24, '\0');
+    std::ifstream(Startup().SettingsFile, std::ios::binary).read(head.data(), 24);
+    QCOMPARE(head, std::string("[Screen]\r\nFontSize=10\r\n\0", 24));
+    fs::remove(Startup().SettingsFile);
+  }
+
+  void aReadOnlySettingsFileIsReportedAndKept() {
+    WriteBytes(Startup().SettingsFile, "[Screen]\r\nFontSize=10\r\n");
+    fs::permissions(Startup().SettingsFile, fs::perms::owner_read);
+    const Snapshot before = TakeSnapshot(DataDir());
+    test::DialogAnswers box;
+    {
+      auto w = Open();
+      QCOMPARE(Beall.ScreenFontSize, 10);
+      QVERIFY(w->close());  // the window closes all the same
+    }
+    fs::permissions(Startup().SettingsFile, fs::perms::owner_read | fs::perms::owner_write);
+    QCOMPARE(box.Count(), 1);
+    QCOMPARE(box.Last().caption, QStringLiteral("Pekto"));
+    QCOMPARE(box.Last().text,
+             QStringLiteral("Unable to write to ") + FromPath(Startup().SettingsFile) + ".");
+    QVERIFY(AllKept(before));
+  }
+
+  // The data folder lies below a file: nothing can be created there. The program starts with
+  // the defaults and an empty chooser; what it cannot store is reported where it happens.
+  void aDataFolderThatCannotBeCreated() {
+    const fs::path blocker = data_.FsPath() / "blocker";
+    WriteBytes(blocker, "a file where a folder should be");
+    Startup().DataDir = blocker / "Pekto";
+    Startup().SettingsFile = Startup().DataDir / "Pekto.ini";
+    test::DialogAnswers box;
+    {
+      auto w = Open();
+      QCOMPARE(box.Count(), 0);
+      QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->count(), 0);
+      QVERIFY(w->close());
+    }
+    QCOMPARE(box.Count(), 1);
+    QCOMPARE(box.Last().caption, QStringLiteral("Pekto"));
+    QCOMPARE(box.Last().text,
+             QStringLiteral("Unable to write to ") + FromPath(Startup().SettingsFile) + ".");
+
+    ResultsWatch results;
+    test::DialogAnswers answers;
+    for (int i = 0; i < 8; ++i) answers.Then(AnswerAll(QStringLiteral("Kiss Anna")));
+    FinishAnExercise();
+    const QString folder = FromPath(DataDir());
+    ExpectMessages(answers, {QStringLiteral("Pekto: Unable to write to ") + folder + "/Pekto.ini.",
+                             QStringLiteral("Pekto: Cannot lock file \"") + folder +
+                                 "/Players.csv.lock\". Not a directory.",
+                             QStringLiteral("Pekto: Unable to write to ") + folder + "/Pekto.ini.",
+                             QStringLiteral("Pekto: Cannot lock file \"") + folder +
+                                 "/Score.csv.lock\". Not a directory."});
+    QVERIFY(results.ids.empty());
+    QCOMPARE(ReadBytes(blocker), std::string("a file where a folder should be"));
+  }
+
+  void aDamagedWaveFileIsReportedOnceAndSwitchedOff() {
+    const fs::path wave = DataDir() / "rossz.wav";
+    const std::string bytes = "RIFF\x24\x00\x00\x00WAVEjunk";
+    WriteBytes(wave, bytes);
+    {
+      IniFile ini(Startup().SettingsFile);
+      ini.WriteBool("Defaults", "Sound", true);
+      ini.WriteString("Defaults", "SoundFile", wave.string());
+    }
+    const fs::path lesson = DataDir() / "l.lck";
+    WriteBytes(lesson, "L\r\nabc\r\n");
+    auto w = Open({FromPath(lesson)});
+    test::DialogAnswers box;
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("xx"));
+    QTRY_COMPARE(box.Count(), 1);
+    QCOMPARE(box.Last().caption, QStringLiteral("Hiba"));
+    QCOMPARE(box.Last().text, QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n"
+                                             "A(z) \"") +
+                                  FromPath(wave) +
+                                  "\" nem érvényes wave hangfájl (nem RIFF WAVE fájl)");
+    QCOMPARE(w->State().WrongCount, 2);
+    QVERIFY(w->close());
+    QCOMPARE(IniFile(Startup().SettingsFile).ReadString("Defaults", "Sound", ""), std::string("0"));
+    QCOMPARE(ReadBytes(wave), bytes);
+  }
+
+  // ---- pane font sizes ------------------------------------------------------------------------
+
+  void paneFontSizesFromTheSettingsFileStayReadable_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("-5") << QStringLiteral("-5") << 14;
+    QTest::newRow("0") << QStringLiteral("0") << 14;
+    QTest::newRow("1") << QStringLiteral("1") << 6;
+    QTest::newRow("100000") << QStringLiteral("100000") << 72;
+    QTest::newRow("20") << QStringLiteral("20") << 20;
+  }
+  void paneFontSizesFromTheSettingsFileStayReadable() {
+    QFETCH(QString, stored);
+    QFETCH(int, shown);
+    WriteBytes(Startup().SettingsFile, "[Defaults]\r\nFontSize=" + stored.toStdString() + "\r\n");
+    {
+      auto w = Open();
+      for (const char* name : {"SynEdit1", "SynEdit2"}) {
+        QCOMPARE(test::Find<TextPane>(w, name)->PaneFont().pointSize(), shown);
+      }
+      QVERIFY(w->close());
+    }
+    QCOMPARE(IniFile(Startup().SettingsFile).ReadInteger("Defaults", "FontSize", -1), shown);
+  }
+
+  void theFontDialogCannotChooseAnUnreadableSize() {
+    auto w = Open();
+    for (const auto& [chosen, shown] : {std::pair{2, 6}, std::pair{200, 72}, std::pair{30, 30}}) {
+      test::DialogAnswers answers;
+      answers.Then([chosen = chosen](QDialog& dialog) {
+        auto& fonts = static_cast<QFontDialog&>(dialog);
+        QFont font = fonts.currentFont();
+        font.setPointSize(chosen);
+        fonts.setCurrentFont(font);
+        dialog.accept();
+      });
+      test::Find<QAction>(w, "aBetuTipus")->trigger();
+      QCOMPARE(answers.Count(), 1);
+      for (const char* name : {"SynEdit1", "SynEdit2"}) {
+        QCOMPARE(test::Find<TextPane>(w, name)->PaneFont().pointSize(), shown);
+      }
+    }
+    QVERIFY(w->close());
+    QCOMPARE(IniFile(Startup().SettingsFile).ReadInteger("Defaults", "FontSize", -1), 30);
+  }
+};
+
+int main(int argc, char** argv) {
+  Application app(argc, argv);
+  BadInputTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_badinput.moc"

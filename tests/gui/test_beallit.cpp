@@ -1,0 +1,795 @@
+// The settings dialog "Beállítások": its layout, the sample pane and the dialogs it opens, what
+// OK, Mégsem, Esc, the close box and "Alapérték" do to the panes and the settings record, and,
+// through the main window, the error sound chosen there and the settings file at exit.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <map>
+
+#include "TestSupport.h"
+#include "app/Main.h"
+#include "app/Placement.h"
+#include "app/Settings.h"
+#include "platform/Colors.h"
+#include "platform/Fonts.h"
+#include "platform/IniFile.h"
+#include "platform/QtText.h"
+#include "platform/Startup.h"
+#include "practice/TextPane.h"
+#include "ui/Beallit.h"
+
+using namespace pekto;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Reply = test::DialogAnswers::Reply;
+
+// Everything that makes up the look of a pane.
+struct Look {
+  QFont font;
+  int32_t fontColor = 0;
+  int32_t activeLine = 0;
+  int32_t selected = 0;
+  int32_t background = 0;
+  bool operator==(const Look&) const = default;
+};
+
+// QCOMPARE of two looks names what differs.
+char* toString(const Look& look) {
+  return QTest::toString(QStringLiteral("%1 colour %2 active %3 selected %4 background %5")
+                             .arg(look.font.toString())
+                             .arg(look.fontColor)
+                             .arg(look.activeLine)
+                             .arg(look.selected)
+                             .arg(look.background));
+}
+
+Look LookOf(const TextPane& pane) {
+  return {pane.PaneFont(), pane.FontColor(), pane.ActiveLineColor(), pane.SelectedColor(),
+          pane.BackgroundColor()};
+}
+
+void SetLook(TextPane& pane, const Look& look) {
+  pane.SetPaneFont(look.font);
+  pane.SetFontColor(look.fontColor);
+  pane.SetActiveLineColor(look.activeLine);
+  pane.SetSelectedColor(look.selected);
+  pane.SetBackgroundColor(look.background);
+}
+
+QFont PaneFont(const QString& family, int points, bool bold, bool italic, bool underline) {
+  QFont font(family);
+  font.setPointSize(points);
+  font.setBold(bold);
+  font.setItalic(italic);
+  font.setUnderline(underline);
+  return font;
+}
+
+// The look of a first start without a settings file.
+Look FirstStartLook() {
+  return {PaneFont(QStringLiteral("Courier New"), 14, true, true, true), 0, 0xFFECD9, 0x808080,
+          kClWindow};
+}
+
+// A look unlike any default.
+Look OtherLook() {
+  return {PaneFont(QStringLiteral("Arial"), 11, false, false, false), 0x0000FF, 0x00FF00, 0xFF0000,
+          0xEEEEEE};
+}
+
+void WriteBytes(const fs::path& path, const QByteArray& bytes) {
+  std::ofstream(path, std::ios::binary).write(bytes.constData(), bytes.size());
+}
+
+// A playable wave file: 16-bit mono PCM with a few samples of silence.
+QByteArray ValidWave() {
+  QByteArray b;
+  const auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char*>(&v), 4); };
+  const auto u16 = [&b](quint16 v) { b.append(reinterpret_cast<const char*>(&v), 2); };
+  b.append("RIFF");
+  u32(36 + 8);
+  b.append("WAVEfmt ");
+  u32(16);
+  u16(1);
+  u16(1);
+  u32(22050);
+  u32(44100);
+  u16(2);
+  u16(16);
+  b.append("data");
+  u32(8);
+  b.append(QByteArray(8, '\0'));
+  return b;
+}
+
+QByteArray DamagedWave() {
+  return QByteArrayLiteral("RIFF\x24\x00\x00\x00WAVEjunk");
+}
+
+template <typename T>
+T* In(QDialog& dialog, const char* name) {
+  return test::Find<T>(&dialog, name);
+}
+
+Reply Click(const char* button) {
+  return [button](QDialog& dialog) { In<QPushButton>(dialog, button)->click(); };
+}
+
+// Does `act` in the settings dialog, then closes it with `close`.
+Reply InDialog(std::function<void(QDialog&)> act, Reply close) {
+  return [act, close](QDialog& dialog) {
+    act(dialog);
+    close(dialog);
+  };
+}
+
+// Answers a colour dialog with `color`, noting the colour it offered.
+Reply ChooseColor(QColor color, QColor* offered = nullptr) {
+  return [color, offered](QDialog& dialog) {
+    auto& colors = dynamic_cast<QColorDialog&>(dialog);
+    QCOMPARE(dialog.objectName(), QStringLiteral("ColorDialog1"));
+    if (offered) *offered = colors.currentColor();
+    colors.setCurrentColor(color);
+    dialog.accept();
+  };
+}
+
+// Answers the font dialog with `font`, noting the font it offered.
+Reply ChooseFont(QFont font, QFont* offered = nullptr) {
+  return [font, offered](QDialog& dialog) {
+    auto& fonts = dynamic_cast<QFontDialog&>(dialog);
+    QCOMPARE(dialog.objectName(), QStringLiteral("FontDialog1"));
+    if (offered) *offered = fonts.currentFont();
+    fonts.setCurrentFont(font);
+    dialog.accept();
+  };
+}
+
+struct FileDialogSeen {
+  QString folder;
+  QString offered;
+  QString filter;
+  QString suffix;
+};
+
+// Answers the sound file dialog with `chosen` (cancels it when empty), noting what it offered.
+Reply ChooseFile(const fs::path& chosen, FileDialogSeen* seen = nullptr) {
+  return [chosen, seen](QDialog& dialog) {
+    auto& files = dynamic_cast<QFileDialog&>(dialog);
+    QCOMPARE(dialog.objectName(), QStringLiteral("OpenDialog1"));
+    if (seen) {
+      *seen = {files.directory().absolutePath(), files.selectedFiles().value(0),
+               files.selectedNameFilter(), files.defaultSuffix()};
+    }
+    if (chosen.empty()) return dialog.reject();
+    files.selectFile(FromPath(chosen));
+    dialog.accept();
+  };
+}
+
+}  // namespace
+
+class BeallitTest : public QObject {
+  Q_OBJECT
+
+ private:
+  test::TempDataDir data_;
+  QTemporaryDir program_;
+  QTemporaryDir files_;
+  std::unique_ptr<TextPane> upper_;
+  std::unique_ptr<TextPane> lower_;
+
+  fs::path FilesDir() const { return ToPath(files_.path()); }
+
+  void ResetStartup() {
+    Startup() = ComputeFolders(ToPath(program_.path()));
+    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
+    std::error_code ec;
+    fs::remove_all(Startup().DataDir, ec);
+    fs::create_directories(Startup().DataDir);
+    Beall = TBeall{};
+    Beall.ScreenFontSize = 9;
+  }
+
+  bool ShowDialog() { return ShowSettingsDialog(*upper_, *lower_, nullptr); }
+
+  std::unique_ptr<Tfrm_Main> OpenMain(QStringList args = {}) {
+    auto window = std::make_unique<Tfrm_Main>(std::move(args));
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+    return window;
+  }
+
+  fs::path WriteLesson() const {
+    const fs::path path = FilesDir() / "ab.lck";
+    WriteBytes(path, "Lecke\r\nasdf jkl\r\n");
+    return path;
+  }
+
+  // Every change the dialog offers, each to a value unlike the present one.
+  void QueueChanges(test::DialogAnswers& answers, const fs::path& soundFile,
+                    const QFont& font) const {
+    answers.Then(ChooseFont(font))
+        .Then(ChooseColor(QColor(10, 20, 30)))  // selection
+        .Then(ChooseColor(QColor(40, 50, 60)))  // active line
+        .Then(ChooseColor(QColor(70, 80, 90)))  // background
+        .Then(ChooseFile(soundFile));           // sound file
+  }
+
+  static void MakeChanges(QDialog& dialog) {
+    In<QCheckBox>(dialog, "CheckBox1")->toggle();
+    In<QCheckBox>(dialog, "CheckBox2")->toggle();
+    for (const char* button : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5"}) {
+      In<QPushButton>(dialog, button)->click();
+    }
+  }
+
+  static QFont ChangedFont() {
+    QFont font(QStringLiteral("Liberation Serif"));
+    font.setPointSize(16);
+    font.setItalic(true);
+    return font;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(data_.IsValid() && program_.isValid() && files_.isValid());
+    InstallFontSubstitutions();
+  }
+
+  void init() {
+    ResetStartup();
+    upper_ = std::make_unique<TextPane>();
+    lower_ = std::make_unique<TextPane>();
+    SetLook(*upper_, FirstStartLook());
+    SetLook(*lower_, FirstStartLook());
+  }
+
+  void cleanup() {
+    upper_.reset();
+    lower_.reset();
+  }
+
+  void theDialogHasItsLayout() {
+    std::map<QString, QRect> geometry;
+    QString caption;
+    QSize size, minimum, maximum;
+    QString focus;
+    QString defaultButton;
+    test::DialogAnswers answers;
+    answers.Then([&](QDialog& dialog) {
+      caption = dialog.windowTitle();
+      size = dialog.size();
+      minimum = dialog.minimumSize();
+      maximum = dialog.maximumSize();
+      for (const char* name : {"CheckBox1", "BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "CheckBox2",
+                               "Edit1", "BitBtn5", "SynEdit1", "Button1", "Button2", "Button3"}) {
+        geometry[QString::fromLatin1(name)] = In<QWidget>(dialog, name)->geometry();
+      }
+      geometry[QStringLiteral("Label1")] = QRect(In<QLabel>(dialog, "Label1")->pos(), QSize());
+      focus = dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString();
+      for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (button->isDefault()) defaultButton = button->objectName();
+      }
+      QCOMPARE(In<QPushButton>(dialog, "BitBtn1")->text(), QStringLiteral("Betűtípus"));
+      QCOMPARE(In<QPushButton>(dialog, "BitBtn2")->text(), QStringLiteral("Kijelölés színe"));
+      QCOMPARE(In<QPushButton>(dialog, "BitBtn3")->text(), QStringLiteral("Aktív sor színe"));
+      QCOMPARE(In<QPushButton>(dialog, "BitBtn4")->text(), QStringLiteral("Háttérszín"));
+      QVERIFY(In<QPushButton>(dialog, "BitBtn5")->text().isEmpty());
+      for (const char* picture : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5"}) {
+        QVERIFY(!In<QPushButton>(dialog, picture)->icon().pixmap(24, 24).isNull());
+      }
+      QCOMPARE(In<QPushButton>(dialog, "Button1")->text(), QStringLiteral("OK"));
+      QCOMPARE(In<QPushButton>(dialog, "Button2")->text(), QStringLiteral("Mégsem"));
+      QCOMPARE(In<QPushButton>(dialog, "Button3")->text(), QStringLiteral("Alapérték"));
+      QCOMPARE(In<QCheckBox>(dialog, "CheckBox1")->text(),
+               QStringLiteral("Megnyitáskor teljes képernyő"));
+      QCOMPARE(In<QCheckBox>(dialog, "CheckBox2")->text(), QStringLiteral("Hibás leütésnél hang"));
+      QCOMPARE(In<QLabel>(dialog, "Label1")->text(), QStringLiteral("Hang file"));
+      dialog.reject();
+    });
+    QVERIFY(!ShowDialog());
+    QCOMPARE(answers.Records().front().object, QStringLiteral("frm_Beallit"));
+    QCOMPARE(caption, QStringLiteral("Beállítások"));
+    QCOMPARE(size, QSize(500, 342));
+    QCOMPARE(minimum, size);
+    QCOMPARE(maximum, size);
+    QCOMPARE(geometry["CheckBox1"], QRect(12, 8, 277, 17));
+    QCOMPARE(geometry["BitBtn1"], QRect(12, 40, 177, 37));
+    QCOMPARE(geometry["BitBtn2"], QRect(196, 40, 177, 37));
+    QCOMPARE(geometry["BitBtn3"], QRect(12, 84, 177, 37));
+    QCOMPARE(geometry["BitBtn4"], QRect(196, 84, 177, 37));
+    QCOMPARE(geometry["CheckBox2"], QRect(12, 144, 277, 17));
+    QCOMPARE(geometry["Label1"].topLeft(), QPoint(12, 168));
+    QCOMPARE(geometry["Edit1"], QRect(12, 184, 437, 21));
+    QCOMPARE(geometry["BitBtn5"], QRect(452, 180, 33, 33));
+    QCOMPARE(geometry["SynEdit1"], QRect(0, 342 - 117, 500, 117));
+    QCOMPARE(geometry["Button1"], QRect(388, 12, 99, 25));
+    QCOMPARE(geometry["Button2"], QRect(388, 40, 99, 25));
+    QCOMPARE(geometry["Button3"], QRect(388, 96, 99, 25));
+    QCOMPARE(focus, QStringLiteral("CheckBox1"));
+    QCOMPARE(defaultButton, QStringLiteral("Button1"));
+  }
+
+  void theSamplePaneShowsTheUpperPanesLook() {
+    SetLook(*upper_, OtherLook());
+    SetLook(*lower_, FirstStartLook());
+    Beall.ScreenFontSize = 10;
+    std::vector<std::string> lines;
+    Look sample;
+    bool readOnly = true;
+    int gutter = 0;
+    Qt::ScrollBarPolicy vertical = Qt::ScrollBarAsNeeded, horizontal = Qt::ScrollBarAsNeeded;
+    QPlainTextEdit::LineWrapMode wrap = QPlainTextEdit::NoWrap;
+    int dialogPoints = 0;
+    test::DialogAnswers answers;
+    answers.Then([&](QDialog& dialog) {
+      const auto* pane = In<TextPane>(dialog, "SynEdit1");
+      lines = pane->Lines();
+      sample = LookOf(*pane);
+      readOnly = pane->isReadOnly();
+      gutter = pane->GutterWidth();
+      vertical = pane->verticalScrollBarPolicy();
+      horizontal = pane->horizontalScrollBarPolicy();
+      wrap = pane->lineWrapMode();
+      dialogPoints = dialog.font().pointSize();
+      dialog.reject();
+    });
+    QVERIFY(!ShowDialog());
+    QCOMPARE(lines, std::vector<std::string>(3, "asdf asdf asdf"));
+    // The dialog takes the interface font size; the sample keeps the upper pane's font.
+    QCOMPARE(dialogPoints, 10);
+    QCOMPARE(sample, OtherLook());
+    QVERIFY(!readOnly);
+    QCOMPARE(vertical, Qt::ScrollBarAlwaysOff);
+    QCOMPARE(horizontal, Qt::ScrollBarAlwaysOff);
+    QCOMPARE(wrap, QPlainTextEdit::WidgetWidth);
+    // Room for two digits: narrower than the practice panes' gutter of three.
+    TextPane twoDigits;
+    twoDigits.SetGutterDigits(2);
+    QCOMPARE(gutter, twoDigits.GutterWidth());
+    QVERIFY(gutter < upper_->GutterWidth());
+    // Nothing was applied.
+    QCOMPARE(LookOf(*upper_), OtherLook());
+    QCOMPARE(LookOf(*lower_), FirstStartLook());
+  }
+
+  void theSampleCanBeEdited() {
+    std::vector<std::string> lines;
+    test::DialogAnswers answers;
+    answers.Then([&](QDialog& dialog) {
+      auto* pane = In<TextPane>(dialog, "SynEdit1");
+      pane->setFocus();
+      QTest::keyClick(pane, Qt::Key_End);
+      test::TypeText(pane, QStringLiteral("xő"));
+      lines = pane->Lines();
+      dialog.reject();
+    });
+    ShowDialog();
+    QCOMPARE(lines.front(), std::string("asdf asdf asdfx\xF5"));
+  }
+
+  void theCheckBoxesAndTheSoundFileComeFromTheRecord() {
+    Beall.FullScreen = true;
+    Beall.Sound = false;
+    Beall.SoundFile = Cp1250FromPath(FilesDir()) + "/hang\xE9.wav";  // é
+    bool fullScreen = false, sound = true;
+    QString file;
+    test::DialogAnswers answers;
+    answers.Then([&](QDialog& dialog) {
+      fullScreen = In<QCheckBox>(dialog, "CheckBox1")->isChecked();
+      sound = In<QCheckBox>(dialog, "CheckBox2")->isChecked();
+      file = In<QLineEdit>(dialog, "Edit1")->text();
+      dialog.reject();
+    });
+    ShowDialog();
+    QVERIFY(fullScreen);
+    QVERIFY(!sound);
+    QCOMPARE(file, FromPath(FilesDir()) + QStringLiteral("/hangé.wav"));
+  }
+
+  void okAppliesTheSampleToBothPanesAndTheRecord() {
+    SetLook(*upper_, FirstStartLook());
+    SetLook(*lower_, OtherLook());  // whatever the lower pane showed before
+    const fs::path sound = FilesDir() / "uj.wav";
+    test::DialogAnswers answers;
+    answers.Then(InDialog(MakeChanges, Click("Button1")));
+    QueueChanges(answers, sound, ChangedFont());
+    QVERIFY(ShowDialog());
+    QCOMPARE(answers.Count(), 6);
+    const Look upper = LookOf(*upper_);
+    QCOMPARE(LookOf(*lower_), upper);
+    QCOMPARE(upper.font.family(), QStringLiteral("Liberation Serif"));
+    QCOMPARE(upper.font.pointSize(), 16);
+    QVERIFY(upper.font.italic() && !upper.font.bold() && !upper.font.underline());
+    QCOMPARE(upper.fontColor, 0);
+    QCOMPARE(upper.selected, ValueFromColor(QColor(10, 20, 30)));
+    QCOMPARE(upper.activeLine, ValueFromColor(QColor(40, 50, 60)));
+    QCOMPARE(upper.background, ValueFromColor(QColor(70, 80, 90)));
+    QVERIFY(Beall.FullScreen);
+    QVERIFY(Beall.Sound);
+    QCOMPARE(Beall.SoundFile, Cp1250FromPath(sound));  // a file that does not exist is taken
+  }
+
+  void theDialogsOpenOnTheSamplesValues() {
+    SetLook(*upper_, OtherLook());
+    Beall.SoundFile = Cp1250FromPath(FilesDir() / "regi.wav");
+    QFont offeredFont;
+    QColor offeredSelection, offeredActive, offeredBackground;
+    FileDialogSeen seen;
+    test::DialogAnswers answers;
+    answers.Then(InDialog(MakeChanges, Click("Button2")))
+        .Then(ChooseFont(ChangedFont(), &offeredFont))
+        .Then(ChooseColor(Qt::red, &offeredSelection))
+        .Then(ChooseColor(Qt::red, &offeredActive))
+        .Then(ChooseColor(Qt::red, &offeredBackground))
+        .Then(ChooseFile({}, &seen));
+    QVERIFY(!ShowDialog());
+    QCOMPARE(offeredFont.family(), QFontInfo(OtherLook().font).family());
+    QCOMPARE(offeredFont.pointSize(), 11);
+    QCOMPARE(offeredSelection, ColorFromValue(OtherLook().selected));
+    QCOMPARE(offeredActive, ColorFromValue(OtherLook().activeLine));
+    QCOMPARE(offeredBackground, ColorFromValue(OtherLook().background));
+    QCOMPARE(seen.folder, FromPath(FilesDir()));
+    QCOMPARE(seen.offered, FromPath(FilesDir() / "regi.wav"));
+    QCOMPARE(seen.filter, QStringLiteral("Wave audio file-ok (*.wav)"));
+    QCOMPARE(seen.suffix, QStringLiteral("wav"));
+  }
+
+  void aTypedSoundNameGetsTheDefaultExtension() {
+    QString file;
+    test::DialogAnswers answers;
+    answers.Then(InDialog(
+        [&](QDialog& dialog) {
+          In<QPushButton>(dialog, "BitBtn5")->click();
+          file = In<QLineEdit>(dialog, "Edit1")->text();
+        },
+        Click("Button1")));
+    answers.Then(ChooseFile(FilesDir() / "csengo"));
+    QVERIFY(ShowDialog());
+    QCOMPARE(file, FromPath(FilesDir() / "csengo.wav"));
+    QCOMPARE(Beall.SoundFile, Cp1250FromPath(FilesDir() / "csengo.wav"));
+  }
+
+  void cancelAppliesNothing_data() {
+    QTest::addColumn<int>("way");
+    QTest::newRow("Mégsem") << 0;
+    QTest::newRow("Esc") << 1;
+    QTest::newRow("close box") << 2;
+  }
+
+  void cancelAppliesNothing() {
+    QFETCH(int, way);
+    SetLook(*upper_, OtherLook());
+    SetLook(*lower_, FirstStartLook());
+    Beall.FullScreen = false;
+    Beall.Sound = true;
+    Beall.SoundFile = "regi.wav";
+    const TBeall before = Beall;
+    const Reply close = [way](QDialog& dialog) {
+      if (way == 0) {
+        In<QPushButton>(dialog, "Button2")->click();
+      } else if (way == 1) {
+        QTest::keyClick(In<QCheckBox>(dialog, "CheckBox1"), Qt::Key_Escape);
+      } else {
+        dialog.close();
+      }
+    };
+    test::DialogAnswers answers;
+    answers.Then(InDialog(
+        [](QDialog& dialog) {
+          MakeChanges(dialog);
+          In<QPushButton>(dialog, "Button3")->click();
+        },
+        close));
+    QueueChanges(answers, FilesDir() / "uj.wav", ChangedFont());
+    QVERIFY(!ShowDialog());
+    QCOMPARE(answers.Count(), 6);
+    QCOMPARE(LookOf(*upper_), OtherLook());
+    QCOMPARE(LookOf(*lower_), FirstStartLook());
+    QCOMPARE(Beall.FullScreen, before.FullScreen);
+    QCOMPARE(Beall.Sound, before.Sound);
+    QCOMPARE(Beall.SoundFile, before.SoundFile);
+  }
+
+  void cancelledDialogsLeaveTheSampleAlone() {
+    SetLook(*upper_, OtherLook());
+    Look sample;
+    QString file;
+    Beall.SoundFile = "regi.wav";
+    test::DialogAnswers answers;
+    answers.Then(InDialog(
+        [&](QDialog& dialog) {
+          for (const char* button : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5"}) {
+            In<QPushButton>(dialog, button)->click();
+          }
+          sample = LookOf(*In<TextPane>(dialog, "SynEdit1"));
+          file = In<QLineEdit>(dialog, "Edit1")->text();
+        },
+        Click("Button1")));
+    for (int i = 0; i < 5; ++i) answers.Then(test::DialogAnswers::Reject());
+    QVERIFY(ShowDialog());
+    QCOMPARE(answers.Count(), 6);
+    QCOMPARE(sample, OtherLook());
+    QCOMPARE(file, QStringLiteral("regi.wav"));
+    QCOMPARE(LookOf(*upper_), OtherLook());
+    QCOMPARE(LookOf(*lower_), OtherLook());
+    QCOMPARE(Beall.SoundFile, std::string("regi.wav"));
+  }
+
+  void defaultsThenOkGiveBothPanesTheBoldDefaultLook() {
+    SetLook(*upper_, OtherLook());
+    SetLook(*lower_, FirstStartLook());
+    Beall.FullScreen = true;
+    Beall.Sound = true;
+    Beall.SoundFile = "regi.wav";
+    test::DialogAnswers answers;
+    answers.Then([](QDialog& dialog) {
+      In<QPushButton>(dialog, "Button3")->click();  // keeps the dialog open
+      In<QPushButton>(dialog, "Button1")->click();
+    });
+    QVERIFY(ShowDialog());
+    QCOMPARE(answers.Count(), 1);
+    const Look expected{PaneFont(QStringLiteral("Courier New"), 14, true, false, false), 0,
+                        0xFFECD9, 0x808080, kClWindow};
+    QCOMPARE(LookOf(*upper_), expected);
+    QCOMPARE(LookOf(*lower_), expected);
+    QVERIFY(!upper_->PaneFont().strikeOut());
+    QCOMPARE(upper_->BackgroundColor(), static_cast<int32_t>(0xFF000005));
+    // The check boxes and the sound file are not touched.
+    QVERIFY(Beall.FullScreen);
+    QVERIFY(Beall.Sound);
+    QCOMPARE(Beall.SoundFile, std::string("regi.wav"));
+  }
+
+  void defaultsThenCancelChangeNothing() {
+    SetLook(*upper_, OtherLook());
+    SetLook(*lower_, OtherLook());
+    Look sample;
+    test::DialogAnswers answers;
+    answers.Then([&](QDialog& dialog) {
+      In<QPushButton>(dialog, "Button3")->click();
+      sample = LookOf(*In<TextPane>(dialog, "SynEdit1"));
+      In<QPushButton>(dialog, "Button2")->click();
+    });
+    QVERIFY(!ShowDialog());
+    QCOMPARE(sample.font, PaneFont(QStringLiteral("Courier New"), 14, true, false, false));
+    QCOMPARE(LookOf(*upper_), OtherLook());
+    QCOMPARE(LookOf(*lower_), OtherLook());
+  }
+
+  void theSoundBoxCannotBeTypedIntoNorTabbedTo() {
+    Beall.SoundFile = "regi.wav";
+    bool readOnly = false;
+    Qt::FocusPolicy policy = Qt::StrongFocus;
+    QString afterTyping;
+    QStringList tabOrder;
+    QColor base, window;
+    test::DialogAnswers answers;
+    answers.Then([&](QDialog& dialog) {
+      auto* edit = In<QLineEdit>(dialog, "Edit1");
+      readOnly = edit->isReadOnly();
+      policy = edit->focusPolicy();
+      base = edit->palette().color(QPalette::Base);
+      window = dialog.palette().color(QPalette::Window);
+      edit->setFocus();
+      QTest::keyClick(edit, Qt::Key_End);
+      QTest::keyClicks(edit, "x");
+      QTest::keyClick(edit, Qt::Key_Backspace);
+      QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+      QTest::keyClick(edit, Qt::Key_Delete);
+      afterTyping = edit->text();
+      // Around the tab order from the first control.
+      In<QCheckBox>(dialog, "CheckBox1")->setFocus();
+      for (int i = 0; i < 11; ++i) {
+        tabOrder << dialog.focusWidget()->objectName();
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+      }
+      tabOrder << dialog.focusWidget()->objectName();
+      dialog.reject();
+    });
+    ShowDialog();
+    QVERIFY(readOnly);
+    QCOMPARE(policy, Qt::ClickFocus);
+    QCOMPARE(afterTyping, QStringLiteral("regi.wav"));
+    QCOMPARE(base, window);
+    QCOMPARE(tabOrder,
+             QStringList({"CheckBox1", "BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "CheckBox2",
+                          "BitBtn5", "Button1", "Button2", "Button3", "SynEdit1", "CheckBox1"}));
+  }
+
+  void tickingTheSoundWithAnEmptyFileIsAccepted() {
+    Beall.Sound = false;
+    Beall.SoundFile.clear();
+    test::DialogAnswers answers;
+    answers.Then([](QDialog& dialog) {
+      In<QCheckBox>(dialog, "CheckBox2")->setChecked(true);
+      In<QPushButton>(dialog, "Button1")->click();
+    });
+    QVERIFY(ShowDialog());
+    QVERIFY(Beall.Sound);
+    QVERIFY(Beall.SoundFile.empty());
+  }
+
+  void closingStoresThePosition() {
+    test::DialogAnswers answers;
+    answers.Then([](QDialog& dialog) {
+      dialog.move(120, 130);
+      dialog.reject();
+    });
+    ShowDialog();
+    const IniFile ini = SettingsIni();
+    QCOMPARE(ini.ReadInteger("frm_Beallit", "Left", -1), 120);
+    QCOMPARE(ini.ReadInteger("frm_Beallit", "Top", -1), 130);
+    QPoint position;
+    QSize size;
+    answers.Then([&](QDialog& dialog) {
+      position = dialog.pos();
+      size = dialog.size();
+      dialog.accept();
+    });
+    ShowDialog();
+    QCOMPARE(position, QPoint(120, 130));
+    QCOMPARE(size, QSize(500, 342));
+  }
+
+  // ---- through the main window ----------------------------------------------------------
+
+  void bothMainPanesCarryTheSameLookAfterOk() {
+    auto w = OpenMain();
+    auto* synEdit1 = test::Find<TextPane>(w, "SynEdit1");
+    auto* synEdit2 = test::Find<TextPane>(w, "SynEdit2");
+    SetLook(*synEdit2, OtherLook());
+    test::DialogAnswers answers;
+    answers
+        .Then(InDialog([](QDialog& dialog) { In<QPushButton>(dialog, "BitBtn4")->click(); },
+                       Click("Button1")))
+        .Then(ChooseColor(QColor(1, 2, 3)));
+    test::Find<QAction>(w, "aBeallit")->trigger();
+    QCOMPARE(answers.Records().front().object, QStringLiteral("frm_Beallit"));
+    QCOMPARE(synEdit1->BackgroundColor(), ValueFromColor(QColor(1, 2, 3)));
+    QCOMPARE(LookOf(*synEdit2), LookOf(*synEdit1));
+    QCOMPARE(synEdit1->PaneFont(), FirstStartLook().font);
+    w->close();
+  }
+
+  void aNewSoundFileIsUsedOnTheNextWrongKey() {
+    const fs::path good = FilesDir() / "jo.wav";
+    const fs::path damaged = FilesDir() / "rossz.wav";
+    WriteBytes(good, ValidWave());
+    WriteBytes(damaged, DamagedWave());
+    {
+      IniFile ini(Startup().SettingsFile);
+      ini.WriteBool("Defaults", "Sound", true);
+      ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(good));
+    }
+    auto w = OpenMain({FromPath(WriteLesson())});
+    auto* typing = test::Find<TextPane>(w, "SynEdit1");
+    QVERIFY(Beall.Sound);
+    test::DialogAnswers answers;
+    test::TypeChar(typing, u'x');  // wrong: the valid sound plays, nothing is reported
+    QCOMPARE(w->State().WrongCount, 1);
+    QCOMPARE(answers.Count(), 0);
+
+    answers
+        .Then(InDialog([](QDialog& dialog) { In<QPushButton>(dialog, "BitBtn5")->click(); },
+                       Click("Button1")))
+        .Then(ChooseFile(damaged));
+    test::Find<QAction>(w, "aBeallit")->trigger();
+    QCOMPARE(answers.Count(), 2);
+    typing->setFocus();
+    test::TypeChar(typing, u'x');
+    QTRY_COMPARE(answers.Count(), 3);
+    QCOMPARE(answers.Last().caption, QStringLiteral("Hiba"));
+    QVERIFY(answers.Last().text.startsWith(
+        QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n")));
+    QVERIFY(answers.Last().text.contains(QStringLiteral("rossz.wav")));
+    QVERIFY(!Beall.Sound);
+    QCOMPARE(w->State().WrongCount, 2);
+    w->close();
+  }
+
+  void aSoundSwitchedOnIsUsedOnTheNextWrongKey() {
+    const fs::path damaged = FilesDir() / "rossz.wav";
+    WriteBytes(damaged, DamagedWave());
+    {
+      IniFile ini(Startup().SettingsFile);
+      ini.WriteBool("Defaults", "Sound", false);
+      ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(damaged));
+    }
+    auto w = OpenMain({FromPath(WriteLesson())});
+    auto* typing = test::Find<TextPane>(w, "SynEdit1");
+    QVERIFY(!Beall.Sound);
+    test::DialogAnswers answers;
+    test::TypeChar(typing, u'x');  // no sound, nothing reported
+    QCOMPARE(answers.Count(), 0);
+    answers.Then([](QDialog& dialog) {
+      In<QCheckBox>(dialog, "CheckBox2")->setChecked(true);
+      In<QPushButton>(dialog, "Button1")->click();
+    });
+    test::Find<QAction>(w, "aBeallit")->trigger();
+    QVERIFY(Beall.Sound);
+    typing->setFocus();
+    test::TypeChar(typing, u'x');
+    QTRY_COMPARE(answers.Count(), 2);
+    QVERIFY(answers.Last().text.startsWith(QStringLiteral("Sérült hangfile")));
+    QVERIFY(!Beall.Sound);
+    w->close();
+  }
+
+  void aCancelledDialogKeepsTheSoundAsItWas() {
+    const fs::path good = FilesDir() / "jo.wav";
+    const fs::path damaged = FilesDir() / "rossz.wav";
+    WriteBytes(good, ValidWave());
+    WriteBytes(damaged, DamagedWave());
+    {
+      IniFile ini(Startup().SettingsFile);
+      ini.WriteBool("Defaults", "Sound", true);
+      ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(good));
+    }
+    auto w = OpenMain({FromPath(WriteLesson())});
+    test::DialogAnswers answers;
+    answers
+        .Then(InDialog([](QDialog& dialog) { In<QPushButton>(dialog, "BitBtn5")->click(); },
+                       Click("Button2")))
+        .Then(ChooseFile(damaged));
+    test::Find<QAction>(w, "aBeallit")->trigger();
+    auto* typing = test::Find<TextPane>(w, "SynEdit1");
+    typing->setFocus();
+    test::TypeChar(typing, u'x');
+    QTest::qWait(20);
+    QCOMPARE(answers.Count(), 2);  // no error: the valid sound still plays
+    QVERIFY(Beall.Sound);
+    QCOMPARE(Beall.SoundFile, Cp1250FromPath(good));
+    w->close();
+  }
+
+  void theChoicesReachTheSettingsFileWhenTheMainWindowCloses() {
+    const fs::path sound = FilesDir() / "uj.wav";
+    WriteBytes(sound, ValidWave());
+    auto w = OpenMain();
+    test::DialogAnswers answers;
+    answers.Then(InDialog(MakeChanges, Click("Button1")));
+    QueueChanges(answers, sound, ChangedFont());
+    test::Find<QAction>(w, "aBeallit")->trigger();
+    QCOMPARE(answers.Count(), 6);
+    // Nothing is written before the main window closes.
+    QCOMPARE(IniFile(Startup().SettingsFile).ReadString("Defaults", "FontName", ""), std::string());
+    QVERIFY(w->close());
+    const IniFile ini(Startup().SettingsFile);
+    QCOMPARE(ini.ReadString("Defaults", "FullScreen", ""), std::string("1"));
+    QCOMPARE(ini.ReadString("Defaults", "Sound", ""), std::string("1"));
+    QCOMPARE(ini.ReadString("Defaults", "SoundFile", ""), Cp1250FromPath(sound));
+    QCOMPARE(ini.ReadString("Defaults", "FontName", ""), std::string("Liberation Serif"));
+    QCOMPARE(ini.ReadInteger("Defaults", "FontSize", 0), 16);
+    QCOMPARE(ini.ReadString("Defaults", "FontBold", ""), std::string("0"));
+    QCOMPARE(ini.ReadString("Defaults", "FontItalic", ""), std::string("1"));
+    QCOMPARE(ini.ReadString("Defaults", "FontUnderline", ""), std::string("0"));
+    QCOMPARE(ini.ReadInteger("Defaults", "SelectedColor", 0), ValueFromColor(QColor(10, 20, 30)));
+    QCOMPARE(ini.ReadInteger("Defaults", "ActiveLineColor", 0), ValueFromColor(QColor(40, 50, 60)));
+    QCOMPARE(ini.ReadInteger("Defaults", "BkColor", 0), ValueFromColor(QColor(70, 80, 90)));
+    // The next start reads them back.
+    Beall = TBeall{};
+    auto again = std::make_unique<Tfrm_Main>();
+    QVERIFY(Beall.FullScreen && Beall.Sound);
+    QCOMPARE(LookOf(*test::Find<TextPane>(again, "SynEdit1")).background,
+             ValueFromColor(QColor(70, 80, 90)));
+  }
+};
+
+QTEST_MAIN(BeallitTest)
+#include "test_beallit.moc"
