@@ -15,6 +15,11 @@ PACKAGES=(
   fonts-liberation2 fonts-comic-neue fonts-wine fonts-dejavu-core
   dpkg-dev desktop-file-utils shared-mime-info libxml2-utils
 )
+# ./test-windows: the core cross-built with MinGW-w64 (posix threads, for std::thread) and run
+# under Wine, with GoogleTest built from its source package.
+if [ "${1:-}" = "--windows" ]; then
+  PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

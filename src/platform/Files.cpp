@@ -12,6 +12,7 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,9 +24,11 @@ namespace fs = std::filesystem;
 namespace pekto {
 namespace {
 
+#ifndef _WIN32
 bool IsHiddenName(const std::string& name) {
   return !name.empty() && name.front() == '.';
 }
+#endif
 
 std::string TemporaryName(const fs::path& target) {
   std::random_device rd;
@@ -61,8 +64,57 @@ void CopyFileAttributes(const fs::path& from, const fs::path& to, std::FILE* fil
   }
 #else
   (void)file;
+  // What Windows keeps beside the permissions: hidden, system, archive and the like.
+  const DWORD attributes = GetFileAttributesW(from.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    SetFileAttributesW(to.c_str(), attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+  }
 #endif
 }
+
+#ifdef _WIN32
+// The errno value that tells the user what a Windows error means.
+int ErrnoOf(DWORD windowsError) {
+  switch (windowsError) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+      return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    default:
+      return EIO;
+  }
+}
+
+// Names that a directory listing leaves out: folders and what Windows marks hidden or system.
+bool IsListedFile(const WIN32_FIND_DATAW& entry) {
+  constexpr DWORD kSkipped =
+      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  return (entry.dwFileAttributes & kSkipped) == 0;
+}
+
+// Lists through the system, which gives each entry's attributes with its name.
+void ListMatchingFiles(const fs::path& folder, const std::string& pattern,
+                       std::vector<std::string>& list) {
+  WIN32_FIND_DATAW entry{};
+  const fs::path all = folder / L"*";
+  const HANDLE find = FindFirstFileExW(all.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                       nullptr, FIND_FIRST_EX_LARGE_FETCH);
+  if (find == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!IsListedFile(entry)) continue;
+    const std::string name = PathText(fs::path(entry.cFileName));
+    if (WildcardMatch(pattern, name)) list.push_back(name);
+  } while (FindNextFileW(find, &entry) != FALSE);
+  FindClose(find);
+}
+#endif
 
 }  // namespace
 
@@ -104,6 +156,9 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
 void ListFiles(const fs::path& mask, std::vector<std::string>& list) {
   const fs::path folder = mask.parent_path().empty() ? fs::path(".") : mask.parent_path();
   const std::string pattern = PathText(mask.filename());
+#ifdef _WIN32
+  ListMatchingFiles(folder, pattern, list);
+#else
   std::error_code ec;
   fs::directory_iterator it(folder, ec);
   if (ec) return;
@@ -115,6 +170,7 @@ void ListFiles(const fs::path& mask, std::vector<std::string>& list) {
     if (it->is_directory(statusError) || statusError) continue;
     list.push_back(name);
   }
+#endif
 }
 
 std::string ReadWholeFile(const fs::path& path) {
@@ -150,22 +206,37 @@ bool ReplaceFileContent(const fs::path& path, std::string_view content, std::str
   if (exists && !IsWritableFile(path)) return fail(EACCES, path);
   const fs::path temporary = folder / TemporaryName(path);
   errno = 0;
+#ifdef _WIN32
+  std::FILE* file = _wfopen(temporary.c_str(), L"wb");
+#else
   std::FILE* file = std::fopen(PathText(temporary).c_str(), "wb");
+#endif
   // The new content is made beside the file: when the file is there, a folder that takes no
   // new file is the cause.
   if (file == nullptr) return fail(errno != 0 ? errno : EACCES, exists ? folder : path);
   bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
   ok = std::fflush(file) == 0 && ok;
-#ifndef _WIN32
+#ifdef _WIN32
+  ok = ok && _commit(_fileno(file)) == 0;
+#else
   ok = ok && ::fsync(::fileno(file)) == 0;
 #endif
   int err = errno;
   if (ok) CopyFileAttributes(path, temporary, file);
   ok = std::fclose(file) == 0 && ok;
   if (ok) {
+#ifdef _WIN32
+    // Replaces the old file in one step; the data is on the disk when the call returns.
+    if (MoveFileExW(temporary.c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE) {
+      return true;
+    }
+    err = ErrnoOf(GetLastError());
+#else
     fs::rename(temporary, path, ec);
     if (!ec) return true;
     err = ec.value();
+#endif
   }
   std::error_code ignored;
   fs::remove(temporary, ignored);

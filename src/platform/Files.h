@@ -11,7 +11,8 @@ namespace pekto {
 
 // Appends to `list` the names (with extension, without folder, UTF-8) of the files that match
 // `mask` (a folder plus a wildcard name with * and ?). The wildcard ignores letter case;
-// folders and hidden entries are skipped. A missing folder appends nothing.
+// folders and hidden entries are skipped (on Windows those with the hidden or system
+// attribute, elsewhere names beginning with a dot). A missing folder appends nothing.
 void ListFiles(const std::filesystem::path& mask, std::vector<std::string>& list);
 
 // True when `name` matches the wildcard `pattern` (* any run, ? any one character),
@@ -26,10 +27,10 @@ std::string SystemMessage(int errorNumber);
 
 // Writes `content` to a temporary file in the folder of `path`, flushes it to disk and renames
 // it over `path`, so that `path` always holds either the old or the new whole content.
-// The new file keeps the old one's permissions. A file without write permission is not
-// replaced. Returns false and sets `reason` (the system's message) when anything fails, and
-// `culprit`, when given, to what could not be written: the file, or its folder when no new
-// file can be made there; `path` is then unchanged and the temporary file removed.
+// The new file keeps the old one's permissions (on Windows its attributes). A file without write
+// permission is not replaced. Returns false and sets `reason` (the system's message) when anything
+// fails, and `culprit`, when given, to what could not be written: the file, or its folder when no
+// new file can be made there; `path` is then unchanged and the temporary file removed.
 bool ReplaceFileContent(const std::filesystem::path& path, std::string_view content,
                         std::string& reason, std::filesystem::path* culprit = nullptr);
 

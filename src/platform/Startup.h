@@ -29,6 +29,16 @@ StartupValues ComputeFolders(const std::filesystem::path& programDir);
 // The folder of the running executable (lower-cased on Windows, where names ignore case).
 std::filesystem::path ExecutableFolder();
 
+// The folder under which the data folder "Pekto" lies: on Windows the shell's common
+// application-data folder (data shared by all users), elsewhere $XDG_DATA_HOME or
+// ~/.local/share; nothing when it cannot be had.
+std::optional<std::filesystem::path> SharedDataFolder();
+
+#ifdef _WIN32
+// `path` lower-cased with the system's letter rules, accented letters included.
+std::filesystem::path LowerCasedPath(const std::filesystem::path& path);
+#endif
+
 // The folder of the files that come with the program: the lessons "Leckek", the error sound
 // "default.wav" and the help pages "Help". In the build tree, on Windows and in a portable copy
 // they lie beside the program, which then holds "Leckek"; an installation under a prefix keeps

@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "TempDir.h"
 
 namespace fs = std::filesystem;
@@ -24,7 +28,11 @@ TEST(LessonLibraryTest, ANewLessonFolderGetsTheLessonsThatComeWithTheProgram) {
   dir.Write("program/Leckek/001_fdjk.lck", "Alap\r\nfff jjj\r\n");
   dir.Write("program/Leckek/\xC3\xA1rv\xC3\xADz.lck", "\xC1rv\xEDz\r\n");  // árvíz.lck
   dir.Write("program/Leckek/olvass.txt", "no lesson");
-  dir.Write("program/Leckek/.rejtett.lck", "hidden");
+  const fs::path hidden = dir.Write("program/Leckek/.rejtett.lck", "hidden");
+#ifdef _WIN32
+  // Windows hides by attribute, not by a leading dot.
+  SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+#endif
 
   PrepareLessonFolder(data, program);
   EXPECT_EQ(LessonFolder(data), data / "Leckek");

@@ -1,5 +1,5 @@
 #pragma once
-// A fresh folder for one test, removed afterwards.
+// A fresh folder for one test, removed afterwards. Names are UTF-8, on Windows too.
 
 #include <filesystem>
 #include <fstream>
@@ -25,10 +25,10 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& Path() const { return path_; }
-  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / Utf8(name); }
 
   std::filesystem::path Write(std::string_view name, std::string_view bytes) const {
-    const auto file = path_ / name;
+    const auto file = path_ / Utf8(name);
     std::ofstream(file, std::ios::binary)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return file;
@@ -40,6 +40,10 @@ class TempDir {
   }
 
  private:
+  static std::filesystem::path Utf8(std::string_view name) {
+    return std::u8string(name.begin(), name.end());
+  }
+
   std::filesystem::path path_;
 };
 
