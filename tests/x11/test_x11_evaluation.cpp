@@ -199,6 +199,34 @@ class EvaluationOnXServerTest : public QObject {
     QVERIFY(scores.find("\"Teljes \xFAt\",\"Nagy B\xE9la\",\"5\",\"5\",\"0\",\"100\"") !=
             std::string::npos);
   }
+
+  // A lesson whose last letter comes from a dead key: the dialogs that follow get only what is
+  // typed into them, never the composed letter once more.
+  void aLessonEndedByADeadKeyRecordsTheNameAsTyped() {
+    QVERIFY(x11::SetKeyboardLayout(
+        {QStringLiteral("us"), QStringLiteral("-variant"), QStringLiteral("intl")}));
+    const fs::path lesson = data_.FsPath() / "holtbillentyu.lck";
+    std::ofstream(lesson, std::ios::binary) << "V\xE9ge\r\na\xE9\r\n";
+    ResultsWatch results;
+    Start(lesson);
+    {
+      test::DialogAnswers answers;
+      answers.Then(Drive({QStringLiteral("Return")}))
+          .Then(Drive({QStringLiteral("Return")}, QStringLiteral("Kiss Anna")));
+      QVERIFY(x11::PressKeys({QStringLiteral("a")}));
+      QVERIFY(x11::WaitFor([this] { return window_->State().CorrectCount == 1; }));
+      QVERIFY(x11::PressKeys({QStringLiteral("dead_acute"), QStringLiteral("e")}));
+      QVERIFY(x11::WaitFor([&] { return !results.ids.empty(); }, 20000));
+      QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(u'\n')));
+    }
+    QVERIFY(x11::SetKeyboardLayout({QStringLiteral("hu")}));
+    QCOMPARE(Beall.LastPlayer, std::string("Kiss Anna"));
+    QVERIFY(ReadBytes(DataDir() / "Players.csv").find("\r\n\"Kiss Anna\",\r\n") !=
+            std::string::npos);
+    QVERIFY(
+        ReadBytes(DataDir() / "Score.csv").find("\"V\xE9ge\",\"Kiss Anna\",\"2\",\"2\",\"0\"") !=
+        std::string::npos);
+  }
 };
 
 int main(int argc, char** argv) {
