@@ -430,6 +430,18 @@ TableFile ParseTableFile(std::string_view data, const std::vector<FieldSpec>& fi
   file.fields = fields;
   LineReader lines(data);
   const auto header = ReadDefinitions(lines, file);
+  // A field shown under a section marker's name cannot be written back: that name in the header
+  // line would open a section when the file is read again, and the saved table would not load.
+  const auto marker = [](const FieldSpec& field) {
+    for (const std::string_view key :
+         {kVersionKey, kTableDefStart, kTableDefEnd, kIndexDefStart, kIndexDefEnd}) {
+      if (field.DisplayName() == key) return true;
+    }
+    return false;
+  };
+  if (std::any_of(file.fields.begin(), file.fields.end(), marker)) {
+    throw Error("Couldnt determine field count for load.");
+  }
   std::vector<int> columns;
   if (header) {
     FieldReader reader(*header);

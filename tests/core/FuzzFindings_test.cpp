@@ -6,7 +6,9 @@
 #include <string>
 
 #include "TempDir.h"
+#include "platform/Error.h"
 #include "platform/IniFile.h"
+#include "results/CsvTable.h"
 
 namespace pekto {
 namespace {
@@ -29,6 +31,46 @@ TEST(FuzzFindingsTest, KeyWrittenAfterALastLineEndedByCrAlone) {
   EXPECT_EQ(newSection.ReadString("Defaults", "LastPlayer", "?"), "Anna");
   EXPECT_EQ(TempDir::Read(newSection.Path()),
             "[frm_Main]\r\nWidth=5\r\n\r\n[Defaults]\r\nLastPlayer=Anna\r\n");
+}
+
+// A table whose definitions show a field under a section marker's name ("@@TABLEDEF START@@")
+// loaded, but the file it saved did not load again: the header line naming that field opened a
+// section. Such definitions are refused when the file is read, and the file is left as it is.
+TEST(FuzzFindingsTest, FieldShownUnderASectionMarkerIsRefused) {
+  TempDir dir;
+  const std::string content =
+      "\"@@FILE VERSION@@\",\"251\"\r\n"
+      "\"@@TABLEDEF START@@\"\r\n"
+      "\"id=AutoInc,0,\"\"@@TABLEDEF START@@\"\",\"\"\"\",0,Data,\"\"\"\"\"\r\n"
+      "\"tesztneve=String,50,\"\"tesztneve\"\",\"\"\"\",0,Data,\"\"\"\"\"\r\n"
+      "\"@@TABLEDEF END@@\"\r\n"
+      "\"x\",\"tesztneve\",\r\n"
+      "\"1\",\"Lecke\",\r\n";
+  const auto file = dir.Write("Score.csv", content);
+  CsvTable table("Tbl", ScoreSchema(), nullptr);
+  table.Open();
+  try {
+    table.LoadFile(file);
+    FAIL() << "loaded";
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "Couldnt determine field count for load.");
+  }
+  EXPECT_EQ(TempDir::Read(file), content);
+
+  // The same table under ordinary names loads, saves and loads again.
+  std::string plain = content;
+  for (size_t at; (at = plain.find("\"\"@@TABLEDEF START@@\"\"")) != std::string::npos;) {
+    plain.replace(at, 22, "\"\"Az\"\"");
+  }
+  CsvTable again("Tbl", ScoreSchema(), nullptr);
+  again.Open();
+  again.LoadFile(dir.Write("plain.csv", plain));
+  ASSERT_EQ(again.RowCount(), 1);
+  again.SaveFile(dir.Path() / "saved.csv");
+  CsvTable saved("Tbl", ScoreSchema(), nullptr);
+  saved.Open();
+  saved.LoadFile(dir.Path() / "saved.csv");
+  EXPECT_EQ(saved.RowCount(), 1);
 }
 
 }  // namespace
