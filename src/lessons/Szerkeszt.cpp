@@ -17,6 +17,7 @@
 #include <string_view>
 #include <utility>
 
+#include "app/Commands.h"
 #include "app/Icons.h"
 #include "app/Placement.h"
 #include "app/Settings.h"
@@ -144,15 +145,8 @@ Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget* owner) : QDialog(owner), editFile_(std::
 QAction* Tfrm_Szerkeszt::MakeAction(const QString& caption, const QString& icon,
                                     const QKeySequence& shortcut,
                                     void (Tfrm_Szerkeszt::*handler)()) {
-  auto* action = new QAction(CommandIcon(icon), caption, this);
-  action->setToolTip(caption);
-  action->setShortcut(shortcut);
   // Wherever the focus is in the window, the title field and the text pane included.
-  action->setShortcutContext(Qt::WindowShortcut);
-  connect(action, &QAction::triggered, this,
-          [this, handler] { Guarded([&] { (this->*handler)(); }); });
-  addAction(action);
-  return action;
+  return AddWindowCommand(*this, caption, icon, shortcut, [this, handler] { (this->*handler)(); });
 }
 
 void Tfrm_Szerkeszt::CreateActions() {

@@ -18,6 +18,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/Commands.h"
 #include "app/Icons.h"
 #include "app/Placement.h"
 #include "app/Settings.h"
@@ -195,15 +196,9 @@ Tfrm_Top10::~Tfrm_Top10() = default;
 
 QAction* Tfrm_Top10::MakeAction(const QString& caption, const QString& icon,
                                 const QKeySequence& shortcut, void (Tfrm_Top10::*handler)()) {
-  auto* action = new QAction(caption, this);
-  if (!icon.isEmpty()) action->setIcon(CommandIcon(icon));
-  action->setToolTip(caption);
+  QAction* action =
+      AddWindowCommand(*this, caption, icon, shortcut, [this, handler] { (this->*handler)(); });
   action->setStatusTip(caption);
-  action->setShortcut(shortcut);
-  action->setShortcutContext(Qt::WindowShortcut);
-  connect(action, &QAction::triggered, this,
-          [this, handler] { Guarded([&] { (this->*handler)(); }); });
-  addAction(action);
   return action;
 }
 
