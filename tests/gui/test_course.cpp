@@ -35,10 +35,7 @@ constexpr int kMinPassages = 20;
 // The title of a passage of real text begins so ("Szöveg:").
 constexpr std::string_view kPassageMark = "Sz\xF6veg:";
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadBytes;
 
 // What a Hungarian keyboard types, as Windows-1250 bytes: letters, digits and the blank, the
 // accented letters of Hungarian, and the ASCII punctuation but for the tilde, caret and

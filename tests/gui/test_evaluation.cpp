@@ -38,15 +38,8 @@ using Reply = test::DialogAnswers::Reply;
 
 namespace {
 
-void WriteBytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 std::string Golden(const char* name) {
   return ReadBytes(fs::path(PEKTO_GOLDEN_DIR) / name);

@@ -78,11 +78,7 @@ struct Launches {
   Launches& operator=(const Launches&) = delete;
 };
 
-void WriteBytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
+using test::WriteBytes;
 // A file's bytes; empty when there is no such file.
 std::string Contents(const fs::path& path) {
   std::error_code ec;

@@ -44,10 +44,7 @@ std::string Cp(std::string_view utf8) {
   return cp1250::FromUtf8(utf8);
 }
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadBytes;
 
 // Page objects of a PDF file ("/Type /Page", not the "/Type /Pages" of the page tree).
 int PdfPageCount(const fs::path& path) {

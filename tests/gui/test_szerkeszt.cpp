@@ -45,15 +45,8 @@ using Lines = std::vector<std::string>;
 
 const QString kQuestion = QStringLiteral("Jelenlegi lecke nincs mentve. Elmentsem?");
 
-void WriteBytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadBytes;
+using test::WriteBytes;
 
 QLineEdit* Title(QWidget& editor) {
   return test::Find<QLineEdit>(&editor, "Edit1");

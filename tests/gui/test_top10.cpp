@@ -64,11 +64,7 @@ void WriteScores(const fs::path& file, const std::vector<Score>& scores) {
   table.SaveFile(file);
 }
 
-void WriteBytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary)
-      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
+using test::WriteBytes;
 QColor Highlight() {
   return QColor(0xFF, 0xFF, 0xB9);  // $B9FFFF, red in the low byte
 }

@@ -29,10 +29,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadBytes;
 
 // Letters the Hungarian layout has on keys of their own, a letter made with the dead caron
 // (AltGr+2) and an AltGr character. Qt's compose support hands out a dead-key letter as soon as

@@ -29,10 +29,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadBytes;
 
 // What ShowEvaluation hands to the results window; the real window opens as well.
 struct ResultsWatch {

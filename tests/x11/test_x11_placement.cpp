@@ -23,10 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::ReadBytes;
 
 void WriteBytes(const fs::path& path, std::string_view bytes) {
   fs::create_directories(path.parent_path());

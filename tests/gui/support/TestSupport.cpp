@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <fstream>
+
 #include <QAbstractButton>
 #include <QMessageBox>
 
@@ -100,6 +102,16 @@ void DialogAnswers::Respond(QDialog& dialog) {
   } else {
     dialog.reject();
   }
+}
+
+void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace pekto::test

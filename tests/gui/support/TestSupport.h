@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/Dialogs.h"
@@ -45,6 +47,10 @@ void TypeChar(QWidget* widget, QChar ch);
 void TypeText(QWidget* widget, const QString& text);
 // Enter as a keyboard sends it: Qt::Key_Return with the text "\r".
 void PressEnter(QWidget* widget);
+
+// A file's bytes, written and read as they are.
+void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
+std::string ReadBytes(const std::filesystem::path& path);
 
 // The child of `parent` with the object name `name` (the component name of the control); the
 // test program stops with a message when there is none, as a wrong name is a fault of the test.
