@@ -347,13 +347,22 @@ def lines_of(rng, make_item, count, width=WRAP_COLUMN):
     return lines
 
 
+def words_of(line):
+    """The words of a line without the signs around them."""
+    return [token.strip(".,;:?!\"()'*") for token in line.split()]
+
+
 class Bag:
     """Draws the items of one drill so that none comes more than MAX_REPEAT times, and none
     twice in a row."""
 
-    def __init__(self):
+    def __init__(self, lines=()):
+        """A bag that counts the words of `lines`, our own sentences of the drill, as come."""
         self.count = {}
         self.last = None
+        for word in (w for line in lines for w in words_of(line)):
+            for form in {word, word.lower()}:
+                self.count[form] = self.count.get(form, 0) + 1
 
     def draw(self, rng, among):
         """An item of `among`, or None when every one of them has come often enough."""
@@ -503,7 +512,7 @@ STAGES = [
         "1848. március 15. - 1849. október 6.",
         "2026. december 24-én 18 órakor kezdődik az ünnep.",
         "A tésztához 50 dkg liszt és 3 tojás kell.",
-        "Hozzá 2 dl tej és 10 dkg cukor jár.",
+        "Hozzá 2 dl tej, 10 dkg cukor jár.",
         "A telefonszám 06 1 234 5678, a mellék 42.",
         "Budapest és Szeged között 170 km az út.",
         "A csapat 3:2-re nyert, a második félidőben fordított.",
@@ -702,7 +711,7 @@ def drill(stage, known, words, rng):
     new_keys = list(new)
     allowed = set(known) | {" "}
     pool = usable_words(words, allowed)
-    bag = Bag()
+    bag = Bag(extra)
     vocab = vocabulary(words)
 
     if kind == "keys":
@@ -820,19 +829,15 @@ class Lesson:
         self.file = None  # "NNN_name.lck" once the course is numbered
 
 
-def check_drill(name, lines, extra, allowed, vocab):
+def check_drill(name, lines, allowed, vocab):
     """A drill uses only the keys taught so far, and no word of it comes more than
-    MAX_REPEAT times outside the sentences of our own (a single letter is a key drilled,
-    not a word)."""
+    MAX_REPEAT times (a single letter is a key drilled, not a word)."""
     counts = {}
     for line in lines:
         untaught = set(line) - allowed
         if untaught:
             raise CourseError(f"{name}: keys not taught yet {sorted(untaught)} in {line!r}")
-        if line in extra:
-            continue
-        for token in line.split():
-            word = token.strip(".,;:?!\"()'*").lower()
+        for word in (w.lower() for w in words_of(line)):
             if len(word) > 1 and word in vocab:
                 counts[word] = counts.get(word, 0) + 1
     over = sorted(w for w, n in counts.items() if n > MAX_REPEAT)
@@ -854,8 +859,7 @@ def make_drills(words):
             lines = drill(stage, known, words, rng)
         except CourseError as error:
             raise CourseError(f"{name}: {error}") from None
-        extra_lines = {line for sentence in extra for line in wrap_evenly(sentence)}
-        check_drill(name, lines, extra_lines, set(known) | {" "}, vocab)
+        check_drill(name, lines, set(known) | {" "}, vocab)
         lessons.append(Lesson(name, title, lines, "drill"))
     return lessons
 
