@@ -5,16 +5,21 @@
     python3 tools/make-course.py --check    # exit status 1 when the files differ
     python3 tools/make-course.py --out DIR  # writes into another folder
 
-The course follows the Hungarian (QWERTZ) keyboard: the home row (f j d k s l a é,
-then g h á), the upper row, the lower row and the letters of the number row a few
-keys at a time, then capitals with both Shift keys, the accented capitals,
-punctuation, numbers, sentences and finally passages of real text.
+The course follows the Hungarian (QWERTZ) keyboard and the frequency of Hungarian
+letters: the home row (f j d k s l a é, then g h á), e i r u t z, then n m o p, y for
+gy ny ty ly, v b c, the accented letters, the comma, full stop and hyphen, capitals
+with the Shift of the other hand (Í, a left-hand key, with the right one), the rare
+w q x, the other signs, numbers as they occur in text, the AltGr signs, sentences and
+finally passages of real text. Each new key opens with rhythmic patterns
+("ffjj jjff fjfj") before letter groups and words.
 
-Every drill lesson uses only the keys taught so far; its words come from
-tools/course/words.txt. Sentences and short texts of our own lie in
-tools/course/texts/, traditional proverbs in tools/course/proverbs.txt, and the
-passages of public-domain Hungarian literature in tools/course/passages/, each
-with its author, work and year; SOURCES.md is written from those headers.
+Every drill lesson uses only the keys taught so far and repeats no word more than
+MAX_REPEAT times; its words come from tools/course/words.txt. Sentences and short
+texts of our own lie in tools/course/texts/, traditional proverbs in
+tools/course/proverbs.txt, and the passages of public-domain Hungarian literature in
+tools/course/passages/, each with its author, work and year and the record of the
+copy it was typed from (PASSAGE_RECORD); SOURCES.md is written from those headers.
+Lesson titles fit the TITLE_LIMIT characters that the score table keeps.
 
 A lesson file is Windows-1250 text: line 1 the title, then the lines to type,
 every line ended by CR LF. Lines are wrapped at WRAP_COLUMN characters, which
@@ -44,11 +49,12 @@ PASSAGE_LIMIT = 950
 ACCENTED_LOWER = "áéíóöőúüű"
 ACCENTED_UPPER = "ÁÉÍÓÖŐÚÜŰ"
 # What a Hungarian keyboard types directly or with Shift or AltGr. The tilde, the caret and
-# the backquote are left out: on that keyboard they are dead keys.
+# the backquote are left out: on that keyboard they are dead keys. The euro sign (AltGr+U) is
+# byte 0x80 of Windows-1250.
 TYPEABLE = set(
     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 "
     + ACCENTED_LOWER + ACCENTED_UPPER
-    + "!\"#$%&'()*+,-./:;<=>?@[\\]_{|}"
+    + "!\"#$%&'()*+,-./:;<=>?@[\\]_{|}€"
 )
 # Typographic characters of printed texts and what the keyboard types for them.
 TYPOGRAPHY = {
@@ -69,7 +75,14 @@ for _digit, _home in zip("123456789", "asdffjjkl"):
     ANCHOR[_digit] = _home
 # Shifted and AltGr characters: the home key of the finger that strikes their key.
 ANCHOR.update({"'": "a", '"': "s", "+": "d", "!": "f", "%": "f", "/": "j", "=": "j",
-               "(": "k", ")": "l", "?": "k", ":": "l", ";": "k", "_": "é"})
+               "(": "k", ")": "l", "?": "k", ":": "l", "_": "é"})
+# The AltGr characters of the Hungarian layout (X11 "hu", the same keys as on Windows):
+# @ on V, ; on the comma, * on the hyphen, $ on É, € on U, < on Í, > on Y, [ ] on F G,
+# { } on B N, \ on Q and | on W.
+ANCHOR.update({"@": "f", ";": "k", "*": "é", "$": "é", "€": "j", "<": "a", ">": "a",
+               "[": "f", "]": "f", "{": "f", "}": "j", "\\": "a", "|": "s"})
+# The score table keeps this much of a lesson's title.
+TITLE_LIMIT = 50
 
 
 class Random:
@@ -232,6 +245,51 @@ def split_into_lessons(blocks, limit):
 # Home-row keys are drilled beside their partner on the other hand.
 MIRROR = {"f": "j", "j": "f", "d": "k", "k": "d", "s": "l", "l": "s", "a": "é", "é": "a",
           "g": "h", "h": "g"}
+HOME_ROW = "asdfghjkléá"
+# No word comes more often than this in one drill.
+MAX_REPEAT = 3
+
+
+def anchor_of(key):
+    """The home key drilled beside a key: its finger's, or for a home key its partner's."""
+    home = ANCHOR.get(key.lower(), key)
+    return MIRROR.get(key, key) if home == key else home
+
+
+def repeat_to_line(items, width=WRAP_COLUMN):
+    """The items in turn, as many as fit on one line."""
+    line, i = "", 0
+    while not line or len(line) + 1 + len(items[i % len(items)]) <= width:
+        line = f"{line} {items[i % len(items)]}" if line else items[i % len(items)]
+        i += 1
+    return line
+
+
+def pattern_lines(new_keys, known):
+    """The rhythmic patterns that open the drill of new keys: each pair of new keys (a key
+    left alone with the home key of its finger) doubled, swapped and alternated, "ffjj jjff
+    fjfj jfjf", the pairs together, "fdjk jkfd", and on the home row the keys of each hand in
+    finger order, "asdf jklé fdsa éjkl"."""
+    keys, pairs = list(new_keys), []
+    while keys:
+        a = keys.pop(0)
+        if keys:
+            b = keys.pop(0)
+        else:
+            b = pairs[-1][0] if pairs and a.isdigit() else anchor_of(a)
+        pairs.append((a, b))
+    lines = [repeat_to_line([a + a + b + b, b + b + a + a, (a + b) * 2, (b + a) * 2])
+             for a, b in pairs]
+    if len(pairs) > 1:
+        left, right = "".join(a for a, _ in pairs), "".join(b for _, b in pairs)
+        lines.append(repeat_to_line([left + right, right + left, left[::-1] + right[::-1],
+                                     right[::-1] + left[::-1]]))
+    if any(k in HOME_ROW for k in new_keys):
+        left = "".join(k for k in "asdfg" if k in known)
+        right = "".join(k for k in "hjkléá" if k in known)
+        if len(left) + len(right) >= 5:
+            lines.append(repeat_to_line([left, right, left[::-1], right[::-1]]))
+    return lines
 
 
 def key_lines(new_keys):
@@ -239,28 +297,39 @@ def key_lines(new_keys):
     triples = [k * 3 for k in new_keys]
     anchored = []
     for k in new_keys:
-        home = ANCHOR.get(k, k)
-        if home == k:
-            home = MIRROR.get(k, k)
+        home = anchor_of(k)
         anchored += [home + k + home, k + home + k]
     first = " ".join(triples * max(1, 8 // len(triples)))
     second = " ".join(anchored * max(1, 8 // len(anchored)))
     return wrap(first) + wrap(second)
 
 
-HOME_ROW = "asdfghjklé"
-
-
-def letter_groups(rng, new_keys, known, count):
+def letter_groups(rng, new_keys, known, count, words=()):
     """Letter groups of two to five keys, each with a new key in it, the others from the
-    home row that the fingers return to."""
+    home row that the fingers return to; none of them a word, which would count as one."""
     pool = [k for k in known if k in HOME_ROW or k in new_keys]
     items = []
-    for _ in range(count):
+    while len(items) < count:
         size = 2 + rng.below(4)
         group = [rng.choice(pool) for _ in range(size)]
         group[rng.below(size)] = rng.choice(new_keys)
-        items.append("".join(group))
+        group = "".join(group)
+        if group not in words:
+            items.append(group)
+    return items
+
+
+def rhythm_groups(rng, new_keys, known, count):
+    """Groups of a new key and another key in a steady rhythm, "ffjj fjfj jffj", for the
+    lessons that have no words yet."""
+    pool = [k for k in known if k in HOME_ROW]
+    items = []
+    for _ in range(count):
+        a = rng.choice(new_keys)
+        b = rng.choice([k for k in pool if k != a])
+        a, b = (a, b) if rng.below(2) else (b, a)
+        items.append(rng.choice(["aabb", "abab", "abba", "aab", "abb", "aaab"])
+                     .replace("a", "A").replace("b", b).replace("A", a))
     return items
 
 
@@ -278,17 +347,46 @@ def lines_of(rng, make_item, count, width=WRAP_COLUMN):
     return lines
 
 
-def pick_words(rng, words, new_keys, count):
-    """Words made of known keys, many of them with a new key, none twice in a row."""
+def words_of(line):
+    """The words of a line without the signs around them."""
+    return [token.strip(".,;:?!\"()'*") for token in line.split()]
+
+
+class Bag:
+    """Draws the items of one drill so that none comes more than MAX_REPEAT times, and none
+    twice in a row."""
+
+    def __init__(self, lines=()):
+        """A bag that counts the words of `lines`, our own sentences of the drill, as come."""
+        self.count = {}
+        self.last = None
+        for word in (w for line in lines for w in words_of(line)):
+            for form in {word, word.lower()}:
+                self.count[form] = self.count.get(form, 0) + 1
+
+    def draw(self, rng, among):
+        """An item of `among`, or None when every one of them has come often enough."""
+        left = [x for x in among if self.count.get(x, 0) < MAX_REPEAT]
+        choices = [x for x in left if x != self.last] or left
+        if not choices:
+            return None
+        item = rng.choice(choices)
+        self.count[item] = self.count.get(item, 0) + 1
+        self.last = item
+        return item
+
+
+def pick_words(rng, bag, words, new_keys, count):
+    """Up to `count` words, many of them with a new key; fewer when the words run out."""
     fresh = [w for w in words if any(k in w for k in new_keys)] if new_keys else []
-    # Few words with the new keys would repeat too often: they then come more rarely.
-    share = 6 if len(fresh) >= 8 else 3
     items = []
     for _ in range(count):
-        source = fresh if fresh and rng.below(10) < share else words
-        word = rng.choice(source)
-        while items and word == items[-1] and len(words) > 1:
-            word = rng.choice(words)
+        word = None
+        if fresh and rng.below(10) < 6:
+            word = bag.draw(rng, fresh)
+        word = word or bag.draw(rng, words)
+        if word is None:
+            break
         items.append(word)
     return items
 
@@ -309,8 +407,15 @@ def drill_to_length(rng, make_items, head, target=DRILL_TARGET):
     have = sum(len(x) for x in head)
     items = []
     while have + len(" ".join(items)) < target:
-        items += make_items(rng)
-    return list(head) + layout(items)
+        more = make_items(rng)
+        if not more:
+            raise CourseError("too few words for the drill")
+        items += more
+    lines = layout(items)
+    # A last line of a word or two would look like a slip.
+    if len(lines) > 1 and len(lines[-1]) < WRAP_COLUMN // 3:
+        lines.pop()
+    return list(head) + lines
 
 
 def usable_words(words, allowed):
@@ -321,8 +426,12 @@ def capitalize(word):
     return word[:1].upper() + word[1:]
 
 
+
+
 # The lessons before the texts. `keys`: the keys taught in the lesson (added to what is
-# known); `kind`: how the lesson is made; `extra`: lines of our own appended to the drill.
+# known, capitals too); `kind`: how the lesson is made; `extra`: lines of our own appended
+# to the drill. Frequent letters come first: n, m and y (for gy, ny, ty, ly) before the
+# accented letters of the number row, the rare w, q and x after the capitals.
 STAGES = [
     ("fdjk", "Alapsor: f j d k", "fjdk", "keys", []),
     ("sl", "Alapsor: s l", "sl", "keys", []),
@@ -335,53 +444,49 @@ STAGES = [
     ("ru", "Felső sor: r u", "ru", "keys", []),
     ("tz", "Felső sor: t z", "tz", "keys", []),
     ("felso", "Felső sor: szavak", "", "words", []),
-    ("op", "Felső sor: o p", "op", "keys", []),
-    ("wq", "Felső sor: w q", "wq", "keys", []),
-    ("ou", "Felső sor: ő ú", "őú", "keys", []),
-    ("felso2", "Felső sor: szavak ő és ú betűvel", "", "words", []),
     ("nm", "Alsó sor: n m", "nm", "keys", []),
+    ("op", "Felső sor: o p", "op", "keys", []),
+    ("nmop", "Szavak: n, m, o, p", "", "words", []),
+    ("y", "Alsó sor: y (gy, ny, ty, ly)", "y", "keys", []),
     ("vb", "Alsó sor: v b", "vb", "keys", []),
-    ("cxy", "Alsó sor: c x y", "cxy", "keys", ["taxi fix extra textil expressz", "hegy nagy kutya meggy tyúk lyuk"]),
-    ("ii", "Alsó sor: í", "í", "keys", []),
-    ("vesszo", "Alsó sor: vessző, pont, kötőjel", ",.-", "keys", [
-        "a kert, a ház, a fa.",
-        "piros-fehér, kicsi-nagy, erre-arra.",
-        "reggel esett, de most a nap is ragyog, meleg van.",
-    ]),
-    ("also", "Alsó sor: szavak és rövid mondatok", "", "words", [
-        "a macska a kerti padon alszik, a kutya a kapunál ugat.",
-        "anya kenyeret vesz, apa a kertben dolgozik.",
-        "tegnap hideg volt, ma meleg van, holnap esni fog.",
-        "a vonat reggel indul, este ér haza.",
-    ]),
+    ("c", "Alsó sor: c (cs)", "c", "keys", []),
+    ("also", "Alsó sor: szavak", "", "words", []),
+    ("ou", "Felső sor: ő ú", "őú", "keys", []),
     ("ouo", "Számsor: ö ü ó", "öüó", "keys", []),
+    ("ii", "Alsó sor: í", "í", "keys", []),
     ("uu", "Alapsor jobb széle: ű", "ű", "keys", []),
     ("kisbetuk", "Minden kisbetű: szavak", "", "words", []),
     ("ekezet", "Ékezetes betűk: á é í ó ö ő ú ü ű", "", "accents", []),
-    ("shift_bal", "Nagybetűk: bal Shift a jobb kéz betűihez", "", "shift_left", []),
-    ("shift_jobb", "Nagybetűk: jobb Shift a bal kéz betűihez", "", "shift_right", []),
-    ("nagy_ekezet", "Nagybetűk: Á É Í Ó Ö Ő Ú Ü Ű", "", "accented_capitals", []),
+    ("vesszo", "Írásjelek: vessző, pont, kötőjel", ",.-", "marks", []),
+    ("shift_bal", "Nagybetűk: bal Shift a jobb kéz betűihez", "HJKLZUINMOP", "shift", []),
+    ("shift_jobb", "Nagybetűk: jobb Shift a bal kéz betűihez", "ERTASDFGYCVB", "shift", []),
+    ("nagy_ekezet", "Nagybetűk: ékezetesek, az Í a jobb Shifttel", "ÁÉÓÖŐÚÜŰÍ",
+     "accented_capitals", []),
     ("nevek", "Nagybetűk: nevek és helységnevek", "", "names", [
         "Anna és Béla Debrecenben lakik.",
         "Péter Szegeden tanul, Éva Pécsen dolgozik.",
         "Ödön és Ágnes a Balatonnál nyaral.",
     ]),
-    ("irasjel", "Írásjelek: kérdőjel, felkiáltójel, kettőspont, pontosvessző", "?!:;", "punctuation", [
+    ("ritka", "Ritka betűk: w, q, x", "wqxWQX", "rare", [
+        "A taxi a Wesselényi utcában várt.",
+        "Az Aquincumi Múzeum Óbudán van.",
+        "Weöres Sándor verseit a gyerekek is szeretik.",
+        "A Quimby koncertje után extra busz indul.",
+        "A lexikon szerint a kiwi Új-Zélandról jött.",
+    ]),
+    ("irasjel", "Írásjelek: kérdőjel, felkiáltójel, kettőspont", "?!:", "signs", [
         "Hol vagy? Itt vagyok! Gyere ide: a kertben várlak.",
-        "Esik az eső; a gyerekek mégis kint játszanak.",
         "Mit főzzek ma? Levest, főzeléket vagy rántott húst?",
         "Vigyázz! Forró a tűzhely, ne nyúlj hozzá!",
         "Három dolgot vigyél: kenyeret, vajat és almát.",
-        "Nem volt ideje; sietett, mert késett a vonat.",
         "Tudod, hány óra van? Már késő: menjünk haza!",
         "Kérsz teát? Köszönöm, most nem kérek.",
         "Milyen szép idő van ma! Menjünk ki a kertbe!",
         "A boltban ezt vettem: tejet, kenyeret, sajtot.",
-        "Fáradt volt; mégis végigolvasta a könyvet.",
         "Ki az? Én vagyok, nyisd ki az ajtót!",
         "Jegyezd meg: lassan járj, tovább érsz.",
     ]),
-    ("irasjel2", "Írásjelek: idézőjel, zárójel, aposztróf, perjel", "\"()'/", "punctuation", [
+    ("irasjel2", "Írásjelek: idézőjel, zárójel, aposztróf, perjel", "\"()'/", "signs", [
         "\"Jó reggelt!\" - köszönt a szomszéd.",
         "A vonat (ha nem késik) délben érkezik.",
         "Azt mondta: \"Holnap jövök.\" De nem jött.",
@@ -392,146 +497,59 @@ STAGES = [
         "A vonat Győr/Sopron felé a második vágányról indul.",
         "\"Nem baj\" - mondta -, \"majd holnap (vagy holnapután) folytatjuk.\"",
         "Az igen/nem kérdésekre röviden is lehet felelni.",
-        "A zárójelben (ebben itt) magyarázat áll.",
         "\"Ki az?\" - \"Én vagyok\" - hallatszott az ajtó mögül.",
     ]),
     ("szam15", "Számok: 1 2 3 4 5", "12345", "digits", [
         "Az 5 almából 2 maradt, a 3 körtéből 1.",
-        "A 14-es busz 5 perc múlva jön, a 23-as 12 perc múlva.",
+        "A 14-es busz 5 perc, a 23-as 12 perc múlva jön.",
     ]),
     ("szam60", "Számok: 6 7 8 9 0", "67890", "digits", [
         "A 6-os villamos 8 óra 40 perckor indul.",
         "A könyv 96 oldalas, a 70. oldalon tartok.",
         "Az évben 365 nap, 52 hét és 12 hónap van.",
     ]),
-    ("szamok", "Számok: dátumok és mennyiségek", "", "numbers", [
+    ("szamok", "Számok: dátum, idő, ár, házszám, telefonszám", "", "numbers", [
         "1848. március 15. - 1849. október 6.",
-        "2026. december 24-én este 6 órakor kezdődik az ünnep.",
-        "A recept: 50 dkg liszt, 3 tojás, 2 dl tej, 10 dkg cukor.",
+        "2026. december 24-én 18 órakor kezdődik az ünnep.",
+        "A tésztához 50 dkg liszt és 3 tojás kell.",
+        "Hozzá 2 dl tej, 10 dkg cukor jár.",
         "A telefonszám 06 1 234 5678, a mellék 42.",
         "Budapest és Szeged között 170 km az út.",
         "A csapat 3:2-re nyert, a második félidőben fordított.",
-        "Az üzlet 8 és 18 óra között van nyitva, 12-től 13-ig zárva.",
+        "Nyitva 8 és 18 óra között, 12-től 13-ig ebédszünet.",
+        "Címünk: 1052 Budapest, Petőfi u. 17., II. emelet 4.",
     ]),
-    ("jelek", "Jelek: + % / = a számsoron", "+%=", "numbers", [
-        "2 + 3 = 5, 10 + 20 = 30, 7 + 8 = 15",
+    ("jelek", "Jelek: + % = a számsoron", "+%=", "sums", [
+        "2 + 3 = 5, 10 + 20 = 30, 7 + 8 = 15.",
         "A kamat 5%, az infláció 3%, a különbség 2%.",
-        "1/2 + 1/4 = 3/4, 2/3 + 1/3 = 1",
+        "1/2 + 1/4 = 3/4, 2/3 + 1/3 = 1.",
         "A kedvezmény 20%, így 5000 helyett 4000 forint.",
-        "100% = 1, 50% = 1/2, 25% = 1/4",
         "Ha a + b = 10 és a = 4, akkor b = 6.",
     ]),
+    ("altgr1", "AltGr: @ (V), ; (vessző), * (kötőjel)", "@;*", "altgr", [
+        "Az e-mail címem kiss.anna@pelda.hu, a tiéd?",
+        "Írj a titkarsag@iskola.hu címre, ne a régire!",
+        "Esik az eső; a gyerekek mégis kint játszanak.",
+        "Nem volt ideje; sietett, mert késett a vonat.",
+        "Fáradt volt; mégis végigolvasta a könyvet.",
+        "A *-gal jelölt mezőket ki kell tölteni.",
+        "Nyitva: hétfőtől szombatig* (*ünnepnap kivételével).",
+    ]),
+    ("altgr2", "AltGr: $ (É), € (U), < (Í), > (Y)", "$€<>", "altgr", [
+        "A jegy ára 12 €, a szállás éjszakánként 45 €.",
+        "A könyv 25 $ volt, a postaköltség 5 $.",
+        "Ha a < b és b < c, akkor a < c is igaz.",
+        "A 10 > 7 igaz, a 3 > 8 hamis.",
+        "Az árfolyam: 1 € = 390 Ft, 1 $ = 360 Ft.",
+    ]),
+    ("altgr3", "AltGr: [ ] (F G), { } (B N), \\ | (Q W)", "[]{}\\|", "altgr", [
+        "A levél a C:\\Dokumentumok\\Levelek mappában van.",
+        "Lásd az első forrást [1] és a jegyzetet [2].",
+        "A halmaz elemei: {1, 2, 3}, a másiké: {4, 5}.",
+        "A menü pontjai: Fájl | Szerkesztés | Nézet | Súgó.",
+        "Az idézetben [...] jelzi a kihagyást.",
+    ]),
 ]
-
-
-def drill(stage, known, words, rng):
-    """The lines of one lesson before the texts."""
-    name, title, new, kind, extra = stage
-    extra = [line for sentence in extra for line in wrap_evenly(sentence)]
-    new_keys = list(new)
-    allowed = set(known) | {" "}
-    letters = [k for k in known if k.isalpha()]
-    pool = usable_words(words, allowed)
-
-    if kind == "keys":
-        alpha = [k for k in new_keys if k.isalpha()]
-        head = key_lines(new_keys)
-        if alpha:
-            head += lines_of(rng, lambda r: letter_groups(r, alpha, known, 1)[0], 2)
-        for k in new_keys:
-            if k == "-":
-                head += lines_of(rng, lambda r: r.choice(pool) + "-" + r.choice(pool), 1)
-            elif not k.isalpha():
-                # A punctuation key after a word, as it is typed in real text.
-                head += lines_of(rng, lambda r: r.choice(pool) + k, 1)
-        head += extra
-        if len(pool) < 6:
-            more = lambda r: letter_groups(r, alpha, known, 12)
-        else:
-            more = lambda r: pick_words(r, pool, alpha, 12)
-        return drill_to_length(rng, more, head)
-
-    if kind == "words":
-        return drill_to_length(rng, lambda r: pick_words(r, pool, [], 12), extra)
-
-    if kind == "accents":
-        head = ["a á e é i í o ó ö ő u ú ü ű"]
-        head += fill([v + v + v for v in ACCENTED_LOWER] * 2)
-        head += fill(["o ó ö ő", "u ú ü ű", "a á", "e é", "i í"] * 2)
-        accented = [w for w in pool if any(c in w for c in ACCENTED_LOWER)]
-        return drill_to_length(rng, lambda r: [r.choice(accented) for _ in range(12)], head)
-
-    if kind in ("shift_left", "shift_right"):
-        # The little finger of the other hand holds Shift: the left Shift for the keys of the
-        # right hand, the right one for those of the left hand. Accented capitals come later.
-        right_hand = set("hjklzuinmop")
-        left_hand = set("qwertasdfgyxcvb")
-        side = right_hand if kind == "shift_left" else left_hand
-        caps = sorted(side, key="abcdefghijklmnopqrstuvwxyz".index)
-        head = fill([c.upper() + c for c in caps])
-        head += fill([c.upper() * 3 for c in caps])
-        starting = [w for w in pool if w[0] in side]
-        return drill_to_length(
-            rng, lambda r: [capitalize(r.choice(starting)) for _ in range(12)], head)
-
-    if kind == "accented_capitals":
-        head = fill([c + c.lower() for c in ACCENTED_UPPER] * 2)
-        starting = [w for w in pool if w[0] in ACCENTED_LOWER]
-        head += layout([next(w for w in starting if w[0] == c).upper() for c in ACCENTED_LOWER])
-        return drill_to_length(
-            rng, lambda r: [capitalize(r.choice(starting)) for _ in range(12)], head)
-
-    if kind == "names":
-        return drill_to_length(rng, lambda r: [r.choice(NAMES) for _ in range(10)], extra)
-
-    if kind == "punctuation":
-        return key_lines(new_keys) + extra
-
-    if kind == "digits":
-        head = key_lines(new_keys)
-        head += fill(["".join(rng.choice(new_keys) for _ in range(2 + rng.below(3)))
-                      for _ in range(16)])
-        head += extra
-        return drill_to_length(
-            rng, lambda r: ["".join(r.choice(new_keys) for _ in range(3)) for _ in range(12)],
-            head)
-
-    if kind == "numbers":
-        head = (key_lines(new_keys) if new_keys else []) + extra
-        lines = drill_to_length(rng, number_items if new_keys else date_items, head)
-        # The items are a list: it ends with a full stop, not a comma.
-        lines[-1] = lines[-1].removesuffix(",").removesuffix(".") + "."
-        return lines
-
-    raise CourseError(f"{name}: unknown kind {kind}")
-
-
-def date_items(rng):
-    """Dates, amounts and numbers as they are written in Hungarian text."""
-    items = []
-    for _ in range(6):
-        choice = rng.below(3)
-        if choice == 0:
-            items.append(f"{1800 + rng.below(230)}. {rng.choice(MONTHS)} {1 + rng.below(28)}.,")
-        elif choice == 1:
-            items.append(f"{1 + rng.below(999)} {rng.choice(UNITS)},")
-        else:
-            items.append(f"{rng.below(24)}:{rng.below(6)}{rng.below(10)},")
-    return items
-
-
-def number_items(rng):
-    """Sums and percentages."""
-    items = []
-    for _ in range(4):
-        a, b = 1 + rng.below(99), 1 + rng.below(99)
-        items.append(f"{a} + {b} = {a + b}," if rng.below(2) else f"{a}% + {b}% = {a + b}%,")
-    return items
-
-
-MONTHS = ["január", "február", "március", "április", "május", "június", "július",
-          "augusztus", "szeptember", "október", "november", "december"]
-UNITS = ["kg", "dkg", "liter", "dl", "méter", "cm", "km", "forint", "perc", "óra", "nap"]
 
 NAMES = [
     "Anna", "Béla", "Csilla", "Dénes", "Erika", "Ferenc", "Gábor", "Hajnalka", "Imre",
@@ -541,12 +559,260 @@ NAMES = [
     "Kecskemét", "Veszprém", "Zalaegerszeg", "Üllő", "Ózd", "Érd", "Balaton", "Duna",
     "Tisza", "Mátra", "Bükk", "Hortobágy", "Őrség", "Tihany", "Esztergom", "Visegrád",
 ]
+# Real words with the rare letters: loanwords, names, Hungarian words with x.
+RARE_WORDS = [
+    "watt", "kiwi", "web", "weboldal", "wellness", "whisky", "show", "Washington", "Wales",
+    "Weöres", "Wesselényi", "Wekerle", "Wass", "Darwin", "Newton", "Wagner",
+    "Aquincum", "Quimby", "Quito", "Québec", "Queen", "squash", "quiche", "Quasimodo",
+    "taxi", "taxis", "fix", "fixen", "extra", "textil", "expressz", "xilofon", "mix", "box",
+    "boxol", "reflex", "index", "lexikon", "oxigén", "maximum", "luxus", "fax", "pixel",
+    "praxis", "export", "Alexandra", "Félix", "Xénia", "Mexikó", "Luxemburg", "Texas",
+]
+# Words joined by a hyphen or a slash, as Hungarian writes them.
+HYPHENED = ["ide-oda", "erre-arra", "fel-le", "ki-be", "jön-megy", "csip-csup", "irul-pirul",
+            "apró-cseprő", "tarka-barka", "hébe-hóba", "sok-sok", "nagy-nagy", "meg-megáll",
+            "el-elnéz", "piros-fehér-zöld", "két-három", "öt-hat", "kék-zöld", "fekete-fehér",
+            "kisebb-nagyobb", "égen-földön", "hegyen-völgyön", "ímmel-ámmal", "ég-föld"]
+SLASHED = ["igen/nem", "és/vagy", "fiú/lány", "reggel/este", "tél/nyár", "kint/bent",
+           "fent/lent", "itt/ott", "ki/be", "fel/le", "ma/holnap", "kicsi/nagy"]
+MONTHS = ["január", "február", "március", "április", "május", "június", "július",
+          "augusztus", "szeptember", "október", "november", "december"]
+UNITS = ["kg", "dkg", "liter", "dl", "méter", "cm", "km", "forint", "perc", "óra", "nap"]
+FOLDERS = ["Dokumentumok", "Képek", "Zene", "Letöltések", "Levelek", "Iskola", "Munka",
+           "Számlák", "Receptek", "Fotók", "Nyaralás", "Versek"]
+MENU = ["Fájl", "Szerkesztés", "Nézet", "Beállítások", "Súgó", "Leckék", "Eredmények",
+        "Nyomtatás", "Mentés", "Kilépés"]
+STREETS = ["Petőfi u.", "Kossuth u.", "Ady u.", "Arany u.", "Rákóczi út", "Széchenyi tér",
+           "Dózsa u.", "Táncsics u.", "Jókai u.", "Bem tér", "Deák tér", "Vörösmarty u."]
+
+
+def vocabulary(words):
+    """What counts as a word when a drill's repetitions are counted."""
+    return {w.lower() for w in words + NAMES + RARE_WORDS + MONTHS + UNITS}
+
+
+def number(rng, digits, low, high):
+    """A number from low to high written with the given digits only, or None."""
+    for _ in range(200):
+        n = low + rng.below(high - low + 1)
+        if set(str(n)) <= digits:
+            return n
+    return None
+
+
+def number_item(rng, bag, digits):
+    """A number as it occurs in everyday text: a house number, a time, a price, a date, an
+    amount, and with every digit a year or a phone number."""
+    choice = rng.below(7 if len(digits) == 10 else 5)
+    if choice == 0:
+        street, n = bag.draw(rng, STREETS), number(rng, digits, 1, 199)
+        return f"{street} {n}." if street and n else None
+    if choice == 1:
+        h, m = number(rng, digits, 0, 23), number(rng, digits, 0, 59)
+        return f"{h}:{m:02d}" if h is not None and m is not None and set(f"{m:02d}") <= digits \
+            else None
+    if choice == 2:
+        n = number(rng, digits, 10, 9999)
+        return f"{n} Ft" if n else None
+    if choice == 3:
+        month, d = bag.draw(rng, MONTHS), number(rng, digits, 1, 31)
+        return f"{month} {d}." if month and d and d <= 28 else None
+    if choice == 4:
+        unit, n = bag.draw(rng, UNITS), number(rng, digits, 1, 999)
+        return f"{n} {unit}" if unit and n else None
+    if choice == 5:
+        month = bag.draw(rng, MONTHS)
+        return f"{1800 + rng.below(230)}. {month} {1 + rng.below(28)}." if month else None
+    area = rng.choice(["1", "20", "30", "70"])
+    rest = f"{rng.below(1000):03d} {rng.below(10000):04d}"
+    return f"06 {area} {rest}"
+
+
+def number_items(rng, bag, digits):
+    """Six numbers in everyday use, each followed by a comma as in a list; none when the words
+    for them run out."""
+    items = []
+    for _ in range(60):
+        item = number_item(rng, bag, set(digits))
+        if item:
+            items.append(item + ",")
+        if len(items) == 6:
+            return items
+    return []
+
+
+def end_list(lines):
+    """The last item of a list ends with a full stop instead of a comma."""
+    last = lines[-1].removesuffix(",")
+    return lines[:-1] + [last if last.endswith(".") else last + "."]
+
+
+def sum_items(rng):
+    """Sums and percentages, each followed by a comma."""
+    items = []
+    for _ in range(4):
+        a, b = 1 + rng.below(99), 1 + rng.below(99)
+        items.append(f"{a} + {b} = {a + b}," if rng.below(2) else f"{a}% + {b}% = {a + b}%,")
+    return items
+
+
+def sign_item(rng, bag, pool, sign):
+    """A sign where it stands in text: after a word or around one, between words, in an
+    e-mail address, a price, a comparison, a set or a path; None when the words run out."""
+    if sign == "/":
+        return bag.draw(rng, SLASHED)
+    if sign == "|":
+        return rng.choice(MENU)
+    if sign == "\\":
+        return f"C:\\{rng.choice(FOLDERS)}\\{rng.choice(FOLDERS)}"
+    n, m = sorted((1 + rng.below(99), 1 + rng.below(99)))
+    with_numbers = {"$": f"{n} $", "€": f"{m} €", "<": f"{n} < {m + 1}", ">": f"{m + 1} > {n}",
+                    "[": f"[{n}]", "{": f"{{{n}, {m}}}"}
+    if sign in with_numbers:
+        return with_numbers[sign]
+    if sign == "@":
+        ascii_words = [w for w in pool if w.isascii()]
+        name = bag.draw(rng, ascii_words)
+        return f"{name}@{rng.choice(ascii_words)}.hu" if name else None
+    word = bag.draw(rng, pool)
+    if word is None:
+        return None
+    return {'"': f'"{word}"', "(": f"({word})"}.get(sign, word + sign)
+
+
+def sign_line(rng, bag, pool, sign):
+    """A line of one sign where it stands in text: signs written with blanks around them, and
+    e-mail addresses, stand in a list parted by commas, the items of a menu by bars."""
+    listed = sign in "@$€<>[{\\"
+    separator = " | " if sign == "|" else ", " if listed else " "
+    end = "." if listed else ""
+    items = []
+    while True:
+        item = sign_item(rng, bag, pool, sign)
+        if item is None or len(separator.join(items + [item]) + end) > WRAP_COLUMN:
+            break
+        items.append(item)
+    return [separator.join(items) + end] if items else []
+
+
+def sign_lines(rng, bag, pool, signs):
+    """A line for each new sign (one for a pair of brackets), typed where it stands in text."""
+    lines = []
+    for sign in signs:
+        if sign not in ")]}'":
+            lines += sign_line(rng, bag, pool, sign)
+    return lines
+
+
+def drill(stage, known, words, rng):
+    """The lines of one lesson before the texts."""
+    name, title, new, kind, extra = stage
+    extra = [line for sentence in extra for line in wrap_evenly(sentence)]
+    new_keys = list(new)
+    allowed = set(known) | {" "}
+    pool = usable_words(words, allowed)
+    bag = Bag(extra)
+    vocab = vocabulary(words)
+
+    if kind == "keys":
+        alpha = [k for k in new_keys if k.isalpha()]
+        head = pattern_lines(new_keys, known) + key_lines(new_keys)
+        if len(pool) < 6:
+            return drill_to_length(rng, lambda r: rhythm_groups(r, alpha, known, 12), head)
+        head += lines_of(rng, lambda r: letter_groups(r, alpha, known, 1, vocab)[0], 2)
+        head += extra
+
+        def more(r):
+            return (pick_words(r, bag, pool, alpha, 12)
+                    or letter_groups(r, alpha, known, 12, vocab))
+        return drill_to_length(rng, more, head)
+
+    if kind == "words":
+        return drill_to_length(rng, lambda r: pick_words(r, bag, pool, [], 12), extra)
+
+    if kind == "accents":
+        head = ["a á e é i í o ó ö ő u ú ü ű"]
+        head += [repeat_to_line([v + v + v for v in ACCENTED_LOWER])]
+        head += [repeat_to_line(["o ó ö ő", "u ú ü ű", "a á", "e é", "i í"])]
+        accented = [w for w in pool if any(c in w for c in ACCENTED_LOWER)]
+        return drill_to_length(rng, lambda r: pick_words(r, bag, accented, [], 12), head)
+
+    if kind == "marks":
+        # Commas in lists, full stops after abbreviations, hyphens in twin words: no
+        # sentences yet, as capitals come in the next lessons.
+        lines = key_lines(new_keys) + extra
+        while sum(len(x) for x in lines) < DRILL_TARGET:
+            twins = [x for x in (bag.draw(rng, HYPHENED) for _ in range(4)) if x]
+            lists = []
+            for _ in range(2):
+                listed = pick_words(rng, bag, pool, [], 3)
+                if len(listed) == 3:
+                    listed = f"{listed[0]}, {listed[1]}, {listed[2]}"
+                    lists.append(f"pl. {listed}" if rng.below(2) else f"{listed} stb.")
+            if not twins or not lists:
+                raise CourseError("too few words for the drill")
+            lines += layout(twins) + lists
+        return lines
+
+    if kind == "shift":
+        # The little finger of the other hand holds Shift: the left Shift for the keys of the
+        # right hand, the right one for those of the left hand.
+        side = {k.lower() for k in new_keys}
+        caps = sorted(side, key="abcdefghijklmnopqrstuvwxyz".index)
+        head = fill([c.upper() + c for c in caps])
+        head += fill([c.upper() * 3 for c in caps])
+        starting = [w for w in pool if w[0] in side]
+        return drill_to_length(
+            rng, lambda r: [capitalize(w) for w in pick_words(r, bag, starting, [], 12)], head)
+
+    if kind == "accented_capitals":
+        left_shift = [k for k in new_keys if k != "Í"]
+        head = fill([c + c.lower() for c in left_shift] * 2)
+        head += fill(["Íí", "ÍÍÍ", "íÍí"] * 3)
+        starting = [w for w in pool if w[0] in ACCENTED_LOWER]
+        head += layout([bag.draw(rng, [w for w in starting if w[0] == c]).upper()
+                        for c in ACCENTED_LOWER])
+        return drill_to_length(
+            rng, lambda r: [capitalize(w) for w in pick_words(r, bag, starting, [], 12)], head)
+
+    if kind == "names":
+        return drill_to_length(
+            rng, lambda r: [x for x in (bag.draw(r, NAMES) for _ in range(10)) if x], extra)
+
+    if kind == "rare":
+        head = pattern_lines(new_keys[:3], known) + key_lines(new_keys[:3])
+        head += fill([c + c.lower() for c in new_keys[3:]] * 3) + extra
+        return drill_to_length(
+            rng, lambda r: [x for x in (bag.draw(r, RARE_WORDS) for _ in range(10)) if x], head)
+
+    if kind == "signs":
+        return key_lines(new_keys) + sign_lines(rng, bag, pool, new_keys) + extra
+
+    if kind == "digits":
+        head = pattern_lines(new_keys, known) + key_lines(new_keys)
+        head += extra
+        digits = [k for k in known if k.isdigit()]
+        return end_list(drill_to_length(rng, lambda r: number_items(r, bag, digits), head))
+
+    if kind == "numbers":
+        return end_list(
+            drill_to_length(rng, lambda r: number_items(r, bag, "0123456789"), extra))
+
+    if kind == "sums":
+        return end_list(drill_to_length(rng, sum_items, key_lines(new_keys) + extra))
+
+    if kind == "altgr":
+        return key_lines(new_keys) + sign_lines(rng, bag, pool, new_keys) + extra
+
+    raise CourseError(f"{name}: unknown kind {kind}")
 
 
 # --- the course ----------------------------------------------------------------------------
 
 
 def lesson_bytes(title, lines, where):
+    if len(title) > TITLE_LIMIT:
+        raise CourseError(f"{where}: title longer than {TITLE_LIMIT} characters: {title!r}")
     for line in [title] + lines:
         if not line or line != line.strip() or "  " in line:
             raise CourseError(f"{where}: empty line or stray blanks in {line!r}")
@@ -563,23 +829,37 @@ class Lesson:
         self.file = None  # "NNN_name.lck" once the course is numbered
 
 
+def check_drill(name, lines, allowed, vocab):
+    """A drill uses only the keys taught so far, and no word of it comes more than
+    MAX_REPEAT times (a single letter is a key drilled, not a word)."""
+    counts = {}
+    for line in lines:
+        untaught = set(line) - allowed
+        if untaught:
+            raise CourseError(f"{name}: keys not taught yet {sorted(untaught)} in {line!r}")
+        for word in (w.lower() for w in words_of(line)):
+            if len(word) > 1 and word in vocab:
+                counts[word] = counts.get(word, 0) + 1
+    over = sorted(w for w, n in counts.items() if n > MAX_REPEAT)
+    if over:
+        raise CourseError(f"{name}: more than {MAX_REPEAT} times in the drill: {over}")
+
+
 def make_drills(words):
     rng = Random(20261209)
     known = []
     lessons = []
+    vocab = vocabulary(words)
     for stage in STAGES:
         name, title, new, kind, extra = stage
         for k in new:
             if k not in known:
                 known.append(k)
-        lines = drill(stage, known, words, rng)
-        if kind in ("keys", "words", "accents"):
-            allowed = set(known) | {" "}
-            for line in lines:
-                extra_keys = set(line) - allowed
-                if extra_keys:
-                    raise CourseError(
-                        f"{name}: keys not taught yet {sorted(extra_keys)} in {line!r}")
+        try:
+            lines = drill(stage, known, words, rng)
+        except CourseError as error:
+            raise CourseError(f"{name}: {error}") from None
+        check_drill(name, lines, set(known) | {" "}, vocab)
         lessons.append(Lesson(name, title, lines, "drill"))
     return lessons
 
@@ -604,12 +884,17 @@ def make_sentences(proverbs):
     return lessons
 
 
+# What the header of every passage records about the text: the copy it was typed from, the
+# copies it was checked against, its spelling, and the readings that were checked.
+PASSAGE_RECORD = ("Forrás", "Egyeztetés", "Helyesírás", "Olvasatok")
+
+
 def make_passages():
     folder = os.path.join(COURSE, "passages")
     lessons = []
     for file in sorted(f for f in os.listdir(folder) if f.endswith(".txt")):
         fields, body = read_header_file(os.path.join(folder, file))
-        for key in ("Szerző", "Mű", "Év", "Forma", "Név"):
+        for key in ("Szerző", "Mű", "Év", "Forma", "Név") + PASSAGE_RECORD:
             if key not in fields:
                 raise CourseError(f"{file}: no {key} in the header")
         blocks = shape_blocks(paragraphs(plain(body, file)), fields["Forma"])
@@ -636,7 +921,8 @@ def sources_markdown(lessons):
         "`tools/course/` and run the script again rather than editing the lessons.",
         "",
         "- Drills (the lessons before the sentences): generated by the script from the keys",
-        "  taught so far and from `tools/course/words.txt`, a word list written for Pekto.",
+        "  taught so far and from `tools/course/words.txt`, a word list written for Pekto;",
+        "  no word comes more than three times in a drill.",
         "- Traditional Hungarian proverbs, in the public domain (`tools/course/proverbs.txt`):",
         "  " + files("proverb") + ".",
         "- Sentences and short texts written for Pekto (`tools/course/texts/`):",
@@ -644,11 +930,13 @@ def sources_markdown(lessons):
         "",
         "## Passages of Hungarian literature",
         "",
-        "All in the public domain: their authors died more than 70 years ago (the Bible text",
-        "is the 1908 revision of Gáspár Károli's translation of 1590). The texts follow the",
-        "spelling of the usual modern editions; typographic quotation marks and dashes are",
-        "written as the keyboard types them (\" and -). The typed-out texts are in",
-        "`tools/course/passages/`.",
+        "All in the public domain: their authors died more than 70 years ago, and the Bible",
+        "text is the 1908 revision of Gáspár Károli's translation of 1590. Each passage was",
+        "typed word for word from the stored public copy named as its source and checked",
+        "against the other copies named. It keeps the spelling of its source unless a",
+        "modernisation is stated. Typographic quotation marks, dashes and the ellipsis are",
+        "written as the keyboard types them (\" - ...). The typed-out texts, with these notes",
+        "in their headers, are in `tools/course/passages/`.",
         "",
         "| Lessons | Author | Work | Year |",
         "|---|---|---|---|",
@@ -660,6 +948,11 @@ def sources_markdown(lessons):
     for fields in passages:
         names = ", ".join(x.file for x in lessons if x.source is fields)
         out.append(f"| {names} | {fields['Szerző']} | {fields['Mű']} | {fields['Év']} |")
+    for fields in passages:
+        out += ["", f"### {fields['Szerző']}: {fields['Mű']}", ""]
+        for key, label in zip(PASSAGE_RECORD,
+                              ("Source", "Checked against", "Spelling", "Readings checked")):
+            out.append(f"- {label}: {fields[key]}")
     return "\n".join(out) + "\n"
 
 

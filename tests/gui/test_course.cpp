@@ -38,10 +38,11 @@ constexpr std::string_view kPassageMark = "Sz\xF6veg:";
 using test::ReadBytes;
 
 // What a Hungarian keyboard types, as Windows-1250 bytes: letters, digits and the blank, the
-// accented letters of Hungarian, and the ASCII punctuation but for the tilde, caret and
-// backquote, which are dead keys there.
+// accented letters of Hungarian, the euro sign (AltGr+U), and the ASCII punctuation but for the
+// tilde, caret and backquote, which are dead keys there.
 bool Typeable(unsigned char ch) {
   static const std::string accented =
+      "\x80"                                   // €
       "\xE1\xE9\xED\xF3\xF6\xF5\xFA\xFC\xFB"   // á é í ó ö ő ú ü ű
       "\xC1\xC9\xCD\xD3\xD6\xD5\xDA\xDC\xDB";  // Á É Í Ó Ö Ő Ú Ü Ű
   if (ch >= 0x80) return accented.find(static_cast<char>(ch)) != std::string::npos;
