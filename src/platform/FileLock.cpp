@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QSysInfo>
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
@@ -107,6 +108,17 @@ class Descriptor {
   int fd_;
 };
 
+// A lock made on another machine sharing the folder is that machine's to judge: its flock may not
+// reach this one. The lock file names the host on its third line.
+bool NamesAnotherHost(int fd) {
+  char bytes[512] = {};
+  const ssize_t size = ::pread(fd, bytes, sizeof bytes - 1, 0);
+  if (size <= 0) return false;
+  const QList<QByteArray> lines = QByteArray(bytes, size).split('\n');
+  return lines.size() > 2 && !lines[2].isEmpty() &&
+         QString::fromUtf8(lines[2]) != QSysInfo::machineHostName();
+}
+
 bool IsFresh(const struct stat& info) {
   const auto modified = std::chrono::system_clock::time_point(
       std::chrono::duration_cast<std::chrono::system_clock::duration>(
@@ -133,6 +145,7 @@ bool RemoveAbandonedLock(const fs::path& lockPath) {
   if (::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) || IsFresh(opened)) {
     return false;
   }
+  if (NamesAnotherHost(file.get())) return false;
   if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) return false;  // its holder lives
   // Under the flock nobody else removes the file, so the name still means the file opened
   // unless it had been replaced before.
