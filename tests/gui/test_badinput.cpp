@@ -566,27 +566,6 @@ class BadInputTest : public QObject {
     QVERIFY(!fs::exists(DataDir() / "Score.csv.lock"));
   }
 
-  // A file that only cannot be read is no damaged file: it is never moved.
-  void anUnreadableScoreFileIsNeverMoved() {
-    WriteBytes(ScoreFile(), Golden("score_example.csv"));
-    fs::permissions(ScoreFile(), fs::perms::none);
-    const Snapshot before = TakeSnapshot(DataDir());
-    ResultsWatch results;
-    test::DialogAnswers answers;
-    answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Anna")));
-    {
-      const FilePermissionsBind bind;
-      if (!bind.Done()) QSKIP("this machine does not let root be bound by file permissions");
-      FinishAnExercise();
-    }
-    fs::permissions(ScoreFile(), fs::perms::owner_read | fs::perms::owner_write);
-    ExpectMessages(answers, {QStringLiteral("Pekto: Cannot open file \"") + FromPath(ScoreFile()) +
-                             "\". Permission denied."});
-    QVERIFY(results.ids.empty());
-    QVERIFY(test::KeptAside(ScoreFile()).empty());
-    QVERIFY(AllKept(before));
-  }
-
   void damagedPlayerFilesAreReportedAndKeptAside_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
@@ -648,21 +627,39 @@ class BadInputTest : public QObject {
             std::string::npos);
   }
 
-  // A folder where the lock file belongs is named at once, with what stands there.
-  void aLockPathThatIsAFolderIsNamedAtOnce() {
+  // A score file that cannot be read, or whose lock path is a folder, is no damaged file: the
+  // reason is named at once, nothing is recorded and nothing is moved.
+  void scoreFilesThatAreNotDamagedAreNeverMoved_data() {
+    QTest::addColumn<bool>("unreadable");
+    QTest::addColumn<QString>("message");  // %1: the score file, or its lock path
+    QTest::newRow("unreadable") << true
+                                << QStringLiteral("Cannot open file \"%1\". Permission denied.");
+    QTest::newRow("lock path a folder")
+        << false
+        << QStringLiteral(
+               "A(z) \"%1\" zárolófájl nem hozható létre: ezen a néven egy mappa "
+               "áll, nem fájl. Helyezze át vagy törölje, majd próbálja újra.");
+  }
+  void scoreFilesThatAreNotDamagedAreNeverMoved() {
+    QFETCH(bool, unreadable);
+    QFETCH(QString, message);
     WriteBytes(ScoreFile(), Golden("score_example.csv"));
-    const fs::path lock = FileLock::LockPathOf(ScoreFile());
-    fs::create_directory(lock);
+    if (unreadable) fs::permissions(ScoreFile(), fs::perms::none);
+    if (!unreadable) fs::create_directory(FileLock::LockPathOf(ScoreFile()));
     const Snapshot before = TakeSnapshot(DataDir());
     ResultsWatch results;
     test::DialogAnswers answers;
     answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Anna")));
-    FinishAnExercise();
-    ExpectMessages(answers, {QStringLiteral("Pekto: A(z) \"") + FromPath(lock) +
-                             QStringLiteral("\" zárolófájl nem hozható létre: ezen a néven egy "
-                                            "mappa áll, nem fájl. Helyezze át vagy törölje, majd "
-                                            "próbálja újra.")});
+    {
+      const FilePermissionsBind bind;
+      if (!bind.Done()) QSKIP("this machine does not let root be bound by file permissions");
+      FinishAnExercise();
+    }
+    fs::permissions(ScoreFile(), fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path named = unreadable ? ScoreFile() : FileLock::LockPathOf(ScoreFile());
+    ExpectMessages(answers, {QStringLiteral("Pekto: ") + message.arg(FromPath(named))});
     QVERIFY(results.ids.empty());
+    QVERIFY(test::KeptAside(ScoreFile()).empty());
     QVERIFY(AllKept(before));
   }
 
