@@ -11,9 +11,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <QValidator>
 #include <algorithm>
-#include <functional>
 #include <string_view>
 #include <utility>
 
@@ -29,6 +27,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
+#include "platform/StorableText.h"
 #include "practice/LessonFile.h"
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
@@ -54,7 +53,6 @@ const QString kNewTitle = QStringLiteral("<add meg a teszt címét>");
 const QString kOpenFilter = QStringLiteral("Tastrel lecke állományok (*.lck)");
 const QString kSaveFilter = QStringLiteral("Tastrel lecke állomány (*.lck)");
 const QString kLessonExtension = QStringLiteral("lck");
-constexpr int kRefusedMessageMs = 8000;
 
 // The open dialog is one for the whole run, as the main window's own: it starts with the file
 // last chosen in it, whichever editor chose it.
@@ -63,26 +61,6 @@ fs::path& LastOpenedLesson() {
   return last;
 }
 
-// The title field takes only what a lesson file can store; an edit that would bring in other
-// characters is refused as a whole and the characters named.
-class StorableTitle final : public QValidator {
- public:
-  StorableTitle(QObject* parent, std::function<void(const QString&)> refused)
-      : QValidator(parent), refused_(std::move(refused)) {}
-
-  State validate(QString& input, int& /*pos*/) const override {
-    QString refused;
-    KeepCp1250(input, refused);
-    if (input.contains(QChar(0))) refused += QChar(0);
-    if (refused.isEmpty()) return Acceptable;
-    refused_(refused);
-    return Invalid;
-  }
-
- private:
-  std::function<void(const QString&)> refused_;
-};
-
 // The characters of the document that its lines cannot store; the blocks' separators are line
 // ends.
 QString UnstorableCharacters(const QString& raw) {
@@ -90,24 +68,6 @@ QString UnstorableCharacters(const QString& raw) {
   KeepCp1250(QString(raw).remove(QChar::ParagraphSeparator), refused);
   if (raw.contains(QChar(0))) refused += QChar(0);
   return refused;
-}
-
-// A refused character as the user can read it: invisible ones by their code.
-QString Readable(const QString& characters) {
-  QString text;
-  for (qsizetype i = 0; i < characters.size(); ++i) {
-    const QChar ch = characters.at(i);
-    if (!text.isEmpty()) text += u' ';
-    if (ch.isHighSurrogate() && i + 1 < characters.size()) {
-      text += ch;
-      text += characters.at(++i);
-    } else if (ch.isPrint()) {
-      text += ch;
-    } else {
-      text += QStringLiteral("U+%1").arg(ch.unicode(), 4, 16, QChar(u'0')).toUpper();
-    }
-  }
-  return text;
 }
 
 }  // namespace
@@ -205,7 +165,7 @@ QWidget* Tfrm_Szerkeszt::CreateTitleBar() {
   Edit1->setFont(DesignFont(QStringLiteral("MS Sans Serif"), 8, true));
   Edit1->setGeometry(56, 4, 581, Edit1->sizeHint().height());
   Edit1->setValidator(
-      new StorableTitle(Edit1, [this](const QString& refused) { ShowRefused(refused); }));
+      new StorableTextValidator(Edit1, [this](const QString& refused) { ShowRefused(refused); }));
   Edit1->setContextMenuPolicy(Qt::CustomContextMenu);
   label->setBuddy(Edit1);
   connect(Edit1, &QLineEdit::textChanged, this, [this] {
@@ -312,7 +272,7 @@ void Tfrm_Szerkeszt::WriteFile() {
       UnstorableCharacters(Edit1->text()) + UnstorableCharacters(SynEdit1->document()->toRawText());
   if (!refused.isEmpty()) {
     throw Error(("A lecke nem menthető: ezek a karakterek nem írhatók lecke állományba: " +
-                 Readable(refused))
+                 ReadableCharacters(refused))
                     .toStdString());
   }
   WriteLessonFile(editFile_, Lesson{FromQ(Edit1->text()), SynEdit1->Lines()});
@@ -383,8 +343,8 @@ void Tfrm_Szerkeszt::ShowRefused(const QString& characters) {
   StatusBar1->showMessage(
       QStringLiteral("Lecke állományba nem írható karakter: %1 (csak a közép-európai "
                      "Windows-1250 kódlap betűi menthetők)")
-          .arg(Readable(characters)),
-      kRefusedMessageMs);
+          .arg(ReadableCharacters(characters)),
+      kRefusedHintMs);
 }
 
 // ---- commands ------------------------------------------------------------------------------

@@ -13,4 +13,11 @@ class Error : public std::runtime_error {
   explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 
+// A file that was read whole but does not hold what it should: its content is at fault, not
+// the disk or the permissions.
+class DamagedFileError : public Error {
+ public:
+  using Error::Error;
+};
+
 }  // namespace pekto

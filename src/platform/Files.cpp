@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <random>
 #include <system_error>
@@ -116,6 +117,20 @@ void ListMatchingFiles(const fs::path& folder, const std::string& pattern,
 }
 #endif
 
+// The local time as YYYYMMDD-HHMMSS.
+std::string LocalTimeStamp() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local = {};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char stamp[32] = {};
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  return stamp;
+}
+
 }  // namespace
 
 std::string PathText(const fs::path& path) {
@@ -191,6 +206,20 @@ std::string ReadWholeFile(const fs::path& path) {
     content.resize(static_cast<size_t>(in.gcount()));
   }
   return content;
+}
+
+fs::path SetAsideDamaged(const fs::path& file) {
+  const std::string base = PathText(file.filename()) + ".hibas-" + LocalTimeStamp();
+  fs::path target = file.parent_path() / PathFromText(base);
+  std::error_code ec;
+  for (int n = 2; fs::exists(fs::symlink_status(target, ec)); ++n) {
+    target = file.parent_path() / PathFromText(base + "-" + std::to_string(n));
+  }
+  fs::rename(file, target, ec);
+  if (ec) {
+    throw Error("A sérült \"" + PathText(file) + "\" nem nevezhető át: " + ec.message());
+  }
+  return target;
 }
 
 bool ReplaceFileContent(const fs::path& path, std::string_view content, std::string& reason,

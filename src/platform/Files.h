@@ -34,6 +34,11 @@ std::string SystemMessage(int errorNumber);
 bool ReplaceFileContent(const std::filesystem::path& path, std::string_view content,
                         std::string& reason, std::filesystem::path* culprit = nullptr);
 
+// Renames a damaged `file` to "<name>.hibas-YYYYMMDD-HHMMSS" beside it (the local time; "-2",
+// "-3", ... added while that name is taken) and returns the new path, so that the file is kept
+// whole while a new one takes its place. Throws pekto::Error when it cannot be renamed.
+std::filesystem::path SetAsideDamaged(const std::filesystem::path& file);
+
 // The path as UTF-8 text, for messages.
 std::string PathText(const std::filesystem::path& path);
 // A path from UTF-8 text, such as a name that ListFiles gave.

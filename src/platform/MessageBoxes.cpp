@@ -9,8 +9,11 @@
 namespace pekto {
 namespace {
 
-// Shows a box and gives the activation back to the window that had it before.
+// Shows a box and gives the activation back to the window that had it before. Every box shows
+// its text as it is: a file's name or text is never taken for markup (a lesson named
+// "<a href=...>" would otherwise show a live link).
 int ShowBox(QMessageBox& box) {
+  box.setTextFormat(Qt::PlainText);
   const QPointer<QWidget> active = QApplication::activeWindow();
   const int result = ExecDialog(box);
   if (active) active->activateWindow();
@@ -21,6 +24,12 @@ int ShowBox(QMessageBox& box) {
 
 void ShowError(const QString& message, QWidget* owner) {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Hiba"), message, QMessageBox::Ok, owner);
+  ShowBox(box);
+}
+
+void ShowWarning(const QString& message, QWidget* owner) {
+  QMessageBox box(QMessageBox::Warning, QStringLiteral("Figyelem"), message, QMessageBox::Ok,
+                  owner);
   ShowBox(box);
 }
 

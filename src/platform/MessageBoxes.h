@@ -15,6 +15,10 @@ inline constexpr int IDCANCEL = 2;
 // made active again afterwards.
 void ShowError(const QString& message, QWidget* owner);
 
+// Modal box captioned "Figyelem" with the warning icon and OK, for what went differently from
+// what the user asked but lost nothing.
+void ShowWarning(const QString& message, QWidget* owner);
+
 // Modal box with the question icon and Yes, No, Cancel; returns IDYES, IDNO or IDCANCEL
 // (closing the box counts as Cancel).
 int AskYesNoCancel(const QString& message, const QString& caption, QWidget* owner);

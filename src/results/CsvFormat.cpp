@@ -317,6 +317,8 @@ TableFile ParseTableFileOrThrow(const std::filesystem::path& path, std::string_v
     return ParseTableFile(data, fields);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
+  } catch (const Error& e) {
+    throw DamagedFileError(e.what());  // read whole, but no table of this format
   }
   throw Error("Not enough memory to load \"" + PathText(path) + "\"");
 }

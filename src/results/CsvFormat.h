@@ -37,8 +37,8 @@ struct TableFile {
 };
 
 // The file at `path`; nothing for a file of 0 bytes. `fields` are the table's fields, which a file
-// without a definition section is read with. Throws pekto::Error when the file cannot be read,
-// does not parse, or does not fit into memory.
+// without a definition section is read with. Throws pekto::Error when the file cannot be read or
+// does not fit into memory, pekto::DamagedFileError when it does not parse.
 std::optional<TableFile> ReadTableFile(const std::filesystem::path& path,
                                        const std::vector<FieldSpec>& fields);
 TableFile ParseTableFile(std::string_view data, const std::vector<FieldSpec>& fields);

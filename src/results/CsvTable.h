@@ -55,6 +55,7 @@ class CsvTable {
 
   void Open();
   void Close();
+  // Throws pekto::DamagedFileError for a file that was read but is no table file.
   void LoadFile(const std::filesystem::path& path);
   // Writes the whole file at once: on failure the previous file stays as it was.
   void SaveFile(const std::filesystem::path& path) const;

@@ -14,6 +14,7 @@
 #include "platform/FileLock.h"
 #include "platform/Fonts.h"
 #include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/Counters.h"
@@ -137,9 +138,10 @@ void Tfrm_Ertekel::FormClose() {
   StoreFormPos(*this, kSection);
 }
 
-int32_t RecordScoreLocked(const std::filesystem::path& scoreFile, const ScoreEntry& entry) {
+int32_t RecordScoreLocked(const std::filesystem::path& scoreFile, const ScoreEntry& entry,
+                          SetAside* setAside) {
   const FileLock lock(scoreFile);
-  return RecordScore(scoreFile, entry);
+  return RecordScore(scoreFile, entry, setAside);
 }
 
 void ShowEvaluation(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
@@ -153,7 +155,13 @@ void ShowEvaluation(const std::string& title, int32_t total, int32_t correct, in
     const std::string name = AskPlayerName(owner);
     if (!name.empty()) {
       const ScoreEntry entry{title, name, total, correct, wrong, percent, seconds, Today()};
-      newId = RecordScoreLocked(Startup().DataDir / "Score.csv", entry);
+      const std::filesystem::path scoreFile = Startup().DataDir / "Score.csv";
+      SetAside setAside;
+      newId = RecordScoreLocked(scoreFile, entry, &setAside);
+      if (!setAside.keptAs.empty()) {
+        ShowWarning(QString::fromStdString(SetAsideNotice(scoreFile, setAside, "Az eredmény")),
+                    owner);
+      }
     }
   }
   if (const ResultsOpener opener = Opener()) {

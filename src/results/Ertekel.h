@@ -28,8 +28,10 @@ using ResultsOpener =
 ResultsOpener SetResultsOpener(ResultsOpener opener);
 
 // Adds the score row to `scoreFile` while holding the file's lock, so that programs finishing
-// at the same moment each add their row; returns the row's id. Throws pekto::Error.
-int32_t RecordScoreLocked(const std::filesystem::path& scoreFile, const ScoreEntry& entry);
+// at the same moment each add their row; returns the row's id. A damaged file is set aside as
+// RecordScore does. Throws pekto::Error.
+int32_t RecordScoreLocked(const std::filesystem::path& scoreFile, const ScoreEntry& entry,
+                          SetAside* setAside = nullptr);
 
 // The evaluation dialog "Értékelés": the counters of the exercise, its time and percentage.
 class Tfrm_Ertekel : public QDialog {

@@ -1,11 +1,13 @@
 #include "results/JatekosMegad.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 #include <algorithm>
 
 #include "app/Icons.h"
@@ -13,11 +15,14 @@
 #include "app/Settings.h"
 #include "platform/Ascii.h"
 #include "platform/Dialogs.h"
+#include "platform/Error.h"
 #include "platform/FileLock.h"
 #include "platform/Fonts.h"
 #include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
+#include "platform/StorableText.h"
 #include "results/ScoreRecording.h"
 #include "ui/MenuRajzol.h"
 
@@ -63,7 +68,23 @@ Tfrm_Jatekos::Tfrm_Jatekos(QWidget* owner) : QDialog(owner) {
   // Completing from the list keeps the letters as typed: anna is another player than Anna.
   ComboBox1->completer()->setCaseSensitivity(Qt::CaseSensitive);
   ComboBox1->setGeometry(60, 20, 233, ComboBox1->sizeHint().height());
+  // The name goes to Windows-1250 files: only what they can hold is taken.
+  ComboBox1->setValidator(new StorableTextValidator(
+      ComboBox1, [this](const QString& refused) { ShowRefused(refused); }));
   caption_->setBuddy(ComboBox1);
+
+  // Why a character was refused, below the name box for a few seconds.
+  LabelHint = new QLabel(this);
+  LabelHint->setObjectName(QStringLiteral("LabelHint"));
+  LabelHint->setTextFormat(Qt::PlainText);
+  LabelHint->setWordWrap(true);
+  LabelHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  LabelHint->setGeometry(84, 52, 186, 88);
+  LabelHint->hide();
+  hintTimer_ = new QTimer(this);
+  hintTimer_->setSingleShot(true);
+  hintTimer_->setInterval(kRefusedHintMs);
+  connect(hintTimer_, &QTimer::timeout, LabelHint, &QWidget::hide);
 
   Image1 = new QLabel(this);
   Image1->setObjectName(QStringLiteral("Image1"));
@@ -82,10 +103,15 @@ Tfrm_Jatekos::Tfrm_Jatekos(QWidget* owner) : QDialog(owner) {
 }
 
 void Tfrm_Jatekos::FormCreate() {
-  for (const std::string& name : ReadPlayerNames(PlayerFile())) {
-    ComboBox1->addItem(ToQ(name));
+  try {
+    for (const std::string& name : ReadPlayerNames(PlayerFile())) {
+      ComboBox1->addItem(ToQ(name));
+    }
+  } catch (const DamagedFileError&) {
+    mayStore_ = true;  // the damage is reported; storing a name keeps the file under a new name
+    throw;
   }
-  playersRead_ = true;
+  mayStore_ = true;
   ComboBox1->setEditText(ToQ(Beall.LastPlayer));
 }
 
@@ -101,8 +127,22 @@ void Tfrm_Jatekos::accept() {
 }
 
 void Tfrm_Jatekos::Button1Click() {
-  if (!playersRead_) return;
-  StorePlayerLocked(PlayerFile(), NameText(), collator_);
+  if (!mayStore_) return;
+  SetAside setAside;
+  StorePlayerLocked(PlayerFile(), NameText(), collator_, &setAside);
+  if (!setAside.keptAs.empty()) {
+    ShowWarning(QString::fromStdString(SetAsideNotice(PlayerFile(), setAside, "A játékos neve")),
+                this);
+  }
+}
+
+void Tfrm_Jatekos::ShowRefused(const QString& characters) {
+  QApplication::beep();
+  LabelHint->setText(QStringLiteral("A névben nem használható: %1 (csak a közép-európai "
+                                    "Windows-1250 kódlap betűi menthetők)")
+                         .arg(ReadableCharacters(characters)));
+  LabelHint->show();
+  hintTimer_->start();
 }
 
 void Tfrm_Jatekos::showEvent(QShowEvent* event) {
@@ -134,10 +174,10 @@ void Tfrm_Jatekos::FormClose() {
   StoreFormPos(*this, kSection);
 }
 
-bool StorePlayerLocked(const fs::path& playerFile, std::string_view name,
-                       const Collator& collator) {
+bool StorePlayerLocked(const fs::path& playerFile, std::string_view name, const Collator& collator,
+                       SetAside* setAside) {
   const FileLock lock(playerFile);
-  return StorePlayerName(playerFile, name, &collator);
+  return StorePlayerName(playerFile, name, &collator, setAside);
 }
 
 std::string AskPlayerName(QWidget* owner) {

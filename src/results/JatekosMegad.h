@@ -11,17 +11,21 @@
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QTimer;
 
 namespace pekto {
+
+struct SetAside;
 
 // The trimmed name (Windows-1250) when the dialog was closed with OK, else the empty text.
 std::string AskPlayerName(QWidget* owner);
 
 // Adds `name` to `playerFile` unless it is listed, while holding the file's lock: the file is
 // read again under the lock, so that a name another program stored meanwhile is kept. Returns
-// whether the file was written. Throws pekto::Error.
+// whether the file was written. A damaged file is set aside as StorePlayerName does. Throws
+// pekto::Error.
 bool StorePlayerLocked(const std::filesystem::path& playerFile, std::string_view name,
-                       const Collator& collator);
+                       const Collator& collator, SetAside* setAside = nullptr);
 
 // The player dialog "Játékos": an editable name box with the known players in file order.
 class Tfrm_Jatekos : public QDialog {
@@ -45,14 +49,17 @@ class Tfrm_Jatekos : public QDialog {
   void FormShow();
   void FormClose();
   void Button1Click();
+  void ShowRefused(const QString& characters);
 
   QtCollator collator_;
   // False after the player file could not be read: storing a name then would replace the
-  // file by a shorter list.
-  bool playersRead_ = false;
+  // file by a shorter list. A damaged file is set aside when a name is stored.
+  bool mayStore_ = false;
   QLabel* caption_ = nullptr;  // sized to its text, as the font changes
   QComboBox* ComboBox1 = nullptr;
   QLabel* Image1 = nullptr;
+  QLabel* LabelHint = nullptr;   // why a typed character was refused
+  QTimer* hintTimer_ = nullptr;  // hides the hint
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
 };

@@ -2,8 +2,12 @@
 
 #include <bit>
 #include <cstdlib>
+#include <optional>
 #include <system_error>
+#include <utility>
 
+#include "platform/Error.h"
+#include "platform/Files.h"
 #include "results/CsvTable.h"
 
 namespace fs = std::filesystem;
@@ -96,6 +100,37 @@ bool FileExists(const fs::path& file) {
   return fs::is_regular_file(file, ec);
 }
 
+// Loads `file` into the open `table`; what is wrong with it when it was read but is no table of
+// the schema's fields. Errors of reading go on.
+std::optional<std::string> Damage(CsvTable& table, const fs::path& file,
+                                  const std::vector<FieldSpec>& schema) {
+  try {
+    table.LoadFile(file);
+  } catch (const DamagedFileError& e) {
+    return e.what();
+  }
+  for (const FieldSpec& field : schema) {
+    if (table.FieldIndex(field.name) < 0) return "Tbl: Field '" + field.name + "' not found";
+  }
+  return std::nullopt;
+}
+
+// An open table of `schema` holding `file` when it exists. A damaged file is renamed out of the
+// way, noted in `setAside`, and the table starts empty.
+CsvTable LoadedTable(const fs::path& file, const std::vector<FieldSpec>& schema,
+                     const Collator* collator, SetAside* setAside) {
+  CsvTable table("Tbl", schema, collator);
+  table.Open();
+  if (!FileExists(file)) return table;
+  std::optional<std::string> damage = Damage(table, file, schema);
+  if (!damage) return table;
+  const fs::path kept = SetAsideDamaged(file);
+  if (setAside != nullptr) *setAside = SetAside{kept, std::move(*damage)};
+  CsvTable fresh("Tbl", schema, collator);
+  fresh.Open();
+  return fresh;
+}
+
 }  // namespace
 
 int32_t ExtendedPercent(int32_t correct, int32_t wrong) {
@@ -108,12 +143,10 @@ int32_t ExtendedPercent(int32_t correct, int32_t wrong) {
   return static_cast<int32_t>(negative ? -percent : percent);
 }
 
-int32_t RecordScore(const fs::path& scoreFile, const ScoreEntry& entry) {
-  CsvTable table("Tbl", ScoreSchema(), nullptr);  // nothing is compared
-  table.Open();
-  // The first row of the file is current, so the new row goes before it: the newest result is
-  // always the first data line.
-  if (FileExists(scoreFile)) table.LoadFile(scoreFile);
+int32_t RecordScore(const fs::path& scoreFile, const ScoreEntry& entry, SetAside* setAside) {
+  // Nothing is compared. The first row of the file is current, so the new row goes before it:
+  // the newest result is always the first data line.
+  CsvTable table = LoadedTable(scoreFile, ScoreSchema(), nullptr, setAside);
   table.InsertRow();
   table.SetText("tesztneve", entry.title);
   table.SetText("jatekos", entry.player);
@@ -140,20 +173,25 @@ std::vector<std::string> ReadPlayerNames(const fs::path& playerFile) {
   return names;
 }
 
-bool StorePlayerName(const fs::path& playerFile, std::string_view name, const Collator* collator) {
-  CsvTable table("Tbl", PlayerSchema(), collator);
-  table.Open();
-  if (FileExists(playerFile)) {
-    table.LoadFile(playerFile);
-    // Stepping through every row leaves the last one current, so a new name goes before it.
-    while (!table.AtEnd()) table.MoveNext();
-  }
+bool StorePlayerName(const fs::path& playerFile, std::string_view name, const Collator* collator,
+                     SetAside* setAside) {
+  CsvTable table = LoadedTable(playerFile, PlayerSchema(), collator, setAside);
+  // Stepping through every row leaves the last one current, so a new name goes before it.
+  while (!table.AtEnd()) table.MoveNext();
   if (table.FindRow("jatekos", FieldValue(std::string(name)))) return false;
   table.InsertRow();
   table.SetValue("jatekos", FieldValue(std::string(name)));
   table.PostRow();
   table.SaveFile(playerFile);
   return true;
+}
+
+std::string SetAsideNotice(const fs::path& file, const SetAside& setAside,
+                           std::string_view stored) {
+  const std::string name = "\"" + PathText(file.filename()) + "\"";
+  return "A(z) " + name + " sérült, nem olvasható be:\n" + setAside.reason +
+         "\nA régi fájl változatlanul megmaradt ezen a néven:\n" + PathText(setAside.keptAs) +
+         "\n" + std::string(stored) + " egy új " + name + " fájlba került.";
 }
 
 }  // namespace pekto

@@ -34,10 +34,19 @@ struct ScoreEntry {
   Date date;
 };
 
+// A damaged table file (read, but no table of the expected fields) that was kept whole under a
+// new name beside it (SetAsideDamaged) while a new file took its place.
+struct SetAside {
+  std::filesystem::path keptAs;  // empty when nothing was damaged
+  std::string reason;            // what is wrong with it, UTF-8
+};
+
 // Loads `scoreFile` when it exists, inserts the entry before its first row, writes the whole
 // file anew and returns the id the table gave the row (the largest id of the file + 1).
-// Throws pekto::Error when the file cannot be read or written.
-int32_t RecordScore(const std::filesystem::path& scoreFile, const ScoreEntry& entry);
+// A damaged file is set aside (noted in `setAside`), and a new file holds the entry alone.
+// Throws pekto::Error when the file cannot be read or written; then nothing is moved.
+int32_t RecordScore(const std::filesystem::path& scoreFile, const ScoreEntry& entry,
+                    SetAside* setAside = nullptr);
 
 // The names of `playerFile` in file order, "" for an empty or missing name; none when the file
 // does not exist. Throws pekto::Error when it cannot be read.
@@ -45,8 +54,14 @@ std::vector<std::string> ReadPlayerNames(const std::filesystem::path& playerFile
 
 // Adds `name` (as typed, cut to the field's size) before the last row of `playerFile` unless a
 // row holds exactly that name by `collator`, letter case significant. Returns whether the file
-// was written. Throws pekto::Error when the file cannot be read or written.
+// was written. A damaged file is set aside as by RecordScore. Throws pekto::Error when the file
+// cannot be read or written.
 bool StorePlayerName(const std::filesystem::path& playerFile, std::string_view name,
-                     const Collator* collator);
+                     const Collator* collator, SetAside* setAside = nullptr);
+
+// What the user is told when the damaged `file` was set aside and a new one started with
+// `stored` ("Az eredmény", "A játékos neve"): UTF-8.
+std::string SetAsideNotice(const std::filesystem::path& file, const SetAside& setAside,
+                           std::string_view stored);
 
 }  // namespace pekto

@@ -73,6 +73,14 @@ std::optional<size_t> FindTitle(const std::vector<std::string>& titles, std::str
   return std::nullopt;
 }
 
+std::string StoredTitle(const CsvTable& table, std::string_view title) {
+  const int field = table.FieldIndex("tesztneve");
+  if (field < 0) return std::string(title);
+  const auto stored =
+      ConvertValue(table.Fields()[static_cast<size_t>(field)], FieldValue(std::string(title)));
+  return stored ? NullToStr(stored, {}) : std::string(title);
+}
+
 std::string LessonFilter(std::string_view title) {
   std::string filter = "tesztneve='";
   for (const char c : title) {

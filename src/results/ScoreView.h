@@ -46,6 +46,10 @@ std::vector<std::string> LessonTitles(const CsvTable& table);
 // The position of the title equal to `title` without regard to letter case.
 std::optional<size_t> FindTitle(const std::vector<std::string>& titles, std::string_view title);
 
+// `title` as the table's title field stores it: cut to the field's width, as a score row keeps a
+// long lesson title.
+std::string StoredTitle(const CsvTable& table, std::string_view title);
+
 // The filter expression that shows the rows of one lesson: tesztneve='title', each single
 // quotation mark of the title doubled.
 std::string LessonFilter(std::string_view title);

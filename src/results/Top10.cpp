@@ -318,7 +318,8 @@ void Tfrm_Top10::LoadScores(const std::string& title) {
   table_->MoveFirst();
   table_->SortBy("szazalek", SortOption::Descending);
 
-  std::string shown = title;
+  // The lesson's rows hold its title as the table stored it, a long one cut to the field's width.
+  std::string shown = StoredTitle(*table_, title);
   std::optional<size_t> selected;
   if (title.empty()) {
     if (!titles.empty()) {
@@ -326,7 +327,7 @@ void Tfrm_Top10::LoadScores(const std::string& title) {
       selected = 0;
     }
   } else {
-    selected = FindTitle(titles, title);
+    selected = FindTitle(titles, shown);
   }
   ComboBox1->setCurrentIndex(selected ? static_cast<int>(*selected) : -1);
   ShowLesson(shown);

@@ -139,12 +139,23 @@ TEST(RecordScore, TextsAreCutToFiftyBytes) {
             std::string::npos);
 }
 
-TEST(RecordScore, UnreadableFileIsLeftAsItWas) {
+// A damaged file is kept whole beside the new one that holds the result; a second one damaged
+// in the same second gets a name of its own.
+TEST(RecordScore, ADamagedFileIsKeptWholeBesideTheNewOne) {
   TempDir dir;
   const std::string broken = "\"@@TABLEDEF START@@\"\r\n\"id=Money,0,\"\"id\"\",\"\"\"\",10\"\r\n";
   const fs::path file = dir.Write("Score.csv", broken);
-  EXPECT_THROW(RecordScore(file, Entry("A", 1, 0, 1, {2024, 1, 1})), Error);
-  EXPECT_EQ(TempDir::Read(file), broken);
+  SetAside first, second;
+  EXPECT_EQ(RecordScore(file, Entry("A", 1, 0, 1, {2024, 1, 1}), &first), 0);
+  EXPECT_EQ(first.reason, "Unknown field type (Money) in CSV file. (id=Money,0,\"id\",\"\",10)");
+  EXPECT_EQ(first.keptAs.parent_path(), file.parent_path());
+  EXPECT_NE(TempDir::Read(file).find("\"0\",\"Alapsor\",\"A\""), std::string::npos);
+  dir.Write("Score.csv", Golden("players_example.csv"));  // a table without the score's fields
+  EXPECT_EQ(RecordScore(file, Entry("A", 1, 0, 1, {2024, 1, 1}), &second), 0);
+  EXPECT_EQ(second.reason, "Tbl: Field 'id' not found");
+  EXPECT_NE(second.keptAs, first.keptAs);
+  EXPECT_EQ(TempDir::Read(first.keptAs), broken);
+  EXPECT_EQ(TempDir::Read(second.keptAs), Golden("players_example.csv"));
 }
 
 // A percentage that is no whole number, which the evaluation never stores, is written in the
@@ -233,14 +244,16 @@ TEST(PlayerNames, MissingFileListsNothingNullNameListsEmpty) {
   EXPECT_EQ(ReadPlayerNames(file), (std::vector<std::string>{"", "Anna"}));
 }
 
-TEST(PlayerNames, UnreadableFileThrowsAndStaysAsItWas) {
+TEST(PlayerNames, ADamagedFileThrowsOnReadingAndIsKeptAsideOnStoring) {
   TempDir dir;
   const std::string broken =
       "\"@@TABLEDEF START@@\"\r\n\"jatekos=Blob,50,\"\"j\"\",\"\"\"\",50\"\r\n";
   const fs::path file = dir.Write("Players.csv", broken);
-  EXPECT_THROW(ReadPlayerNames(file), Error);
-  EXPECT_THROW(StorePlayerName(file, "Anna", nullptr), Error);
-  EXPECT_EQ(TempDir::Read(file), broken);
+  EXPECT_THROW(ReadPlayerNames(file), DamagedFileError);
+  SetAside setAside;
+  EXPECT_TRUE(StorePlayerName(file, "Anna", nullptr, &setAside));
+  EXPECT_EQ(TempDir::Read(setAside.keptAs), broken);
+  EXPECT_EQ(ReadPlayerNames(file), std::vector<std::string>{"Anna"});
 }
 
 }  // namespace

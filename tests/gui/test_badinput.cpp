@@ -31,6 +31,7 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
+#include "platform/FileLock.h"
 #include "platform/Fonts.h"
 #include "platform/Guard.h"
 #include "platform/IniFile.h"
@@ -259,6 +260,16 @@ Reply ReadPlayers(QStringList& names, const Reply& then) {
   };
 }
 
+// The warning that a damaged table was kept aside, as ExpectMessages lists it.
+QString SetAsideNotice(const fs::path& file, const QString& reason, const fs::path& kept,
+                       const char* stored) {
+  const QString name = u'"' + FromPath(file.filename()) + u'"';
+  return QStringLiteral("Figyelem: A(z) ") + name + QStringLiteral(" sérült, nem olvasható be:\n") +
+         reason + QStringLiteral("\nA régi fájl változatlanul megmaradt ezen a néven:\n") +
+         FromPath(kept) + u'\n' + QString::fromUtf8(stored) + QStringLiteral(" egy új ") + name +
+         QStringLiteral(" fájlba került.");
+}
+
 // Watches the results window's opening instead of showing it.
 struct ResultsWatch {
   std::vector<int32_t> ids;
@@ -436,9 +447,16 @@ class BadInputTest : public QObject {
     QVERIFY(AllKept(before));
   }
 
-  // A sparse file of 20 GB: refused by its size at once, with a message that names it.
+  // A sparse file of 20 GB: refused by its size at once, with a message that names it as it
+  // is named, markup and all.
+  void aHugeLessonIsRefusedByItsSize_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("plain") << QStringLiteral("nagy.lck");
+    QTest::newRow("markup") << QStringLiteral("<h1>Nagy <u>betű <a href=http:example>link.lck");
+  }
   void aHugeLessonIsRefusedByItsSize() {
-    const fs::path path = LessonDir() / "nagy.lck";
+    QFETCH(QString, name);
+    const fs::path path = LessonDir() / ToPath(name);
     WriteBytes(path, "Nagy\r\nabc\r\n");
     fs::resize_file(path, std::uintmax_t{20} << 30);
     auto w = OpenWithRunningExercise();
@@ -446,10 +464,11 @@ class BadInputTest : public QObject {
     test::DialogAnswers box;
     QElapsedTimer timer;
     timer.start();
-    Choose(*w, QStringLiteral("nagy.lck"));
+    Choose(*w, name);
     QVERIFY(timer.elapsed() < 5000);
     QCOMPARE(box.Count(), 1);
     QCOMPARE(box.Last().caption, QStringLiteral("Pekto"));
+    QVERIFY(box.Last().plain);
     QCOMPARE(box.Last().text, QStringLiteral("A lecke túl nagy: \"") + FromPath(path) +
                                   "\" (20480 MB). Egy lecke legfeljebb 64 MB lehet.");
     ExpectBravoRunning(*w);
@@ -500,7 +519,7 @@ class BadInputTest : public QObject {
 
   // ---- table files ----------------------------------------------------------------------------
 
-  void damagedScoreFilesStopTheRecording_data() {
+  void damagedScoreFilesAreKeptAsideAndTheResultRecorded_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
     const std::string good = Golden("score_example.csv");
@@ -524,9 +543,9 @@ class BadInputTest : public QObject {
         << QStringLiteral("'9,5' is not a valid floating point value for field 'szazalek'");
     QTest::newRow("invalid date")
         << row("\"2\",\"Alapsor\",\"Cili\",\"12\",\"1\",\"0\",\"100\",\"5\",\"31/02/2024\",")
-        << QStringLiteral("'31/02/2024' is not a valid date.");
+        << QStringLiteral("'31/02/2024' is not a valid date");
   }
-  void damagedScoreFilesStopTheRecording() {
+  void damagedScoreFilesAreKeptAsideAndTheResultRecorded() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
     WriteBytes(ScoreFile(), bytes.toStdString());
@@ -536,15 +555,18 @@ class BadInputTest : public QObject {
     test::DialogAnswers answers;
     answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Anna")));
     FinishAnExercise();
-    QCOMPARE(answers.Count(), 3);
-    QCOMPARE(answers.Last().caption, QStringLiteral("Pekto"));
-    QCOMPARE(answers.Last().text, message);
-    QVERIFY(results.ids.empty());  // no results window
-    QVERIFY(AllKept(before));
+    const fs::path kept = test::KeptAside(ScoreFile());
+    ExpectMessages(answers, {SetAsideNotice(ScoreFile(), message, kept, "Az eredmény")});
+    QCOMPARE(ReadBytes(kept), bytes.toStdString());
+    QCOMPARE(results.ids, std::vector<int32_t>{0});
+    QVERIFY(
+        ReadBytes(ScoreFile()).find("\"0\",\"Alapsor\",\"Anna\",\"120\",\"114\",\"9\",\"93\"") !=
+        std::string::npos);
+    QVERIFY(AllKept(before, {ScoreFile()}));
     QVERIFY(!fs::exists(DataDir() / "Score.csv.lock"));
   }
 
-  void damagedPlayerFilesAreReportedAndKept_data() {
+  void damagedPlayerFilesAreReportedAndKeptAside_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
     QTest::newRow("cut in the definitions")
@@ -558,7 +580,7 @@ class BadInputTest : public QObject {
                "\"@@TABLEDEF END@@\"\r\n\"jatekos\",\r\n\"Anna\",\r\n")
         << QStringLiteral("Unknown field type (Blob) in CSV file. (jatekos=Blob,50,\"j\",\"\",50)");
   }
-  void damagedPlayerFilesAreReportedAndKept() {
+  void damagedPlayerFilesAreReportedAndKeptAside() {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
     WriteBytes(PlayerFile(), bytes.toStdString());
@@ -570,14 +592,15 @@ class BadInputTest : public QObject {
         .Then(test::DialogAnswers::Accept())
         .Then(ReadPlayers(offered, EnterName(QStringLiteral("Kiss Anna"))));
     FinishAnExercise();
-    QCOMPARE(answers.Count(), 3);
-    QCOMPARE(answers.Records()[1].caption, QStringLiteral("Pekto"));
-    QCOMPARE(answers.Records()[1].text, message);
+    const fs::path kept = test::KeptAside(PlayerFile());
+    ExpectMessages(answers, {QStringLiteral("Pekto: ") + message,
+                             SetAsideNotice(PlayerFile(), message, kept, "A játékos neve")});
     QCOMPARE(answers.Records()[2].object, QStringLiteral("frm_Jatekos"));
     QCOMPARE(offered, QStringList());
-    QCOMPARE(results.ids.size(), size_t{1});  // the score is recorded all the same
-    QCOMPARE(results.ids[0], 0);
-    QVERIFY(AllKept(before));
+    QCOMPARE(ReadBytes(kept), bytes.toStdString());
+    QCOMPARE(ReadBytes(PlayerFile()), kPlayerHead + "\"Kiss Anna\",\r\n");
+    QCOMPARE(results.ids, std::vector<int32_t>{0});  // the score is recorded all the same
+    QVERIFY(AllKept(before, {PlayerFile()}));
   }
 
   // Cut after a whole field of its last row: the row keeps what it holds (the rest is empty),
@@ -602,6 +625,42 @@ class BadInputTest : public QObject {
                                        good.find("\"1\",\"Alapsor\""))) != std::string::npos);
     QVERIFY(after.find("\"0\",\"Alapsor\",\"Kiss Anna\",\"120\",\"114\",\"9\",\"93\",,,\r\n") !=
             std::string::npos);
+  }
+
+  // A score file that cannot be read, or whose lock path is a folder, is no damaged file: the
+  // reason is named at once, nothing is recorded and nothing is moved.
+  void scoreFilesThatAreNotDamagedAreNeverMoved_data() {
+    QTest::addColumn<bool>("unreadable");
+    QTest::addColumn<QString>("message");  // %1: the score file, or its lock path
+    QTest::newRow("unreadable") << true
+                                << QStringLiteral("Cannot open file \"%1\". Permission denied.");
+    QTest::newRow("lock path a folder")
+        << false
+        << QStringLiteral(
+               "A(z) \"%1\" zárolófájl nem hozható létre: ezen a néven egy mappa "
+               "áll, nem fájl. Helyezze át vagy törölje, majd próbálja újra.");
+  }
+  void scoreFilesThatAreNotDamagedAreNeverMoved() {
+    QFETCH(bool, unreadable);
+    QFETCH(QString, message);
+    WriteBytes(ScoreFile(), Golden("score_example.csv"));
+    if (unreadable) fs::permissions(ScoreFile(), fs::perms::none);
+    if (!unreadable) fs::create_directory(FileLock::LockPathOf(ScoreFile()));
+    const Snapshot before = TakeSnapshot(DataDir());
+    ResultsWatch results;
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Anna")));
+    {
+      const FilePermissionsBind bind;
+      if (!bind.Done()) QSKIP("this machine does not let root be bound by file permissions");
+      FinishAnExercise();
+    }
+    fs::permissions(ScoreFile(), fs::perms::owner_read | fs::perms::owner_write);
+    const fs::path named = unreadable ? ScoreFile() : FileLock::LockPathOf(ScoreFile());
+    ExpectMessages(answers, {QStringLiteral("Pekto: ") + message.arg(FromPath(named))});
+    QVERIFY(results.ids.empty());
+    QVERIFY(test::KeptAside(ScoreFile()).empty());
+    QVERIFY(AllKept(before));
   }
 
   void readOnlyTableFilesAreNotReplaced() {

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "platform/QtText.h"
 
@@ -91,6 +92,7 @@ void DialogAnswers::Respond(QDialog& dialog) {
   if (box) {
     record.text = box->text();
     record.icon = box->icon();
+    record.plain = box->textFormat() == Qt::PlainText;
   }
   records_.push_back(record);
   if (!replies_.empty()) {
@@ -112,6 +114,17 @@ void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
 std::string ReadBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::filesystem::path KeptAside(const std::filesystem::path& file) {
+  const QRegularExpression name(
+      QRegularExpression::anchoredPattern(QRegularExpression::escape(FromPath(file.filename())) +
+                                          QStringLiteral("\\.hibas-\\d{8}-\\d{6}")));
+  std::vector<std::filesystem::path> found;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+    if (name.match(FromPath(entry.path().filename())).hasMatch()) found.push_back(entry.path());
+  }
+  return found.size() == 1 ? found.front() : std::filesystem::path();
 }
 
 }  // namespace pekto::test

@@ -51,6 +51,9 @@ void PressEnter(QWidget* widget);
 // A file's bytes, written and read as they are.
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 std::string ReadBytes(const std::filesystem::path& path);
+// The file beside `file` that a damaged `file` was kept as ("<name>.hibas-YYYYMMDD-HHMMSS");
+// empty unless there is exactly one.
+std::filesystem::path KeptAside(const std::filesystem::path& file);
 
 // The child of `parent` with the object name `name` (the component name of the control); the
 // test program stops with a message when there is none, as a wrong name is a fault of the test.
@@ -73,9 +76,10 @@ class DialogAnswers {
   using Reply = std::function<void(QDialog&)>;
   struct Record {
     QString caption;
-    QString text;    // a message box's text
-    int icon = -1;   // a message box's icon
-    QString object;  // the dialog's object name
+    QString text;        // a message box's text
+    int icon = -1;       // a message box's icon
+    QString object;      // the dialog's object name
+    bool plain = false;  // a message box that shows its text as plain text, never as markup
   };
 
   DialogAnswers();
