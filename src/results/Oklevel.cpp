@@ -210,7 +210,7 @@ void Tfrm_Preview::CentreOnScreen(QWidget* owner) {
 
 void Tfrm_Preview::QRPreviewPaintRequested(QPrinter* printer) {
   const std::vector<CertificatePage> pages =
-      report_.Pages(PrintDateText(), QtTextMeasure(*printer));
+      report_.Pages(PrintDateText(), QtTextMeasure(*printer), ScreenOrnament());
   ProgressBar1->setRange(0, static_cast<int>(pages.size()));
   PaintCertificate(*printer, pages, [this](int painted) {
     ProgressBar1->setValue(painted);
@@ -292,8 +292,8 @@ bool Tfrm_Preview::HasDestination() const {
 void Tfrm_Preview::aNyomtatExecute() {
   if (!HasDestination() && !ChoosePrinter(true)) return;
   printer_.setDocName(CertificateJobTitle());
-  const std::vector<CertificatePage> pages =
-      PagesToPrint(report_.Pages(PrintDateText(), QtTextMeasure(printer_)), printer_);
+  const std::vector<CertificatePage> pages = PagesToPrint(
+      report_.Pages(PrintDateText(), QtTextMeasure(printer_), ScreenOrnament()), printer_);
   if (pages.empty()) return;
   QProgressDialog progress(QStringLiteral("Az oklevél nyomtatása…"), QStringLiteral("Mégse"), 0,
                            static_cast<int>(pages.size()), this);
