@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPrintDialog>
@@ -310,8 +311,11 @@ void Tfrm_Preview::aNyomtatExecute() {
 }
 
 QString Tfrm_Preview::SuggestedPdfPath() const {
+  // The documents folder where the user has one, else the home folder.
   QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+    folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+  }
   const QString player = FileNamePart(ToQ(NullToStr(report_.Table().Value("jatekos"), "")));
   const QString name = player.isEmpty() ? QStringLiteral("Oklevél.pdf")
                                         : QStringLiteral("Oklevél - %1.pdf").arg(player);
