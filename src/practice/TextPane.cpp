@@ -40,8 +40,12 @@ constexpr int kGutterRightOffset = 3;  // between the numbers and the text
 constexpr int kBarCaretWidth = 2;
 
 QFont GutterFont() {
+  // Every style set, so that the numbers do not take the pane's italic or underline.
   QFont font(QStringLiteral("Courier New"));
   font.setBold(true);
+  font.setItalic(false);
+  font.setUnderline(false);
+  font.setStrikeOut(false);
   font.setPixelSize(13);
   font.setStyleHint(QFont::TypeWriter);
   return font;
@@ -1068,12 +1072,17 @@ void TextPane::resizeEvent(QResizeEvent* event) {
 void TextPane::PaintGutter(QPaintEvent* event) {
   QPainter painter(gutter_);
   painter.fillRect(event->rect(), palette().color(QPalette::Window));
-  if (LineCount() == 0) return;
   painter.setFont(GutterFont());
   painter.setPen(palette().color(QPalette::Dark));
   const int lineHeight = QFontMetrics(GutterFont()).height();
   const int right = gutter_->width() - kGutterRightOffset;
   QTextBlock block = firstVisibleBlock();
+  if (LineCount() == 0) {
+    // An empty pane shows the number of the line its caret stands on.
+    const int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
+    painter.drawText(0, top, right, lineHeight, Qt::AlignRight, QStringLiteral("1"));
+    return;
+  }
   // Numbers stand at the first segment of every stored line.
   auto line = static_cast<size_t>(LineOfBlock(block.blockNumber()));
   int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
