@@ -244,6 +244,8 @@ void Tfrm_Szerkeszt::CreatePopupMenu() {
   PopupMenu1->addActions({aUj, aMegnyit, aMent, aMentMaskent});
   PopupMenu1->addSeparator();
   PopupMenu1->addAction(aBezar);
+  // The menu has no pictures, only texts; the tool bar keeps the commands' images.
+  for (QAction* action : PopupMenu1->actions()) action->setIconVisibleInMenu(false);
   connect(Edit1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { PopupMenu1->popup(Edit1->mapToGlobal(pos)); });
   connect(SynEdit1, &QWidget::customContextMenuRequested, this,

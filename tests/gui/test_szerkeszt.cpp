@@ -402,6 +402,7 @@ class SzerkesztTest : public QObject {
     QStringList items;
     QList<QKeySequence> keys;
     Qt::ContextMenuPolicy title{}, pane{};
+    QImage picture;
     test::DialogAnswers answers;
     answers.Then(Drive([&](Tfrm_Szerkeszt& editor) {
       for (QAction* action : test::Find<QMenu>(&editor, "PopupMenu1")->actions()) {
@@ -410,6 +411,12 @@ class SzerkesztTest : public QObject {
       }
       title = Title(editor)->contextMenuPolicy();
       pane = Pane(editor)->contextMenuPolicy();
+      // Texts only: the first item's picture column holds nothing but its fill.
+      auto* menu = test::Find<QMenu>(&editor, "PopupMenu1");
+      menu->popup(editor.mapToGlobal(QPoint(100, 100)));
+      const QRect first = menu->actionGeometry(menu->actions().at(0)).adjusted(1, 1, 0, -1);
+      picture = menu->grab(QRect(first.topLeft(), QSize(20, first.height()))).toImage();
+      menu->hide();
       Run(editor, "aBezar");
     }));
     EditLesson("", nullptr);
@@ -422,6 +429,9 @@ class SzerkesztTest : public QObject {
                                         QKeySequence(), QKeySequence(Qt::Key_Escape)}));
     QCOMPARE(title, Qt::CustomContextMenu);
     QCOMPARE(pane, Qt::CustomContextMenu);
+    QImage fill(picture.size(), picture.format());
+    fill.fill(picture.pixel(0, 0));
+    QCOMPARE(picture, fill);
   }
 
   void theWindowAsDesigned() {
