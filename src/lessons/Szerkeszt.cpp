@@ -222,6 +222,7 @@ void Tfrm_Szerkeszt::CreateTextPane() {
   SynEdit1 = new TextPane(this);
   SynEdit1->setObjectName(QStringLiteral("SynEdit1"));
   SynEdit1->setReadOnly(false);
+  SynEdit1->KeepUndoHistory();
   SynEdit1->SetInsertMode(true);
   QFont font = DesignFont(QStringLiteral("Courier New"), 14, true);
   font.setStyleHint(QFont::TypeWriter);
