@@ -182,6 +182,7 @@ void Tfrm_Szerkeszt::CreateTextPane() {
   SynEdit1 = new TextPane(this);
   SynEdit1->setObjectName(QStringLiteral("SynEdit1"));
   SynEdit1->setReadOnly(false);
+  SynEdit1->KeepUndoHistory();
   SynEdit1->SetInsertMode(true);
   QFont font = DesignFont(QStringLiteral("Courier New"), 14, true);
   font.setStyleHint(QFont::TypeWriter);
@@ -204,6 +205,8 @@ void Tfrm_Szerkeszt::CreatePopupMenu() {
   PopupMenu1->addActions({aUj, aMegnyit, aMent, aMentMaskent});
   PopupMenu1->addSeparator();
   PopupMenu1->addAction(aBezar);
+  // The menu has no pictures, only texts; the tool bar keeps the commands' images.
+  for (QAction* action : PopupMenu1->actions()) action->setIconVisibleInMenu(false);
   connect(Edit1, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { PopupMenu1->popup(Edit1->mapToGlobal(pos)); });
   connect(SynEdit1, &QWidget::customContextMenuRequested, this,

@@ -6,6 +6,7 @@
 #include <QFontInfo>
 #include <QString>
 #include <QStringList>
+#include <cstdlib>
 
 namespace pekto {
 namespace {
@@ -37,6 +38,23 @@ void AddWineTahoma() {
 #endif
 }
 
+// The family's style nearest to a weight and slant: an upright style for an upright font
+// where there is one, then the nearest weight.
+QString StyleOfFamily(const QString& family, int weight, bool italic) {
+  QString best;
+  int bestScore = 0;
+  for (const QString& style : QFontDatabase::styles(family)) {
+    const bool slanted = QFontDatabase::italic(family, style);
+    const int score =
+        (slanted == italic ? 0 : 10000) + std::abs(QFontDatabase::weight(family, style) - weight);
+    if (best.isEmpty() || score < bestScore) {
+      best = style;
+      bestScore = score;
+    }
+  }
+  return best;
+}
+
 }  // namespace
 
 void InstallFontSubstitutions() {
@@ -58,7 +76,13 @@ QFont DesignFont(const QString& family, int points, bool bold) {
 
 QFont FontForDialog(const QFont& font) {
   QFont shown(font);
-  shown.setFamily(QFontInfo(font).family());
+  const QString family = QFontInfo(font).family();
+  shown.setFamily(family);
+  // The dialog picks its style by name. Without one it names the style in the interface's
+  // language ("Kövér" with a Hungarian translation) while the font files name theirs in
+  // English, and it would fall back to the family's first style: it gets the family's own name.
+  const QString style = StyleOfFamily(family, font.weight(), font.italic());
+  if (!style.isEmpty()) shown.setStyleName(style);
   return shown;
 }
 

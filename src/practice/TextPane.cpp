@@ -11,6 +11,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -40,8 +41,12 @@ constexpr int kGutterRightOffset = 3;  // between the numbers and the text
 constexpr int kBarCaretWidth = 2;
 
 QFont GutterFont() {
+  // Every style set, so that the numbers do not take the pane's italic or underline.
   QFont font(QStringLiteral("Courier New"));
   font.setBold(true);
+  font.setItalic(false);
+  font.setUnderline(false);
+  font.setStrikeOut(false);
   font.setPixelSize(13);
   font.setStyleHint(QFont::TypeWriter);
   return font;
@@ -200,21 +205,21 @@ int SegmentEnd(std::string_view text, int start, int limit) {
 
 // Calls `segment` with every segment of a stored line, in order; an empty line has one.
 template <typename F>
-void ForEachSegment(std::string_view line, F&& segment) {
+void ForEachSegment(std::string_view line, int limit, F&& segment) {
   int start = 0;
   do {
-    const int end = SegmentEnd(line, start, kSegmentLength);
+    const int end = SegmentEnd(line, start, limit);
     segment(line.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
     start = end;
   } while (start < static_cast<int>(line.size()));
 }
 
 // A stored line as the text of its segments, a line feed at every segment end; and the count.
-std::pair<QString, int> Segmented(std::string_view line) {
+std::pair<QString, int> Segmented(std::string_view line, int limit) {
   QString text;
-  text.reserve(static_cast<qsizetype>(line.size() + line.size() / kSegmentLength));
+  text.reserve(static_cast<qsizetype>(line.size() + line.size() / limit));
   int segments = 0;
-  ForEachSegment(line, [&](std::string_view segment) {
+  ForEachSegment(line, limit, [&](std::string_view segment) {
     if (segments++ > 0) text += u'\n';
     AppendToQ(text, segment);
   });
@@ -228,7 +233,41 @@ int GrowingSegmentCut(const QString& text) {
   return blank >= text.size() / 2 ? static_cast<int>(blank + 1) : static_cast<int>(text.size());
 }
 
+// Undo and redo: Ctrl+Z and Alt+Backspace, Ctrl+Shift+Z and Alt+Shift+Backspace, and the keys
+// the platform gives the two commands.
+bool IsUndoKey(const QKeyEvent* event) {
+  const QKeyCombination keys = CombinationOf(event);
+  return keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
+         keys == QKeyCombination(Qt::AltModifier, Qt::Key_Backspace) ||
+         event->matches(QKeySequence::Undo);
+}
+
+bool IsRedoKey(const QKeyEvent* event) {
+  const QKeyCombination keys = CombinationOf(event);
+  return keys == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z) ||
+         keys == QKeyCombination(Qt::AltModifier | Qt::ShiftModifier, Qt::Key_Backspace) ||
+         event->matches(QKeySequence::Redo);
+}
+
 }  // namespace
+
+// The pane's own writing of lines is no edit of the user's: it is not recorded for undo, and
+// the edits before it can no longer be undone.
+class TextPane::OwnWrite {
+ public:
+  explicit OwnWrite(TextPane& pane) : pane_(pane), writing_(pane.writing_, true) {
+    if (pane_.keepsHistory_) pane_.setUndoRedoEnabled(false);  // which also empties it
+  }
+  ~OwnWrite() {
+    if (pane_.keepsHistory_) pane_.setUndoRedoEnabled(true);
+  }
+  OwnWrite(const OwnWrite&) = delete;
+  OwnWrite& operator=(const OwnWrite&) = delete;
+
+ private:
+  TextPane& pane_;
+  QScopedValueRollback<bool> writing_;
+};
 
 TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent), gutter_(new LineNumberGutter(this)) {
   setReadOnly(true);
@@ -422,12 +461,12 @@ void TextPane::ReplaceLine(int index, std::string_view text) {
     return;
   }
   if (index < 0 || index > LineCount()) return;
-  const QScopedValueRollback writing(writing_, true);
+  const OwnWrite write(*this);
   // Block handles do not outlive the edit: the numbers are taken before it.
   const int firstNumber = lineBlocks_[static_cast<size_t>(index)];
   const int lastNumber = LastSegmentNumber(index);
   const QTextBlock last = document()->findBlockByNumber(lastNumber);
-  const auto [segmented, segments] = Segmented(text);
+  const auto [segmented, segments] = Segmented(text, SegmentLength());
   QTextCursor cursor(document());
   cursor.setPosition(FirstSegment(index).position());
   cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
@@ -438,13 +477,13 @@ void TextPane::ReplaceLine(int index, std::string_view text) {
 }
 
 void TextPane::AppendLine(std::string_view text) {
-  const QScopedValueRollback writing(writing_, true);
+  const OwnWrite write(*this);
   QTextCursor cursor(document());
   cursor.movePosition(QTextCursor::End);
   if (!empty_) cursor.insertBlock();
   empty_ = false;
   const int first = cursor.blockNumber();
-  const auto [segmented, segments] = Segmented(text);
+  const auto [segmented, segments] = Segmented(text, SegmentLength());
   cursor.insertText(segmented);
   MarkSegments(first, segments);
   lineBlocks_.push_back(first);
@@ -455,7 +494,7 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
   if (lines.empty()) return;
   const bool wasEmpty = empty_;
   {
-    const QScopedValueRollback writing(writing_, true);
+    const OwnWrite write(*this);
     // The gutter takes its new width while the text is short, not after the insertion, when
     // the new width would lay out the whole text once more.
     UpdateGutterWidth(LineCount() + static_cast<int>(lines.size()));
@@ -480,7 +519,7 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
     for (const auto& line : lines) {
       lineBlocks_.push_back(block);
       bool lineStart = true;
-      ForEachSegment(line, [&](std::string_view segment) {
+      ForEachSegment(line, SegmentLength(), [&](std::string_view segment) {
         if (!first) chunk += u'\n';
         first = false;
         if (!lineStart) continued.push_back(block);
@@ -501,12 +540,13 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
 
 void TextPane::AppendToLine(int index, std::string_view text) {
   if (index < 0 || index >= LineCount()) return;
-  if (static_cast<int>(text.size()) > kGrowingSegmentLength / 2) {
-    // Much text at once is cut into segments as a whole line is.
+  if (static_cast<int>(text.size()) > kGrowingSegmentLength / 2 || keepsHistory_) {
+    // Much text at once is cut into segments as a whole line is; a pane that keeps its lines
+    // whole writes the line anew.
     ReplaceLine(index, Line(index).append(text));
     return;
   }
-  const QScopedValueRollback writing(writing_, true);
+  const OwnWrite write(*this);
   const QTextBlock last = document()->findBlockByNumber(LastSegmentNumber(index));
   QTextCursor cursor(document());
   cursor.setPosition(last.position() + last.length() - 1);
@@ -528,7 +568,7 @@ void TextPane::AppendToLine(int index, std::string_view text) {
 }
 
 void TextPane::Clear() {
-  const QScopedValueRollback writing(writing_, true);
+  const OwnWrite write(*this);
   clear();
   empty_ = true;
   lineBlocks_.clear();
@@ -725,6 +765,15 @@ void TextPane::PaintActiveLine(QPaintEvent* event) {
   }
 }
 
+void TextPane::KeepUndoHistory() {
+  keepsHistory_ = true;
+  setUndoRedoEnabled(true);
+}
+
+int TextPane::SegmentLength() const {
+  return keepsHistory_ ? std::numeric_limits<int>::max() / 2 : kSegmentLength;
+}
+
 void TextPane::SetInsertMode(bool insert) {
   setOverwriteMode(!insert);
   UpdateCaret();
@@ -869,6 +918,15 @@ void TextPane::keyPressEvent(QKeyEvent* event) {
   }
   if (CombinationOf(event) == QKeyCombination(Qt::Key_Insert)) {
     SetInsertMode(!InsertMode());
+    event->accept();
+    return;
+  }
+  if (keepsHistory_ && !isReadOnly() && (IsUndoKey(event) || IsRedoKey(event))) {
+    if (IsUndoKey(event)) {
+      undo();
+    } else {
+      redo();
+    }
     event->accept();
     return;
   }
@@ -1068,12 +1126,17 @@ void TextPane::resizeEvent(QResizeEvent* event) {
 void TextPane::PaintGutter(QPaintEvent* event) {
   QPainter painter(gutter_);
   painter.fillRect(event->rect(), palette().color(QPalette::Window));
-  if (LineCount() == 0) return;
   painter.setFont(GutterFont());
   painter.setPen(palette().color(QPalette::Dark));
   const int lineHeight = QFontMetrics(GutterFont()).height();
   const int right = gutter_->width() - kGutterRightOffset;
   QTextBlock block = firstVisibleBlock();
+  if (LineCount() == 0) {
+    // An empty pane shows the number of the line its caret stands on.
+    const int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
+    painter.drawText(0, top, right, lineHeight, Qt::AlignRight, QStringLiteral("1"));
+    return;
+  }
   // Numbers stand at the first segment of every stored line.
   auto line = static_cast<size_t>(LineOfBlock(block.blockNumber()));
   int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());

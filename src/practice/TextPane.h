@@ -89,6 +89,12 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void RemoveStandardKeyBindings();
   bool IsBindingRemoved(const QKeySequence& keys) const;
 
+  // Undo for an editable pane (off as the pane is made): Ctrl+Z or Alt+Backspace undoes the
+  // user's edits, Ctrl+Shift+Z or Alt+Shift+Backspace redoes them. The pane's own writing of
+  // lines (the PaneModel calls) is not recorded and ends the history. Such a pane keeps every
+  // stored line in one block, so that undo brings back line breaks only where lines broke.
+  void KeepUndoHistory();
+
   int GutterWidth() const;
   // Gives the gutter room for at least `digits` digits (3 until set).
   void SetGutterDigits(int digits);
@@ -117,6 +123,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
 
  private:
   friend class LineNumberGutter;
+  class OwnWrite;
   void PaintGutter(QPaintEvent* event);
   void PaintActiveLine(QPaintEvent* event);
   void PaintCaret(QPaintEvent* event);
@@ -130,6 +137,8 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void PlaceVirtualCaretAt(const QPoint& point);
   void DocumentChanged(int from, int added);
   qreal CharacterWidth() const;
+  // The longest segment the pane cuts a stored line it writes into.
+  int SegmentLength() const;
   bool Swallows(const QKeyEvent* event) const;
   // Typing at a caret beyond the end of its line first fills the line up to it with spaces.
   void FillUpToVirtualCaret();
@@ -182,6 +191,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   int32_t backgroundColor_ = kPaneBackgroundColor;
   QSet<int> removed_;             // key combinations (QKeyCombination::toCombined)
   bool standardRemoved_ = false;  // every standard binding but Enter is gone
+  bool keepsHistory_ = false;     // undo is on (KeepUndoHistory)
 };
 
 }  // namespace pekto

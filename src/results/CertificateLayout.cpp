@@ -101,10 +101,6 @@ const ItemDef kFooterItems[] = {
      Style::Regular, kClWindowText, true, 0},
 };
 
-double MmFromPixels(int pixels) {
-  return pixels * 25.4 / kOrnamentPixelsPerInch;
-}
-
 std::string FieldText(const CertificateResult& result, std::string_view field) {
   if (field == "tesztneve") return result.tesztneve;
   if (field == "jatekos") return result.jatekos;
@@ -116,10 +112,11 @@ std::string FieldText(const CertificateResult& result, std::string_view field) {
 }
 
 // Lays the turned ornament picture at the top-left corner of its box.
-void PlaceOrnament(CertificateItem& item, PixelSize ornament) {
+void PlaceOrnament(CertificateItem& item, OrnamentPicture ornament) {
   const bool sideways = item.quarterTurns % 2 != 0;
-  const double width = MmFromPixels(sideways ? ornament.height : ornament.width);
-  const double height = MmFromPixels(sideways ? ornament.width : ornament.height);
+  const auto mm = [&ornament](int pixels) { return pixels * 25.4 / ornament.pixelsPerInch; };
+  const double width = mm(sideways ? ornament.pixels.height : ornament.pixels.width);
+  const double height = mm(sideways ? ornament.pixels.width : ornament.pixels.height);
   item.picture = MmRect{item.box.left, item.box.top, width, height};
 }
 
@@ -136,7 +133,7 @@ void PlaceCentred(CertificateItem& item, const MmRect& band, const TextMeasure& 
 
 CertificateItem MakeItem(const ItemDef& def, const MmRect& band, const CertificateResult* result,
                          std::string_view printDate, const TextMeasure& measure,
-                         PixelSize ornament) {
+                         OrnamentPicture ornament) {
   CertificateItem item;
   item.name = def.name;
   item.font = CertificateFont{def.family, def.points, def.style != Style::Regular,
@@ -168,7 +165,7 @@ CertificateItem MakeItem(const ItemDef& def, const MmRect& band, const Certifica
 CertificateBand MakeBand(CertificateBandKind kind, const MmRect& rect,
                          std::span<const ItemDef> defs, const CertificateResult* result,
                          std::string_view printDate, const TextMeasure& measure,
-                         PixelSize ornament) {
+                         OrnamentPicture ornament) {
   CertificateBand band{kind, rect, {}};
   for (const ItemDef& def : defs) {
     band.items.push_back(MakeItem(def, rect, result, printDate, measure, ornament));
@@ -199,7 +196,8 @@ double FittingPointSize(std::string_view text, const CertificateFont& font, doub
 
 std::vector<CertificatePage> LayOutCertificate(const std::vector<CertificateResult>& results,
                                                std::string_view printDate,
-                                               const TextMeasure& measure, PixelSize ornament) {
+                                               const TextMeasure& measure,
+                                               OrnamentPicture ornament) {
   const auto footer = [&] {
     return MakeBand(CertificateBandKind::PageFooter, BandRect(kFooterTop, kFooterHeight),
                     kFooterItems, nullptr, printDate, measure, ornament);
@@ -244,7 +242,8 @@ void TQrOklevel::Prepare(const CsvTable& shown, int32_t id) {
 }
 
 std::vector<CertificatePage> TQrOklevel::Pages(std::string_view printDate,
-                                               const TextMeasure& measure, PixelSize ornament) {
+                                               const TextMeasure& measure,
+                                               OrnamentPicture ornament) {
   return LayOutCertificate(CertificateResults(Tbl), printDate, measure, ornament);
 }
 

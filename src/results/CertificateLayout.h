@@ -47,10 +47,15 @@ inline constexpr double kPageHeightMm = 297.0;
 inline constexpr double kPageMarginMm = 10.0;
 inline constexpr double kBandWidthMm = kPageWidthMm - 2 * kPageMarginMm;
 
-// The corner ornament as drawn for the top-left corner, and the resolution its pixels are
-// converted to millimetres at.
+// The corner ornament as drawn for the top-left corner.
 inline constexpr PixelSize kOrnamentPixels{151, 150};
-inline constexpr double kOrnamentPixelsPerInch = 96.0;
+
+// The ornament's picture: its pixels and the resolution they are converted to millimetres at,
+// the screen's pixels per inch (96 on a screen at its plain size).
+struct OrnamentPicture {
+  PixelSize pixels = kOrnamentPixels;
+  double pixelsPerInch = 96.0;
+};
 
 // The system's window-text colour (a colour value as the settings file stores colours).
 inline constexpr int32_t kClWindowText = static_cast<int32_t>(0xFF000008);
@@ -119,7 +124,7 @@ double FittingPointSize(std::string_view text, const CertificateFont& font, doub
 std::vector<CertificatePage> LayOutCertificate(const std::vector<CertificateResult>& results,
                                                std::string_view printDate,
                                                const TextMeasure& measure,
-                                               PixelSize ornament = kOrnamentPixels);
+                                               OrnamentPicture ornament = {});
 
 // The visible rows of a score table from the first, as the certificate prints them.
 std::vector<CertificateResult> CertificateResults(CsvTable& table);
@@ -135,7 +140,7 @@ class TQrOklevel {
   void Prepare(const CsvTable& shown, int32_t id);
   const CsvTable& Table() const { return Tbl; }
   std::vector<CertificatePage> Pages(std::string_view printDate, const TextMeasure& measure,
-                                     PixelSize ornament = kOrnamentPixels);
+                                     OrnamentPicture ornament = {});
 
  private:
   CsvTable Tbl;

@@ -3,11 +3,13 @@
 #include <QBuffer>
 #include <QDate>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QScreen>
 #include <QSvgRenderer>
 
 #include "platform/Colors.h"
@@ -104,6 +106,16 @@ QFont CertificateQFont(const CertificateFont& font) {
   return result;
 }
 
+OrnamentPicture ScreenOrnament() {
+  OrnamentPicture ornament;
+  // The system's pixels per inch (120 at 125 %): Qt reports the screen's logical resolution in
+  // pixels it has already scaled by the device pixel ratio.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    ornament.pixelsPerInch = screen->logicalDotsPerInch() * screen->devicePixelRatio();
+  }
+  return ornament;
+}
+
 std::string PrintDateText() {
   return FromQ(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
 }
@@ -142,7 +154,7 @@ void SaveCertificatePdf(TQrOklevel& report, const std::filesystem::path& path) {
     writer.setTitle(CertificateJobTitle());
     writer.setCreator(QStringLiteral("Pekto"));
     const QtTextMeasure measure(writer);
-    PaintCertificate(writer, report.Pages(PrintDateText(), measure));
+    PaintCertificate(writer, report.Pages(PrintDateText(), measure, ScreenOrnament()));
   }
   std::string reason;
   if (!ReplaceFileContent(path, std::string_view(bytes.constData(), bytes.size()), reason)) {

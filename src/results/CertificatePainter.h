@@ -29,6 +29,9 @@ class QtTextMeasure : public TextMeasure {
 
 QFont CertificateQFont(const CertificateFont& font);
 
+// The ornament as the screen shows it: its pixels at the screen's pixels per inch.
+OrnamentPicture ScreenOrnament();
+
 // The date of printing: today in the system's short date format, as Windows-1250 text.
 std::string PrintDateText();
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPrintDialog>
@@ -210,7 +211,7 @@ void Tfrm_Preview::CentreOnScreen(QWidget* owner) {
 
 void Tfrm_Preview::QRPreviewPaintRequested(QPrinter* printer) {
   const std::vector<CertificatePage> pages =
-      report_.Pages(PrintDateText(), QtTextMeasure(*printer));
+      report_.Pages(PrintDateText(), QtTextMeasure(*printer), ScreenOrnament());
   ProgressBar1->setRange(0, static_cast<int>(pages.size()));
   PaintCertificate(*printer, pages, [this](int painted) {
     ProgressBar1->setValue(painted);
@@ -292,8 +293,8 @@ bool Tfrm_Preview::HasDestination() const {
 void Tfrm_Preview::aNyomtatExecute() {
   if (!HasDestination() && !ChoosePrinter(true)) return;
   printer_.setDocName(CertificateJobTitle());
-  const std::vector<CertificatePage> pages =
-      PagesToPrint(report_.Pages(PrintDateText(), QtTextMeasure(printer_)), printer_);
+  const std::vector<CertificatePage> pages = PagesToPrint(
+      report_.Pages(PrintDateText(), QtTextMeasure(printer_), ScreenOrnament()), printer_);
   if (pages.empty()) return;
   QProgressDialog progress(QStringLiteral("Az oklevél nyomtatása…"), QStringLiteral("Mégse"), 0,
                            static_cast<int>(pages.size()), this);
@@ -310,8 +311,11 @@ void Tfrm_Preview::aNyomtatExecute() {
 }
 
 QString Tfrm_Preview::SuggestedPdfPath() const {
+  // The documents folder where the user has one, else the home folder.
   QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+    folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+  }
   const QString player = FileNamePart(ToQ(NullToStr(report_.Table().Value("jatekos"), "")));
   const QString name = player.isEmpty() ? QStringLiteral("Oklevél.pdf")
                                         : QStringLiteral("Oklevél - %1.pdf").arg(player);

@@ -213,6 +213,13 @@ bool MenuStyle::eventFilter(QObject* watched, QEvent* event) {
       menu->setStyle(this);
     }
   }
+  // A menu bar's titles are grey only while its window is inactive. Qt repaints a widget on
+  // activation only when its palette differs between the two states, which the bar's does not:
+  // it is repainted here, at start and whenever a dialog gives the activation back.
+  if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate) {
+    auto* bar = qobject_cast<QMenuBar*>(watched);
+    if (bar != nullptr && bar->style() == this) bar->update();
+  }
   return false;
 }
 

@@ -178,6 +178,12 @@ TEST(CertificateLayout, OrnamentsTurnToTheirCornersAtNinetySixPixelsPerInch) {
   EXPECT_NEAR(wide, 39.9, 0.06);
 }
 
+TEST(CertificateLayout, OrnamentsConvertAtTheScreensPixelsPerInch) {
+  const auto pages = LayOutCertificate({Example()}, "x", FakeMeasure(), {kOrnamentPixels, 120});
+  ExpectRect(Item(pages[0].bands[0], "OrnamentTopRight").picture, 159.9, 10, 150 * 25.4 / 120,
+             151 * 25.4 / 120);
+}
+
 TEST(CertificateLayout, NoResultGivesTitleAndFooterWithoutDetailBand) {
   const FakeMeasure measure;
   const auto pages = LayOutCertificate({}, "2024.03.07.", measure);

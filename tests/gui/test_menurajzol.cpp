@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -305,6 +306,28 @@ class MenuRajzolTest : public QObject {
       }
       menu->hide();
     }
+  }
+
+  // Grey while a dialog has the activation, black once the window has it back, as the screen
+  // shows the window (grab() would paint it anew).
+  void menuBarTitlesTurnBlackAgainWhenADialogCloses() {
+    auto w = OpenMain();
+    auto* bar = test::Find<QMenuBar>(w, "MainMenu1");
+    const QRect title = bar->actionGeometry(bar->actions().at(0)).translated(bar->pos());
+    const auto shade = [&] {
+      return Darkest(w->screen()->grabWindow(w->winId()).toImage(), title);
+    };
+    bool grey = false;
+    test::DialogAnswers answers;
+    answers.Then([&](QDialog& dialog) {
+      dialog.activateWindow();
+      grey = QTest::qWaitFor([&] { return shade() == ColorFromValue(kClGrayText).red(); });
+      dialog.reject();
+    });
+    test::Find<QAction>(w, "aNevjegy")->trigger();
+    QVERIFY(grey);
+    w->activateWindow();  // as the window manager does
+    QTRY_COMPARE(shade(), MenuText().red());
   }
 
   void menuBarItemUnderThePointerIsHighlighted() {

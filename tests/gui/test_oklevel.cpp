@@ -20,6 +20,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSvgRenderer>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
 
@@ -380,8 +381,12 @@ class CertificateTest : public QObject {
           if (file && !file->selectedFiles().isEmpty()) suggested = file->selectedFiles().front();
           dialog.reject();
         });
+    const QTemporaryDir home;  // without a documents folder: the home folder
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", home.path().toLocal8Bit());
     PrintCertificate(shown, 1, nullptr);
-    QCOMPARE(QFileInfo(suggested).fileName(), QStringLiteral("Oklevél - Kiss Anna.pdf"));
+    qputenv("HOME", oldHome);
+    QCOMPARE(suggested, home.path() + QStringLiteral("/Oklevél - Kiss Anna.pdf"));
   }
 
   void keysTurnThePagesAndEscCloses() {

@@ -402,6 +402,7 @@ class SzerkesztTest : public QObject {
     QStringList items;
     QList<QKeySequence> keys;
     Qt::ContextMenuPolicy title{}, pane{};
+    QImage picture;
     test::DialogAnswers answers;
     answers.Then(Drive([&](Tfrm_Szerkeszt& editor) {
       for (QAction* action : test::Find<QMenu>(&editor, "PopupMenu1")->actions()) {
@@ -410,6 +411,12 @@ class SzerkesztTest : public QObject {
       }
       title = Title(editor)->contextMenuPolicy();
       pane = Pane(editor)->contextMenuPolicy();
+      // Texts only: the first item's picture column holds nothing but its fill.
+      auto* menu = test::Find<QMenu>(&editor, "PopupMenu1");
+      menu->popup(editor.mapToGlobal(QPoint(100, 100)));
+      const QRect first = menu->actionGeometry(menu->actions().at(0)).adjusted(1, 1, 0, -1);
+      picture = menu->grab(QRect(first.topLeft(), QSize(20, first.height()))).toImage();
+      menu->hide();
       Run(editor, "aBezar");
     }));
     EditLesson("", nullptr);
@@ -422,6 +429,9 @@ class SzerkesztTest : public QObject {
                                         QKeySequence(), QKeySequence(Qt::Key_Escape)}));
     QCOMPARE(title, Qt::CustomContextMenu);
     QCOMPARE(pane, Qt::CustomContextMenu);
+    QImage fill(picture.size(), picture.format());
+    fill.fill(picture.pixel(0, 0));
+    QCOMPARE(picture, fill);
   }
 
   void theWindowAsDesigned() {
@@ -719,6 +729,37 @@ class SzerkesztTest : public QObject {
     QCOMPARE(caption, QStringLiteral("Szerkesztés: ") + FromPath(nowhere));
   }
 
+  // ---- undo --------------------------------------------------------------------------------
+
+  // Back to the lesson as opened, not before it, and forth again, also across a line longer than
+  // the blocks a practice pane cuts lines into; the lesson then still counts as changed.
+  void undoAndRedoWalkTheEditsSinceTheLessonWasOpened() {
+    const std::string line = QStringLiteral("ab ").repeated(600).toStdString();
+    const fs::path file = Lesson("vissza.lck");
+    WriteBytes(file, "C\r\n" + line + "\r\nxy\r\n");
+    const Lines opened{line, "xy"}, edited{std::string(line).erase(1022, 1), "xyq", ""};
+    test::DialogAnswers answers;
+    answers
+        .Then(Drive([&](Tfrm_Szerkeszt& editor) {
+          TextPane* pane = Pane(editor);
+          const auto press = [pane](Qt::KeyboardModifiers modifiers) {
+            for (int i = 0; i < 4; ++i) QTest::keyClick(pane, Qt::Key_Z, modifiers);
+            return pane->Lines();
+          };
+          QCOMPARE(press(Qt::ControlModifier), opened);
+          pane->SetCaret(2, 3);
+          test::TypeText(pane, QStringLiteral("q\n"));
+          pane->SetCaret(1, 1024);
+          QTest::keyClick(pane, Qt::Key_Backspace);
+          QCOMPARE(press(Qt::ControlModifier), opened);
+          QCOMPARE(press(Qt::ControlModifier | Qt::ShiftModifier), edited);
+          Run(editor, "aBezar");
+        }))
+        .Then(Press(QMessageBox::No));
+    EditLesson(Cp1250FromPath(file), nullptr);
+    QCOMPARE(answers.Last().text, kQuestion);
+  }
+
   // ---- what a lesson file can store --------------------------------------------------------
 
   void textOutsideTheCodePageIsRefusedAsItIsTypedOrPasted() {
@@ -747,6 +788,11 @@ class SzerkesztTest : public QObject {
                                              QString::fromUtf8("\xF0\x9F\x98\x80"));
           pane->paste();
           lines = pane->Lines();
+          // Undone and redone, the text comes back as it was kept.
+          for (int i = 0; i < 16; ++i)
+            QTest::keyClick(pane, Qt::Key_Z,
+                            Qt::ControlModifier | (i < 8 ? Qt::NoModifier : Qt::ShiftModifier));
+          QCOMPARE(pane->Lines(), lines);
           Run(editor, "aMentMaskent");
           Run(editor, "aBezar");
         }))

@@ -149,6 +149,7 @@ class TestTextPane : public QObject {
   void longLinesBehaveLikeShortOnes();
   void highlightOffsetAcrossSegments();
   void longLineGutterAndActiveLine();
+  void anEmptyPaneNumbersItsFirstLine();
   void selectionAcrossLineBreakReadsCrLf();
   void editingAcrossSegmentEnds();
   void growingLineWrapsAsOneLine();
@@ -1029,6 +1030,13 @@ void TestTextPane::highlightOffsetAcrossSegments() {
     QCOMPARE(pane.CaretLine(), want.line);
     QCOMPARE(pane.CaretColumn(), want.column);
   }
+}
+
+void TestTextPane::anEmptyPaneNumbersItsFirstLine() {
+  TextPane empty, one;  // the number 1, as beside one empty line
+  one.AppendLine("");
+  const QRect gutter(empty.contentsRect().topLeft(), QSize(empty.GutterWidth(), 30));
+  QCOMPARE(empty.grab(gutter).toImage(), one.grab(gutter).toImage());
 }
 
 void TestTextPane::longLineGutterAndActiveLine() {

@@ -1,6 +1,7 @@
 // A lesson written in the editor on a real X server with the Hungarian keyboard: accented
 // letters from their own keys, an AltGr character and a dead-key letter, saved into the lesson
-// folder through the save dialog, then picked in "Lecke megnyitása" and typed to its end.
+// folder through the save dialog, then picked in "Lecke megnyitása" and typed to its end. A slip
+// in the text is undone and redone with the real keys of both bindings.
 
 #include <QApplication>
 #include <QDialog>
@@ -76,6 +77,19 @@ class EditorOnXServerTest : public QObject {
     };
   }
 
+  // A slip after the text, undone and redone with both bindings of each, then deleted.
+  static bool UndoAndRedoASlip(const TextPane& pane) {
+    const std::string slip = kLessonLine + "x";
+    const auto gives = [&](const char* keys, const std::string& line) {
+      return x11::PressKeys({QString::fromLatin1(keys)}) && x11::WaitFor([&] {
+               return line.empty() ? pane.Line(0) != slip : pane.Line(0) == line;
+             });
+    };
+    return gives("x", slip) && gives("ctrl+z", "") && gives("ctrl+shift+z", slip) &&
+           gives("alt+BackSpace", "") && gives("alt+shift+BackSpace", slip) &&
+           gives("BackSpace", kLessonLine);
+  }
+
   // The editor: the title and the text with real keys, Ctrl+S (the save dialog is the next
   // reply), and Esc once the lesson is saved.
   test::DialogAnswers::Reply WriteLesson(const fs::path& saved, QString& title, QString& caption) {
@@ -103,6 +117,7 @@ class EditorOnXServerTest : public QObject {
           return fail(QStringLiteral("the keys did not arrive: ") + ToQ(pane->Line(0)));
         }
       }
+      if (!UndoAndRedoASlip(*pane)) return fail(QStringLiteral("undo: ") + ToQ(pane->Line(0)));
       x11::PressKeys({QStringLiteral("ctrl+s")});
       // The save dialog comes up inside this wait and is answered by the next reply.
       if (!x11::WaitFor([&] { return editor->Saved() && editor->EditFile() == saved; }, 30000)) {
