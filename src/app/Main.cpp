@@ -419,7 +419,9 @@ void Tfrm_Main::FormCreate() {
 }
 
 void Tfrm_Main::FillLessonChooser() {
-  ComboBox1->addItems(SortedLessonNames(Startup().DataDir));
+  for (const LessonName& lesson : SortedLessons(Startup().DataDir)) {
+    ComboBox1->addItem(lesson.shown, LessonItemData(lesson));
+  }
   ComboBox1->setCurrentIndex(-1);
 }
 
@@ -518,7 +520,7 @@ void Tfrm_Main::LoadLesson(const QString& path) {
   exercise_->Load(std::move(lesson));
   if (!Timer1->isActive()) Timer1->start();
   UpdateCounters();
-  Beall.LastFile = FromQ(path);
+  SetLastLesson(Beall, ToPath(path));
   SetExerciseCommands(true);
   StatusPanels[2]->setText(QStringLiteral("Lecke: ") + ToQ(State().LessonTitle));
 }
@@ -652,8 +654,7 @@ void Tfrm_Main::FormResize() {
 }
 
 void Tfrm_Main::ComboBox1Change(int index) {
-  const QString name = ComboBox1->itemText(index);
-  const fs::path path = LessonPath(Startup().DataDir, name.toStdString());
+  const fs::path path = LessonOfItem(Startup().DataDir, ComboBox1->itemData(index));
   std::error_code ec;
   // A lesson that cannot be read is reported and leaves the focus where it is; a file removed
   // since start-up loads nothing and the focus still goes to the typing pane.
@@ -694,7 +695,7 @@ void Tfrm_Main::aUjExecute() {
 }
 
 void Tfrm_Main::aSzerkesztExecute() {
-  EditLesson(Beall.LastFile, this);
+  EditLessonFile(LastLessonPath(Beall), this);
 }
 
 void Tfrm_Main::aBefejezExecute() {
@@ -734,7 +735,7 @@ void Tfrm_Main::aBeallitExecute() {
 }
 
 void Tfrm_Main::aSugoExecute() {
-  LaunchExternal(FromPath(BundleDir() / "Help" / "index.htm"));
+  LaunchFile(BundleDir() / "Help" / "index.htm", QStringLiteral("A súgó"));
 }
 
 void Tfrm_Main::aLevelExecute() {
@@ -746,7 +747,7 @@ void Tfrm_Main::aHonlapExecute() {
 }
 
 void Tfrm_Main::aUjdonsagExecute() {
-  LaunchExternal(FromPath(Startup().ProgramDir / "Ujdonsag.exe"));
+  LaunchFile(Startup().ProgramDir / "Ujdonsag.exe", QStringLiteral("Az újdonságok programja"));
 }
 
 void Tfrm_Main::aReadMeExecute() {
@@ -758,7 +759,18 @@ void Tfrm_Main::aNevjegyExecute() {
 }
 
 void Tfrm_Main::LaunchExternal(const QString& target) {
-  ShellOpen(target, Startup().ProgramDir);
+  if (!ShellOpen(target, Startup().ProgramDir)) ShowError(NoOpenerMessage(target), this);
+}
+
+void Tfrm_Main::LaunchFile(const fs::path& file, const QString& what) {
+  std::error_code ec;
+  if (!fs::exists(file, ec)) {
+    ShowError(what + QStringLiteral(" nem található: hiányzik a(z) \"") + FromPath(file) +
+                  QStringLiteral("\" fájl."),
+              this);
+    return;
+  }
+  LaunchExternal(FromPath(file));
 }
 
 }  // namespace pekto

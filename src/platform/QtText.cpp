@@ -1,5 +1,7 @@
 #include "platform/QtText.h"
 
+#include <QStringDecoder>
+
 #include "platform/Cp1250.h"
 
 namespace pekto {
@@ -133,6 +135,13 @@ QString FromPath(const std::filesystem::path& path) {
 #else
   return QString::fromStdString(path.string());
 #endif
+}
+
+QString ReadableName(std::string_view bytes) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  const QString text =
+      utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+  return utf8.hasError() ? ToQ(bytes) : text;
 }
 
 std::filesystem::path PathFromCp1250(std::string_view cp1250) {

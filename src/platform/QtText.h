@@ -32,6 +32,10 @@ std::string TypedCharacters(int key, Qt::KeyboardModifiers modifiers, const QStr
 // Paths: QString and std::filesystem::path hold the real (Unicode) name.
 std::filesystem::path ToPath(const QString& text);
 QString FromPath(const std::filesystem::path& path);
+// A file name as listed (UTF-8 where the name is UTF-8, else the bytes the folder holds) in a
+// form the user can read: UTF-8 when it is that, else taken as Windows-1250, the code page of
+// names made on Hungarian Windows machines.
+QString ReadableName(std::string_view bytes);
 // Paths kept in Windows-1250 settings values.
 std::filesystem::path PathFromCp1250(std::string_view cp1250);
 std::string Cp1250FromPath(const std::filesystem::path& path);
