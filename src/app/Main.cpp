@@ -514,13 +514,17 @@ void Tfrm_Main::FormClose() {
 // ---- exercise ---------------------------------------------------------------------------------
 
 void Tfrm_Main::LoadLesson(const QString& path) {
+  LoadLessonFile(ToPath(path));
+}
+
+void Tfrm_Main::LoadLessonFile(const fs::path& path) {
   const BusyCursor busy;  // a big lesson takes seconds to read and lay out
-  Lesson lesson = ReadLessonFile(ToPath(path));
+  Lesson lesson = ReadLessonFile(path);
   Panel4->setText(QStringLiteral("Pekto : ") + ToQ(lesson.title));
   exercise_->Load(std::move(lesson));
   if (!Timer1->isActive()) Timer1->start();
   UpdateCounters();
-  SetLastLesson(Beall, ToPath(path));
+  SetLastLesson(Beall, path);
   SetExerciseCommands(true);
   StatusPanels[2]->setText(QStringLiteral("Lecke: ") + ToQ(State().LessonTitle));
 }
@@ -656,9 +660,10 @@ void Tfrm_Main::FormResize() {
 void Tfrm_Main::ComboBox1Change(int index) {
   const fs::path path = LessonOfItem(Startup().DataDir, ComboBox1->itemData(index));
   std::error_code ec;
-  // A lesson that cannot be read is reported and leaves the focus where it is; a file removed
-  // since start-up loads nothing and the focus still goes to the typing pane.
-  if (fs::is_regular_file(path, ec)) LoadLesson(FromPath(path));
+  // A lesson that cannot be read (a FIFO or a device among them) is reported and leaves the
+  // focus where it is; a file removed since start-up loads nothing and the focus still goes to
+  // the typing pane.
+  if (fs::exists(path, ec)) LoadLessonFile(path);
   SynEdit1->setFocus();
 }
 
@@ -686,7 +691,7 @@ void Tfrm_Main::SetScreenFontSize(int32_t size) {
 void Tfrm_Main::aMegnyitExecute() {
   const auto picked = PickLesson(Beall.LastFile, this);
   // A lesson that cannot be read is reported and leaves the focus where it is.
-  if (picked) LoadLesson(FromPath(*picked));
+  if (picked) LoadLessonFile(*picked);
   SynEdit1->setFocus();
 }
 

@@ -41,6 +41,8 @@ class Tfrm_Main : public QMainWindow {
   // Starts an exercise on a lesson file; throws pekto::Error, changing nothing, when the file
   // cannot be read.
   void LoadLesson(const QString& path);
+  // The same for a path of any bytes, which a QString may not carry unchanged.
+  void LoadLessonFile(const std::filesystem::path& path);
   // Stops the clock, hands the result to the evaluation and ends the exercise.
   void FinishExercise();
   void UpdateCounters();
