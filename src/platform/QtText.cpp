@@ -133,7 +133,7 @@ QString FromPath(const std::filesystem::path& path) {
 #ifdef _WIN32
   return QString::fromStdWString(path.wstring());
 #else
-  return QString::fromStdString(path.string());
+  return ReadableName(path.native());
 #endif
 }
 

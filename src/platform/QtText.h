@@ -30,6 +30,8 @@ QString KeepCp1250(const QString& text, QString& refused);
 std::string TypedCharacters(int key, Qt::KeyboardModifiers modifiers, const QString& text);
 
 // Paths: QString and std::filesystem::path hold the real (Unicode) name.
+// A name whose bytes are no UTF-8 is shown as ReadableName shows it; such a QString does not
+// lead back to the file, so code that opens files keeps the path itself.
 std::filesystem::path ToPath(const QString& text);
 QString FromPath(const std::filesystem::path& path);
 // A file name as listed (UTF-8 where the name is UTF-8, else the bytes the folder holds) in a

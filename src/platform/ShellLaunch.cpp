@@ -95,7 +95,8 @@ QString NoOpenerMessage(const QString& target) {
   QString program = QStringLiteral("program");
   if (target.startsWith(QStringLiteral("mailto:"))) {
     program = QStringLiteral("levelezőprogram");
-  } else if (target.startsWith(QStringLiteral("http"))) {
+  } else if (target.startsWith(QStringLiteral("http")) || target.endsWith(QStringLiteral(".htm")) ||
+             target.endsWith(QStringLiteral(".html"))) {
     program = QStringLiteral("böngésző");
   }
   return QStringLiteral("Nincs beállítva ") + program +
