@@ -568,7 +568,7 @@ void Tfrm_Main::PlayErrorSound() {
     }
     MediaPlayer1->Play();
   } catch (const std::exception& e) {
-    SoundFailed(QString::fromUtf8(e.what()));
+    SoundFailed(ReadableText(e.what()));
   }
 }
 

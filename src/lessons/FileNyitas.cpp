@@ -54,7 +54,7 @@ QString FileNamePart(const QString& path) {
 
 std::vector<LessonName> SortedLessons(const fs::path& dataDir) {
   std::vector<LessonName> lessons;
-  for (auto& name : ListLessons(dataDir)) lessons.push_back({ReadableName(name), std::move(name)});
+  for (auto& name : ListLessons(dataDir)) lessons.push_back({ReadableText(name), std::move(name)});
   QCollator collator;
   collator.setCaseSensitivity(Qt::CaseInsensitive);
   std::sort(lessons.begin(), lessons.end(), [&collator](const auto& a, const auto& b) {
