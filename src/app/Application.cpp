@@ -5,12 +5,21 @@
 #include <QTranslator>
 #include <memory>
 
+#ifndef _WIN32
+#include <csignal>
+#endif
+
 #include "app/Icons.h"
 #include "platform/Guard.h"
 
 namespace pekto {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+#ifndef _WIN32
+  // A write beyond the user's file-size limit (ulimit -f) then fails with an error that the
+  // save reports, instead of the signal ending the program with the unsaved work.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   setApplicationName(QStringLiteral("Pekto"));
   // No display name: Qt would append it to every window's caption ("Eredmények — Pekto"),
   // where each window's caption is its own.

@@ -419,7 +419,9 @@ void Tfrm_Main::FormCreate() {
 }
 
 void Tfrm_Main::FillLessonChooser() {
-  ComboBox1->addItems(SortedLessonNames(Startup().DataDir));
+  for (const LessonName& lesson : SortedLessons(Startup().DataDir)) {
+    ComboBox1->addItem(lesson.shown, LessonItemData(lesson));
+  }
   ComboBox1->setCurrentIndex(-1);
 }
 
@@ -512,13 +514,17 @@ void Tfrm_Main::FormClose() {
 // ---- exercise ---------------------------------------------------------------------------------
 
 void Tfrm_Main::LoadLesson(const QString& path) {
+  LoadLessonFile(ToPath(path));
+}
+
+void Tfrm_Main::LoadLessonFile(const fs::path& path) {
   const BusyCursor busy;  // a big lesson takes seconds to read and lay out
-  Lesson lesson = ReadLessonFile(ToPath(path));
+  Lesson lesson = ReadLessonFile(path);
   Panel4->setText(QStringLiteral("Pekto : ") + ToQ(lesson.title));
   exercise_->Load(std::move(lesson));
   if (!Timer1->isActive()) Timer1->start();
   UpdateCounters();
-  Beall.LastFile = FromQ(path);
+  SetLastLesson(Beall, path);
   SetExerciseCommands(true);
   StatusPanels[2]->setText(QStringLiteral("Lecke: ") + ToQ(State().LessonTitle));
 }
@@ -562,7 +568,7 @@ void Tfrm_Main::PlayErrorSound() {
     }
     MediaPlayer1->Play();
   } catch (const std::exception& e) {
-    SoundFailed(QString::fromUtf8(e.what()));
+    SoundFailed(ReadableText(e.what()));
   }
 }
 
@@ -652,12 +658,12 @@ void Tfrm_Main::FormResize() {
 }
 
 void Tfrm_Main::ComboBox1Change(int index) {
-  const QString name = ComboBox1->itemText(index);
-  const fs::path path = LessonPath(Startup().DataDir, name.toStdString());
+  const fs::path path = LessonOfItem(Startup().DataDir, ComboBox1->itemData(index));
   std::error_code ec;
-  // A lesson that cannot be read is reported and leaves the focus where it is; a file removed
-  // since start-up loads nothing and the focus still goes to the typing pane.
-  if (fs::is_regular_file(path, ec)) LoadLesson(FromPath(path));
+  // A lesson that cannot be read (a FIFO or a device among them) is reported and leaves the
+  // focus where it is; a file removed since start-up loads nothing and the focus still goes to
+  // the typing pane.
+  if (fs::exists(path, ec)) LoadLessonFile(path);
   SynEdit1->setFocus();
 }
 
@@ -685,7 +691,7 @@ void Tfrm_Main::SetScreenFontSize(int32_t size) {
 void Tfrm_Main::aMegnyitExecute() {
   const auto picked = PickLesson(Beall.LastFile, this);
   // A lesson that cannot be read is reported and leaves the focus where it is.
-  if (picked) LoadLesson(FromPath(*picked));
+  if (picked) LoadLessonFile(*picked);
   SynEdit1->setFocus();
 }
 
@@ -694,7 +700,7 @@ void Tfrm_Main::aUjExecute() {
 }
 
 void Tfrm_Main::aSzerkesztExecute() {
-  EditLesson(Beall.LastFile, this);
+  EditLessonFile(LastLessonPath(Beall), this);
 }
 
 void Tfrm_Main::aBefejezExecute() {
@@ -734,7 +740,7 @@ void Tfrm_Main::aBeallitExecute() {
 }
 
 void Tfrm_Main::aSugoExecute() {
-  LaunchExternal(FromPath(BundleDir() / "Help" / "index.htm"));
+  LaunchFile(BundleDir() / "Help" / "index.htm", QStringLiteral("A súgó"));
 }
 
 void Tfrm_Main::aLevelExecute() {
@@ -746,7 +752,7 @@ void Tfrm_Main::aHonlapExecute() {
 }
 
 void Tfrm_Main::aUjdonsagExecute() {
-  LaunchExternal(FromPath(Startup().ProgramDir / "Ujdonsag.exe"));
+  LaunchFile(Startup().ProgramDir / "Ujdonsag.exe", QStringLiteral("Az újdonságok programja"));
 }
 
 void Tfrm_Main::aReadMeExecute() {
@@ -758,7 +764,18 @@ void Tfrm_Main::aNevjegyExecute() {
 }
 
 void Tfrm_Main::LaunchExternal(const QString& target) {
-  ShellOpen(target, Startup().ProgramDir);
+  if (!ShellOpen(target, Startup().ProgramDir)) ShowError(NoOpenerMessage(target), this);
+}
+
+void Tfrm_Main::LaunchFile(const fs::path& file, const QString& what) {
+  std::error_code ec;
+  if (!fs::exists(file, ec)) {
+    ShowError(what + QStringLiteral(" nem található: hiányzik a(z) \"") + FromPath(file) +
+                  QStringLiteral("\" fájl."),
+              this);
+    return;
+  }
+  LaunchExternal(FromPath(file));
 }
 
 }  // namespace pekto

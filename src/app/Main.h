@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,6 +41,8 @@ class Tfrm_Main : public QMainWindow {
   // Starts an exercise on a lesson file; throws pekto::Error, changing nothing, when the file
   // cannot be read.
   void LoadLesson(const QString& path);
+  // The same for a path of any bytes, which a QString may not carry unchanged.
+  void LoadLessonFile(const std::filesystem::path& path);
   // Stops the clock, hands the result to the evaluation and ends the exercise.
   void FinishExercise();
   void UpdateCounters();
@@ -106,6 +109,8 @@ class Tfrm_Main : public QMainWindow {
   void aNevjegyExecute();
   // Hands a document, program or address to the shell with the program folder as working folder.
   void LaunchExternal(const QString& target);
+  // Launches a file of the program's own; says which is missing when it is not there.
+  void LaunchFile(const std::filesystem::path& file, const QString& what);
 
   // Controls, named as the rest of the program knows them; each carries its name as object
   // name, by which tests find it.

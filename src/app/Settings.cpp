@@ -60,6 +60,28 @@ void ReadSettings(const IniFile& ini, const fs::path& programDir, TBeall& beall)
   }
 }
 
+std::optional<std::string> SettingsPathText(const fs::path& path) {
+  std::string text = cp1250::FromUtf8(PathText(path));
+  if (PathFromText(cp1250::ToUtf8(text)) != path || !IniFile::KeepsValue(text)) {
+    return std::nullopt;
+  }
+  return text;
+}
+
+void SetLastLesson(TBeall& beall, const fs::path& lesson) {
+  if (std::optional<std::string> text = SettingsPathText(lesson)) {
+    beall.LastFile = std::move(*text);
+    beall.LastLesson.clear();
+  } else {
+    beall.LastLesson = lesson;
+  }
+}
+
+fs::path LastLessonPath(const TBeall& beall) {
+  if (!beall.LastLesson.empty()) return beall.LastLesson;
+  return PathFromText(cp1250::ToUtf8(beall.LastFile));
+}
+
 PaneLook LookFromSettings(const TBeall& beall) {
   PaneLook look;
   look.FontName = beall.FontName;

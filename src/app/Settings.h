@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,7 +24,10 @@ struct TBeall {
   bool FontItalic = false;
   bool FontUnderline = false;
   int32_t FontColor = 0;
-  std::string LastFile;  // full path of the lesson loaded last
+  std::string LastFile;  // full path of the lesson loaded last, as the settings file holds it
+  // The lesson loaded last in this run when the settings file cannot hold its path (empty
+  // otherwise): see SetLastLesson.
+  std::filesystem::path LastLesson;
   int32_t ActiveLineColor = 0;
   int32_t SelectedColor = 0;
   int32_t BkColor = 0;
@@ -74,6 +78,19 @@ inline constexpr std::string_view kDefaultSoundFileName = "default.wav";
 // and empties SoundFile when SoundFile is empty or names no existing file. The default sound
 // file is "default.wav" in `programDir`.
 void ReadSettings(const IniFile& ini, const std::filesystem::path& programDir, TBeall& beall);
+
+// The Windows-1250 text that keeps `path` in the settings file, when reading it back gives the
+// same path; nothing for a path with characters the code page lacks, bytes that are no UTF-8,
+// a line break, blanks or quotation marks at its ends, or more than the longest value.
+std::optional<std::string> SettingsPathText(const std::filesystem::path& path);
+
+// Notes the lesson just loaded: LastFile takes its path when the settings file can hold it;
+// otherwise LastFile keeps the value it had (so the settings file keeps it too) and LastLesson
+// names the lesson for the rest of the run.
+void SetLastLesson(TBeall& beall, const std::filesystem::path& lesson);
+
+// The lesson loaded last: LastLesson when set, else the path LastFile holds.
+std::filesystem::path LastLessonPath(const TBeall& beall);
 
 // The pane look described by the record: its font, style and colours, never struck out.
 PaneLook LookFromSettings(const TBeall& beall);

@@ -52,13 +52,23 @@ QString FileNamePart(const QString& path) {
   return path.mid(separator + 1);
 }
 
-QStringList SortedLessonNames(const fs::path& dataDir) {
-  QStringList names;
-  for (const auto& name : ListLessons(dataDir)) names << QString::fromStdString(name);
+std::vector<LessonName> SortedLessons(const fs::path& dataDir) {
+  std::vector<LessonName> lessons;
+  for (auto& name : ListLessons(dataDir)) lessons.push_back({ReadableText(name), std::move(name)});
   QCollator collator;
   collator.setCaseSensitivity(Qt::CaseInsensitive);
-  std::sort(names.begin(), names.end(), collator);
-  return names;
+  std::sort(lessons.begin(), lessons.end(), [&collator](const auto& a, const auto& b) {
+    return collator.compare(a.shown, b.shown) < 0;
+  });
+  return lessons;
+}
+
+QVariant LessonItemData(const LessonName& lesson) {
+  return QByteArray::fromStdString(lesson.stored);
+}
+
+fs::path LessonOfItem(const fs::path& dataDir, const QVariant& data) {
+  return LessonPath(dataDir, data.toByteArray().toStdString());
 }
 
 Tfrm_FileNyitas::Tfrm_FileNyitas(const std::string& current, QWidget* owner)
@@ -108,7 +118,10 @@ Tfrm_FileNyitas::Tfrm_FileNyitas(const std::string& current, QWidget* owner)
 }
 
 void Tfrm_FileNyitas::FormCreate(const std::string& current) {
-  ListBox1->addItems(SortedLessonNames(Startup().DataDir));
+  for (const LessonName& lesson : SortedLessons(Startup().DataDir)) {
+    auto* item = new QListWidgetItem(lesson.shown, ListBox1);
+    item->setData(Qt::UserRole, LessonItemData(lesson));
+  }
   if (ListBox1->count() == 0) return;
   const QString wanted = FileNamePart(ToQ(current));
   const auto found = ListBox1->findItems(wanted, Qt::MatchFixedString);  // case ignored
@@ -121,7 +134,7 @@ void Tfrm_FileNyitas::ListBox1DblClick() {
     ShowError(QStringLiteral("Nincs lecke kiválasztva"), this);
     return;
   }
-  lessonPath_ = LessonPath(Startup().DataDir, item->text().toStdString());
+  lessonPath_ = LessonOfItem(Startup().DataDir, item->data(Qt::UserRole));
   accept();
 }
 

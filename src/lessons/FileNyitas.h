@@ -4,9 +4,11 @@
 
 #include <QDialog>
 #include <QStringList>
+#include <QVariant>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QListWidget;
 class QListWidgetItem;
@@ -22,8 +24,21 @@ std::optional<std::filesystem::path> PickLesson(const std::string& current, QWid
 // file the same way as one saved here.
 QString FileNamePart(const QString& path);
 
-// The names of the lesson folder's lessons, sorted without regard to case in the user's locale.
-QStringList SortedLessonNames(const std::filesystem::path& dataDir);
+// A lesson of the lesson folder: the name shown, readable whatever bytes the file's name has,
+// and the name as the folder holds it, which opens the file.
+struct LessonName {
+  QString shown;
+  std::string stored;
+};
+
+// The lessons of the lesson folder, sorted by the name shown without regard to case in the
+// user's locale.
+std::vector<LessonName> SortedLessons(const std::filesystem::path& dataDir);
+
+// What a list item of a lesson keeps beside its text (Qt::UserRole): the stored name.
+QVariant LessonItemData(const LessonName& lesson);
+// The path of the lesson whose item keeps `data`.
+std::filesystem::path LessonOfItem(const std::filesystem::path& dataDir, const QVariant& data);
 
 class Tfrm_FileNyitas : public QDialog {
   Q_OBJECT

@@ -403,8 +403,12 @@ void Tfrm_Szerkeszt::aBezarExecute() {
 }
 
 void EditLesson(const std::string& path, QWidget* owner) {
+  EditLessonFile(path.empty() ? fs::path() : PathFromCp1250(path), owner);
+}
+
+void EditLessonFile(const fs::path& path, QWidget* owner) {
   Tfrm_Szerkeszt editor(owner);
-  if (!path.empty()) editor.OpenFile(PathFromCp1250(path));
+  if (!path.empty()) editor.OpenFile(path);
   ExecDialog(editor);
 }
 

@@ -19,6 +19,8 @@ class TextPane;
 // `path` is empty; returns when the editor has closed. A lesson that cannot be read throws
 // pekto::Error before the editor is shown.
 void EditLesson(const std::string& path, QWidget* owner);
+// The same for a path of any name, one that Windows-1250 cannot spell included.
+void EditLessonFile(const std::filesystem::path& path, QWidget* owner);
 
 class Tfrm_Szerkeszt : public QDialog {
   Q_OBJECT

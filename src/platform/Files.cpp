@@ -1,10 +1,12 @@
 #include "platform/Files.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <random>
 #include <system_error>
 
@@ -12,12 +14,17 @@
 #include "platform/Error.h"
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/types.h>
+
 #include <unistd.h>
+#include <csignal>
 #endif
 
 namespace fs = std::filesystem;
@@ -31,9 +38,113 @@ bool IsHiddenName(const std::string& name) {
 }
 #endif
 
-std::string TemporaryName(const fs::path& target) {
+// ---- temporary files of a replacement ----------------------------------------------------------
+//
+// The new content of `name` is written to ".<name>.<pid>.<random>.tmp" beside it. A writer that
+// was killed leaves its file behind; the next replacement of the same file removes it once its
+// writer is gone (no process of that number runs) or it is older than any write takes. Files
+// of programs that still run are left alone, so two programs may save at once.
+
+using Native = fs::path::string_type;
+
+// The longest file name: bytes on POSIX file systems, UTF-16 units on Windows.
+constexpr size_t kNameMax = 255;
+// What the temporary name adds around the file's name: "." before it, ".<pid>.<random>.tmp"
+// after it, the pid up to 10 digits and the random part 6.
+constexpr size_t kTemporaryExtra = 1 + 1 + 10 + 1 + 6 + 4;
+constexpr auto kStaleAge = std::chrono::hours(1);
+
+Native Widen(std::string_view ascii) {
+  return Native(ascii.begin(), ascii.end());
+}
+
+// The file's name as the start of its temporary names, cut so that they fit into a file name
+// (never inside a character).
+Native TemporaryPrefix(const fs::path& target) {
+  Native name = target.filename().native();
+  if (name.size() > kNameMax - kTemporaryExtra) {
+    size_t cut = kNameMax - kTemporaryExtra;
+#ifdef _WIN32
+    if (IS_LOW_SURROGATE(name[cut])) --cut;
+#else
+    for (int i = 0; i < 3 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80; ++i) --cut;
+#endif
+    name.resize(cut);
+  }
+  return Widen(".") + name + Widen(".");
+}
+
+unsigned long CurrentProcess() {
+#ifdef _WIN32
+  return GetCurrentProcessId();
+#else
+  return static_cast<unsigned long>(::getpid());
+#endif
+}
+
+bool ProcessRuns(unsigned long pid) {
+#ifdef _WIN32
+  const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return GetLastError() == ERROR_ACCESS_DENIED;
+  DWORD code = 0;
+  const bool runs = GetExitCodeProcess(process, &code) != FALSE && code == STILL_ACTIVE;
+  CloseHandle(process);
+  return runs;
+#else
+  if (pid == 0 || pid > static_cast<unsigned long>(std::numeric_limits<pid_t>::max())) {
+    return false;
+  }
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+#endif
+}
+
+fs::path TemporaryPath(const fs::path& folder, const fs::path& target) {
   std::random_device rd;
-  return "." + PathText(target.filename()) + "." + std::to_string(rd() % 1000000) + ".tmp";
+  const std::string tail =
+      std::to_string(CurrentProcess()) + "." + std::to_string(rd() % 1000000) + ".tmp";
+  return folder / (TemporaryPrefix(target) + Widen(tail));
+}
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The writer of a temporary name "<pid>.<random>" (after the prefix, before ".tmp"); 0 for
+// the names of earlier versions ("<random>") and anything else.
+unsigned long WriterOf(std::string_view middle) {
+  const size_t dot = middle.find('.');
+  if (dot == std::string_view::npos || !AllDigits(middle.substr(dot + 1))) return 0;
+  unsigned long pid = 0;
+  const auto [end, error] = std::from_chars(middle.data(), middle.data() + dot, pid);
+  return error == std::errc() && end == middle.data() + dot ? pid : 0;
+}
+
+bool IsStale(const fs::directory_entry& entry, unsigned long writer) {
+  if (writer != 0 && writer != CurrentProcess() && !ProcessRuns(writer)) return true;
+  std::error_code ec;
+  const auto written = entry.last_write_time(ec);
+  return !ec && fs::file_time_type::clock::now() - written > kStaleAge;
+}
+
+void RemoveStaleTemporaries(const fs::path& folder, const fs::path& target) {
+  const Native prefix = TemporaryPrefix(target);
+  const Native suffix = Widen(".tmp");
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const Native name = it->path().filename().native();
+    if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) ||
+        !name.ends_with(suffix)) {
+      continue;
+    }
+    const std::string middle =
+        PathText(name.substr(prefix.size(), name.size() - prefix.size() - suffix.size()));
+    if (!AllDigits(middle) && WriterOf(middle) == 0) continue;  // not a name of ours
+    std::error_code ignored;
+    if (it->is_regular_file(ignored) && IsStale(*it, WriterOf(middle))) {
+      fs::remove(it->path(), ignored);
+    }
+  }
 }
 
 // A file the user has made read-only (no write permission for anyone, or none for us) is not
@@ -131,6 +242,129 @@ std::string LocalTimeStamp() {
   return stamp;
 }
 
+// ---- reading -----------------------------------------------------------------------------------
+
+enum class FileKind { kRegular, kFolder, kPipe, kDevice, kSocket, kOther };
+
+std::string KindName(FileKind kind) {
+  switch (kind) {
+    case FileKind::kPipe:
+      return "csővezeték (FIFO)";
+    case FileKind::kDevice:
+      return "eszköz";
+    case FileKind::kSocket:
+      return "socket";
+    default:
+      return "különleges fájl";
+  }
+}
+
+#ifdef _WIN32
+int OpenForReading(const fs::path& path) {
+  return _wopen(path.c_str(), _O_RDONLY | _O_BINARY);
+}
+void CloseFile(int fd) {
+  _close(fd);
+}
+long long ReadSome(int fd, char* to, size_t count) {
+  return _read(fd, to, static_cast<unsigned>(count));
+}
+FileKind KindOf(int fd, std::uintmax_t& size) {
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  switch (GetFileType(handle)) {
+    case FILE_TYPE_DISK:
+      break;
+    case FILE_TYPE_PIPE:
+      return FileKind::kPipe;
+    case FILE_TYPE_CHAR:
+      return FileKind::kDevice;
+    default:
+      return FileKind::kOther;
+  }
+  struct _stat64 info {};
+  if (_fstat64(fd, &info) != 0) return FileKind::kOther;
+  if ((info.st_mode & _S_IFDIR) != 0) return FileKind::kFolder;
+  size = static_cast<std::uintmax_t>(info.st_size);
+  return FileKind::kRegular;
+}
+#else
+// Opened without waiting: a FIFO would otherwise block until a writer comes. The flag is taken
+// off again once the file is known to be a regular one.
+int OpenForReading(const fs::path& path) {
+  return ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+}
+void CloseFile(int fd) {
+  ::close(fd);
+}
+long long ReadSome(int fd, char* to, size_t count) {
+  return ::read(fd, to, count);
+}
+FileKind KindOf(int fd, std::uintmax_t& size) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return FileKind::kOther;
+  if (S_ISDIR(info.st_mode)) return FileKind::kFolder;
+  if (S_ISFIFO(info.st_mode)) return FileKind::kPipe;
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return FileKind::kDevice;
+  if (S_ISSOCK(info.st_mode)) return FileKind::kSocket;
+  if (!S_ISREG(info.st_mode)) return FileKind::kOther;
+  size = static_cast<std::uintmax_t>(info.st_size);
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags != -1) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  return FileKind::kRegular;
+}
+#endif
+
+[[noreturn]] void ThrowCannotOpen(const fs::path& path, int err) {
+  throw Error("Cannot open file \"" + PathText(path) + "\". " + SystemMessage(err));
+}
+
+// A regular file opened for reading, closed with the object.
+class InputFile {
+ public:
+  explicit InputFile(const fs::path& path) : path_(path) {
+    errno = 0;
+    fd_ = OpenForReading(path);
+    if (fd_ < 0) {
+      const int err = errno != 0 ? errno : ENOENT;
+      std::error_code ec;
+      ThrowCannotOpen(path, fs::is_directory(path, ec) ? EISDIR : err);
+    }
+    const FileKind kind = KindOf(fd_, size_);
+    if (kind == FileKind::kRegular) return;
+    CloseFile(fd_);
+    if (kind == FileKind::kFolder) ThrowCannotOpen(path, EISDIR);
+    throw Error("A(z) \"" + PathText(path) + "\" nem közönséges fájl, hanem " + KindName(kind) +
+                ", ezért nem olvasható be.");
+  }
+  ~InputFile() { CloseFile(fd_); }
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  std::uintmax_t Size() const { return size_; }
+
+  // At most `limit` bytes from where the file stands (its start, as opened).
+  std::string Read(std::uintmax_t limit) const {
+    std::string bytes;
+    bytes.reserve(static_cast<size_t>(std::min(size_, limit)));
+    std::string buffer(std::size_t{1} << 16, '\0');
+    while (bytes.size() < limit) {
+      const auto wanted =
+          static_cast<size_t>(std::min<std::uintmax_t>(buffer.size(), limit - bytes.size()));
+      const long long got = ReadSome(fd_, buffer.data(), wanted);
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) ThrowCannotOpen(path_, errno);
+      if (got == 0) break;
+      bytes.append(buffer.data(), static_cast<size_t>(got));
+    }
+    return bytes;
+  }
+
+ private:
+  fs::path path_;
+  int fd_ = -1;
+  std::uintmax_t size_ = 0;
+};
+
 }  // namespace
 
 std::string PathText(const fs::path& path) {
@@ -188,24 +422,24 @@ void ListFiles(const fs::path& mask, std::vector<std::string>& list) {
 #endif
 }
 
-std::string ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::error_code ec;
-  if (!in || fs::is_directory(path, ec)) {
-    const int err = errno != 0 ? errno : ENOENT;
-    throw Error("Cannot open file \"" + PathText(path) + "\". " +
-                SystemMessage(fs::is_directory(path, ec) ? EISDIR : err));
+std::string Megabytes(std::uintmax_t bytes) {
+  constexpr std::uintmax_t kMega = 1024 * 1024;
+  return std::to_string(bytes / kMega + (bytes % kMega != 0 ? 1 : 0)) + " MB";
+}
+
+FileStart ReadFileStart(const fs::path& path, std::uintmax_t limit) {
+  const InputFile file(path);
+  return {file.Read(limit), file.Size()};
+}
+
+std::string ReadWholeFile(const fs::path& path, std::uintmax_t limit) {
+  const InputFile file(path);
+  if (file.Size() > limit) {
+    throw FileTooBig("A(z) \"" + PathText(path) + "\" túl nagy (" + Megabytes(file.Size()) +
+                         "), legfeljebb " + Megabytes(limit) + " olvasható be.",
+                     file.Size());
   }
-  std::string content;
-  in.seekg(0, std::ios::end);
-  const auto size = in.tellg();
-  if (size > 0) {
-    content.resize(static_cast<size_t>(size));
-    in.seekg(0, std::ios::beg);
-    in.read(content.data(), size);
-    content.resize(static_cast<size_t>(in.gcount()));
-  }
-  return content;
+  return file.Read(limit);
 }
 
 fs::path SetAsideDamaged(const fs::path& file) {
@@ -233,7 +467,8 @@ bool ReplaceFileContent(const fs::path& path, std::string_view content, std::str
   std::error_code ec;
   const bool exists = fs::exists(path, ec);
   if (exists && !IsWritableFile(path)) return fail(EACCES, path);
-  const fs::path temporary = folder / TemporaryName(path);
+  RemoveStaleTemporaries(folder, path);
+  const fs::path temporary = TemporaryPath(folder, path);
   errno = 0;
 #ifdef _WIN32
   std::FILE* file = _wfopen(temporary.c_str(), L"wb");

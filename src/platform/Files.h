@@ -2,10 +2,14 @@
 // File-system services: directory listing with wildcard masks, whole-file reading and
 // all-or-nothing writing.
 
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/Error.h"
 
 namespace pekto {
 
@@ -19,8 +23,39 @@ void ListFiles(const std::filesystem::path& mask, std::vector<std::string>& list
 // ASCII letters compared without regard to case.
 bool WildcardMatch(std::string_view pattern, std::string_view name);
 
-// Reads a whole file. Throws pekto::Error "Cannot open file "<path>". <reason>" on failure.
-std::string ReadWholeFile(const std::filesystem::path& path);
+// The bytes at the start of a file, and the size of the whole file.
+struct FileStart {
+  std::string bytes;
+  std::uintmax_t size = 0;
+};
+
+// Reads at most `limit` bytes from the start of a regular file. Whether the file is a regular
+// one is checked on the opened file, never by its name first, and the opening does not wait,
+// so that a FIFO, a device or a link to one is refused at once instead of being waited on or
+// read without end. Throws pekto::Error:
+// - "Cannot open file "<path>". <reason>" when it cannot be opened, a folder included;
+// - "A(z) "<path>" nem közönséges fájl, hanem <kind>, ezért nem olvasható be." for anything else
+//   that is not a regular file.
+FileStart ReadFileStart(const std::filesystem::path& path, std::uintmax_t limit);
+
+// Thrown by ReadWholeFile for a file larger than its limit.
+class FileTooBig : public Error {
+ public:
+  FileTooBig(const std::string& message, std::uintmax_t size) : Error(message), size_(size) {}
+  std::uintmax_t Size() const { return size_; }
+
+ private:
+  std::uintmax_t size_;
+};
+
+// Reads a whole regular file as ReadFileStart does. A file larger than `limit` bytes is refused
+// before a byte is read: FileTooBig "A(z) "<path>" túl nagy (<n> MB), legfeljebb <m> MB
+// olvasható be."
+std::string ReadWholeFile(const std::filesystem::path& path,
+                          std::uintmax_t limit = std::numeric_limits<std::uintmax_t>::max());
+
+// A size in whole megabytes (rounded up) with its unit: "64 MB".
+std::string Megabytes(std::uintmax_t bytes);
 
 // The system's text for an errno value.
 std::string SystemMessage(int errorNumber);

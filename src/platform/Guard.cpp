@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "platform/MessageBoxes.h"
+#include "platform/QtText.h"
 
 namespace pekto {
 
@@ -13,7 +14,7 @@ void ReportCurrentException() {
   } catch (const std::bad_alloc&) {
     ReportError(QStringLiteral("Out of memory"));
   } catch (const std::exception& e) {
-    ReportError(QString::fromUtf8(e.what()));
+    ReportError(ReadableText(e.what()));  // a file name in it may be of any bytes
   } catch (...) {
     ReportError(QStringLiteral("Unknown error"));
   }

@@ -1,7 +1,5 @@
 #include "platform/IniFile.h"
 
-#include <fstream>
-#include <iterator>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -106,15 +104,11 @@ std::string_view CleanValue(std::string_view raw) {
 constexpr std::uintmax_t kMaxSettingsFileBytes = 1024 * 1024;
 
 std::optional<std::string> LoadContent(const fs::path& path) {
-  std::error_code ec;
-  if (fs::is_directory(path, ec)) return std::nullopt;
-  const std::uintmax_t size = fs::file_size(path, ec);
-  if (!ec && size > kMaxSettingsFileBytes) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string content{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
-  return content;
+  try {
+    return ReadWholeFile(path, kMaxSettingsFileBytes);
+  } catch (const Error&) {
+    return std::nullopt;  // missing, unreadable, too big, or no regular file (a FIFO, a device)
+  }
 }
 
 // The file that a write replaces: the path itself, or the file a symbolic link points to.
@@ -212,6 +206,10 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
     const bool folder = !culprit.empty() && culprit != target;
     throw Error("Unable to write to " + PathText(folder ? culprit : path_));
   }
+}
+
+bool IniFile::KeepsValue(std::string_view value) {
+  return value.find_first_of("\r\n") == std::string_view::npos && CleanValue(value) == value;
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {

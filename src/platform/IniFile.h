@@ -4,7 +4,8 @@
 // write rewrites it.
 //
 // Format as read:
-// - Lines end with CR LF or LF; a CR that ends the file is dropped too. A line whose first non-blank character is "[" opens a section;
+// - Lines end with CR LF or LF; a CR that ends the file is dropped too. A line whose first
+// non-blank character is "[" opens a section;
 //   its name is the text up to the next "]" with blanks around it dropped. A line whose first
 //   non-blank character is ";" is a comment. Any other line holding "=" is a key line: the key
 //   is the text before the first "=", the value the text after it. Other lines are ignored.
@@ -14,7 +15,8 @@
 // - A value loses the blanks (spaces, tabs) around it, then one pair of enclosing quotation
 //   marks ('...' or "..."), and is then cut to 2047 characters.
 // - A missing or unreadable file, section or key gives the default, which is returned as given.
-//   A file larger than 1 MB counts as unreadable (and is not rewritten: writing throws).
+//   A file larger than 1 MB, and anything but a regular file (a FIFO, a device, a link to one),
+//   counts as unreadable (and is not rewritten: writing throws); it is never waited on.
 //
 // Format as written:
 // - A key already in its section has its line replaced by "<key as spelled in the file>=<value>".
@@ -57,6 +59,9 @@ class IniFile {
   bool ReadBool(std::string_view section, std::string_view key, bool def) const;
 
   void WriteString(std::string_view section, std::string_view key, std::string_view value);
+  // True when `value`, written, reads back unchanged: no line break, no blanks or enclosing
+  // quotation marks that reading drops, not longer than kMaxValueLength.
+  static bool KeepsValue(std::string_view value);
   // Signed decimal text.
   void WriteInteger(std::string_view section, std::string_view key, int32_t value);
   // "1" or "0".

@@ -1,5 +1,7 @@
 #include "platform/QtText.h"
 
+#include <QStringDecoder>
+
 #include "platform/Cp1250.h"
 
 namespace pekto {
@@ -131,8 +133,43 @@ QString FromPath(const std::filesystem::path& path) {
 #ifdef _WIN32
   return QString::fromStdWString(path.wstring());
 #else
-  return QString::fromStdString(path.string());
+  return ReadableText(path.native());
 #endif
+}
+
+namespace {
+
+// The length of the UTF-8 sequence that `lead` opens; 0 when it opens none.
+size_t SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+}  // namespace
+
+QString ReadableText(std::string_view bytes) {
+  QString text;
+  size_t at = 0;
+  while (at < bytes.size()) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    const size_t length = SequenceLength(lead);
+    if (length > 1 && length <= bytes.size() - at) {
+      QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+      const QString piece =
+          utf8.decode(QByteArrayView(bytes.data() + at, static_cast<qsizetype>(length)));
+      if (!utf8.hasError()) {
+        text += piece;
+        at += length;
+        continue;
+      }
+    }
+    text += QChar(static_cast<char16_t>(cp1250::ToUnicode(lead)));
+    ++at;
+  }
+  return text;
 }
 
 std::filesystem::path PathFromCp1250(std::string_view cp1250) {

@@ -30,8 +30,15 @@ QString KeepCp1250(const QString& text, QString& refused);
 std::string TypedCharacters(int key, Qt::KeyboardModifiers modifiers, const QString& text);
 
 // Paths: QString and std::filesystem::path hold the real (Unicode) name.
+// A name whose bytes are no UTF-8 is shown as ReadableText shows it; such a QString does not
+// lead back to the file, so code that opens files keeps the path itself.
 std::filesystem::path ToPath(const QString& text);
 QString FromPath(const std::filesystem::path& path);
+// Text that should be UTF-8 but may carry bytes that are not (a file name as the folder holds
+// it, a message naming such a file) in a form the user can read: every well-formed UTF-8
+// sequence as it is, every other byte as Windows-1250, the code page of names made on Hungarian
+// Windows machines.
+QString ReadableText(std::string_view bytes);
 // Paths kept in Windows-1250 settings values.
 std::filesystem::path PathFromCp1250(std::string_view cp1250);
 std::string Cp1250FromPath(const std::filesystem::path& path);

@@ -32,7 +32,7 @@ HANDLE& LastProcess() {
   return process;
 }
 
-void Launch(const QString& target, const std::filesystem::path& workDir) {
+bool Launch(const QString& target, const std::filesystem::path& workDir) {
   if (LastProcess() != nullptr) {
     CloseHandle(LastProcess());
     LastProcess() = nullptr;
@@ -48,8 +48,10 @@ void Launch(const QString& target, const std::filesystem::path& workDir) {
   info.lpParameters = nullptr;
   info.lpDirectory = directory.c_str();
   info.nShow = SW_SHOW;
-  // A failure is the shell's to report; the program goes on as it was.
-  if (ShellExecuteExW(&info) && info.hProcess != nullptr) LastProcess() = info.hProcess;
+  // A failure to show the target is the shell's to report; the program goes on as it was.
+  if (ShellExecuteExW(&info) == FALSE) return GetLastError() != ERROR_NO_ASSOCIATION;
+  if (info.hProcess != nullptr) LastProcess() = info.hProcess;
+  return true;
 }
 
 #else
@@ -60,20 +62,17 @@ bool IsAddress(const QString& target) {
   return url.isValid() && url.scheme().size() > 1;
 }
 
-void Launch(const QString& target, const std::filesystem::path& workDir) {
-  if (IsAddress(target)) {
-    QDesktopServices::openUrl(QUrl(target));
-    return;
-  }
+bool Launch(const QString& target, const std::filesystem::path& workDir) {
+  if (IsAddress(target)) return QDesktopServices::openUrl(QUrl(target));
   const std::filesystem::path path = ToPath(target);
   std::error_code ec;
   // A program beside ours is started in the working folder, as the shell would; anything else,
   // or a program that cannot start here, goes to the desktop's opener.
   if (path.extension() == ".exe" && std::filesystem::is_regular_file(path, ec) &&
       QProcess::startDetached(target, {}, FromPath(workDir))) {
-    return;
+    return true;
   }
-  QDesktopServices::openUrl(QUrl::fromLocalFile(target));
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(target));
 }
 
 #endif
@@ -84,12 +83,24 @@ ShellHook SetShellHook(ShellHook hook) {
   return std::exchange(Hook(), std::move(hook));
 }
 
-void ShellOpen(const QString& target, const std::filesystem::path& workDir) {
+bool ShellOpen(const QString& target, const std::filesystem::path& workDir) {
   if (const ShellHook& hook = Hook()) {
     hook(target, workDir);
-    return;
+    return true;
   }
-  Launch(target, workDir);
+  return Launch(target, workDir);
+}
+
+QString NoOpenerMessage(const QString& target) {
+  QString program = QStringLiteral("program");
+  if (target.startsWith(QStringLiteral("mailto:"))) {
+    program = QStringLiteral("levelezőprogram");
+  } else if (target.startsWith(QStringLiteral("http")) || target.endsWith(QStringLiteral(".htm")) ||
+             target.endsWith(QStringLiteral(".html"))) {
+    program = QStringLiteral("böngésző");
+  }
+  return QStringLiteral("Nincs beállítva ") + program +
+         QStringLiteral(", amely megnyitná ezt: \"") + target + QStringLiteral("\".");
 }
 
 }  // namespace pekto

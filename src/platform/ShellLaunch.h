@@ -8,8 +8,12 @@
 namespace pekto {
 
 // Opens `target` (a file path or a URL) with the shell, working folder `workDir`, and returns at
-// once; a target that cannot be opened is left to the shell to report.
-void ShellOpen(const QString& target, const std::filesystem::path& workDir);
+// once: false when nothing on the machine takes it (no desktop opener, no program for the kind
+// of target); a target that the opener then fails to show is left to the opener to report.
+bool ShellOpen(const QString& target, const std::filesystem::path& workDir);
+
+// What the user is told when ShellOpen gave false (Hungarian).
+QString NoOpenerMessage(const QString& target);
 
 // Receives what ShellOpen would hand to the shell instead of the shell, when set.
 using ShellHook = std::function<void(const QString& target, const std::filesystem::path& workDir)>;

@@ -32,18 +32,23 @@ std::string CheckFormat(std::string_view bytes, size_t at, uint32_t size) {
 }  // namespace
 
 std::string WaveFileProblem(std::string_view bytes) {
-  if (bytes.size() < 12 || bytes.substr(0, 4) != "RIFF" || bytes.substr(8, 4) != "WAVE") {
+  return WaveFileProblem(bytes, bytes.size());
+}
+
+std::string WaveFileProblem(std::string_view head, std::uint64_t fileSize) {
+  if (head.size() < 12 || head.substr(0, 4) != "RIFF" || head.substr(8, 4) != "WAVE") {
     return "nem RIFF WAVE fájl";
   }
   bool format = false;
   size_t at = 12;
-  while (at + 8 <= bytes.size()) {
-    const std::string_view id = bytes.substr(at, 4);
-    const uint32_t size = U32(bytes, at + 4);
+  while (at + 8 <= head.size()) {
+    const std::string_view id = head.substr(at, 4);
+    const uint32_t size = U32(head, at + 4);
     at += 8;
-    if (size > bytes.size() - at) return "csonka fájl";
+    if (size > fileSize - at) return "csonka fájl";
     if (id == "fmt ") {
-      std::string problem = CheckFormat(bytes, at, size);
+      if (at + 16 > head.size()) return "hibás formátumleírás";
+      std::string problem = CheckFormat(head, at, size);
       if (!problem.empty()) return problem;
       format = true;
     } else if (id == "data") {

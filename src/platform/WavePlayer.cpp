@@ -1,8 +1,7 @@
 #include "platform/WavePlayer.h"
 
-#include <QFile>
-
 #include "platform/Error.h"
+#include "platform/Files.h"
 #include "platform/QtText.h"
 #include "platform/SoundOutput.h"
 #include "platform/WaveFormat.h"
@@ -30,15 +29,12 @@ void WavePlayer::SetFailureHandler(std::function<void(const QString&)> handler) 
 }
 
 void WavePlayer::Check() {
-  QFile file(fileName_);
-  if (!file.open(QIODevice::ReadOnly)) {
-    throw Error(("A(z) \"" + fileName_ + "\" hangfájl nem nyitható meg: " + file.errorString())
-                    .toStdString());
-  }
-  const QString problem = WaveProblem(file.readAll());
-  if (!problem.isEmpty()) {
-    throw Error(
-        ("A(z) \"" + fileName_ + "\" nem érvényes wave hangfájl (" + problem + ")").toStdString());
+  // Only the header is read: the sound itself goes to the sound service, and a huge file, a
+  // FIFO or a device in the file's place is neither read whole nor waited on.
+  const FileStart start = ReadFileStart(path_, kWaveHeadBytes);
+  const std::string problem = WaveFileProblem(start.bytes, start.size);
+  if (!problem.empty()) {
+    throw Error("A(z) \"" + PathText(path_) + "\" nem érvényes wave hangfájl (" + problem + ")");
   }
   checked_ = true;
 }

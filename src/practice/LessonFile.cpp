@@ -1,9 +1,6 @@
 #include "practice/LessonFile.h"
 
-#include <cerrno>
-#include <fstream>
 #include <new>
-#include <system_error>
 
 #include "platform/Ascii.h"
 #include "platform/Error.h"
@@ -29,30 +26,20 @@ std::vector<std::string> SplitLessonLines(std::string_view content) {
   return lines;
 }
 
-namespace {
-
-std::string Megabytes(std::uintmax_t bytes) {
-  constexpr std::uintmax_t kMega = 1024 * 1024;
-  return std::to_string((bytes + kMega - 1) / kMega) + " MB";
-}
-
 // A file far too big (a damaged or wrongly chosen file, or a sparse one that only claims its
 // size) is refused before a byte is read, so that it cannot take the machine's memory.
-void CheckLessonSize(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return;  // the read reports what it is
-  const std::uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec || size <= kMaxLessonFileBytes) return;
-  throw Error("A lecke túl nagy: \"" + PathText(path) + "\" (" + Megabytes(size) +
-              "). Egy lecke legfeljebb " + Megabytes(kMaxLessonFileBytes) + " lehet.");
+std::string ReadLessonBytes(const std::filesystem::path& path) {
+  try {
+    return ReadWholeFile(path, kMaxLessonFileBytes);
+  } catch (const FileTooBig& tooBig) {
+    throw Error("A lecke túl nagy: \"" + PathText(path) + "\" (" + Megabytes(tooBig.Size()) +
+                "). Egy lecke legfeljebb " + Megabytes(kMaxLessonFileBytes) + " lehet.");
+  }
 }
 
-}  // namespace
-
 Lesson ReadLessonFile(const std::filesystem::path& path) {
-  CheckLessonSize(path);
   try {
-    std::vector<std::string> lines = SplitLessonLines(ReadWholeFile(path));
+    std::vector<std::string> lines = SplitLessonLines(ReadLessonBytes(path));
     if (lines.empty()) throw Error("List index out of bounds (0)");
     Lesson lesson;
     lesson.title = std::move(lines.front());

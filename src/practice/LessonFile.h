@@ -22,7 +22,8 @@ std::vector<std::string> SplitLessonLines(std::string_view content);
 // anyone types, and its panes already take some hundred megabytes of memory.
 inline constexpr std::uintmax_t kMaxLessonFileBytes = 64 * 1024 * 1024;
 
-// Reads a lesson. Throws pekto::Error "Cannot open file ..." when the file cannot be read,
+// Reads a lesson. Throws pekto::Error "Cannot open file ..." when the file cannot be read, the
+// message of ReadFileStart (platform/Files.h) when it is no regular file (a FIFO, a device),
 // "List index out of bounds (0)" when it holds no line at all, and a message naming the file
 // when it is larger than kMaxLessonFileBytes or does not fit into memory; nothing is read then.
 Lesson ReadLessonFile(const std::filesystem::path& path);

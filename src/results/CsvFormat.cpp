@@ -466,7 +466,7 @@ TableFile ParseTableFile(std::string_view data, const std::vector<FieldSpec>& fi
 
 std::optional<TableFile> ReadTableFile(const std::filesystem::path& path,
                                        const std::vector<FieldSpec>& fields) {
-  const std::string data = ReadWholeFile(path);
+  const std::string data = ReadWholeFile(path, kMaxTableFileBytes);
   if (data.empty()) return std::nullopt;
   return ParseTableFileOrThrow(path, data, fields);
 }

@@ -36,9 +36,14 @@ struct TableFile {
   int32_t idCounter = -1;  // the largest id of the rows
 };
 
+// The largest table file that is read: some ten million results, far more than anyone records;
+// a bigger file is damaged (or sparse) and would only take the machine's memory.
+inline constexpr std::uintmax_t kMaxTableFileBytes = std::uintmax_t{1} << 30;
+
 // The file at `path`; nothing for a file of 0 bytes. `fields` are the table's fields, which a file
-// without a definition section is read with. Throws pekto::Error when the file cannot be read or
-// does not fit into memory, pekto::DamagedFileError when it does not parse.
+// without a definition section is read with. Throws pekto::Error when the file cannot be read,
+// is larger than kMaxTableFileBytes or does not fit into memory, pekto::DamagedFileError when it
+// does not parse.
 std::optional<TableFile> ReadTableFile(const std::filesystem::path& path,
                                        const std::vector<FieldSpec>& fields);
 TableFile ParseTableFile(std::string_view data, const std::vector<FieldSpec>& fields);

@@ -22,6 +22,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/TextPane.h"
@@ -241,7 +242,18 @@ void Tfrm_Beallit::BitBtn5Click() {
   dialog.setDefaultSuffix(QStringLiteral("wav"));
   if (!current.empty()) dialog.selectFile(FromPath(current.filename()));
   if (ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  Edit1->setText(FromPath(fs::absolute(ToPath(dialog.selectedFiles().front()))));
+  const fs::path chosen = fs::absolute(ToPath(dialog.selectedFiles().front()));
+  // The settings file would keep another path, and the sound would be lost at the next start.
+  if (!SettingsPathText(chosen)) {
+    ShowError(QStringLiteral("A beállítások fájlja nem tudja megőrizni ezt az útvonalat: \"") +
+                  FromPath(chosen) +
+                  QStringLiteral("\". Csak közép-európai (Windows-1250) betűkből álló, sortörés "
+                                 "nélküli útvonal tárolható: válasszon másik fájlt, vagy "
+                                 "nevezze át."),
+              this);
+    return;
+  }
+  Edit1->setText(FromPath(chosen));
 }
 
 void Tfrm_Beallit::Button3Click() {

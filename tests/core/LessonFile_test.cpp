@@ -3,12 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
+
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "FileSizeLimit.h"
 #include "TempDir.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
+#include "platform/IniFile.h"
 
 namespace pekto {
 namespace {
@@ -165,6 +174,63 @@ TEST(ListFilesTest, Wildcards) {
   EXPECT_TRUE(WildcardMatch("*", ""));
   EXPECT_FALSE(WildcardMatch("*.lck", "lck"));
   EXPECT_TRUE(WildcardMatch("*a*b*", "xxaxxbxx"));
+}
+
+#ifndef _WIN32
+// What stands where a file should be: every reader refuses it at once, naming it.
+struct SpecialFile {
+  void (*make)(const std::filesystem::path&);
+  const char* message;  // %s: the path
+};
+class SpecialFileTest : public testing::TestWithParam<SpecialFile> {};
+
+TEST_P(SpecialFileTest, EveryReaderRefusesItAtOnce) {
+  test::TempDir dir;
+  const auto path = dir / "x.lck";
+  GetParam().make(path);
+  std::string expected = GetParam().message;
+  expected.replace(expected.find("%s"), 2, PathText(path));
+  try {
+    ReadLessonFile(path);
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_EQ(e.what(), expected);
+  }
+  EXPECT_EQ(IniFile(path).ReadString("Defaults", "FontName", "def"), "def");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, SpecialFileTest,
+    testing::Values(
+        SpecialFile{[](const auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+                    "A(z) \"%s\" nem k\xC3\xB6z\xC3\xB6ns\xC3\xA9ges f\xC3\xA1jl, hanem "
+                    "cs\xC5\x91vezet\xC3\xA9k (FIFO), ez\xC3\xA9rt nem olvashat\xC3\xB3 be."},
+        SpecialFile{[](const auto& p) { std::filesystem::create_symlink("/dev/zero", p); },
+                    "A(z) \"%s\" nem k\xC3\xB6z\xC3\xB6ns\xC3\xA9ges f\xC3\xA1jl, hanem "
+                    "eszk\xC3\xB6z, ez\xC3\xA9rt nem olvashat\xC3\xB3 be."},
+        SpecialFile{[](const auto& p) { std::filesystem::create_directory(p); },
+                    "Cannot open file \"%s\". Is a directory"}));
+#endif
+
+// A name of 255 bytes saves (its temporary name is cut to fit), and a save removes the
+// temporary files of writers that are gone, keeping those of writers that still run.
+TEST(ReplaceFileTest, LongNamesSaveAndStaleTemporariesGo) {
+  test::TempDir dir;
+  std::string reason;
+#ifndef _WIN32  // Windows paths of that length need the long-path setting
+  EXPECT_TRUE(ReplaceFileContent(dir / (std::string(251, 'a') + ".lck"), "x", reason)) << reason;
+#endif
+  const auto dead = dir.Write(".t.lck.999999999.123456.tmp", "");  // no such process
+  const auto running = dir.Write(".t.lck." + std::to_string(::getpid()) + ".1.tmp", "");
+  const auto young = dir.Write(".t.lck.123456.tmp", "");  // an earlier version's name
+  const auto old = dir.Write(".t.lck.654321.tmp", "");
+  std::filesystem::last_write_time(
+      old, std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
+  const auto foreign = dir.Write(".t.lck.backup.tmp", "");
+  ASSERT_TRUE(ReplaceFileContent(dir / "t.lck", "new", reason)) << reason;
+  EXPECT_FALSE(std::filesystem::exists(dead));
+  EXPECT_FALSE(std::filesystem::exists(old));
+  for (const auto& kept : {running, young, foreign}) EXPECT_TRUE(std::filesystem::exists(kept));
 }
 
 }  // namespace

@@ -289,5 +289,17 @@ TEST_F(SettingsTest, FirstFailingWriteStopsTheSave) {
   EXPECT_EQ(FileText(), golden.substr(0, cut)) << "earlier keys written, later ones not";
 }
 
+// The settings file keeps only a path that reads back as the same path.
+TEST(SettingsPathTest, OnlyPathsThatReadBackAreStored) {
+  EXPECT_EQ(SettingsPathText(PathFromText("/h/\xC3\xA1rv\xC3\xADz.lck")), "/h/\xE1rv\xEDz.lck");
+  for (const char* bad :
+       {"/h/\xD0\x9A\xD0\xB8\xD1\x80/a.lck", "/h/a\nb.lck", "/h/a.lck ", "'/h/a.lck'"}) {
+    EXPECT_EQ(SettingsPathText(PathFromText(bad)), std::nullopt) << bad;
+  }
+#ifndef _WIN32
+  EXPECT_EQ(SettingsPathText("/h/\xE1rv.lck"), std::nullopt);  // bytes that are no UTF-8
+#endif
+}
+
 }  // namespace
 }  // namespace pekto

@@ -47,6 +47,13 @@ TEST(WaveFormatTest, DamagedFilesSayWhatIsWrong) {
   EXPECT_EQ(WaveFileProblem(noFormat), "hiányzó formátumleírás");
 }
 
+// A big file is judged by its header and its size.
+TEST(WaveFormatTest, TheHeaderAndTheSizeSuffice) {
+  EXPECT_EQ(WaveFileProblem(Wave(100, 100).substr(0, 44), 144), "");
+  EXPECT_EQ(WaveFileProblem(Wave(100, 4000).substr(0, 44), 144), "csonka fájl");
+  EXPECT_EQ(WaveFileProblem(Wave(100, 100).substr(0, 30), 144), "hibás formátumleírás");
+}
+
 TEST(WaveFormatTest, AChunkSizeBeyondTheFileIsACutFile) {
   EXPECT_EQ(WaveFileProblem(std::string("RIFF\0\0\0\0WAVEfmt \xFF\xFF\xFF\xFF", 20)),
             "csonka fájl");

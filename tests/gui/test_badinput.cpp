@@ -8,6 +8,8 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -31,12 +33,14 @@
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
+#include "platform/Error.h"
 #include "platform/FileLock.h"
 #include "platform/Fonts.h"
 #include "platform/Guard.h"
 #include "platform/IniFile.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
+#include "practice/LessonFile.h"
 #include "practice/TextPane.h"
 #include "results/Ertekel.h"
 
@@ -865,6 +869,93 @@ class BadInputTest : public QObject {
     QVERIFY(w->close());
     QCOMPARE(IniFile(Startup().SettingsFile).ReadString("Defaults", "Sound", ""), std::string("0"));
     QCOMPARE(ReadBytes(wave), bytes);
+  }
+
+  // ---- special files and odd names ------------------------------------------------------------
+
+  // A FIFO or a link to /dev/zero where a file should be: refused at once with a message naming
+  // it (was: the program hung, or read without end).
+  void specialFilesAreRefusedAtOnce_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("fifo");
+    QTest::addColumn<QString>("message");  // %1: the path
+    const QString head = QStringLiteral("A(z) \"%1\" nem közönséges fájl, hanem ");
+    const QString pipe = head + QStringLiteral("csővezeték (FIFO), ezért nem olvasható be.");
+    const QString device = head + QStringLiteral("eszköz, ezért nem olvasható be.");
+    const QString sound = QStringLiteral("Hiba: Sérült hangfile, hanglejátszás leállítva\r\n");
+    const QString settings = QStringLiteral("Pekto: Unable to write to %1.");
+    QTest::newRow("lesson chosen, FIFO") << "lesson" << true << "Pekto: " + pipe;
+    QTest::newRow("last lesson edited, FIFO") << "editor" << true << "Pekto: " + pipe;
+    QTest::newRow("score file, FIFO") << "scores" << true << "Pekto: " + pipe;
+    QTest::newRow("sound, FIFO") << "sound" << true << sound + pipe;
+    QTest::newRow("sound, /dev/zero") << "sound" << false << sound + device;
+    QTest::newRow("settings, FIFO") << "settings" << true << settings;
+    QTest::newRow("settings, /dev/zero") << "settings" << false << settings;
+  }
+  void specialFilesAreRefusedAtOnce() {
+    QFETCH(QString, file);
+    QFETCH(bool, fifo);
+    QFETCH(QString, message);
+    const fs::path path = file == "settings" ? Startup().SettingsFile
+                          : file == "scores" ? ScoreFile()
+                                             : LessonDir() / (file == "sound" ? "x.wav" : "x.lck");
+    if (file == "sound") {
+      IniFile ini(Startup().SettingsFile);
+      ini.WriteBool("Defaults", "Sound", true);
+      ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(path));
+    }
+    QCOMPARE(fifo ? ::mkfifo(path.c_str(), 0600) : ::symlink("/dev/zero", path.c_str()), 0);
+    const fs::path lesson = DataDir() / "l.lck";
+    WriteBytes(lesson, "L\r\nabc\r\n");
+    test::DialogAnswers box;
+    {
+      auto w = Open({FromPath(lesson)});
+      Beall.LastFile = Cp1250FromPath(path);
+      if (file == "lesson") Choose(*w, QStringLiteral("x.lck"));
+      if (file == "editor") test::Find<QAction>(w, "aSzerkeszt")->trigger();
+      if (file == "scores") test::Find<QAction>(w, "aTop10")->trigger();
+      if (file == "sound") test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("x"));
+      QVERIFY(w->close());
+    }
+    ExpectMessages(box, {message.arg(FromPath(path))});
+  }
+
+  // Names the settings file cannot hold (Windows-1250 bytes, Cyrillic letters, a line break):
+  // listed readably, the lesson opens and Ctrl+E edits it; the settings file keeps the last
+  // path it can hold.
+  void lessonsOfAnyNameOpenAndEdit_data() {
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("Windows-1250") << QByteArray("\xE1rv\xEDz.lck") << QStringLiteral("árvíz.lck");
+    QTest::newRow("Cyrillic") << QByteArray("Кир.lck") << QStringLiteral("Кир.lck");
+    QTest::newRow("line break") << QByteArray("a\nb.lck") << QStringLiteral("a\nb.lck");
+  }
+  void lessonsOfAnyNameOpenAndEdit() {
+    QFETCH(QByteArray, name);
+    QFETCH(QString, shown);
+    WriteBytes(LessonDir() / name.toStdString(), "C\xEDm\r\nabc\r\n");
+    const std::string previous = Cp1250FromPath(LessonDir() / "elozo.lck");
+    IniFile(Startup().SettingsFile).WriteString("Defaults", "LastFile", previous);
+    auto w = Open();
+    Choose(*w, shown);
+    QCOMPARE(test::Find<QLabel>(w, "Panel4")->text(), QStringLiteral("Pekto : Cím"));
+    test::DialogAnswers editor;
+    editor.Then(test::DialogAnswers::Reject());
+    test::Find<QAction>(w, "aSzerkeszt")->trigger();  // Ctrl+E opens the editor on the lesson
+    QCOMPARE(editor.Last().object, QStringLiteral("frm_Szerkeszt"));
+    QVERIFY(w->close());
+    QCOMPARE(IniFile(Startup().SettingsFile).ReadString("Defaults", "LastFile", ""), previous);
+  }
+
+  // Under a file-size limit a big save fails with the system's reason; the program lives on.
+  void aSaveBeyondTheFileSizeLimitFails() {
+    rlimit saved{}, lowered{4096, RLIM_INFINITY};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    lowered.rlim_max = saved.rlim_max;
+    setrlimit(RLIMIT_FSIZE, &lowered);
+    const fs::path path = DataDir() / "nagy.lck";
+    QVERIFY_THROWS_EXCEPTION(Error, WriteLessonFile(path, {"Nagy", {std::string(8192, 'a')}}));
+    setrlimit(RLIMIT_FSIZE, &saved);
   }
 
   // ---- pane font sizes ------------------------------------------------------------------------

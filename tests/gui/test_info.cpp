@@ -394,6 +394,9 @@ class InfoTest : public QObject {
 
   void theCommandsHandTheirTargetsToTheShell() {
     auto w = OpenMain();
+    fs::create_directories(Startup().ProgramDir / "Help");
+    WriteBytes(Startup().ProgramDir / "Help" / "index.htm", "<html></html>");
+    WriteBytes(Startup().ProgramDir / "Ujdonsag.exe", "");
     Launches launches;
     for (const char* command : {"aSugo", "aLevel", "aHonlap", "aUjdonsag"}) {
       test::Find<QAction>(w, command)->trigger();
@@ -407,9 +410,11 @@ class InfoTest : public QObject {
     for (const auto& launch : launches.list) QCOMPARE(launch.workDir, programDir);
     QCOMPARE(test::Find<QAction>(w, "aHonlap")->toolTip(),
              QStringLiteral("https://www.example.org/pekto"));
+    fs::remove_all(Startup().ProgramDir / "Help");
+    fs::remove(Startup().ProgramDir / "Ujdonsag.exe");
   }
 
-  void helpWithoutAHelpFolderChangesNothingAndShowsNothingOfItsOwn() {
+  void helpWithoutAHelpFolderChangesNothingAndSaysWhatIsMissing() {
     const fs::path lesson = Startup().DataDir / "h.lck";
     WriteBytes(lesson, "Lecke\r\nabc\r\n");
     auto w = OpenMain();
@@ -424,7 +429,10 @@ class InfoTest : public QObject {
     test::Find<QAction>(w, "aSugo")->trigger();  // through the real shell
     QVERIFY2(clock.elapsed() < 5000, "the launch waited");
     QCoreApplication::processEvents();  // anything the launch posted arrives
-    QCOMPARE(answers.Count(), 0);
+    QCOMPARE(answers.Count(), 1);
+    QCOMPARE(answers.Last().text, QStringLiteral("A súgó nem található: hiányzik a(z) \"") +
+                                      FromPath(Startup().ProgramDir / "Help" / "index.htm") +
+                                      QStringLiteral("\" fájl."));
     QVERIFY(w->State().ExerciseActive);
     QCOMPARE(w->State().CorrectCount, before.CorrectCount);
     QCOMPARE(w->State().WrongCount, before.WrongCount);

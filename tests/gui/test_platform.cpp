@@ -314,6 +314,10 @@ class PlatformTest : public QObject {
     QCOMPARE(FromQ(QString::fromUtf8("\xF0\x9F\x98\x80")), std::string("?"));  // one emoji
     QCOMPARE(ByteOf(QChar(u'ő')), static_cast<unsigned char>(0xF5));
     QCOMPARE(ByteOf(QChar(u'õ')), static_cast<unsigned char>('?'));
+    // File names of any bytes, and messages naming them, stay readable.
+    QCOMPARE(ReadableText("\xC3\xA1rv\xC3\xADz \xD0\x9A"), QStringLiteral("árvíz К"));
+    QCOMPARE(ReadableText("A(z) \"\xE1rv\xEDz\xF5.lck\" t\xC3\xBAl"),
+             QStringLiteral("A(z) \"árvíző.lck\" túl"));
   }
 
   void textToBeStoredKeepsOnlyWhatTheCodePageHolds() {
