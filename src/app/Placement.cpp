@@ -13,8 +13,10 @@ namespace pekto {
 namespace {
 
 constexpr int kPollMs = 10;
-// How long a window manager may take to frame a shown window; without one there is no frame.
-constexpr qint64 kFrameWaitMs = 2000;
+// A busy machine may keep the window manager from framing a window for seconds: the wait has no
+// end while the window is shown, but after a while it looks less often.
+constexpr qint64 kPatientAfterMs = 2000;
+constexpr int kPatientPollMs = 100;
 // How long the window manager may take to carry out a placement before it is asked again, and
 // how often it is asked at most.
 constexpr qint64 kConfirmWaitMs = 300;
@@ -26,13 +28,26 @@ FrameMargins& LastFrame() {
   return frame;
 }
 
-// The window's frame once the window manager has framed it and the widget's geometry knows it.
-// While the window manager reparents a window, Qt may report margins that are not a frame at
-// all (negative ones), or none yet.
-std::optional<FrameMargins> KnownFrame(const QWidget& window) {
+// Whether the window manager has mapped the window. It maps a window only once it has framed it,
+// so from then on the frame Qt reports is the one the window keeps, or there is none.
+bool Mapped(const QWidget& window) {
   const QWindow* handle = window.windowHandle();
-  if (handle == nullptr || !window.isVisible()) return std::nullopt;
-  const QMargins m = handle->frameMargins();
+  return handle != nullptr && window.isVisible() && handle->isExposed();
+}
+
+// Mapped with no frame: there is no window manager, or it does not frame this window.
+bool MappedWithoutFrame(const QWidget& window) {
+  return Mapped(window) && window.windowHandle()->frameMargins().isNull();
+}
+
+// The window's frame once the window manager has framed and mapped it and the widget's geometry
+// knows it. While the window manager frames a window, Qt reads the frame from the window tree,
+// where the window may still sit at the frame's corner (openbox reparents it there first and
+// moves it inside only later): margins such as 0, 0, 2, 25 are not the frame, nor are negative
+// ones or none.
+std::optional<FrameMargins> KnownFrame(const QWidget& window) {
+  if (!Mapped(window)) return std::nullopt;
+  const QMargins m = window.windowHandle()->frameMargins();
   if (m.isNull() || m.left() < 0 || m.top() < 0 || m.right() < 0 || m.bottom() < 0) {
     return std::nullopt;
   }
@@ -59,7 +74,6 @@ class FramePlacer : public QObject {
         request_(request),
         workArea_(workArea),
         resizable_(resizable) {
-    timer_.setInterval(kPollMs);
     connect(&timer_, &QTimer::timeout, this, [this] { Poll(); });
     window_.installEventFilter(this);
     PlaceBeforeFraming();
@@ -97,7 +111,7 @@ class FramePlacer : public QObject {
 
   void Watch() {
     waited_.start();
-    timer_.start();
+    timer_.start(kPollMs);
   }
 
   // The request fitted into the work area with `frame`; a window that cannot take the size
@@ -140,6 +154,7 @@ class FramePlacer : public QObject {
   // With the frame known, the client area's geometry follows from the frame's corner; it is set
   // in one step, so that the window manager gets one request.
   void PlaceFramed(const FrameMargins& frame) {
+    frame_ = frame;
     target_ = Target(frame);
     placed_.start();
     if (CurrentBounds(window_) == target_) return;
@@ -154,12 +169,17 @@ class FramePlacer : public QObject {
         LastFrame() = *frame;
         PlaceFramed(*frame);
         stage_ = Stage::Confirming;
-      } else if (waited_.hasExpired(kFrameWaitMs)) {
-        Finish();  // no window manager frames it
+        timer_.setInterval(kPollMs);
+      } else if (MappedWithoutFrame(window_)) {
+        Finish();  // placed already: without a frame the client area's corner is the window's
+      } else if (waited_.hasExpired(kPatientAfterMs) && timer_.interval() != kPatientPollMs) {
+        timer_.setInterval(kPatientPollMs);
       }
       return;
     }
-    if (frame && CurrentBounds(window_) == target_) {
+    if (frame && *frame != frame_) {
+      PlaceFramed(*frame);  // the window manager has framed it anew
+    } else if (frame && CurrentBounds(window_) == target_) {
       Finish();
     } else if (placed_.hasExpired(kConfirmWaitMs)) {
       // The window manager has not carried it out, or something moved the window meanwhile.
@@ -176,6 +196,7 @@ class FramePlacer : public QObject {
   const WorkRect workArea_;
   const bool resizable_;
   FormBounds target_;
+  FrameMargins frame_;
   Stage stage_ = Stage::WaitingForFrame;
   int retries_ = 0;
   QTimer timer_;

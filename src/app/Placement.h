@@ -8,8 +8,9 @@
 // A window manager frames a window only after it has been mapped, so the frame's size is not
 // known when the window is placed. The window is placed with the frame of the windows framed
 // before it (none for the first one) and its frame's corner pinned to the saved point; once the
-// window manager has framed it, the placement is fitted again with the real frame, so that the
-// whole window lies inside the work area. PlacementPending tells whether that is still to come.
+// window manager has framed and mapped it, the placement is fitted again with the real frame, so
+// that the whole window lies inside the work area, however long the window manager takes.
+// PlacementPending tells whether that is still to come.
 
 #include <string_view>
 

@@ -92,8 +92,10 @@ mkdir -p "$work/config" "$work/cache"
 env -u SESSION_MANAGER XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
   openbox >"$work/openbox.log" 2>&1 &
 wm_pid=$!
+# It manages windows once it has published itself and the work area the tests measure against.
 wm_ready() {
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || ! kill -0 "$wm_pid"
+  { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' &&
+    xprop -root _NET_WORKAREA 2>/dev/null | grep -q '='; } || ! kill -0 "$wm_pid"
 }
 wait_for wm_ready || fail "openbox did not take over the display within 10 s"
 kill -0 "$wm_pid" 2>/dev/null || fail "openbox did not start"

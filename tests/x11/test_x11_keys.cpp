@@ -108,6 +108,18 @@ class KeysOnXServerTest : public QObject {
              (std::vector<std::string>{"\xE1rv\xEDzt\xFBr\xF5 \xD6\xD5\xDC\xDB", "@\\#"}));
   }
 
+  // A burst of keys, Return included, is counted whole: 18 lines typed without a pause.
+  void aMultiLineLessonTypedInABurstCountsEveryKey() {
+    std::string lesson = "Sorok\r\n";
+    for (int i = 0; i < 18; ++i) lesson += "all\r\n";
+    Start(WriteLesson("sorok.lck", lesson));
+    QVERIFY(x11::TypeText(QStringLiteral("all\n").repeated(18).chopped(1), 0));
+    QVERIFY(x11::WaitFor([this] { return evaluation_.calls == 1; }));
+    QCOMPARE(evaluation_.correct, 54);
+    QCOMPARE(evaluation_.wrong, 0);
+    QCOMPARE(test::Find<TextPane>(window_, "SynEdit1")->LineCount(), 18);
+  }
+
   void editingKeysAndCombinationsChangeNothingAndCountNothing() {
     Start(WriteLesson("abc.lck", "Abc\r\nabc\r\n"));
     QApplication::clipboard()->setText(QStringLiteral("xyz"));

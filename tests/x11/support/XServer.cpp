@@ -155,8 +155,12 @@ bool PressKeys(const QStringList& keys) {
   return RunTool(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + keys).ok;
 }
 
-bool TypeText(const QString& text) {
-  return RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--"), text})
+bool TypeText(const QString& text, int delayMs) {
+  // xdotool types "\r" with the Return key and "\n" with Linefeed, a key no PC keyboard has.
+  QString keys = text;
+  keys.replace(u'\n', u'\r');
+  return RunTool(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("--delay"),
+                                             QString::number(delayMs), QStringLiteral("--"), keys})
       .ok;
 }
 

@@ -75,8 +75,9 @@ bool ActivateWindow(QWidget& window, int timeoutMs = 5000);
 // would be; each entry is one xdotool key name or combination, for example "a", "Delete",
 // "ctrl+1", "alt+x", "ISO_Level3_Shift+v", "odoubleacute" (a key of the current layout).
 bool PressKeys(const QStringList& keys);
-// Types `text` with the keys of the current layout (xdotool type).
-bool TypeText(const QString& text);
+// Types `text` with the keys of the current layout (xdotool type), `delayMs` apart (0: a burst);
+// a line break is the Return key, as on a keyboard.
+bool TypeText(const QString& text, int delayMs = 12);
 
 // Asks the window manager to close the window, as its close box does, and waits until the
 // window has closed (is hidden).
