@@ -62,3 +62,26 @@ install(DIRECTORY "${PROJECT_SOURCE_DIR}/assets/lessons/" DESTINATION Leckek
         FILES_MATCHING PATTERN "*.lck")
 install(FILES "${PROJECT_SOURCE_DIR}/assets/sounds/default.wav" DESTINATION .)
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/assets/help/" DESTINATION Help OPTIONAL)
+
+# The installer and the portable zip (with an empty pekto.ini, which keeps the data beside the
+# program): cmake --build <build> --target pekto_windows_packages. Debian's nsis gives makensis.
+find_program(PEKTO_MAKENSIS makensis)
+file(STRINGS "${PROJECT_SOURCE_DIR}/src/app/Product.h" pekto_version_line
+     REGEX "kProductVersion = \"[0-9.]+\"")
+string(REGEX MATCH "[0-9][0-9.]*" pekto_product_version "${pekto_version_line}")
+set(pekto_stage "${CMAKE_BINARY_DIR}/package/stage")
+set(pekto_setup "${CMAKE_BINARY_DIR}/package/pekto-${pekto_product_version}-setup.exe")
+set(pekto_zip "${CMAKE_BINARY_DIR}/package/pekto-${pekto_product_version}-portable.zip")
+set(pekto_portable "${CMAKE_BINARY_DIR}/package/Pekto")
+add_custom_target(pekto_windows_packages
+  COMMAND ${CMAKE_COMMAND} -E rm -rf "${pekto_stage}" "${pekto_portable}"
+  COMMAND ${CMAKE_COMMAND} --install "${CMAKE_BINARY_DIR}" --prefix "${pekto_stage}" --strip
+  COMMAND ${PEKTO_MAKENSIS} -V2 -DVERSION=${pekto_product_version} -DSTAGE=${pekto_stage}
+          -DOUTFILE=${pekto_setup} "${PROJECT_SOURCE_DIR}/packaging/pekto.nsi"
+  COMMAND ${CMAKE_COMMAND} -E copy_directory "${pekto_stage}" "${pekto_portable}"
+  COMMAND ${CMAKE_COMMAND} -E touch "${pekto_portable}/pekto.ini"
+  COMMAND ${CMAKE_COMMAND} -E chdir "${CMAKE_BINARY_DIR}/package"
+          ${CMAKE_COMMAND} -E tar cf "${pekto_zip}" --format=zip Pekto
+  DEPENDS pekto
+  COMMENT "Making the installer and the portable zip in ${CMAKE_BINARY_DIR}/package"
+  VERBATIM)

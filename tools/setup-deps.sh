@@ -18,11 +18,11 @@ PACKAGES=(
 # ./test-windows: the program cross-built with MinGW-w64 (posix threads, for std::thread) against
 # Qt for Windows, whose build takes moc, rcc and uic from Debian's Qt and Qt's Hungarian texts
 # from its translations; GoogleTest from its source package; Wine on a private X server with the
-# fonts that stand in for the Windows ones.
+# fonts that stand in for the Windows ones; the installer from makensis.
 if [ "${1:-}" = "--windows" ]; then
   PACKAGES=(cmake ninja-build ccache xz-utils g++-mingw-w64-x86-64-posix googletest
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-    wine wine64 xvfb xauth openbox xdotool wmctrl x11-utils x11-xkb-utils imagemagick
+    nsis wine wine64 xvfb xauth openbox xdotool wmctrl x11-utils x11-xkb-utils imagemagick
     fonts-liberation2 fonts-comic-neue fonts-dejavu-core)
 fi
 

@@ -144,3 +144,34 @@ road "$portable" "$portable" "$portable/pekto.ini"
 [ "$(cat "$data_dir/Score.csv" "$data_dir/Players.csv")" = "$before" ] ||
   fail "the portable copy wrote into $data_dir"
 echo "Windows tier: the portable copy recorded the same in its own folder"
+
+# The installer, when given as a third argument: a silent per-machine installation, the
+# installed program opening a lesson, and the uninstaller removing the program files while the
+# learner's data stay.
+setup=${3:-}
+[ -n "$setup" ] || exit 0
+installed="$WINEPREFIX/drive_c/Program Files/Pekto"
+entry="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Pekto.lnk"
+rm -rf "$installed"
+wine "$setup" /S >"$work/setup.log" 2>&1 || fail "the installer ended with status $?"
+[ -f "$installed/pekto.exe" ] && [ -f "$installed/platforms/qwindows.dll" ] &&
+  [ -d "$installed/Leckek" ] && [ -f "$installed/uninstall.exe" ] ||
+  fail "the installer left no program in $installed"
+[ -f "$entry" ] || fail "the installer made no Start-menu entry"
+(cd "$installed" && exec wine pekto.exe "Z:${work//\//\\}\\proba.lck") >"$work/pekto.log" 2>&1 &
+pekto_pid=$!
+with_keyboard Pekto >/dev/null || fail "the installed program did not open its window"
+wmctrl -c Pekto
+wait "$pekto_pid" || fail "the installed program ended with status $?"
+pekto_pid=""
+wine "$installed/uninstall.exe" /S >"$work/uninstall.log" 2>&1 || fail "the uninstaller failed"
+# The uninstaller copies itself away and goes on from there: wait for the folder to go.
+for _ in $(seq 600); do
+  [ -e "$installed" ] || break
+  sleep 0.05
+done
+[ -e "$installed" ] && fail "the uninstaller left $installed"
+[ -e "$entry" ] && fail "the uninstaller left the Start-menu entry"
+[ "$(cat "$data_dir/Score.csv" "$data_dir/Players.csv")" = "$before" ] ||
+  fail "the installed program or its uninstaller changed $data_dir"
+echo "Windows tier: the installer installed, the program started, the uninstaller removed it"
