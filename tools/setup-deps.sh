@@ -15,10 +15,15 @@ PACKAGES=(
   fonts-liberation2 fonts-comic-neue fonts-wine fonts-dejavu-core
   dpkg-dev desktop-file-utils shared-mime-info libxml2-utils
 )
-# ./test-windows: the core cross-built with MinGW-w64 (posix threads, for std::thread) and run
-# under Wine, with GoogleTest built from its source package.
+# ./test-windows: the program cross-built with MinGW-w64 (posix threads, for std::thread) against
+# Qt for Windows, whose build takes moc, rcc and uic from Debian's Qt and Qt's Hungarian texts
+# from its translations; GoogleTest from its source package; Wine on a private X server with the
+# fonts that stand in for the Windows ones; the installer from makensis.
 if [ "${1:-}" = "--windows" ]; then
-  PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64 googletest)
+  PACKAGES=(cmake ninja-build ccache xz-utils g++-mingw-w64-x86-64-posix googletest
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
+    nsis wine wine64 xvfb xauth openbox xdotool wmctrl x11-utils x11-xkb-utils imagemagick
+    fonts-liberation2 fonts-comic-neue fonts-dejavu-core)
 fi
 
 missing=()

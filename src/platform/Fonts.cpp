@@ -8,6 +8,10 @@
 #include <QStringList>
 #include <cstdlib>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace pekto {
 namespace {
 
@@ -26,17 +30,24 @@ constexpr Substitution kSubstitutions[] = {
     {"Wingdings", "DejaVu Sans"},
 };
 
-// Wine's Tahoma lies outside fontconfig's folders; it is added on Linux when present.
+#ifdef _WIN32
+// Windows has the fonts the windows name; Wine has only its own few, so under Wine the names
+// are mapped to the Linux fonts that Wine reads through fontconfig, as on Linux.
+bool RunsUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+#else
+// Wine's Tahoma lies outside fontconfig's folders; it is added when present.
 void AddWineTahoma() {
-#ifndef _WIN32
   for (const char* file :
        {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
     if (QFile::exists(QString::fromLatin1(file))) {
       QFontDatabase::addApplicationFont(QString::fromLatin1(file));
     }
   }
-#endif
 }
+#endif
 
 // The family's style nearest to a weight and slant: an upright style for an upright font
 // where there is one, then the nearest weight.
@@ -58,13 +69,17 @@ QString StyleOfFamily(const QString& family, int weight, bool italic) {
 }  // namespace
 
 void InstallFontSubstitutions() {
-#ifndef _WIN32
+#ifdef _WIN32
+  if (!RunsUnderWine()) {
+    return;
+  }
+#else
   AddWineTahoma();
+#endif
   for (const auto& s : kSubstitutions) {
     QFont::insertSubstitutions(QString::fromLatin1(s.windowsName),
                                QString::fromLatin1(s.replacements).split(u','));
   }
-#endif
 }
 
 QFont DesignFont(const QString& family, int points, bool bold) {

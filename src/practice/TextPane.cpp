@@ -895,8 +895,10 @@ bool TextPane::Swallows(const QKeyEvent* event) const {
 bool TextPane::event(QEvent* event) {
   // The window's shortcuts come before the pane's own keys: the pane never claims a key
   // combination that is also a command's shortcut.
+  // A key Qt has no name for (under Wine AltGr comes so) would be taken by the shortcut map as
+  // the start of every shortcut, and the character typed next with it: the pane keeps it.
   if (event->type() == QEvent::ShortcutOverride) {
-    event->ignore();
+    event->setAccepted(static_cast<QKeyEvent*>(event)->key() == 0);
     return true;
   }
   // Tab without a binding moves the focus along the window's tab order.
