@@ -12,6 +12,9 @@ launcher=()
 # A compiler cache, where the machine has one, makes rebuilds in several checkouts cheap.
 if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}"
+  # Debug information names the build folder; leaving it out of the hash lets a clone in another
+  # folder reuse the objects (their debug paths then name the folder that built them first).
+  export CCACHE_NOHASHDIR="${CCACHE_NOHASHDIR:-1}"
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 build_dir="${PEKTO_BUILD_DIR:-build}"
