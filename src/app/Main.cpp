@@ -353,7 +353,10 @@ QWidget* Tfrm_Main::CreatePracticeArea() {
 QWidget* Tfrm_Main::CreateCounterColumn() {
   auto* column = new QWidget;
   column->setObjectName(QStringLiteral("CounterColumn"));
-  column->setFixedWidth(104);
+  // As wide as in the design, or as its captions need where the font draws them wider (Windows'
+  // GDI font engine draws Tahoma wider than FreeType does, so "Helyes leütések" would be cut).
+  column->setMinimumWidth(104);
+  column->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(4, 8, 14, 4);
   layout->setSpacing(0);
