@@ -1,11 +1,15 @@
-// The keyboard file and its lookup.
+// The per-key figures: the keyboard file and its lookup, the record of an exercise's keys, the
+// speed and the rates.
 
-#include "practice/Keyboard.h"
+#include "practice/KeyStats.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/Cp1250.h"
 #include "platform/Error.h"
+#include "practice/Keyboard.h"
 
 namespace pekto {
 namespace {
@@ -91,6 +95,77 @@ TEST_P(KeyboardParse, BadLineNamesItsNumber) {
 INSTANTIATE_TEST_SUITE_P(Lines, KeyboardParse,
                          testing::Values("0 1 1 L5 b B", "0 x 1 L5 b B --", "0 1 1 L6 b B --",
                                          "0 1 1 L5 bb B --", "0 1 0 L5 b B --", "0 1 1 L5 b B őő"));
+
+// ---- record, speed, rates ---------------------------------------------------------------------
+
+TEST(KeyRecord, AKnownSequenceGivesItsRows) {
+  KeyRecord record;
+  const std::vector<std::tuple<const char*, const char*, int>> keys = {
+      {"ő", "ö", 100}, {"ő", "ő", 200}, {"a", "a", 120}, {"ő", "ö", 150}, {"ő", "x", 90},
+      {"ő", "ő", 300}, {"a", "á", 80},  {"ő", "ú", 5},   {"ő", "o", 7}};
+  for (const auto& [expected, typed, ms] : keys) record.Add(C(expected), C(typed), ms);
+  const std::vector<KeyTally> rows = record.Tallies();
+  ASSERT_EQ(rows.size(), 2U);
+  EXPECT_EQ(rows[0].ch, 'a');
+  EXPECT_EQ(rows[0].judged, 2);
+  EXPECT_EQ(rows[0].wrong, 1);
+  EXPECT_EQ(rows[0].intervalMs, 120);
+  EXPECT_EQ(FormatSubstitutes(rows[0].substitutes), B("á:1"));
+  EXPECT_EQ(rows[1].ch, C("ő"));
+  EXPECT_EQ(rows[1].judged, 7);
+  EXPECT_EQ(rows[1].wrong, 5);
+  EXPECT_EQ(rows[1].intervalMs, 500);
+  // Equal counts by character: o before x before ú; ú is the fourth and left out.
+  EXPECT_EQ(FormatSubstitutes(rows[1].substitutes), B("ö:2 o:1 x:1"));
+  EXPECT_EQ(record.Judged(), 9);
+  EXPECT_EQ(record.Correct(), 3);
+}
+
+TEST(KeyRecord, SubstitutesReadBackBlanksAndColonsIncluded) {
+  const std::vector<Substitute> subs = {{' ', 12}, {':', 3}, {C("ű"), 1}};
+  EXPECT_EQ(ParseSubstitutes(FormatSubstitutes(subs)), subs);
+  EXPECT_EQ(ParseSubstitutes("a:2 b:x c:1"), (std::vector<Substitute>{{'a', 2}}));
+  EXPECT_TRUE(ParseSubstitutes("").empty());
+}
+
+class PerMinuteTest : public testing::TestWithParam<std::tuple<int32_t, int32_t, int32_t>> {};
+
+TEST_P(PerMinuteTest, WholeNumbersHalvesUp) {
+  const auto [keys, seconds, expected] = GetParam();
+  EXPECT_EQ(PerMinute(keys, seconds), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Figures, PerMinuteTest,
+                         testing::Values(std::tuple{100, 60, 100}, std::tuple{7, 9, 47},
+                                         std::tuple{1, 120, 1}, std::tuple{1, 121, 0},
+                                         std::tuple{5, 0, 0}, std::tuple{0, 30, 0}));
+
+KeyTally Tally(const char* ch, int32_t judged, int32_t wrong, const char* substitute = "x") {
+  return KeyTally{C(ch), judged, wrong, {{C(substitute), wrong}}, 0};
+}
+
+TEST(KeyRates, ThresholdsAndOrder) {
+  EXPECT_TRUE(FewData(Tally("a", 4, 0)));
+  EXPECT_FALSE(FewData(Tally("a", 5, 0)));
+  EXPECT_DOUBLE_EQ(ErrorRate(Tally("a", 8, 2)), 0.25);
+  EXPECT_DOUBLE_EQ(ErrorRate(Tally("a", 0, 0)), 0.0);
+  const std::vector<KeyTally> tallies = {Tally("e", 400, 40), Tally("ő", 20, 10), Tally("ű", 10, 5),
+                                         Tally("q", 9, 9),    Tally("a", 30, 0),  Tally("í", 30, 6),
+                                         Tally("z", 10, 1)};
+  std::string order;
+  for (const KeyTally& t : WorstKeys(tallies, 4, 10)) order += static_cast<char>(t.ch);
+  // q has too few judgements, a no mistake; ő and ű share the rate, ő has more judgements.
+  EXPECT_EQ(order, B("őűíe"));
+}
+
+TEST(KeyRates, FingerTalliesSumTheirKeys) {
+  const auto fingers = FingerTallies(
+      {Tally("ő", 20, 10), Tally("é", 10, 1), Tally("f", 5, 2), Tally("â", 9, 9)}, Hungarian());
+  EXPECT_EQ(fingers[static_cast<size_t>(Finger::RightLittle)].judged, 30);
+  EXPECT_EQ(fingers[static_cast<size_t>(Finger::RightLittle)].wrong, 11);
+  EXPECT_EQ(fingers[static_cast<size_t>(Finger::LeftIndex)].wrong, 2);
+  EXPECT_EQ(fingers[static_cast<size_t>(Finger::Thumbs)].judged, 0);
+}
 
 }  // namespace
 }  // namespace pekto
