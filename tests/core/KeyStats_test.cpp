@@ -1,5 +1,5 @@
 // The per-key figures: the keyboard file and its lookup, the record of an exercise's keys, the
-// speed and the rates.
+// speed and the rates, and the key table Keys.csv.
 
 #include "practice/KeyStats.h"
 
@@ -7,12 +7,17 @@
 
 #include <algorithm>
 
+#include "TempDir.h"
 #include "platform/Cp1250.h"
 #include "platform/Error.h"
 #include "practice/Keyboard.h"
+#include "results/KeyTable.h"
 
 namespace pekto {
 namespace {
+
+using test::TempDir;
+namespace fs = std::filesystem;
 
 // Windows-1250 bytes of a UTF-8 text, and its first byte.
 std::string B(std::string_view utf8) {
@@ -165,6 +170,52 @@ TEST(KeyRates, FingerTalliesSumTheirKeys) {
   EXPECT_EQ(fingers[static_cast<size_t>(Finger::RightLittle)].wrong, 11);
   EXPECT_EQ(fingers[static_cast<size_t>(Finger::LeftIndex)].wrong, 2);
   EXPECT_EQ(fingers[static_cast<size_t>(Finger::Thumbs)].judged, 0);
+}
+
+// ---- Keys.csv ----------------------------------------------------------------------------------
+
+TEST(KeyTable, RowsReadBackPerPlayerAndPeriod) {
+  TempDir dir;
+  const fs::path file = dir / "Keys.csv";
+  KeyRecord first;
+  first.Add(C("ő"), C("ö"), 100);
+  first.Add(C("ő"), C("ő"), 250);
+  first.Add(' ', ' ', 90);
+  EXPECT_FALSE(AppendKeyRows(file, {3, B("Szűts Lőrinc"), {2026, 12, 1}}, first.Tallies()));
+  KeyRecord second;
+  second.Add(C("ő"), C("ö"), 50);
+  second.Add(C("ő"), ':', 70);
+  EXPECT_FALSE(AppendKeyRows(file, {4, B("Szűts Lőrinc"), {2026, 12, 8}}, second.Tallies()));
+  EXPECT_FALSE(AppendKeyRows(file, {5, "Anna", {2026, 12, 8}}, second.Tallies()));
+  EXPECT_EQ(TempDir::Read(file).rfind("\"@@FILE VERSION@@\",\"251\"\r\n", 0), 0U);
+
+  const std::vector<KeyTally> all = ReadKeyTallies(file, B("Szűts Lőrinc"), std::nullopt);
+  ASSERT_EQ(all.size(), 2U);
+  EXPECT_EQ(all[0].ch, ' ');
+  EXPECT_EQ(all[0].intervalMs, 90);
+  EXPECT_EQ(all[1].judged, 4);
+  EXPECT_EQ(all[1].wrong, 3);
+  EXPECT_EQ(all[1].intervalMs, 250);
+  EXPECT_EQ(FormatSubstitutes(all[1].substitutes), B("ö:2 ::1"));
+  const std::vector<KeyTally> week = ReadKeyTallies(file, "Anna", Date{2026, 12, 2});
+  ASSERT_EQ(week.size(), 1U);
+  EXPECT_EQ(week[0].judged, 2);
+  EXPECT_TRUE(ReadKeyTallies(dir / "none.csv", "Anna", std::nullopt).empty());
+}
+
+TEST(KeyTable, DamagedFileIsLeftWholeWithAMessage) {
+  TempDir dir;
+  const std::string junk = "\"@@FILE VERSION@@\",\"251\"\r\nnot a table\r\n";
+  const fs::path file = dir.Write("Keys.csv", junk);
+  KeyRecord record;
+  record.Add('a', 'b', 10);
+  const std::optional<std::string> message =
+      AppendKeyRows(file, {1, "A", {2026, 1, 1}}, record.Tallies());
+  ASSERT_TRUE(message);
+  EXPECT_NE(message->find("\"Keys.csv\""), std::string::npos) << *message;
+  EXPECT_EQ(TempDir::Read(file), junk);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+  EXPECT_THROW(ReadKeyTallies(file, "A", std::nullopt), Error);
 }
 
 }  // namespace
