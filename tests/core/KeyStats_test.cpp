@@ -1,16 +1,19 @@
 // The per-key figures: the keyboard file and its lookup, the record of an exercise's keys, the
-// speed and the rates, and the key table Keys.csv.
+// speed and the rates, the weak-key drill and the key table Keys.csv.
 
 #include "practice/KeyStats.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
+#include <sstream>
 
 #include "TempDir.h"
 #include "platform/Cp1250.h"
 #include "platform/Error.h"
 #include "practice/Keyboard.h"
+#include "practice/WeakKeyDrill.h"
 #include "results/KeyTable.h"
 
 namespace pekto {
@@ -170,6 +173,42 @@ TEST(KeyRates, FingerTalliesSumTheirKeys) {
   EXPECT_EQ(fingers[static_cast<size_t>(Finger::RightLittle)].wrong, 11);
   EXPECT_EQ(fingers[static_cast<size_t>(Finger::LeftIndex)].wrong, 2);
   EXPECT_EQ(fingers[static_cast<size_t>(Finger::Thumbs)].judged, 0);
+}
+
+// ---- drill -------------------------------------------------------------------------------------
+
+TEST(WeakKeyDrill, TitleKeysWordsAndDrillsOnly) {
+  const std::vector<std::string> words = ParseWordList(
+      "# words\r\nősz\r\nőz\r\nöt\r\ntőzeg\r\nőriz\r\ntűz\r\nfűz\r\nhűs\r\nszél\r\n"
+      "íj\r\nír\r\nzizeg\r\nyard\r\nés\r\nkörte\r\n  \r\nalma\r\nlyuk\r\nnyúl");
+  EXPECT_EQ(words.size(), 18U);
+  const std::vector<KeyTally> tallies = {Tally("ő", 20, 12, "ö"), Tally("ű", 20, 11, "ü"),
+                                         Tally("í", 20, 10, "i"), Tally("z", 20, 9, "y"),
+                                         Tally("y", 20, 8, "z"),  Tally("e", 200, 20, "é"),
+                                         Tally("k", 9, 9, "l")};
+  const std::optional<Lesson> drill = WeakKeyDrill(tallies, words);
+  ASSERT_TRUE(drill);
+  EXPECT_EQ(drill->title, B("Gyakorló: ő ű í z y"));
+  const std::string keys = B("őűízy"), drilled = keys + B("öüi");
+  const std::set<std::string> known(words.begin(), words.end());
+  for (const std::string& line : drill->lines) {
+    EXPECT_LE(line.size(), kDrillLineWidth);
+    std::istringstream items(line);
+    for (std::string item; items >> item;) {
+      const bool isDrill = item.find_first_not_of(drilled) == std::string::npos;
+      const bool isWord = known.contains(item) && item.find_first_of(keys) != std::string::npos;
+      EXPECT_TRUE(isDrill || isWord) << cp1250::ToUtf8(item);
+    }
+  }
+  EXPECT_NE(drill->lines.front().find(B("ő ö őö öő")), std::string::npos);
+}
+
+TEST(WeakKeyDrill, LongTitleIsCutAndNoKeyGivesNone) {
+  std::vector<KeyTally> spaces = {Tally(" ", 10, 5), Tally("w", 10, 1)};
+  EXPECT_LE(WeakKeyDrill(spaces, {"szó"})->title.size(), kDrillTitleLimit);
+  const std::optional<Lesson> commas = WeakKeyDrill({Tally(",", 10, 5)}, {"alma"});
+  EXPECT_EQ(commas->lines.back(), "alma,");
+  EXPECT_FALSE(WeakKeyDrill({Tally("a", 9, 9), Tally("b", 50, 0)}, {"ab"}));
 }
 
 // ---- Keys.csv ----------------------------------------------------------------------------------
