@@ -115,7 +115,7 @@ std::optional<std::string> AppendKeyRows(const fs::path& keysFile, const KeyRowO
 
 std::string KeysNotWrittenMessage(const fs::path& keysFile, std::string_view reason) {
   return "A billentyűk adatai nem kerültek a(z) " + Quoted(keysFile) + " fájlba:\n" +
-         std::string(reason) + "\nAz eredmény ettől függetlenül bekerült a táblába.";
+         std::string(reason);
 }
 
 std::vector<KeyTally> ReadKeyTallies(const fs::path& keysFile, std::string_view player,
