@@ -62,6 +62,7 @@ class Keyboard {
   // The data file; the message of an error names the file.
   static Keyboard Load(const std::filesystem::path& file);
 
+  // In file order: row by row from the left. A key of two rows (Enter) is there once per row.
   const std::vector<KeyCap>& Keys() const { return keys_; }
 
   // The key that types `ch` with the fewest modifiers (alone before Shift before AltGr), the
