@@ -141,8 +141,8 @@ std::optional<KeyStroke> Keyboard::Find(unsigned char ch) const {
   return KeyStroke{&keys_[keyOf_[ch] - 1U], level == 1, level == 2};
 }
 
-std::filesystem::path KeyboardFile(const std::filesystem::path& programDir) {
-  return programDir / "keyboard" / "hu-102.txt";
+std::filesystem::path KeyboardFile(const std::filesystem::path& bundleDir) {
+  return bundleDir / "keyboard" / "hu-102.txt";
 }
 
 }  // namespace pekto

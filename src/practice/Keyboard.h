@@ -81,7 +81,7 @@ class Keyboard {
   std::array<uint8_t, 256> levelOf_{};
 };
 
-// The keyboard file of the program: "keyboard/hu-102.txt" in `programDir`.
-std::filesystem::path KeyboardFile(const std::filesystem::path& programDir);
+// The keyboard file among the files that come with the program (BundleDir in platform/Startup.h).
+std::filesystem::path KeyboardFile(const std::filesystem::path& bundleDir);
 
 }  // namespace pekto

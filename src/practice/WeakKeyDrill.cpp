@@ -122,8 +122,8 @@ std::vector<std::string> ReadWordList(const std::filesystem::path& file) {
   return ParseWordList(ReadWholeFile(file, kMaxLessonFileBytes));
 }
 
-std::filesystem::path WordListFile(const std::filesystem::path& programDir) {
-  return programDir / "words.txt";
+std::filesystem::path WordListFile(const std::filesystem::path& bundleDir) {
+  return bundleDir / "words.txt";
 }
 
 std::optional<Lesson> WeakKeyDrill(const std::vector<KeyTally>& tallies,

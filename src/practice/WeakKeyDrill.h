@@ -25,12 +25,13 @@ inline constexpr size_t kDrillTitleLimit = 50;
 // Lines are wrapped at the width of the course's lessons.
 inline constexpr size_t kDrillLineWidth = 52;
 
-// The course's word list (tools/course/words.txt, beside the program as "words.txt"): UTF-8, one
-// word a line, lines beginning with "#" skipped. The words in Windows-1250, in file order.
+// The course's word list (tools/course/words.txt, "words.txt" among the files that come with the
+// program): UTF-8, one word a line, lines beginning with "#" skipped. The words in Windows-1250,
+// in file order.
 std::vector<std::string> ParseWordList(std::string_view text);
 // Throws pekto::Error when the file cannot be read.
 std::vector<std::string> ReadWordList(const std::filesystem::path& file);
-std::filesystem::path WordListFile(const std::filesystem::path& programDir);
+std::filesystem::path WordListFile(const std::filesystem::path& bundleDir);
 
 // The drill for the worst keys of `tallies` (WorstKeys: kDrillKeyCount of them, at least
 // kDrillMinJudged judgements each), titled "Gyakorló: ő ű í z y", its words taken from `words`;
