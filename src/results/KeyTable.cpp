@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "platform/Files.h"
 #include "results/CsvTable.h"
+#include "results/PlayerRows.h"
 
 namespace fs = std::filesystem;
 
@@ -61,30 +62,21 @@ void AppendRow(CsvTable& table, const KeyRowOwner& owner, const KeyTally& tally)
 // The tallies of the player's rows from `since` on, summed per character.
 std::vector<KeyTally> SummedRows(const CsvTable& table, std::string_view player,
                                  std::optional<Date> since) {
-  const auto field = [&table](std::string_view name) {
-    return static_cast<size_t>(table.FieldIndex(name));
-  };
-  const size_t playerField = field("jatekos"), dateField = field("datum");
-  const size_t charField = field("betu"), judgedField = field("leutes");
-  const size_t wrongField = field("hibas"), subsField = field("helyette");
-  const size_t timeField = field("ido");
+  const size_t charField = RequiredField(table, "betu");
+  const size_t judgedField = RequiredField(table, "leutes");
+  const size_t wrongField = RequiredField(table, "hibas");
+  const size_t subsField = RequiredField(table, "helyette");
+  const size_t timeField = RequiredField(table, "ido");
   KeyRecord record;
-  for (size_t row = 0; row < table.VisibleRowCount(); ++row) {
+  ForEachPlayerRow(table, player, since, [&](size_t row, const Date*) {
     const auto value = [&](size_t f) { return table.ValueAt(row, f); };
-    if (NullToStr(value(playerField), "") != player) continue;
-    if (since) {
-      const NullableValue date = value(dateField);
-      if (!date || !std::holds_alternative<Date>(*date) || std::get<Date>(*date) < *since) {
-        continue;
-      }
-    }
     const std::string ch = NullToStr(value(charField), "");
-    if (ch.size() != 1) continue;
+    if (ch.size() != 1) return;
     record.Add(KeyTally{static_cast<unsigned char>(ch[0]), NullToInt(value(judgedField), 0),
                         NullToInt(value(wrongField), 0),
                         ParseSubstitutes(NullToStr(value(subsField), "")),
                         NullToInt(value(timeField), 0)});
-  }
+  });
   return record.Tallies();
 }
 

@@ -1,5 +1,5 @@
 // The per-key figures: the keyboard file and its lookup, the record of an exercise's keys, the
-// speed and the rates, the weak-key drill and the key table Keys.csv.
+// speed and the rates, the weak-key drill, the key table Keys.csv and the progress per day.
 
 #include "practice/KeyStats.h"
 
@@ -15,6 +15,7 @@
 #include "practice/Keyboard.h"
 #include "practice/WeakKeyDrill.h"
 #include "results/KeyTable.h"
+#include "results/Progress.h"
 
 namespace pekto {
 namespace {
@@ -255,6 +256,31 @@ TEST(KeyTable, DamagedFileIsLeftWholeWithAMessage) {
   EXPECT_EQ(TempDir::Read(file), junk);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
   EXPECT_THROW(ReadKeyTallies(file, "A", std::nullopt), Error);
+}
+
+TEST(DailyProgress, SumsAPlayersDaysFromADateOn) {
+  CsvTable scores("Tbl", ScoreSchema(), nullptr);
+  scores.Open();
+  for (const auto& [player, correct, wrong, seconds, day] : {std::tuple{"A", 90, 10, 60, 3},
+                                                             {"B", 50, 50, 10, 3},
+                                                             {"A", 45, 5, 50, 3},
+                                                             {"A", 7, 2, 0, 2},
+                                                             {"A", 10, 0, 30, 1}}) {
+    scores.AppendRow();
+    scores.SetText("jatekos", player);
+    scores.SetInteger("helyes", correct);
+    scores.SetInteger("hibas", wrong);
+    scores.SetInteger("ido", seconds);
+    scores.SetDate("datum", {2026, 12, day});
+    scores.PostRow();
+  }
+  const std::vector<DayProgress> days = DailyProgress(scores, "A", Date{2026, 12, 2});
+  ASSERT_EQ(days.size(), 2U);
+  EXPECT_EQ(days[0].keysPerMinute, 0);  // no time
+  EXPECT_EQ(days[0].percent, 78);
+  EXPECT_EQ(days[1].date, (Date{2026, 12, 3}));
+  EXPECT_EQ(days[1].keysPerMinute, 82);  // 150 keys in 110 seconds
+  EXPECT_EQ(days[1].percent, 90);
 }
 
 }  // namespace
