@@ -1,5 +1,6 @@
 #include "practice/Keyboard.h"
 
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
