@@ -1,7 +1,8 @@
 # Installation into a standard prefix layout and the Debian package (cpack -G DEB).
 #
 #   <prefix>/bin/pekto
-#   <prefix>/share/pekto/{Leckek,Help,default.wav}      the files that come with the program
+#   <prefix>/share/pekto/{Leckek,Help,keyboard,default.wav,words.txt}
+#                                                        the files that come with the program
 #   <prefix>/share/applications/pekto.desktop           menu entry, handler of lesson files
 #   <prefix>/share/mime/packages/pekto.xml               the lesson file type (*.lck)
 #   <prefix>/share/icons/hicolor/*/apps/pekto.{svg,png}  the application icon
@@ -23,6 +24,9 @@ install(DIRECTORY "${PROJECT_SOURCE_DIR}/assets/lessons/"
         DESTINATION "${PEKTO_SHARE_DIR}/Leckek"
         FILES_MATCHING PATTERN "*.lck")
 install(FILES "${PROJECT_SOURCE_DIR}/assets/sounds/default.wav" DESTINATION "${PEKTO_SHARE_DIR}")
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/assets/keyboard/"
+        DESTINATION "${PEKTO_SHARE_DIR}/keyboard")
+install(FILES "${PROJECT_SOURCE_DIR}/tools/course/words.txt" DESTINATION "${PEKTO_SHARE_DIR}")
 # The help pages, when the tree has them.
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/assets/help/" DESTINATION "${PEKTO_SHARE_DIR}/Help"
         OPTIONAL)

@@ -4,7 +4,7 @@
 #   pekto.exe, Qt6*.dll, libjpeg-62.dll, the MinGW runtime DLLs, qt.conf
 #   platforms/qwindows.dll, styles/, imageformats/, iconengines/   Qt's plug-ins
 #   translations/qtbase_hu.qm                                       Qt's own Hungarian texts
-#   Leckek/, Help/, default.wav                                     the files of the course
+#   Leckek/, Help/, keyboard/, default.wav, words.txt               the files of the course
 #
 # The Qt DLLs and plug-ins come from the Qt prefix the build found; the MinGW runtime from that
 # prefix's bin folder too (the same compiler built it). Qt's Hungarian translation is a host file
@@ -61,6 +61,8 @@ install(FILES "${PEKTO_QT_TRANSLATIONS_DIR}/qtbase_hu.qm" DESTINATION translatio
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/assets/lessons/" DESTINATION Leckek
         FILES_MATCHING PATTERN "*.lck")
 install(FILES "${PROJECT_SOURCE_DIR}/assets/sounds/default.wav" DESTINATION .)
+install(DIRECTORY "${PROJECT_SOURCE_DIR}/assets/keyboard/" DESTINATION keyboard)
+install(FILES "${PROJECT_SOURCE_DIR}/tools/course/words.txt" DESTINATION .)
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/assets/help/" DESTINATION Help OPTIONAL)
 
 # The installer and the portable zip (with an empty pekto.ini, which keeps the data beside the

@@ -22,6 +22,8 @@ endif()
 foreach(file IN ITEMS
     bin/pekto
     share/pekto/default.wav
+    share/pekto/keyboard/hu-102.txt
+    share/pekto/words.txt
     share/applications/pekto.desktop
     share/mime/packages/pekto.xml
     share/icons/hicolor/scalable/apps/pekto.svg

@@ -1,0 +1,96 @@
+#pragma once
+// What the learner's keys tell: per expected character how often it was judged, how often
+// mistyped, what was typed in its place, and how long the correct hits took; the speed figures;
+// the worst keys by error rate; the error rate per finger. Characters are Windows-1250 bytes.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "practice/Keyboard.h"
+
+namespace pekto {
+
+// A character typed in place of the expected one, and how often.
+struct Substitute {
+  unsigned char ch = 0;
+  int32_t count = 0;
+  friend bool operator==(const Substitute&, const Substitute&) = default;
+};
+
+// The most substitutes a tally keeps.
+inline constexpr size_t kSubstituteCount = 3;
+
+// The figures of one expected character.
+struct KeyTally {
+  unsigned char ch = 0;
+  int32_t judged = 0;
+  int32_t wrong = 0;
+  std::vector<Substitute> substitutes;  // the most frequent first; ties by character
+  int64_t intervalMs = 0;               // the sum of the intervals of its correct hits
+};
+
+// Sums judged keys, or tallies read back, per expected character.
+class KeyRecord {
+ public:
+  // One judged key: `msSincePrevious` is the time since the previous judged key (the caller
+  // decides what the first key of an exercise counts from); it is summed for correct hits only.
+  void Add(unsigned char expected, unsigned char typed, int64_t msSincePrevious);
+  // The figures of a tally (of one exercise, say) added to its character's.
+  void Add(const KeyTally& tally);
+
+  // One tally per character, in byte order, each with up to kSubstituteCount substitutes.
+  std::vector<KeyTally> Tallies() const;
+  int32_t Judged() const { return judged_; }
+  int32_t Correct() const { return judged_ - wrong_; }
+  bool Empty() const { return keys_.empty(); }
+
+ private:
+  struct Counts {
+    int32_t judged = 0;
+    int32_t wrong = 0;
+    int64_t intervalMs = 0;
+    std::map<unsigned char, int32_t> typed;  // the substitutes
+  };
+  std::map<unsigned char, Counts> keys_;
+  int32_t judged_ = 0;
+  int32_t wrong_ = 0;
+};
+
+// "á:3 o:1": each substitute, a colon and its count, separated by single blanks.
+std::string FormatSubstitutes(const std::vector<Substitute>& substitutes);
+// The substitutes of such a text; reading stops at the first part not in the form.
+std::vector<Substitute> ParseSubstitutes(std::string_view text);
+
+// Keys per minute, keys × 60 / seconds as a whole number (halves up, as the percentage of the
+// counters); 0 when no time passed.
+int32_t PerMinute(int32_t keys, int32_t seconds);
+
+// wrong / judged; 0 for a key never judged.
+double ErrorRate(const KeyTally& tally);
+// Below this many judgements a key's rate says too little to be shown ("kevés adat").
+inline constexpr int32_t kRatedFrom = 5;
+bool FewData(const KeyTally& tally);
+
+// At most `count` tallies with at least `minJudged` judgements and a mistake, by error rate
+// (the worst first; equal rates: more judgements first, then by character).
+std::vector<KeyTally> WorstKeys(const std::vector<KeyTally>& tallies, size_t count,
+                                int32_t minJudged);
+
+// The judged and wrong keys of every finger (indexed by Finger); characters no key types are left
+// out.
+struct FingerTally {
+  int32_t judged = 0;
+  int32_t wrong = 0;
+};
+std::array<FingerTally, kFingerCount> FingerTallies(const std::vector<KeyTally>& tallies,
+                                                    const Keyboard& keyboard);
+
+// How a key is named to the learner, Windows-1250: the character itself, "szóköz" for the space.
+std::string KeyName(unsigned char ch);
+
+}  // namespace pekto
