@@ -660,17 +660,8 @@ void CsvTable::CopyRowsFrom(const CsvTable& source) {
   impl_->CopyRowsFrom(*source.impl_);
 }
 
-const std::string& CsvTable::ComponentName() const {
-  return impl_->componentName_;
-}
 const std::vector<FieldSpec>& CsvTable::Fields() const {
   return impl_->fields_;
-}
-bool CsvTable::IsOpen() const {
-  return impl_->open_;
-}
-bool CsvTable::IsEditing() const {
-  return impl_->editing_.has_value();
 }
 const std::string& CsvTable::FilterText() const {
   return impl_->filterText_;

@@ -88,10 +88,7 @@ class CsvTable {
   void CopyRowsFrom(const CsvTable& source);
 
   // Inspection, for grids and tests.
-  const std::string& ComponentName() const;
   const std::vector<FieldSpec>& Fields() const;
-  bool IsOpen() const;
-  bool IsEditing() const;
   const std::string& FilterText() const;
   bool FilterEnabled() const;
   int32_t IdCounter() const;
