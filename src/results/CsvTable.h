@@ -28,6 +28,19 @@
 
 namespace pekto {
 
+// The field names of the score file, as the file spells them; the player file has kPlayer alone.
+namespace score_field {
+inline constexpr std::string_view kId = "id";
+inline constexpr std::string_view kTitle = "tesztneve";
+inline constexpr std::string_view kPlayer = "jatekos";
+inline constexpr std::string_view kTotal = "osszes";
+inline constexpr std::string_view kCorrect = "helyes";
+inline constexpr std::string_view kWrong = "hibas";
+inline constexpr std::string_view kPercent = "szazalek";
+inline constexpr std::string_view kSeconds = "ido";
+inline constexpr std::string_view kDate = "datum";
+}  // namespace score_field
+
 // id, tesztneve, jatekos, osszes, helyes, hibas, szazalek, ido, datum.
 std::vector<FieldSpec> ScoreSchema();
 // jatekos.
