@@ -25,14 +25,14 @@ inline void FillScores(CsvTable& table, size_t rows, uint32_t seed = 20240306) {
     const int correct = std::uniform_int_distribution<int>(total / 2, total)(random);
     const int wrong = std::uniform_int_distribution<int>(0, total / 4)(random);
     table.AppendRow();
-    table.SetText("tesztneve", "Lecke " + std::to_string(lesson(random)));
-    table.SetText("jatekos", "J\xE1t\xE9kos " + std::to_string(player(random)));
-    table.SetInteger("osszes", total);
-    table.SetInteger("helyes", correct);
-    table.SetInteger("hibas", wrong);
-    table.SetInteger("szazalek", correct * 100 / (correct + wrong));
-    table.SetInteger("ido", total / 3 + wrong);
-    table.SetDate("datum", {2024, month(random), day(random)});
+    table.SetText(score_field::kTitle, "Lecke " + std::to_string(lesson(random)));
+    table.SetText(score_field::kPlayer, "J\xE1t\xE9kos " + std::to_string(player(random)));
+    table.SetInteger(score_field::kTotal, total);
+    table.SetInteger(score_field::kCorrect, correct);
+    table.SetInteger(score_field::kWrong, wrong);
+    table.SetInteger(score_field::kPercent, correct * 100 / (correct + wrong));
+    table.SetInteger(score_field::kSeconds, total / 3 + wrong);
+    table.SetDate(score_field::kDate, {2024, month(random), day(random)});
     table.PostRow();
   }
 }

@@ -4,9 +4,11 @@
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
+#include <string>
 
 #include "ScoreGen.h"
 #include "results/CsvTable.h"
+#include "results/ScoreView.h"
 
 namespace pekto::bench {
 namespace {
@@ -35,8 +37,8 @@ void BM_LoadFile(benchmark::State& state) {
 void BM_SortByPercentage(benchmark::State& state) {
   CsvTable table = LoadedScores(static_cast<size_t>(state.range(0)));
   for (auto _ : state) {
-    table.SortBy("szazalek", SortOption::Descending);
-    benchmark::DoNotOptimize(table.Value("id"));
+    table.SortBy(score_field::kPercent, SortOption::Descending);
+    benchmark::DoNotOptimize(table.Value(score_field::kId));
   }
   state.SetComplexityN(state.range(0));
 }
@@ -44,8 +46,8 @@ void BM_SortByPercentage(benchmark::State& state) {
 void BM_SortByPlayerName(benchmark::State& state) {
   CsvTable table = LoadedScores(static_cast<size_t>(state.range(0)));
   for (auto _ : state) {
-    table.SortBy("jatekos", SortOption::CaseInsensitive);
-    benchmark::DoNotOptimize(table.Value("id"));
+    table.SortBy(score_field::kPlayer, SortOption::CaseInsensitive);
+    benchmark::DoNotOptimize(table.Value(score_field::kId));
   }
   state.SetComplexityN(state.range(0));
 }
@@ -53,9 +55,10 @@ void BM_SortByPlayerName(benchmark::State& state) {
 void BM_FilterByLesson(benchmark::State& state) {
   CsvTable table = LoadedScores(static_cast<size_t>(state.range(0)));
   table.EnableFilter(true);
+  const std::string seven = LessonFilter("Lecke 7"), eight = LessonFilter("Lecke 8");
   bool odd = false;
   for (auto _ : state) {
-    table.SetFilterText((odd = !odd) ? "tesztneve='Lecke 7'" : "tesztneve='Lecke 8'");
+    table.SetFilterText((odd = !odd) ? seven : eight);
     benchmark::DoNotOptimize(table.VisibleRowCount());
   }
   state.SetComplexityN(state.range(0));
@@ -64,13 +67,14 @@ void BM_FilterByLesson(benchmark::State& state) {
 // What the results window does: load, sort by percentage, show one lesson.
 void BM_ResultsWindowTable(benchmark::State& state) {
   const auto& file = ScoreFiles::Instance().File(static_cast<size_t>(state.range(0)));
+  const std::string seven = LessonFilter("Lecke 7");
   for (auto _ : state) {
     CsvTable table("Tbl", ScoreSchema(), nullptr);
     table.Open();
     table.LoadFile(file);
     table.MoveFirst();
-    table.SortBy("szazalek", SortOption::Descending);
-    table.SetFilterText("tesztneve='Lecke 7'");
+    table.SortBy(score_field::kPercent, SortOption::Descending);
+    table.SetFilterText(seven);
     table.EnableFilter(true);
     benchmark::DoNotOptimize(table.VisibleRowCount());
   }

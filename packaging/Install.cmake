@@ -6,6 +6,7 @@
 #   <prefix>/share/applications/pekto.desktop           menu entry, handler of lesson files
 #   <prefix>/share/mime/packages/pekto.xml               the lesson file type (*.lck)
 #   <prefix>/share/icons/hicolor/*/apps/pekto.{svg,png}  the application icon
+#   <prefix>/share/doc/pekto/copyright                  the licences, machine-readable
 #
 # The program looks for its bundled files beside itself first (the build tree, a portable copy)
 # and then in <prefix>/share/pekto, found from its own folder (BundleFolder in
@@ -43,6 +44,9 @@ install(FILES "${PROJECT_SOURCE_DIR}/assets/icons/pekto.svg"
         DESTINATION "${pekto_icons}/scalable/mimetypes" RENAME application-x-pekto-lesson.svg)
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/assets/icons/hicolor/" DESTINATION "${pekto_icons}"
         FILES_MATCHING PATTERN "pekto.png")
+# Debian's copyright file: the program under the GPL, the public-domain texts of the course.
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/pekto")
 
 # ---------------------------------------------------------------------------
 # The Debian package. The version is the product version the about box shows.
@@ -73,6 +77,7 @@ The user interface is Hungarian, and a course of Hungarian lessons comes with
 the program.
 
 Tízujjas vakírást tanító program magyar felülettel és magyar leckékkel.]=])
+set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 

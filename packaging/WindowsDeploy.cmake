@@ -64,6 +64,8 @@ install(FILES "${PROJECT_SOURCE_DIR}/assets/sounds/default.wav" DESTINATION .)
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/assets/keyboard/" DESTINATION keyboard)
 install(FILES "${PROJECT_SOURCE_DIR}/tools/course/words.txt" DESTINATION .)
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/assets/help/" DESTINATION Help OPTIONAL)
+# The GPL beside the program, named so that a double click opens it in a text editor.
+install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION . RENAME LICENSE.txt)
 
 # The installer and the portable zip (with an empty pekto.ini, which keeps the data beside the
 # program): cmake --build <build> --target pekto_windows_packages. Debian's nsis gives makensis.

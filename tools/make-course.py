@@ -2,7 +2,9 @@
 """Generates Pekto's Hungarian touch-typing course into assets/lessons/.
 
     python3 tools/make-course.py            # writes the lessons and SOURCES.md
-    python3 tools/make-course.py --check    # exit status 1 when the files differ
+    python3 tools/make-course.py --check    # exit status 1 when the files differ (or when
+                                            # packaging/copyright names other lessons as
+                                            # public domain than those of proverbs and passages)
     python3 tools/make-course.py --out DIR  # writes into another folder
 
 The course follows the Hungarian (QWERTZ) keyboard and the frequency of Hungarian
@@ -32,11 +34,14 @@ Standard library only; the output is the same on every run and every machine.
 
 import argparse
 import os
+import re
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 COURSE = os.path.join(ROOT, "tools", "course")
 DEFAULT_OUT = os.path.join(ROOT, "assets", "lessons")
+# The package's copyright file lists the lessons of public-domain texts.
+COPYRIGHT = os.path.join(ROOT, "packaging", "copyright")
 
 # At the main window's design width (774 pixels) and the default font, the lower pane holds 54
 # columns even with its vertical scroll bar and a three-digit line-number gutter (measured by
@@ -957,7 +962,8 @@ def sources_markdown(lessons):
 
 
 def build_course():
-    """The course as file name -> bytes: the lessons numbered in order, and SOURCES.md."""
+    """The course as file name -> bytes: the lessons numbered in order, and SOURCES.md; and the
+    names of the lessons of public-domain texts (proverbs and passages)."""
     words = read_words()
     lessons = make_drills(words) + make_sentences(read_proverbs()) + make_passages()
     files = {}
@@ -969,7 +975,8 @@ def build_course():
     if lessons[0].file != "001_fdjk.lck":
         raise CourseError("the first lesson must be 001_fdjk.lck, the default lesson")
     files["SOURCES.md"] = sources_markdown(lessons).encode("utf-8")
-    return files
+    free = {x.file for x in lessons if x.source == "proverb" or isinstance(x.source, dict)}
+    return files, free
 
 
 def main():
@@ -979,7 +986,7 @@ def main():
                         help="compare with the folder instead of writing")
     args = parser.parse_args()
     try:
-        files = build_course()
+        files, free = build_course()
     except CourseError as error:
         print(f"make-course: {error}", file=sys.stderr)
         return 2
@@ -996,7 +1003,11 @@ def main():
             print(f"make-course: {name} differs from what the script generates", file=sys.stderr)
         for name in stale:
             print(f"make-course: {name} is not part of the course", file=sys.stderr)
-        return 1 if differ or stale else 0
+        named = set(re.findall(r"assets/lessons/(\S+\.lck)", read_text(COPYRIGHT)))
+        for name in sorted(free ^ named):
+            print(f"make-course: {name}: packaging/copyright must name exactly the lessons of "
+                  "public-domain texts", file=sys.stderr)
+        return 1 if differ or stale or free != named else 0
     os.makedirs(args.out, exist_ok=True)
     for name in stale:
         os.remove(os.path.join(args.out, name))

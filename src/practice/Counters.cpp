@@ -2,10 +2,6 @@
 
 namespace pekto {
 
-double SafeDivide(double a, double b) {
-  return b == 0.0 ? 0.0 : a / b;
-}
-
 int32_t RoundedPercent(int32_t correct, int32_t wrong) {
   const int64_t judged = int64_t{correct} + wrong;
   if (judged <= 0 || correct <= 0) return 0;

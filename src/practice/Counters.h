@@ -6,9 +6,6 @@
 
 namespace pekto {
 
-// a / b, or 0 when b is exactly 0.
-double SafeDivide(double a, double b);
-
 // "0%" without letters; otherwise the share of correct keystrokes among the judged ones as a
 // whole percentage, halves rounded away from zero ("63%" for 5 correct and 3 wrong).
 std::string PercentText(int32_t totalLetters, int32_t correct, int32_t wrong);

@@ -10,6 +10,8 @@
 namespace pekto {
 namespace {
 
+using namespace score_field;
+
 constexpr double kTitleHeight = 57.8;
 constexpr double kDetailHeight = 172.4;
 constexpr double kFooterHeight = 45.9;
@@ -30,7 +32,7 @@ enum class Source { Fixed, Field, PrintDate, Ornament };
 enum class Style { Bold, BoldItalic, Regular };
 
 struct ItemDef {
-  const char* name;
+  std::string_view name;
   Source source;
   std::string_view text;       // fixed text (UTF-8) or field name
   std::optional<double> left;  // none: centred on the band, the box grows with the text
@@ -58,11 +60,11 @@ const ItemDef kTitleItems[] = {
 const ItemDef kDetailItems[] = {
     {"TextA", Source::Fixed, "A", std::nullopt, 12.4, 0, 0, kComic, 20, Style::Bold, kClWindowText,
      true, 0},
-    {"tesztneve", Source::Field, "tesztneve", std::nullopt, 30.0, 0, 0, kComic, 28, Style::Bold,
-     kMaroon, true, 0},
+    {kTitle, Source::Field, kTitle, std::nullopt, 30.0, 0, 0, kComic, 28, Style::Bold, kMaroon,
+     true, 0},
     {"TextFeladat", Source::Fixed, "feladatban nyújtott kiemelkedő teljesítményével", std::nullopt,
      54.7, 0, 0, kComic, 20, Style::Bold, kClWindowText, true, 0},
-    {"jatekos", Source::Field, "jatekos", std::nullopt, 82.9, 0, 0, kComic, 28, Style::Bold, kNavy,
+    {kPlayer, Source::Field, kPlayer, std::nullopt, 82.9, 0, 0, kComic, 28, Style::Bold, kNavy,
      true, 0},
     {"TextEredmeny", Source::Fixed, "a legjobb eredményt érte el.", std::nullopt, 118.2, 0, 0,
      kComic, 20, Style::Bold, kClWindowText, true, 0},
@@ -76,16 +78,16 @@ const ItemDef kDetailItems[] = {
      kClWindowText, true, 0},
     {"CaptionSzazalek", Source::Fixed, "százalék", 141.1, 139.4, 22.9, 7.5, kComic, 14,
      Style::BoldItalic, kClWindowText, true, 0},
-    {"ido", Source::Field, "ido", 26.5, 146.4, 22.9, 9.3, kComic, 16, Style::Bold, kMaroon, true,
+    {kSeconds, Source::Field, kSeconds, 26.5, 146.4, 22.9, 9.3, kComic, 16, Style::Bold, kMaroon,
+     true, 0},
+    {kTotal, Source::Field, kTotal, 54.7, 146.4, 22.9, 9.3, kComic, 16, Style::Bold, kMaroon, true,
      0},
-    {"osszes", Source::Field, "osszes", 54.7, 146.4, 22.9, 9.3, kComic, 16, Style::Bold, kMaroon,
+    {kCorrect, Source::Field, kCorrect, 82.9, 146.4, 22.9, 9.3, kComic, 16, Style::Bold, kMaroon,
      true, 0},
-    {"helyes", Source::Field, "helyes", 82.9, 146.4, 22.9, 9.3, kComic, 16, Style::Bold, kMaroon,
+    {kWrong, Source::Field, kWrong, 111.1, 146.4, 22.9, 9.3, kComic, 16, Style::Bold, kMaroon, true,
+     0},
+    {kPercent, Source::Field, kPercent, 141.1, 146.4, 22.9, 9.3, kComic, 16, Style::Bold, kMaroon,
      true, 0},
-    {"hibas", Source::Field, "hibas", 111.1, 146.4, 22.9, 9.3, kComic, 16, Style::Bold, kMaroon,
-     true, 0},
-    {"szazalek", Source::Field, "szazalek", 141.1, 146.4, 22.9, 9.3, kComic, 16, Style::Bold,
-     kMaroon, true, 0},
 };
 
 const ItemDef kFooterItems[] = {
@@ -102,12 +104,12 @@ const ItemDef kFooterItems[] = {
 };
 
 std::string FieldText(const CertificateResult& result, std::string_view field) {
-  if (field == "tesztneve") return result.tesztneve;
-  if (field == "jatekos") return result.jatekos;
-  if (field == "ido") return result.ido;
-  if (field == "osszes") return result.osszes;
-  if (field == "helyes") return result.helyes;
-  if (field == "hibas") return result.hibas;
+  if (field == kTitle) return result.tesztneve;
+  if (field == kPlayer) return result.jatekos;
+  if (field == kSeconds) return result.ido;
+  if (field == kTotal) return result.osszes;
+  if (field == kCorrect) return result.helyes;
+  if (field == kWrong) return result.hibas;
   return result.szazalek;
 }
 
@@ -135,7 +137,7 @@ CertificateItem MakeItem(const ItemDef& def, const MmRect& band, const Certifica
                          std::string_view printDate, const TextMeasure& measure,
                          OrnamentPicture ornament) {
   CertificateItem item;
-  item.name = def.name;
+  item.name = std::string(def.name);
   item.font = CertificateFont{def.family, def.points, def.style != Style::Regular,
                               def.style == Style::BoldItalic};
   item.color = def.color;
@@ -225,9 +227,8 @@ std::vector<CertificateResult> CertificateResults(CsvTable& table) {
   std::vector<CertificateResult> results;
   const auto text = [&table](std::string_view field) { return NullToStr(table.Value(field), ""); };
   for (table.MoveFirst(); !table.AtEnd(); table.MoveNext()) {
-    results.push_back(CertificateResult{text("tesztneve"), text("jatekos"), text("ido"),
-                                        text("osszes"), text("helyes"), text("hibas"),
-                                        text("szazalek")});
+    results.push_back(CertificateResult{text(kTitle), text(kPlayer), text(kSeconds), text(kTotal),
+                                        text(kCorrect), text(kWrong), text(kPercent)});
   }
   return results;
 }
@@ -235,7 +236,7 @@ std::vector<CertificateResult> CertificateResults(CsvTable& table) {
 TQrOklevel::TQrOklevel() : Tbl("Tbl", ScoreSchema(), nullptr) {}
 
 void TQrOklevel::Prepare(const CsvTable& shown, int32_t id) {
-  Tbl.SetFilterText("id=" + std::to_string(id));
+  Tbl.SetFilterText(std::string(kId) + "=" + std::to_string(id));
   Tbl.EnableFilter(true);
   Tbl.Open();
   Tbl.CopyRowsFrom(shown);

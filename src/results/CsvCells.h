@@ -56,7 +56,6 @@ class CellStore {
  public:
   explicit CellStore(size_t fieldCount = 0) : fieldCount_(fieldCount) {}
 
-  size_t FieldCount() const { return fieldCount_; }
   size_t Rows() const { return rows_; }
   size_t TextBytes() const { return texts_.size(); }
   Cell* Row(size_t row) { return cells_.data() + row * fieldCount_; }

@@ -125,15 +125,16 @@ struct Edit {
 }  // namespace
 
 std::vector<FieldSpec> ScoreSchema() {
-  return {MakeField("id", FieldType::AutoInc),     MakeField("tesztneve", FieldType::String),
-          MakeField("jatekos", FieldType::String), MakeField("osszes", FieldType::Integer),
-          MakeField("helyes", FieldType::Integer), MakeField("hibas", FieldType::Integer),
-          MakeField("szazalek", FieldType::Float), MakeField("ido", FieldType::Integer),
-          MakeField("datum", FieldType::Date)};
+  using namespace score_field;
+  return {MakeField(kId, FieldType::AutoInc),      MakeField(kTitle, FieldType::String),
+          MakeField(kPlayer, FieldType::String),   MakeField(kTotal, FieldType::Integer),
+          MakeField(kCorrect, FieldType::Integer), MakeField(kWrong, FieldType::Integer),
+          MakeField(kPercent, FieldType::Float),   MakeField(kSeconds, FieldType::Integer),
+          MakeField(kDate, FieldType::Date)};
 }
 
 std::vector<FieldSpec> PlayerSchema() {
-  return {MakeField("jatekos", FieldType::String)};
+  return {MakeField(score_field::kPlayer, FieldType::String)};
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -660,17 +661,8 @@ void CsvTable::CopyRowsFrom(const CsvTable& source) {
   impl_->CopyRowsFrom(*source.impl_);
 }
 
-const std::string& CsvTable::ComponentName() const {
-  return impl_->componentName_;
-}
 const std::vector<FieldSpec>& CsvTable::Fields() const {
   return impl_->fields_;
-}
-bool CsvTable::IsOpen() const {
-  return impl_->open_;
-}
-bool CsvTable::IsEditing() const {
-  return impl_->editing_.has_value();
 }
 const std::string& CsvTable::FilterText() const {
   return impl_->filterText_;

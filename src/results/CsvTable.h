@@ -28,6 +28,19 @@
 
 namespace pekto {
 
+// The field names of the score file, as the file spells them; the player file has kPlayer alone.
+namespace score_field {
+inline constexpr std::string_view kId = "id";
+inline constexpr std::string_view kTitle = "tesztneve";
+inline constexpr std::string_view kPlayer = "jatekos";
+inline constexpr std::string_view kTotal = "osszes";
+inline constexpr std::string_view kCorrect = "helyes";
+inline constexpr std::string_view kWrong = "hibas";
+inline constexpr std::string_view kPercent = "szazalek";
+inline constexpr std::string_view kSeconds = "ido";
+inline constexpr std::string_view kDate = "datum";
+}  // namespace score_field
+
 // id, tesztneve, jatekos, osszes, helyes, hibas, szazalek, ido, datum.
 std::vector<FieldSpec> ScoreSchema();
 // jatekos.
@@ -88,10 +101,7 @@ class CsvTable {
   void CopyRowsFrom(const CsvTable& source);
 
   // Inspection, for grids and tests.
-  const std::string& ComponentName() const;
   const std::vector<FieldSpec>& Fields() const;
-  bool IsOpen() const;
-  bool IsEditing() const;
   const std::string& FilterText() const;
   bool FilterEnabled() const;
   int32_t IdCounter() const;

@@ -73,9 +73,9 @@ bool IsValidDate(const Date& date) {
   return date.day <= days;
 }
 
-FieldSpec MakeField(std::string name, FieldType type) {
+FieldSpec MakeField(std::string_view name, FieldType type) {
   FieldSpec fieldDef;
-  fieldDef.name = std::move(name);
+  fieldDef.name = std::string(name);
   fieldDef.type = type;
   fieldDef.size = type == FieldType::String ? kTextSize : 0;
   fieldDef.displayWidth = type == FieldType::String ? kTextSize : kNumberWidth;

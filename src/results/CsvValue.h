@@ -56,7 +56,7 @@ struct FieldSpec {
 };
 
 // A field as this program defines it: size 50 for texts, width 10 or the size.
-FieldSpec MakeField(std::string name, FieldType type);
+FieldSpec MakeField(std::string_view name, FieldType type);
 
 // The most bytes a text field keeps: its size, or any number when the size is 0 or less.
 size_t TextLimit(const FieldSpec& fieldDef);

@@ -316,7 +316,8 @@ QString Tfrm_Preview::SuggestedPdfPath() const {
   if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
     folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
   }
-  const QString player = FileNamePart(ToQ(NullToStr(report_.Table().Value("jatekos"), "")));
+  const QString player =
+      FileNamePart(ToQ(NullToStr(report_.Table().Value(score_field::kPlayer), "")));
   const QString name = player.isEmpty() ? QStringLiteral("Oklevél.pdf")
                                         : QStringLiteral("Oklevél - %1.pdf").arg(player);
   return folder + u'/' + name;

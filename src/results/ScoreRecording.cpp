@@ -148,16 +148,16 @@ int32_t RecordScore(const fs::path& scoreFile, const ScoreEntry& entry, SetAside
   // the newest result is always the first data line.
   CsvTable table = LoadedTable(scoreFile, ScoreSchema(), nullptr, setAside);
   table.InsertRow();
-  table.SetText("tesztneve", entry.title);
-  table.SetText("jatekos", entry.player);
-  table.SetInteger("osszes", entry.total);
-  table.SetInteger("helyes", entry.correct);
-  table.SetInteger("hibas", entry.wrong);
-  table.SetInteger("szazalek", entry.percent);
-  table.SetInteger("ido", entry.seconds);
-  table.SetDate("datum", entry.date);
+  table.SetText(score_field::kTitle, entry.title);
+  table.SetText(score_field::kPlayer, entry.player);
+  table.SetInteger(score_field::kTotal, entry.total);
+  table.SetInteger(score_field::kCorrect, entry.correct);
+  table.SetInteger(score_field::kWrong, entry.wrong);
+  table.SetInteger(score_field::kPercent, entry.percent);
+  table.SetInteger(score_field::kSeconds, entry.seconds);
+  table.SetDate(score_field::kDate, entry.date);
   table.PostRow();
-  const int32_t id = NullToInt(table.Value("id"), 0);
+  const int32_t id = NullToInt(table.Value(score_field::kId), 0);
   table.SaveFile(scoreFile);
   table.Close();
   return id;
@@ -169,7 +169,9 @@ std::vector<std::string> ReadPlayerNames(const fs::path& playerFile) {
   CsvTable table("Tbl", PlayerSchema(), nullptr);  // nothing is compared
   table.Open();
   table.LoadFile(playerFile);
-  for (; !table.AtEnd(); table.MoveNext()) names.push_back(NullToStr(table.Value("jatekos"), ""));
+  for (; !table.AtEnd(); table.MoveNext()) {
+    names.push_back(NullToStr(table.Value(score_field::kPlayer), ""));
+  }
   return names;
 }
 
@@ -178,9 +180,9 @@ bool StorePlayerName(const fs::path& playerFile, std::string_view name, const Co
   CsvTable table = LoadedTable(playerFile, PlayerSchema(), collator, setAside);
   // Stepping through every row leaves the last one current, so a new name goes before it.
   while (!table.AtEnd()) table.MoveNext();
-  if (table.FindRow("jatekos", FieldValue(std::string(name)))) return false;
+  if (table.FindRow(score_field::kPlayer, FieldValue(std::string(name)))) return false;
   table.InsertRow();
-  table.SetValue("jatekos", FieldValue(std::string(name)));
+  table.SetValue(score_field::kPlayer, FieldValue(std::string(name)));
   table.PostRow();
   table.SaveFile(playerFile);
   return true;

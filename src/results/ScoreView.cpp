@@ -48,7 +48,7 @@ std::array<int, kScoreColumns.size()> ColumnWidths(int gridWidth) {
 
 std::vector<std::string> LessonTitles(const CsvTable& table) {
   std::vector<std::string> titles;
-  const int field = table.FieldIndex("tesztneve");
+  const int field = table.FieldIndex(score_field::kTitle);
   if (field < 0) return titles;
   // Scores repeat a few lessons many times: a title met before, exactly as written, is passed
   // over with one look-up; only a new spelling is folded to lower case.
@@ -74,7 +74,7 @@ std::optional<size_t> FindTitle(const std::vector<std::string>& titles, std::str
 }
 
 std::string StoredTitle(const CsvTable& table, std::string_view title) {
-  const int field = table.FieldIndex("tesztneve");
+  const int field = table.FieldIndex(score_field::kTitle);
   if (field < 0) return std::string(title);
   const auto stored =
       ConvertValue(table.Fields()[static_cast<size_t>(field)], FieldValue(std::string(title)));
@@ -82,7 +82,7 @@ std::string StoredTitle(const CsvTable& table, std::string_view title) {
 }
 
 std::string LessonFilter(std::string_view title) {
-  std::string filter = "tesztneve='";
+  std::string filter = std::string(score_field::kTitle) + "='";
   for (const char c : title) {
     filter += c;
     if (c == '\'') filter += '\'';
@@ -92,8 +92,8 @@ std::string LessonFilter(std::string_view title) {
 }
 
 SortOption TitleSortOptions(std::string_view field) {
-  return EqualIgnoringAsciiCase(field, "szazalek") ? SortOption::Descending
-                                                   : SortOption::CaseInsensitive;
+  return EqualIgnoringAsciiCase(field, score_field::kPercent) ? SortOption::Descending
+                                                              : SortOption::CaseInsensitive;
 }
 
 }  // namespace pekto

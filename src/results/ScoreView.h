@@ -21,13 +21,13 @@ struct ScoreColumn {
 };
 
 inline constexpr std::array<ScoreColumn, 7> kScoreColumns = {{
-    {"szazalek", 15},
-    {"jatekos", 25},
-    {"osszes", 10},
-    {"helyes", 10},
-    {"hibas", 10},
-    {"ido", 10},
-    {"datum", 20},
+    {score_field::kPercent, 15},
+    {score_field::kPlayer, 25},
+    {score_field::kTotal, 10},
+    {score_field::kCorrect, 10},
+    {score_field::kWrong, 10},
+    {score_field::kSeconds, 10},
+    {score_field::kDate, 20},
 }};
 
 // The pixels of a grid's width that the columns leave to the row indicator and the vertical

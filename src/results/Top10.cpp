@@ -316,7 +316,7 @@ void Tfrm_Top10::LoadScores(const std::string& title) {
   ComboBox1->addItems(items);
 
   table_->MoveFirst();
-  table_->SortBy("szazalek", SortOption::Descending);
+  table_->SortBy(score_field::kPercent, SortOption::Descending);
 
   // The lesson's rows hold its title as the table stored it, a long one cut to the field's width.
   std::string shown = StoredTitle(*table_, title);
@@ -424,7 +424,7 @@ void Tfrm_Top10::ShowPopupMenu(QWidget* source, const QPoint& pos) {
 }
 
 void Tfrm_Top10::aOklevelExecute() {
-  const int32_t id = NullToInt(table_->Value("id"), 0);
+  const int32_t id = NullToInt(table_->Value(score_field::kId), 0);
   printCertificate_(*table_, id, this);
 }
 

@@ -61,7 +61,7 @@ QVariant Top10Model::data(const QModelIndex& index, int role) const {
       return Text(index.row(), index.column());
     case Qt::TextAlignmentRole: {
       const std::string_view field = kScoreColumns[static_cast<size_t>(index.column())].field;
-      const bool left = field == "jatekos" || field == "datum";
+      const bool left = field == score_field::kPlayer || field == score_field::kDate;
       return QVariant::fromValue((left ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
     }
     case Qt::BackgroundRole:
@@ -89,7 +89,7 @@ void Top10Model::Reload() {
   for (size_t i = 0; i < kScoreColumns.size(); ++i) {
     fieldOf_[i] = table_.FieldIndex(kScoreColumns[i].field);
   }
-  idField_ = table_.FieldIndex("id");
+  idField_ = table_.FieldIndex(score_field::kId);
   endResetModel();
 }
 

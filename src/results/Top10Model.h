@@ -38,7 +38,6 @@ class Top10Model : public QAbstractTableModel {
   void Reload();
   // Gives every column the window background and `column` the highlight colour.
   void HighlightColumn(int column);
-  int HighlightedColumn() const { return highlighted_; }
 
  private:
   QString Text(int row, int column) const;

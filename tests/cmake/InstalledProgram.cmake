@@ -1,7 +1,8 @@
 # Installs the build into a temporary prefix and starts the installed program offscreen with the
 # first lesson of the installed course as its argument. The program must find the course in
 # <prefix>/share/pekto, copy it into its new data folder, list it in the lesson chooser and
-# start the exercise on the lesson it was given.
+# start the exercise on the lesson it was given. The Debian package made from the same build
+# carries the copyright file where Debian keeps it.
 # Usage: cmake -DBUILD_DIR=<build folder> -DWORK_DIR=<scratch folder> -P InstalledProgram.cmake
 cmake_minimum_required(VERSION 3.25)
 
@@ -29,7 +30,8 @@ foreach(file IN ITEMS
     share/icons/hicolor/scalable/apps/pekto.svg
     share/icons/hicolor/scalable/mimetypes/application-x-pekto-lesson.svg
     share/icons/hicolor/16x16/apps/pekto.png
-    share/icons/hicolor/256x256/apps/pekto.png)
+    share/icons/hicolor/256x256/apps/pekto.png
+    share/doc/pekto/copyright)
   if(NOT EXISTS "${prefix}/${file}")
     fail("the installation lacks ${file}")
   endif()
@@ -72,5 +74,20 @@ foreach(lesson IN LISTS course)
     fail("${lesson} was not copied into the new lesson folder ${data}/Pekto/Leckek")
   endif()
 endforeach()
+
+execute_process(COMMAND "${CMAKE_CPACK_COMMAND}" --config "${BUILD_DIR}/CPackConfig.cmake"
+                        -B "${WORK_DIR}/deb"
+                RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+file(GLOB deb "${WORK_DIR}/deb/pekto_*.deb")
+if(NOT status EQUAL 0 OR NOT deb)
+  fail("cpack made no Debian package (${status}):\n${output}")
+endif()
+execute_process(COMMAND dpkg-deb -x "${deb}" "${WORK_DIR}/deb/root" RESULT_VARIABLE status)
+execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files
+                        "${CMAKE_CURRENT_LIST_DIR}/../../packaging/copyright"
+                        "${WORK_DIR}/deb/root/usr/share/doc/pekto/copyright" RESULT_VARIABLE differs)
+if(NOT status EQUAL 0 OR NOT differs EQUAL 0)
+  fail("the Debian package lacks packaging/copyright as usr/share/doc/pekto/copyright")
+endif()
 
 file(REMOVE_RECURSE "${WORK_DIR}")
