@@ -23,10 +23,11 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/Icons.h"
-#include "app/Placement.h"
-#include "app/Product.h"
-#include "app/Settings.h"
+#include "base/Icons.h"
+#include "base/MenuRajzol.h"
+#include "base/Placement.h"
+#include "base/Product.h"
+#include "base/Settings.h"
 #include "lessons/FileNyitas.h"
 #include "lessons/Szerkeszt.h"
 #include "platform/BusyCursor.h"
@@ -47,7 +48,6 @@
 #include "results/Ertekel.h"
 #include "results/Top10.h"
 #include "ui/Beallit.h"
-#include "ui/MenuRajzol.h"
 #include "ui/Nevjegy.h"
 #include "ui/Readme.h"
 #include "ui/logo.h"

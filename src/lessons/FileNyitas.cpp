@@ -10,8 +10,9 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/MenuRajzol.h"
+#include "base/Placement.h"
+#include "base/Settings.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/Guard.h"
@@ -19,7 +20,6 @@
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/LessonLibrary.h"
-#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 

@@ -15,10 +15,11 @@
 #include <string_view>
 #include <utility>
 
-#include "app/Commands.h"
-#include "app/Icons.h"
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Commands.h"
+#include "base/Icons.h"
+#include "base/MenuRajzol.h"
+#include "base/Placement.h"
+#include "base/Settings.h"
 #include "lessons/FileNyitas.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
@@ -31,7 +32,6 @@
 #include "practice/LessonFile.h"
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
-#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/Icons.h"
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Icons.h"
+#include "base/Placement.h"
+#include "base/Settings.h"
 #include "platform/Dialogs.h"
 #include "platform/FileLock.h"
 #include "platform/Fonts.h"

@@ -10,9 +10,10 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/Icons.h"
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Icons.h"
+#include "base/MenuRajzol.h"
+#include "base/Placement.h"
+#include "base/Settings.h"
 #include "platform/Ascii.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
@@ -24,7 +25,6 @@
 #include "platform/Startup.h"
 #include "platform/StorableText.h"
 #include "results/ScoreRecording.h"
-#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 

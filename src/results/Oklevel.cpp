@@ -20,8 +20,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/Icons.h"
-#include "app/Settings.h"
+#include "base/Icons.h"
+#include "base/Settings.h"
 #include "platform/Dialogs.h"
 #include "platform/Guard.h"
 #include "platform/QtText.h"

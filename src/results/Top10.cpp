@@ -18,10 +18,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/Commands.h"
-#include "app/Icons.h"
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Commands.h"
+#include "base/Icons.h"
+#include "base/MenuRajzol.h"
+#include "base/Placement.h"
+#include "base/Settings.h"
 #include "platform/Dialogs.h"
 #include "platform/Guard.h"
 #include "platform/QtCollator.h"
@@ -31,7 +32,6 @@
 #include "results/Oklevel.h"
 #include "results/ScoreView.h"
 #include "results/Top10Model.h"
-#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 

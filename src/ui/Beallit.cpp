@@ -15,9 +15,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Icons.h"
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Icons.h"
+#include "base/MenuRajzol.h"
+#include "base/Placement.h"
+#include "base/Settings.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
@@ -26,7 +27,6 @@
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/TextPane.h"
-#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 

@@ -7,14 +7,14 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/Placement.h"
-#include "app/Product.h"
-#include "app/Settings.h"
+#include "base/MenuRajzol.h"
+#include "base/Placement.h"
+#include "base/Product.h"
+#include "base/Settings.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/Guard.h"
-#include "ui/MenuRajzol.h"
 #include "ui/logo.h"
 
 namespace pekto {

@@ -14,7 +14,7 @@
 
 #include <string_view>
 
-#include "app/Seged.h"
+#include "base/Seged.h"
 #include "platform/IniFile.h"
 
 class QWidget;

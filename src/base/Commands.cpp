@@ -1,9 +1,9 @@
-#include "app/Commands.h"
+#include "base/Commands.h"
 
 #include <QAction>
 #include <QWidget>
 
-#include "app/Icons.h"
+#include "base/Icons.h"
 #include "platform/Guard.h"
 
 namespace pekto {
