@@ -8,17 +8,24 @@
 
 namespace pekto {
 
-QAction* AddWindowCommand(QWidget& window, const QString& caption, const QString& icon,
-                          const QKeySequence& shortcut, std::function<void()> handler) {
-  auto* action = new QAction(caption, &window);
-  if (!icon.isEmpty()) action->setIcon(CommandIcon(icon));
-  action->setToolTip(caption);
-  action->setShortcut(shortcut);
-  action->setShortcutContext(Qt::WindowShortcut);
-  QObject::connect(action, &QAction::triggered, &window,
-                   [handler = std::move(handler)] { Guarded(handler); });
-  window.addAction(action);
-  return action;
+void AddCommands(QWidget& window, std::initializer_list<Command> table, CommandHint hint) {
+  for (const Command& row : table) {
+    auto* action = new QAction(row.caption, &window);
+    action->setObjectName(QLatin1String(row.name));
+    if (!row.icon.isEmpty()) action->setIcon(CommandIcon(row.icon));
+    QString tip = QString(row.caption).remove(u'&');
+    action->setStatusTip(tip);
+    if (hint == CommandHint::CaptionAndKey && !row.keys.isEmpty()) {
+      tip += QStringLiteral(" (%1)").arg(row.keys.front().toString());
+    }
+    action->setToolTip(tip);
+    action->setShortcuts(row.keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(action, &QAction::triggered, &window,
+                     [handler = row.handler] { Guarded(handler); });
+    window.addAction(action);
+    *row.action = action;
+  }
 }
 
 }  // namespace pekto
