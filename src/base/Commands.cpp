@@ -12,7 +12,9 @@ void AddCommands(QWidget& window, std::initializer_list<Command> table, CommandH
   for (const Command& row : table) {
     auto* action = new QAction(row.caption, &window);
     action->setObjectName(QLatin1String(row.name));
-    if (!row.icon.isEmpty()) action->setIcon(CommandIcon(row.icon));
+    if (row.icon != nullptr && *row.icon != '\0') {
+      action->setIcon(CommandIcon(QString::fromLatin1(row.icon)));
+    }
     QString tip = QString(row.caption).remove(u'&');
     action->setStatusTip(tip);
     if (hint == CommandHint::CaptionAndKey && !row.keys.isEmpty()) {

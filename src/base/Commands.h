@@ -18,7 +18,7 @@ struct Command {
   QAction** action;  // the window's member that keeps the action
   const char* name;  // the action's object name
   QString caption;
-  QString icon;  // the command icon's file name in the icon set; none when empty
+  const char* icon;  // the command icon's file name in the icon set; none when null or empty
   QList<QKeySequence> keys;
   std::function<void()> handler;  // runs guarded: an error is reported rather than thrown into Qt
 };

@@ -106,36 +106,19 @@ void Tfrm_Szerkeszt::CreateActions() {
   // certificate's preview), the page being written under a new name, and the door. The shortcuts
   // work wherever the focus is in the window, the title field and the text pane included.
   using K = QKeySequence;
-  AddCommands(*this, {{&aUj,
-                       "aUj",
-                       QStringLiteral("Új lecke"),
-                       QStringLiteral("uj"),
-                       {K(Qt::CTRL | Qt::Key_N)},
-                       [this] { aUjExecute(); }},
-                      {&aMegnyit,
-                       "aMegnyit",
-                       QStringLiteral("Megnyitás"),
-                       QStringLiteral("megnyit"),
-                       {K(Qt::CTRL | Qt::Key_O)},
-                       [this] { aMegnyitExecute(); }},
-                      {&aMent,
-                       "aMent",
-                       QStringLiteral("Mentés"),
-                       QStringLiteral("pdf_mentes"),
-                       {K(Qt::CTRL | Qt::Key_S)},
-                       [this] { aMentExecute(); }},
-                      {&aMentMaskent,
-                       "aMentMaskent",
-                       QStringLiteral("Mentés másként"),
-                       QStringLiteral("szerkeszt"),
-                       {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
-                       [this] { aMentMaskentExecute(); }},
-                      {&aBezar,
-                       "aBezar",
-                       QStringLiteral("Bezár"),
-                       QStringLiteral("bezar"),
-                       {K(Qt::Key_Escape)},
-                       [this] { aBezarExecute(); }}});
+  // clang-format off
+  AddCommands(*this, {
+      {&aUj, "aUj", QStringLiteral("Új lecke"), "uj",
+       {K(Qt::CTRL | Qt::Key_N)}, [this] { aUjExecute(); }},
+      {&aMegnyit, "aMegnyit", QStringLiteral("Megnyitás"), "megnyit",
+       {K(Qt::CTRL | Qt::Key_O)}, [this] { aMegnyitExecute(); }},
+      {&aMent, "aMent", QStringLiteral("Mentés"), "pdf_mentes",
+       {K(Qt::CTRL | Qt::Key_S)}, [this] { aMentExecute(); }},
+      {&aMentMaskent, "aMentMaskent", QStringLiteral("Mentés másként"), "szerkeszt",
+       {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, [this] { aMentMaskentExecute(); }},
+      {&aBezar, "aBezar", QStringLiteral("Bezár"), "bezar",
+       {K(Qt::Key_Escape)}, [this] { aBezarExecute(); }}});
+  // clang-format on
 }
 
 QToolBar* Tfrm_Szerkeszt::CreateToolBar() {

@@ -190,22 +190,15 @@ Tfrm_Top10::~Tfrm_Top10() = default;
 
 void Tfrm_Top10::CreateActions() {
   using K = QKeySequence;
-  AddCommands(*this,
-              {{&aOklevel,
-                "aOklevel",
-                QStringLiteral("Oklevél nyomtatás"),
-                QStringLiteral("oklevel"),
-                {K(Qt::CTRL | Qt::Key_P)},
-                [this] { aOklevelExecute(); }},
-               {&aBezar,
-                "aBezar",
-                QStringLiteral("Bezár"),
-                QStringLiteral("bezar"),
-                {K(Qt::Key_Escape)},
-                [this] { aBezarExecute(); }},
-               {&aFrissit, "aFrissit", QStringLiteral("Frissít"), {}, {K(Qt::Key_F5)}, [this] {
-                  aFrissitExecute();
-                }}});
+  // clang-format off
+  AddCommands(*this, {
+      {&aOklevel, "aOklevel", QStringLiteral("Oklevél nyomtatás"), "oklevel",
+       {K(Qt::CTRL | Qt::Key_P)}, [this] { aOklevelExecute(); }},
+      {&aBezar, "aBezar", QStringLiteral("Bezár"), "bezar",
+       {K(Qt::Key_Escape)}, [this] { aBezarExecute(); }},
+      {&aFrissit, "aFrissit", QStringLiteral("Frissít"), nullptr,
+       {K(Qt::Key_F5)}, [this] { aFrissitExecute(); }}});
+  // clang-format on
 }
 
 QToolBar* Tfrm_Top10::CreateToolBar() {
