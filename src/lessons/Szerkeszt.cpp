@@ -18,7 +18,6 @@
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Fonts.h"
-#include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"

@@ -9,7 +9,6 @@
 #include "platform/Dialogs.h"
 #include "platform/FileLock.h"
 #include "platform/Fonts.h"
-#include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"

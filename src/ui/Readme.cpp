@@ -9,7 +9,6 @@
 #include "base/Product.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/Guard.h"
 
 namespace pekto {
 namespace {
