@@ -21,7 +21,7 @@
 #include "PeakMemory.h"
 #include "app/Application.h"
 #include "app/Main.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "platform/Fonts.h"
 #include "platform/Startup.h"
 #include "practice/TextPane.h"

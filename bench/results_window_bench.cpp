@@ -16,7 +16,7 @@
 #include "PeakMemory.h"
 #include "ScoreGen.h"
 #include "app/Application.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/Startup.h"

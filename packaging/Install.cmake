@@ -50,13 +50,13 @@ install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright"
 
 # ---------------------------------------------------------------------------
 # The Debian package. The version is the product version the about box shows.
-file(STRINGS "${PROJECT_SOURCE_DIR}/src/app/Product.h" pekto_version_line
+file(STRINGS "${PROJECT_SOURCE_DIR}/src/base/Product.h" pekto_version_line
      REGEX "kProductVersion = \"[0-9.]+\"")
 string(REGEX MATCH "[0-9][0-9.]*" pekto_product_version "${pekto_version_line}")
-file(STRINGS "${PROJECT_SOURCE_DIR}/src/app/Product.h" pekto_web_line
+file(STRINGS "${PROJECT_SOURCE_DIR}/src/base/Product.h" pekto_web_line
      REGEX "kMakerWebAddress = \"[^\"]+\"")
 string(REGEX MATCH "https?://[^\"]+" pekto_web_address "${pekto_web_line}")
-file(STRINGS "${PROJECT_SOURCE_DIR}/src/app/Product.h" pekto_mail_line
+file(STRINGS "${PROJECT_SOURCE_DIR}/src/base/Product.h" pekto_mail_line
      REGEX "kMakerMailAddress = \"[^\"]+\"")
 string(REGEX MATCH "[^\" ]+@[^\"]+" pekto_mail_address "${pekto_mail_line}")
 

@@ -70,7 +70,7 @@ install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION . RENAME LICENSE.txt)
 # The installer and the portable zip (with an empty pekto.ini, which keeps the data beside the
 # program): cmake --build <build> --target pekto_windows_packages. Debian's nsis gives makensis.
 find_program(PEKTO_MAKENSIS makensis)
-file(STRINGS "${PROJECT_SOURCE_DIR}/src/app/Product.h" pekto_version_line
+file(STRINGS "${PROJECT_SOURCE_DIR}/src/base/Product.h" pekto_version_line
      REGEX "kProductVersion = \"[0-9.]+\"")
 string(REGEX MATCH "[0-9][0-9.]*" pekto_product_version "${pekto_version_line}")
 set(pekto_stage "${CMAKE_BINARY_DIR}/package/stage")

@@ -9,7 +9,7 @@
 #include <csignal>
 #endif
 
-#include "app/Icons.h"
+#include "base/Icons.h"
 #include "platform/Guard.h"
 
 namespace pekto {

@@ -23,10 +23,11 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/Icons.h"
-#include "app/Placement.h"
-#include "app/Product.h"
-#include "app/Settings.h"
+#include "base/Commands.h"
+#include "base/Icons.h"
+#include "base/Placement.h"
+#include "base/Product.h"
+#include "base/Settings.h"
 #include "lessons/FileNyitas.h"
 #include "lessons/Szerkeszt.h"
 #include "platform/BusyCursor.h"
@@ -47,7 +48,6 @@
 #include "results/Ertekel.h"
 #include "results/Top10.h"
 #include "ui/Beallit.h"
-#include "ui/MenuRajzol.h"
 #include "ui/Nevjegy.h"
 #include "ui/Readme.h"
 #include "ui/logo.h"
@@ -122,7 +122,10 @@ void PaintOnScreen(QWidget& window) {
 }  // namespace
 
 Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
-    : QMainWindow(parent), arguments_(std::move(arguments)) {
+    : QMainWindow(parent),
+      form_(*this,
+            {.section = kSection, .resizable = true, .menus = true, .followsFullScreen = true}),
+      arguments_(std::move(arguments)) {
   setObjectName(QStringLiteral("frm_Main"));
   setWindowTitle(QStringLiteral("Pekto"));
   setWindowIcon(AppIcon());
@@ -159,68 +162,45 @@ Tfrm_Main::~Tfrm_Main() = default;
 
 // ---- composition ---------------------------------------------------------------------------
 
-QAction* Tfrm_Main::MakeAction(const QString& category, const QString& caption, const QString& icon,
-                               const QKeySequence& shortcut, void (Tfrm_Main::*handler)()) {
-  auto* action = new QAction(CommandIcon(icon), caption, this);
-  action->setProperty("category", category);
-  action->setToolTip(caption);
-  action->setStatusTip(caption);
-  action->setShortcut(shortcut);
-  action->setShortcutContext(Qt::WindowShortcut);
-  connect(action, &QAction::triggered, this,
-          [this, handler] { Guarded([&] { (this->*handler)(); }); });
-  return action;
-}
-
 void Tfrm_Main::CreateActions() {
-  const QString lessons = QStringLiteral("Leckék"), view = QStringLiteral("Nézet"),
-                system = QStringLiteral("Rendszer"), help = QStringLiteral("Súgó");
-  aMegnyit = MakeAction(lessons, QStringLiteral("Lecke megnyitása"), QStringLiteral("megnyit"),
-                        QKeySequence(Qt::CTRL | Qt::Key_O), &Tfrm_Main::aMegnyitExecute);
-  aUj = MakeAction(lessons, QStringLiteral("Új lecke készítése"), QStringLiteral("uj"),
-                   QKeySequence(Qt::CTRL | Qt::Key_N), &Tfrm_Main::aUjExecute);
-  aSzerkeszt =
-      MakeAction(lessons, QStringLiteral("Lecke szerkesztése"), QStringLiteral("szerkeszt"),
-                 QKeySequence(Qt::CTRL | Qt::Key_E), &Tfrm_Main::aSzerkesztExecute);
-  aBefejez = MakeAction(lessons, QStringLiteral("Befejeztem"), QStringLiteral("befejez"),
-                        QKeySequence(Qt::Key_F5), &Tfrm_Main::aBefejezExecute);
-  aTop10 = MakeAction(lessons, QStringLiteral("Top10"), QStringLiteral("top10"), {},
-                      &Tfrm_Main::aTop10Execute);
-  aBezar = MakeAction(lessons, QStringLiteral("Bezár"), QStringLiteral("bezar"), {},
-                      &Tfrm_Main::aBezarExecute);
-  aBetuNovel = MakeAction(view, QStringLiteral("Betűméret növelése"), QStringLiteral("betunovel"),
-                          QKeySequence(Qt::Key_F11), &Tfrm_Main::aBetuNovelExecute);
-  aBetuCsokkent =
-      MakeAction(view, QStringLiteral("Betűméret csökkentése"), QStringLiteral("betucsokkent"),
-                 QKeySequence(Qt::Key_F12), &Tfrm_Main::aBetuCsokkentExecute);
-  aBetuTipus = MakeAction(system, QStringLiteral("Betűtípus"), QStringLiteral("betutipus"),
-                          QKeySequence(Qt::CTRL | Qt::Key_B), &Tfrm_Main::aBetuTipusExecute);
-  aBeallit = MakeAction(system, QStringLiteral("Beállítások"), QStringLiteral("beallit"), {},
-                        &Tfrm_Main::aBeallitExecute);
-  aSugo = MakeAction(help, QStringLiteral("Súgó"), QStringLiteral("sugo"), QKeySequence(Qt::Key_F1),
-                     &Tfrm_Main::aSugoExecute);
-  aLevel = MakeAction(help, QStringLiteral("Levélküldés Brenmarnak"), QStringLiteral("level"), {},
-                      &Tfrm_Main::aLevelExecute);
-  aHonlap = MakeAction(help, QStringLiteral("Brenmar honlapja"), QStringLiteral("honlap"), {},
-                       &Tfrm_Main::aHonlapExecute);
+  using K = QKeySequence;
+  // clang-format off
+  AddCommands(*this, {
+      {&aMegnyit, "aMegnyit", QStringLiteral("Lecke megnyitása"), "megnyit",
+       {K(Qt::CTRL | Qt::Key_O)}, [this] { aMegnyitExecute(); }},
+      {&aUj, "aUj", QStringLiteral("Új lecke készítése"), "uj",
+       {K(Qt::CTRL | Qt::Key_N)}, [this] { aUjExecute(); }},
+      {&aSzerkeszt, "aSzerkeszt", QStringLiteral("Lecke szerkesztése"), "szerkeszt",
+       {K(Qt::CTRL | Qt::Key_E)}, [this] { aSzerkesztExecute(); }},
+      {&aBefejez, "aBefejez", QStringLiteral("Befejeztem"), "befejez",
+       {K(Qt::Key_F5)}, [this] { aBefejezExecute(); }},
+      {&aTop10, "aTop10", QStringLiteral("Top10"), "top10",
+       {}, [this] { aTop10Execute(); }},
+      {&aBezar, "aBezar", QStringLiteral("Bezár"), "bezar",
+       {}, [this] { aBezarExecute(); }},
+      {&aBetuNovel, "aBetuNovel", QStringLiteral("Betűméret növelése"), "betunovel",
+       {K(Qt::Key_F11)}, [this] { aBetuNovelExecute(); }},
+      {&aBetuCsokkent, "aBetuCsokkent", QStringLiteral("Betűméret csökkentése"), "betucsokkent",
+       {K(Qt::Key_F12)}, [this] { aBetuCsokkentExecute(); }},
+      {&aBetuTipus, "aBetuTipus", QStringLiteral("Betűtípus"), "betutipus",
+       {K(Qt::CTRL | Qt::Key_B)}, [this] { aBetuTipusExecute(); }},
+      {&aBeallit, "aBeallit", QStringLiteral("Beállítások"), "beallit",
+       {}, [this] { aBeallitExecute(); }},
+      {&aSugo, "aSugo", QStringLiteral("Súgó"), "sugo",
+       {K(Qt::Key_F1)}, [this] { aSugoExecute(); }},
+      {&aLevel, "aLevel", QStringLiteral("Levélküldés Brenmarnak"), "level",
+       {}, [this] { aLevelExecute(); }},
+      {&aHonlap, "aHonlap", QStringLiteral("Brenmar honlapja"), "honlap",
+       {}, [this] { aHonlapExecute(); }},
+      {&aUjdonsag, "aUjdonsag", QStringLiteral("Újdonságok az Interneten"), "ujdonsag",
+       {}, [this] { aUjdonsagExecute(); }},
+      {&aReadMe, "aReadMe", QStringLiteral("Fontos információk"), "readme",
+       {}, [this] { aReadMeExecute(); }},
+      {&aNevjegy, "aNevjegy", QStringLiteral("Névjegy"), "nevjegy",
+       {K(Qt::ALT | Qt::Key_F1)}, [this] { aNevjegyExecute(); }}});
+  // clang-format on
   aHonlap->setToolTip(kMakerWeb);
   aHonlap->setStatusTip(kMakerWeb);
-  aUjdonsag = MakeAction(help, QStringLiteral("Újdonságok az Interneten"),
-                         QStringLiteral("ujdonsag"), {}, &Tfrm_Main::aUjdonsagExecute);
-  aReadMe = MakeAction(help, QStringLiteral("Fontos információk"), QStringLiteral("readme"), {},
-                       &Tfrm_Main::aReadMeExecute);
-  aNevjegy = MakeAction(help, QStringLiteral("Névjegy"), QStringLiteral("nevjegy"),
-                        QKeySequence(Qt::ALT | Qt::Key_F1), &Tfrm_Main::aNevjegyExecute);
-  const std::pair<QAction*, const char*> names[] = {
-      {aMegnyit, "aMegnyit"},     {aUj, "aUj"},
-      {aSzerkeszt, "aSzerkeszt"}, {aBefejez, "aBefejez"},
-      {aTop10, "aTop10"},         {aBezar, "aBezar"},
-      {aBetuNovel, "aBetuNovel"}, {aBetuCsokkent, "aBetuCsokkent"},
-      {aBetuTipus, "aBetuTipus"}, {aBeallit, "aBeallit"},
-      {aSugo, "aSugo"},           {aLevel, "aLevel"},
-      {aHonlap, "aHonlap"},       {aUjdonsag, "aUjdonsag"},
-      {aReadMe, "aReadMe"},       {aNevjegy, "aNevjegy"}};
-  for (const auto& [action, name] : names) action->setObjectName(QLatin1String(name));
   aBefejez->setEnabled(false);
   aBefejez->setVisible(false);
 }
@@ -464,9 +444,7 @@ void Tfrm_Main::SaveSettings() {
 
 void Tfrm_Main::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (shown_) return;
-  shown_ = true;
-  startPending_ = Guarded([this] { FormShow(); });
+  if (form_.Show([this] { FormShow(); })) startPending_ = true;
 }
 
 void Tfrm_Main::setVisible(bool visible) {
@@ -477,14 +455,7 @@ void Tfrm_Main::setVisible(bool visible) {
 }
 
 void Tfrm_Main::FormShow() {
-  ApplyMenuStyle(*this);
-  SetScreenFontSize(Beall.ScreenFontSize);
-  if (Beall.FullScreen) {
-    // The whole window, its frame included, fills the work area as it is now.
-    FillWorkArea(*this, CurrentWorkArea());
-  } else {
-    RestoreFormBounds(*this, kSection, width(), height());
-  }
+  ComboBox1->setFont(ScreenFont(ComboBox1->font()));
   UpdateCounters();
 }
 
@@ -510,7 +481,7 @@ void Tfrm_Main::closeEvent(QCloseEvent* event) {
 }
 
 void Tfrm_Main::FormClose() {
-  StoreFormBounds(*this, kSection);
+  form_.Close();
   SaveSettings();
 }
 
@@ -681,12 +652,8 @@ void Tfrm_Main::SynEdit2Click() {
 
 void Tfrm_Main::SetScreenFontSize(int32_t size) {
   Beall.ScreenFontSize = size;
-  QFont base = font();
-  base.setPointSize(std::max(1, size));
-  setFont(base);
-  QFont chooser = ComboBox1->font();
-  chooser.setPointSize(std::max(1, size));
-  ComboBox1->setFont(chooser);
+  setFont(ScreenFont(font()));
+  ComboBox1->setFont(ScreenFont(ComboBox1->font()));
 }
 
 // ---- commands -----------------------------------------------------------------------------------

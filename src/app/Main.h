@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "base/Form.h"
 #include "practice/Exercise.h"
 
 class QAction;
@@ -61,8 +62,6 @@ class Tfrm_Main : public QMainWindow {
  private:
   // Building the window.
   void CreateActions();
-  QAction* MakeAction(const QString& category, const QString& caption, const QString& icon,
-                      const QKeySequence& shortcut, void (Tfrm_Main::*handler)());
   void CreateMenus();
   void CreateToolBars();
   QWidget* CreateLessonBar();
@@ -147,11 +146,11 @@ class Tfrm_Main : public QMainWindow {
   QAction* aReadMe = nullptr;
   QAction* aNevjegy = nullptr;
 
+  Form form_;
   QStringList arguments_;
   std::unique_ptr<Exercise> exercise_;
   std::unique_ptr<WavePlayer> MediaPlayer1;
   EvaluationHandler showEvaluation_;
-  bool shown_ = false;
   // While the characters of an input-method event are judged, the end of the exercise waits
   // until the event has been handled (see eventFilter).
   bool inInputMethod_ = false;

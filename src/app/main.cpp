@@ -11,8 +11,8 @@
 #include <string_view>
 
 #include "app/Application.h"
-#include "app/Icons.h"
 #include "app/Main.h"
+#include "base/Icons.h"
 #include "platform/Fonts.h"
 #include "platform/Startup.h"
 

@@ -5,13 +5,11 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <string_view>
 
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/Guard.h"
@@ -19,7 +17,6 @@
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/LessonLibrary.h"
-#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 
@@ -72,7 +69,11 @@ fs::path LessonOfItem(const fs::path& dataDir, const QVariant& data) {
 }
 
 Tfrm_FileNyitas::Tfrm_FileNyitas(const std::string& current, QWidget* owner)
-    : QDialog(owner), lessonPath_(PathFromCp1250(current)) {
+    : FormDialog(owner, {.section = kSection,
+                         .resizable = true,
+                         .designSize = {kDesignWidth, kDesignHeight},
+                         .menus = true}),
+      lessonPath_(PathFromCp1250(current)) {
   setObjectName(QStringLiteral("frm_FileNyitas"));
   setWindowTitle(QStringLiteral("Lecke megnyitása"));
   setFont(DesignFont(QStringLiteral("Tahoma"), 8));
@@ -157,30 +158,8 @@ void Tfrm_FileNyitas::Button3Click() {
   accept();
 }
 
-void Tfrm_FileNyitas::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (shown_) return;
-  shown_ = true;
-  Guarded([this] { FormShow(); });
-}
-
 void Tfrm_FileNyitas::FormShow() {
-  RestoreFormBounds(*this, kSection, kDesignWidth, kDesignHeight);
-  ApplyMenuStyle(*this);
-  QFont base = font();
-  base.setPointSize(std::max(1, Beall.ScreenFontSize));
-  setFont(base);
   ListBox1->setFocus();
-}
-
-void Tfrm_FileNyitas::done(int result) {
-  // Every way of closing (Megnyit, Mégsem, Esc, the close box) passes here while shown.
-  if (isVisible()) Guarded([this] { FormClose(); });
-  QDialog::done(result);
-}
-
-void Tfrm_FileNyitas::FormClose() {
-  StoreFormBounds(*this, kSection);
 }
 
 std::optional<fs::path> PickLesson(const std::string& current, QWidget* owner) {

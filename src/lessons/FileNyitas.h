@@ -2,13 +2,14 @@
 // The lesson picker "Lecke megnyitása": the lessons of the lesson folder by name, or any lesson
 // file on disk through the open-file dialog.
 
-#include <QDialog>
 #include <QStringList>
 #include <QVariant>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "base/Form.h"
 
 class QListWidget;
 class QListWidgetItem;
@@ -40,7 +41,7 @@ QVariant LessonItemData(const LessonName& lesson);
 // The path of the lesson whose item keeps `data`.
 std::filesystem::path LessonOfItem(const std::filesystem::path& dataDir, const QVariant& data);
 
-class Tfrm_FileNyitas : public QDialog {
+class Tfrm_FileNyitas : public FormDialog {
   Q_OBJECT
 
  public:
@@ -49,19 +50,13 @@ class Tfrm_FileNyitas : public QDialog {
   // The chosen path; the path passed in until the user chooses another.
   const std::filesystem::path& ChosenPath() const { return lessonPath_; }
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void done(int result) override;
-
  private:
   void FormCreate(const std::string& current);
-  void FormShow();
-  void FormClose();
+  void FormShow() override;
   void ListBox1DblClick();
   void Button3Click();
 
   std::filesystem::path lessonPath_;
-  bool shown_ = false;
   QListWidget* ListBox1 = nullptr;
   QPushButton* Button1 = nullptr;  // "Megnyit"
   QPushButton* Button2 = nullptr;  // "Mégsem"

@@ -7,23 +7,17 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScopedValueRollback>
-#include <QShowEvent>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <string_view>
 #include <utility>
 
-#include "app/Commands.h"
-#include "app/Icons.h"
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Commands.h"
 #include "lessons/FileNyitas.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Fonts.h"
-#include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
@@ -31,7 +25,6 @@
 #include "practice/LessonFile.h"
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
-#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 
@@ -72,7 +65,12 @@ QString UnstorableCharacters(const QString& raw) {
 
 }  // namespace
 
-Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget* owner) : QDialog(owner), editFile_(std::string(kNoname)) {
+Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget* owner)
+    : FormDialog(owner, {.section = kSection,
+                         .resizable = true,
+                         .designSize = {kDesignWidth, kDesignHeight},
+                         .menus = true}),
+      editFile_(std::string(kNoname)) {
   setObjectName(QStringLiteral("frm_Szerkeszt"));
   setWindowTitle(QStringLiteral("Teszt szerkesztése"));
   setFont(DesignFont(QStringLiteral("Tahoma"), 8));
@@ -102,33 +100,24 @@ Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget* owner) : QDialog(owner), editFile_(std::
 
 // ---- composition ---------------------------------------------------------------------------
 
-QAction* Tfrm_Szerkeszt::MakeAction(const QString& caption, const QString& icon,
-                                    const QKeySequence& shortcut,
-                                    void (Tfrm_Szerkeszt::*handler)()) {
-  // Wherever the focus is in the window, the title field and the text pane included.
-  return AddWindowCommand(*this, caption, icon, shortcut, [this, handler] { (this->*handler)(); });
-}
-
 void Tfrm_Szerkeszt::CreateActions() {
   // The program's own images: a new page, the folder, the page with the saving arrow (as in the
-  // certificate's preview), the page being written under a new name, and the door.
-  aUj = MakeAction(QStringLiteral("Új lecke"), QStringLiteral("uj"),
-                   QKeySequence(Qt::CTRL | Qt::Key_N), &Tfrm_Szerkeszt::aUjExecute);
-  aMegnyit = MakeAction(QStringLiteral("Megnyitás"), QStringLiteral("megnyit"),
-                        QKeySequence(Qt::CTRL | Qt::Key_O), &Tfrm_Szerkeszt::aMegnyitExecute);
-  aMent = MakeAction(QStringLiteral("Mentés"), QStringLiteral("pdf_mentes"),
-                     QKeySequence(Qt::CTRL | Qt::Key_S), &Tfrm_Szerkeszt::aMentExecute);
-  aMentMaskent = MakeAction(QStringLiteral("Mentés másként"), QStringLiteral("szerkeszt"),
-                            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-                            &Tfrm_Szerkeszt::aMentMaskentExecute);
-  aBezar = MakeAction(QStringLiteral("Bezár"), QStringLiteral("bezar"),
-                      QKeySequence(Qt::Key_Escape), &Tfrm_Szerkeszt::aBezarExecute);
-  const std::pair<QAction*, const char*> names[] = {{aUj, "aUj"},
-                                                    {aMegnyit, "aMegnyit"},
-                                                    {aMent, "aMent"},
-                                                    {aMentMaskent, "aMentMaskent"},
-                                                    {aBezar, "aBezar"}};
-  for (const auto& [action, name] : names) action->setObjectName(QLatin1String(name));
+  // certificate's preview), the page being written under a new name, and the door. The shortcuts
+  // work wherever the focus is in the window, the title field and the text pane included.
+  using K = QKeySequence;
+  // clang-format off
+  AddCommands(*this, {
+      {&aUj, "aUj", QStringLiteral("Új lecke"), "uj",
+       {K(Qt::CTRL | Qt::Key_N)}, [this] { aUjExecute(); }},
+      {&aMegnyit, "aMegnyit", QStringLiteral("Megnyitás"), "megnyit",
+       {K(Qt::CTRL | Qt::Key_O)}, [this] { aMegnyitExecute(); }},
+      {&aMent, "aMent", QStringLiteral("Mentés"), "pdf_mentes",
+       {K(Qt::CTRL | Qt::Key_S)}, [this] { aMentExecute(); }},
+      {&aMentMaskent, "aMentMaskent", QStringLiteral("Mentés másként"), "szerkeszt",
+       {K(Qt::CTRL | Qt::SHIFT | Qt::Key_S)}, [this] { aMentMaskentExecute(); }},
+      {&aBezar, "aBezar", QStringLiteral("Bezár"), "bezar",
+       {K(Qt::Key_Escape)}, [this] { aBezarExecute(); }}});
+  // clang-format on
 }
 
 QToolBar* Tfrm_Szerkeszt::CreateToolBar() {
@@ -215,41 +204,14 @@ void Tfrm_Szerkeszt::CreatePopupMenu() {
 
 // ---- showing and closing -------------------------------------------------------------------
 
-void Tfrm_Szerkeszt::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (shown_) return;
-  shown_ = true;
-  Guarded([this] { FormShow(); });
-}
-
+// The label, the tool bar and the status bar follow the interface size; the title field and the
+// text pane keep their own fonts.
 void Tfrm_Szerkeszt::FormShow() {
-  RestoreFormBounds(*this, kSection, kDesignWidth, kDesignHeight);
-  ApplyMenuStyle(*this);
-  // The label, the tool bar and the status bar follow the interface size; the title field and
-  // the text pane keep their own fonts.
-  QFont base = font();
-  base.setPointSize(std::max(1, Beall.ScreenFontSize));
-  setFont(base);
   Edit1->setFocus();
-}
-
-void Tfrm_Szerkeszt::done(int result) {
-  // Every way of closing (Bezár, Esc, the close box) passes here while the window is shown.
-  if (isVisible()) {
-    bool mayClose = false;
-    Guarded([&] { mayClose = FormCloseQuery(); });
-    if (!mayClose) return;
-    Guarded([this] { FormClose(); });
-  }
-  QDialog::done(result);
 }
 
 bool Tfrm_Szerkeszt::FormCloseQuery() {
   return MayLeaveLesson();
-}
-
-void Tfrm_Szerkeszt::FormClose() {
-  StoreFormBounds(*this, kSection);
 }
 
 // ---- the lesson and its file ---------------------------------------------------------------

@@ -1,9 +1,10 @@
 #pragma once
 // The lesson editor "Szerkesztés": writes a new lesson or changes an existing one.
 
-#include <QDialog>
 #include <filesystem>
 #include <string>
+
+#include "base/Form.h"
 
 class QAction;
 class QLineEdit;
@@ -22,7 +23,7 @@ void EditLesson(const std::string& path, QWidget* owner);
 // The same for a path of any name, one that Windows-1250 cannot spell included.
 void EditLessonFile(const std::filesystem::path& path, QWidget* owner);
 
-class Tfrm_Szerkeszt : public QDialog {
+class Tfrm_Szerkeszt : public FormDialog {
   Q_OBJECT
 
  public:
@@ -37,14 +38,8 @@ class Tfrm_Szerkeszt : public QDialog {
   // False once the title or the text has changed since the lesson was started, opened or saved.
   bool Saved() const { return saved_; }
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void done(int result) override;
-
  private:
   // Building the window.
-  QAction* MakeAction(const QString& caption, const QString& icon, const QKeySequence& shortcut,
-                      void (Tfrm_Szerkeszt::*handler)());
   void CreateActions();
   QToolBar* CreateToolBar();
   QWidget* CreateTitleBar();
@@ -52,9 +47,8 @@ class Tfrm_Szerkeszt : public QDialog {
   void CreatePopupMenu();
 
   // Handlers.
-  void FormShow();
-  bool FormCloseQuery();
-  void FormClose();
+  void FormShow() override;
+  bool FormCloseQuery() override;
   void aUjExecute();
   void aMegnyitExecute();
   void aMentExecute();
@@ -77,7 +71,6 @@ class Tfrm_Szerkeszt : public QDialog {
 
   std::filesystem::path editFile_;
   bool saved_ = true;
-  bool shown_ = false;
   bool filling_ = false;  // the editor itself is filling the fields
   // The name last chosen in this editor's save-as dialog.
   std::filesystem::path lastSaveName_;

@@ -15,10 +15,10 @@
 #include <memory>
 #include <utility>
 
+#include "base/PaneFontSize.h"
 #include "platform/Colors.h"
 #include "platform/Cp1250.h"
 #include "platform/QtText.h"
-#include "practice/PaneFontSize.h"
 
 namespace pekto {
 

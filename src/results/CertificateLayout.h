@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/Product.h"
+#include "base/Product.h"
 #include "results/CsvTable.h"
 
 namespace pekto {

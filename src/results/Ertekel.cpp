@@ -3,17 +3,12 @@
 #include <QDate>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
-#include <algorithm>
 #include <utility>
 
-#include "app/Icons.h"
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Icons.h"
 #include "platform/Dialogs.h"
 #include "platform/FileLock.h"
 #include "platform/Fonts.h"
-#include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
@@ -66,7 +61,7 @@ Date Today() {
 
 }  // namespace
 
-Tfrm_Ertekel::Tfrm_Ertekel(QWidget* owner) : QDialog(owner) {
+Tfrm_Ertekel::Tfrm_Ertekel(QWidget* owner) : FormDialog(owner, {.section = kSection}) {
   setObjectName(QStringLiteral("frm_Ertekel"));
   setWindowTitle(QStringLiteral("Értékelés"));
   setFont(DesignFont(QStringLiteral("Tahoma"), 8));
@@ -115,27 +110,8 @@ void Tfrm_Ertekel::Fill(const std::string& title, int32_t total, int32_t correct
   Label2->setText(QString::fromStdString(TimeText(seconds)));
 }
 
-void Tfrm_Ertekel::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (!event->spontaneous()) Guarded([this] { FormShow(); });
-}
-
 void Tfrm_Ertekel::FormShow() {
-  RestoreFormPos(*this, kSection);
-  QFont base = font();
-  base.setPointSize(std::max(1, Beall.ScreenFontSize));
-  setFont(base);
   for (QLabel* caption : captions_) caption->adjustSize();
-}
-
-void Tfrm_Ertekel::done(int result) {
-  // The dialog closes even when its place cannot be saved; the user has seen the error.
-  Guarded([this] { FormClose(); });
-  QDialog::done(result);
-}
-
-void Tfrm_Ertekel::FormClose() {
-  StoreFormPos(*this, kSection);
 }
 
 int32_t RecordScoreLocked(const std::filesystem::path& scoreFile, const ScoreEntry& entry,

@@ -2,13 +2,13 @@
 // The evaluation after an exercise: the result, the player's name, the new score row and the
 // results window.
 
-#include <QDialog>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "base/Form.h"
 #include "results/ScoreRecording.h"
 
 class QLabel;
@@ -34,7 +34,7 @@ int32_t RecordScoreLocked(const std::filesystem::path& scoreFile, const ScoreEnt
                           SetAside* setAside = nullptr);
 
 // The evaluation dialog "Értékelés": the counters of the exercise, its time and percentage.
-class Tfrm_Ertekel : public QDialog {
+class Tfrm_Ertekel : public FormDialog {
   Q_OBJECT
 
  public:
@@ -43,13 +43,8 @@ class Tfrm_Ertekel : public QDialog {
   void Fill(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
             int32_t percent, int32_t seconds);
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void done(int result) override;
-
  private:
-  void FormShow();
-  void FormClose();
+  void FormShow() override;
 
   std::vector<QLabel*> captions_;  // sized to their text, as the font changes
   QLabel* StaticText1 = nullptr;

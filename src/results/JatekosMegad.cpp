@@ -6,13 +6,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QTimer>
-#include <algorithm>
 
-#include "app/Icons.h"
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Icons.h"
+#include "base/Settings.h"
 #include "platform/Ascii.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
@@ -24,7 +21,6 @@
 #include "platform/Startup.h"
 #include "platform/StorableText.h"
 #include "results/ScoreRecording.h"
-#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 
@@ -48,7 +44,8 @@ QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name, 
 
 }  // namespace
 
-Tfrm_Jatekos::Tfrm_Jatekos(QWidget* owner) : QDialog(owner) {
+Tfrm_Jatekos::Tfrm_Jatekos(QWidget* owner)
+    : FormDialog(owner, {.section = kSection, .menus = true}) {
   setObjectName(QStringLiteral("frm_Jatekos"));
   setWindowTitle(QStringLiteral("Játékos"));
   setFont(DesignFont(QStringLiteral("Tahoma"), 8));
@@ -145,33 +142,13 @@ void Tfrm_Jatekos::ShowRefused(const QString& characters) {
   hintTimer_->start();
 }
 
-void Tfrm_Jatekos::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (!event->spontaneous()) Guarded([this] { FormShow(); });
-}
-
 void Tfrm_Jatekos::FormShow() {
-  RestoreFormPos(*this, kSection);
-  ApplyMenuStyle(*this);
-  QFont base = font();
-  base.setPointSize(std::max(1, Beall.ScreenFontSize));
-  setFont(base);
   caption_->adjustSize();
   // The name box takes the height of its font, as a drop-down box does.
   ComboBox1->resize(ComboBox1->width(), ComboBox1->sizeHint().height());
   // The last player's name is selected, so that typing replaces it.
   ComboBox1->setFocus();
   ComboBox1->lineEdit()->selectAll();
-}
-
-void Tfrm_Jatekos::done(int result) {
-  // The dialog closes even when its place cannot be saved; the user has seen the error.
-  Guarded([this] { FormClose(); });
-  QDialog::done(result);
-}
-
-void Tfrm_Jatekos::FormClose() {
-  StoreFormPos(*this, kSection);
 }
 
 bool StorePlayerLocked(const fs::path& playerFile, std::string_view name, const Collator& collator,

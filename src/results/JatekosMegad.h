@@ -1,11 +1,11 @@
 #pragma once
 // The player dialog: asks for the player's name and keeps the list of known players.
 
-#include <QDialog>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "base/Form.h"
 #include "platform/QtCollator.h"
 
 class QComboBox;
@@ -28,7 +28,7 @@ bool StorePlayerLocked(const std::filesystem::path& playerFile, std::string_view
                        const Collator& collator, SetAside* setAside = nullptr);
 
 // The player dialog "Játékos": an editable name box with the known players in file order.
-class Tfrm_Jatekos : public QDialog {
+class Tfrm_Jatekos : public FormDialog {
   Q_OBJECT
 
  public:
@@ -40,14 +40,9 @@ class Tfrm_Jatekos : public QDialog {
   // Closing with OK stores a new name first.
   void accept() override;
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void done(int result) override;
-
  private:
   void FormCreate();
-  void FormShow();
-  void FormClose();
+  void FormShow() override;
   void Button1Click();
   void ShowRefused(const QString& characters);
 

@@ -20,8 +20,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/Icons.h"
-#include "app/Settings.h"
+#include "base/Commands.h"
+#include "base/Form.h"
 #include "platform/Dialogs.h"
 #include "platform/Guard.h"
 #include "platform/QtText.h"
@@ -78,9 +78,7 @@ Tfrm_Preview::Tfrm_Preview(TQrOklevel& report, QPrinter& printer, QWidget* owner
   setObjectName(QStringLiteral("frm_Preview"));
   setWindowTitle(QStringLiteral("Nyomtatási kép"));
   setWindowFlag(Qt::WindowMaximizeButtonHint);
-  QFont base(QStringLiteral("Tahoma"));
-  base.setPointSize(Beall.ScreenFontSize > 0 ? Beall.ScreenFontSize : kDefaultScreenFontSize);
-  setFont(base);
+  setFont(ScreenFont(QFont(QStringLiteral("Tahoma"))));
 
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
@@ -102,52 +100,36 @@ Tfrm_Preview::Tfrm_Preview(TQrOklevel& report, QPrinter& printer, QWidget* owner
 
 // ---- composition ---------------------------------------------------------------------------
 
-QAction* Tfrm_Preview::MakeAction(const QString& name, const QString& caption, const QString& icon,
-                                  const QList<QKeySequence>& keys, std::function<void()> handler) {
-  auto* action = new QAction(CommandIcon(icon), caption, this);
-  action->setObjectName(name);
-  action->setShortcuts(keys);
-  action->setShortcutContext(Qt::WindowShortcut);
-  QString tip = QString(caption).remove(u'&');
-  if (!keys.isEmpty()) tip += QStringLiteral(" (%1)").arg(keys.front().toString());
-  action->setToolTip(tip);
-  connect(action, &QAction::triggered, this,
-          [handler = std::move(handler)] { Guarded([&] { handler(); }); });
-  addAction(action);
-  return action;
-}
-
 void Tfrm_Preview::CreateActions() {
   using K = QKeySequence;
-  aEgeszOldal = MakeAction(QStringLiteral("aEgeszOldal"), QStringLiteral("Egész oldal"),
-                           QStringLiteral("nezet_oldal"), {}, [this] { aEgeszOldalExecute(); });
-  aSzazSzazalek = MakeAction(QStringLiteral("aSzazSzazalek"), QStringLiteral("100 %"),
-                             QStringLiteral("nezet_100"), {}, [this] { aSzazSzazalekExecute(); });
-  aOldalszelesseg =
-      MakeAction(QStringLiteral("aOldalszelesseg"), QStringLiteral("Oldalszélesség"),
-                 QStringLiteral("nezet_szelesseg"), {}, [this] { aOldalszelessegExecute(); });
-  aElso =
-      MakeAction(QStringLiteral("aElso"), QStringLiteral("Első oldal"), QStringLiteral("lap_elso"),
-                 {K(Qt::Key_Home), K(Qt::CTRL | Qt::Key_PageUp)}, [this] { aElsoExecute(); });
-  aElozo =
-      MakeAction(QStringLiteral("aElozo"), QStringLiteral("Előző oldal"),
-                 QStringLiteral("lap_elozo"), {K(Qt::Key_PageUp)}, [this] { aElozoExecute(); });
-  aKovetkezo = MakeAction(QStringLiteral("aKovetkezo"), QStringLiteral("Következő oldal"),
-                          QStringLiteral("lap_kovetkezo"), {K(Qt::Key_PageDown)},
-                          [this] { aKovetkezoExecute(); });
-  aUtolso = MakeAction(
-      QStringLiteral("aUtolso"), QStringLiteral("Utolsó oldal"), QStringLiteral("lap_utolso"),
-      {K(Qt::Key_End), K(Qt::CTRL | Qt::Key_PageDown)}, [this] { aUtolsoExecute(); });
-  aBeallit = MakeAction(QStringLiteral("aBeallit"), QStringLiteral("Nyomtató beállítása"),
-                        QStringLiteral("nyomtato_beallit"), {}, [this] { aBeallitExecute(); });
+  // clang-format off
+  AddCommands(*this, {
+      {&aEgeszOldal, "aEgeszOldal", QStringLiteral("Egész oldal"), "nezet_oldal",
+       {}, [this] { aEgeszOldalExecute(); }},
+      {&aSzazSzazalek, "aSzazSzazalek", QStringLiteral("100 %"), "nezet_100",
+       {}, [this] { aSzazSzazalekExecute(); }},
+      {&aOldalszelesseg, "aOldalszelesseg", QStringLiteral("Oldalszélesség"), "nezet_szelesseg",
+       {}, [this] { aOldalszelessegExecute(); }},
+      {&aElso, "aElso", QStringLiteral("Első oldal"), "lap_elso",
+       {K(Qt::Key_Home), K(Qt::CTRL | Qt::Key_PageUp)}, [this] { aElsoExecute(); }},
+      {&aElozo, "aElozo", QStringLiteral("Előző oldal"), "lap_elozo",
+       {K(Qt::Key_PageUp)}, [this] { aElozoExecute(); }},
+      {&aKovetkezo, "aKovetkezo", QStringLiteral("Következő oldal"), "lap_kovetkezo",
+       {K(Qt::Key_PageDown)}, [this] { aKovetkezoExecute(); }},
+      {&aUtolso, "aUtolso", QStringLiteral("Utolsó oldal"), "lap_utolso",
+       {K(Qt::Key_End), K(Qt::CTRL | Qt::Key_PageDown)}, [this] { aUtolsoExecute(); }},
+      {&aBeallit, "aBeallit", QStringLiteral("Nyomtató beállítása"), "nyomtato_beallit",
+       {}, [this] { aBeallitExecute(); }},
+      {&aNyomtat, "aNyomtat", QStringLiteral("Nyomtatás"), "nyomtat",
+       {}, [this] { aNyomtatExecute(); }},
+      {&aMent, "aMent", QStringLiteral("Mentés PDF-fájlba"), "pdf_mentes",
+       {}, [this] { aMentExecute(); }},
+      {&aBezar, "aBezar", QStringLiteral("&Bezár"), "bezar",
+       {K(Qt::Key_Escape)}, [this] { reject(); }}},
+      CommandHint::CaptionAndKey);
+  // clang-format on
   aBeallit->setIconText(QStringLiteral("Beállítás"));
-  aNyomtat = MakeAction(QStringLiteral("aNyomtat"), QStringLiteral("Nyomtatás"),
-                        QStringLiteral("nyomtat"), {}, [this] { aNyomtatExecute(); });
-  aMent = MakeAction(QStringLiteral("aMent"), QStringLiteral("Mentés PDF-fájlba"),
-                     QStringLiteral("pdf_mentes"), {}, [this] { aMentExecute(); });
   aMent->setIconText(QStringLiteral("Mentés PDF-be"));
-  aBezar = MakeAction(QStringLiteral("aBezar"), QStringLiteral("&Bezár"), QStringLiteral("bezar"),
-                      {K(Qt::Key_Escape)}, [this] { reject(); });
   // The close button takes its text from here; kept with its "&" it underlines B for Alt+B.
   aBezar->setIconText(aBezar->text());
 }

@@ -3,7 +3,6 @@
 
 #include <QDialog>
 #include <cstdint>
-#include <functional>
 
 class QAction;
 class QLabel;
@@ -42,8 +41,6 @@ class Tfrm_Preview : public QDialog {
   void aMentExecute();
 
  private:
-  QAction* MakeAction(const QString& name, const QString& caption, const QString& icon,
-                      const QList<QKeySequence>& keys, std::function<void()> handler);
   void CreateActions();
   void CreateToolBar(QWidget* parent);
   void CreateStatusBar(QWidget* parent);

@@ -18,10 +18,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/Commands.h"
-#include "app/Icons.h"
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Commands.h"
 #include "platform/Dialogs.h"
 #include "platform/Guard.h"
 #include "platform/QtCollator.h"
@@ -31,7 +28,6 @@
 #include "results/Oklevel.h"
 #include "results/ScoreView.h"
 #include "results/Top10Model.h"
-#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 
@@ -47,11 +43,6 @@ QFont PixelFont(const QString& family, int pixels, bool bold) {
   QFont font(family);
   font.setPixelSize(pixels);
   font.setBold(bold);
-  return font;
-}
-
-QFont WithPointSize(QFont font, int32_t size) {
-  font.setPointSize(std::max(1, size));
   return font;
 }
 
@@ -160,7 +151,10 @@ void ShowResults(const std::string& title, int32_t highlightId, QWidget* owner) 
 // ---- composition ---------------------------------------------------------------------------
 
 Tfrm_Top10::Tfrm_Top10(int32_t highlightId, QWidget* owner)
-    : QDialog(owner),
+    : FormDialog(owner, {.section = kSection,
+                         .resizable = true,
+                         .designSize = {kDesignWidth, kDesignHeight},
+                         .menus = true}),
       collator_(std::make_unique<QtCollator>()),
       table_(std::make_unique<CsvTable>("Tbl", LabelledScoreSchema(), collator_.get())),
       printCertificate_(PrintCertificate) {
@@ -194,24 +188,17 @@ Tfrm_Top10::Tfrm_Top10(int32_t highlightId, QWidget* owner)
 
 Tfrm_Top10::~Tfrm_Top10() = default;
 
-QAction* Tfrm_Top10::MakeAction(const QString& caption, const QString& icon,
-                                const QKeySequence& shortcut, void (Tfrm_Top10::*handler)()) {
-  QAction* action =
-      AddWindowCommand(*this, caption, icon, shortcut, [this, handler] { (this->*handler)(); });
-  action->setStatusTip(caption);
-  return action;
-}
-
 void Tfrm_Top10::CreateActions() {
-  aOklevel = MakeAction(QStringLiteral("Oklevél nyomtatás"), QStringLiteral("oklevel"),
-                        QKeySequence(Qt::CTRL | Qt::Key_P), &Tfrm_Top10::aOklevelExecute);
-  aOklevel->setObjectName(QStringLiteral("aOklevel"));
-  aBezar = MakeAction(QStringLiteral("Bezár"), QStringLiteral("bezar"),
-                      QKeySequence(Qt::Key_Escape), &Tfrm_Top10::aBezarExecute);
-  aBezar->setObjectName(QStringLiteral("aBezar"));
-  aFrissit = MakeAction(QStringLiteral("Frissít"), {}, QKeySequence(Qt::Key_F5),
-                        &Tfrm_Top10::aFrissitExecute);
-  aFrissit->setObjectName(QStringLiteral("aFrissit"));
+  using K = QKeySequence;
+  // clang-format off
+  AddCommands(*this, {
+      {&aOklevel, "aOklevel", QStringLiteral("Oklevél nyomtatás"), "oklevel",
+       {K(Qt::CTRL | Qt::Key_P)}, [this] { aOklevelExecute(); }},
+      {&aBezar, "aBezar", QStringLiteral("Bezár"), "bezar",
+       {K(Qt::Key_Escape)}, [this] { aBezarExecute(); }},
+      {&aFrissit, "aFrissit", QStringLiteral("Frissít"), nullptr,
+       {K(Qt::Key_F5)}, [this] { aFrissitExecute(); }}});
+  // clang-format on
 }
 
 QToolBar* Tfrm_Top10::CreateToolBar() {
@@ -278,7 +265,7 @@ QTableView* Tfrm_Top10::CreateGrid() {
   DBGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   DBGrid1->setCornerButtonEnabled(false);
   // The rows take the height of the font the window will show them in before they are loaded.
-  SetRowHeight(*DBGrid1, RowHeight(WithPointSize(font(), Beall.ScreenFontSize)));
+  SetRowHeight(*DBGrid1, RowHeight(ScreenFont(font())));
   // The selected row stays in the selection colours when the grid loses the focus.
   QPalette palette = DBGrid1->palette();
   for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
@@ -354,31 +341,11 @@ void Tfrm_Top10::SetCurrentRow(int row) {
 
 // ---- showing, resizing, closing ------------------------------------------------------------
 
-void Tfrm_Top10::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (shown_) return;
-  shown_ = true;
-  Guarded([this] { FormShow(); });
-}
-
 void Tfrm_Top10::FormShow() {
   model_->HighlightColumn(0);
-  ComboBox1->setFont(WithPointSize(ComboBox1->font(), Beall.ScreenFontSize));
-  RestoreFormBounds(*this, kSection, kDesignWidth, kDesignHeight);
-  ApplyMenuStyle(*this);
-  setFont(WithPointSize(font(), Beall.ScreenFontSize));
+  ComboBox1->setFont(ScreenFont(ComboBox1->font()));
   SetRowHeight(*DBGrid1, RowHeight(DBGrid1->font()));
   SizeToolButtons();
-}
-
-void Tfrm_Top10::done(int result) {
-  // Every way of closing (Esc, "Bezár", the close box) passes here while the window is shown.
-  if (isVisible()) Guarded([this] { FormClose(); });
-  QDialog::done(result);
-}
-
-void Tfrm_Top10::FormClose() {
-  StoreFormBounds(*this, kSection);
 }
 
 bool Tfrm_Top10::eventFilter(QObject* watched, QEvent* event) {

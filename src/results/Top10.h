@@ -1,11 +1,12 @@
 #pragma once
 // The results window: the recorded scores of one lesson at a time, best first.
 
-#include <QDialog>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+
+#include "base/Form.h"
 
 class QAction;
 class QComboBox;
@@ -27,7 +28,7 @@ class Top10Model;
 void ShowResults(const std::string& title, int32_t highlightId, QWidget* owner);
 
 // The window "Eredmények" (frm_Top10). It reads Score.csv and never writes it.
-class Tfrm_Top10 : public QDialog {
+class Tfrm_Top10 : public FormDialog {
   Q_OBJECT
 
  public:
@@ -45,13 +46,9 @@ class Tfrm_Top10 : public QDialog {
   void SetCertificatePrinter(CertificatePrinter printer) { printCertificate_ = std::move(printer); }
 
  protected:
-  void showEvent(QShowEvent* event) override;
-  void done(int result) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QAction* MakeAction(const QString& caption, const QString& icon, const QKeySequence& shortcut,
-                      void (Tfrm_Top10::*handler)());
   void CreateActions();
   QToolBar* CreateToolBar();
   void SizeToolButtons();
@@ -62,8 +59,7 @@ class Tfrm_Top10 : public QDialog {
   void SelectFirstRow();
   void SetCurrentRow(int row);
 
-  void FormShow();
-  void FormClose();
+  void FormShow() override;
   void FormResize();
   void ComboBox1CloseUp();
   void DBGrid1TitleClick(int column);
@@ -76,7 +72,6 @@ class Tfrm_Top10 : public QDialog {
   std::unique_ptr<CsvTable> table_;
   Top10Model* model_ = nullptr;
   CertificatePrinter printCertificate_;
-  bool shown_ = false;
 
   QAction* aOklevel = nullptr;
   QAction* aBezar = nullptr;

@@ -7,17 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
-#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "app/Icons.h"
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Icons.h"
+#include "base/Settings.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
@@ -26,7 +23,6 @@
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/TextPane.h"
-#include "ui/MenuRajzol.h"
 
 namespace fs = std::filesystem;
 
@@ -86,7 +82,8 @@ QCheckBox* MakeCheckBox(QWidget* parent, const QString& text, const char* name, 
 
 }  // namespace
 
-Tfrm_Beallit::Tfrm_Beallit(QWidget* owner) : QDialog(owner) {
+Tfrm_Beallit::Tfrm_Beallit(QWidget* owner)
+    : FormDialog(owner, {.section = kSection, .menus = true}) {
   setObjectName(QStringLiteral("frm_Beallit"));
   setWindowTitle(QStringLiteral("Beállítások"));
   setFont(DesignFont(QStringLiteral("Tahoma"), 8));
@@ -175,32 +172,10 @@ void Tfrm_Beallit::Apply(TextPane& upper, TextPane& lower) const {
   Beall.FullScreen = CheckBox1->isChecked();
 }
 
-void Tfrm_Beallit::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (shown_) return;
-  shown_ = true;
-  Guarded([this] { FormShow(); });
-}
-
+// The sample pane has a font of its own, which the dialog's font size leaves alone.
 void Tfrm_Beallit::FormShow() {
-  RestoreFormPos(*this, kSection);
-  ApplyMenuStyle(*this);
-  // The sample pane has a font of its own, which the dialog's font size leaves alone.
-  QFont base = font();
-  base.setPointSize(std::max(1, Beall.ScreenFontSize));
-  setFont(base);
   Label1->adjustSize();
   CheckBox1->setFocus();
-}
-
-void Tfrm_Beallit::done(int result) {
-  // Every way of closing (OK, Mégsem, Esc, the close box) passes here while shown.
-  if (isVisible()) Guarded([this] { FormClose(); });
-  QDialog::done(result);
-}
-
-void Tfrm_Beallit::FormClose() {
-  StoreFormPos(*this, kSection);
 }
 
 void Tfrm_Beallit::BitBtn1Click() {

@@ -2,7 +2,7 @@
 // The settings dialog "Beállítások": the look of the practice panes, full-screen start and the
 // error sound.
 
-#include <QDialog>
+#include "base/Form.h"
 
 class QCheckBox;
 class QLabel;
@@ -20,7 +20,7 @@ bool ShowSettingsDialog(TextPane& upper, TextPane& lower, QWidget* owner);
 
 // The dialog itself. Its sample pane holds the look being edited; nothing outside the dialog
 // changes before Apply.
-class Tfrm_Beallit : public QDialog {
+class Tfrm_Beallit : public FormDialog {
   Q_OBJECT
 
  public:
@@ -32,15 +32,10 @@ class Tfrm_Beallit : public QDialog {
   // sample's look.
   void Apply(TextPane& upper, TextPane& lower) const;
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void done(int result) override;
-
  private:
   void CreateControls();
   void SetTabOrder();
-  void FormShow();
-  void FormClose();
+  void FormShow() override;
   void BitBtn1Click();  // font
   void BitBtn2Click();  // selection background
   void BitBtn3Click();  // active-line colour
@@ -48,7 +43,6 @@ class Tfrm_Beallit : public QDialog {
   void BitBtn5Click();  // sound file
   void Button3Click();  // the default look
 
-  bool shown_ = false;
   QCheckBox* CheckBox1 = nullptr;  // "Megnyitáskor teljes képernyő"
   QPushButton* BitBtn1 = nullptr;  // "Betűtípus"
   QPushButton* BitBtn2 = nullptr;  // "Kijelölés színe"

@@ -3,18 +3,13 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QShowEvent>
-#include <algorithm>
 #include <string_view>
 
-#include "app/Placement.h"
-#include "app/Product.h"
-#include "app/Settings.h"
+#include "base/Product.h"
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
 #include "platform/Guard.h"
-#include "ui/MenuRajzol.h"
 #include "ui/logo.h"
 
 namespace pekto {
@@ -53,7 +48,8 @@ QLabel* MakeHeading(QWidget* parent, const char* name, int top, const QString& t
 
 }  // namespace
 
-Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget* owner) : QDialog(owner) {
+Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget* owner)
+    : FormDialog(owner, {.section = kSection, .menus = true}) {
   setObjectName(QStringLiteral("frm_Nevjegy"));
   setWindowTitle(QStringLiteral("Névjegy"));
   setFont(DesignFont(QStringLiteral("Tahoma"), 8));
@@ -105,31 +101,9 @@ void Tfrm_Nevjegy::FormCreate() {
   Label1->setText(QLatin1String(kProductName) + u'\n' + QLatin1String(kProductVersion));
 }
 
-void Tfrm_Nevjegy::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (shown_) return;
-  shown_ = true;
-  Guarded([this] { FormShow(); });
-}
-
+// Labels with a font of their own keep it.
 void Tfrm_Nevjegy::FormShow() {
-  RestoreFormPos(*this, kSection);
-  ApplyMenuStyle(*this);
-  // Labels with a font of their own keep it.
-  QFont base = font();
-  base.setPointSize(std::max(1, Beall.ScreenFontSize));
-  setFont(base);
   Button1->setFocus();
-}
-
-void Tfrm_Nevjegy::done(int result) {
-  // Every way of closing (OK, Esc, the close box) passes here while shown.
-  if (isVisible()) Guarded([this] { FormClose(); });
-  QDialog::done(result);
-}
-
-void Tfrm_Nevjegy::FormClose() {
-  StoreFormPos(*this, kSection);
 }
 
 void ShowAbout(QWidget* owner) {

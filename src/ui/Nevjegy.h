@@ -1,7 +1,7 @@
 #pragma once
 // "Névjegy": the about box.
 
-#include <QDialog>
+#include "base/Form.h"
 
 class QFrame;
 class QLabel;
@@ -12,22 +12,16 @@ namespace pekto {
 // Shows the about box modally.
 void ShowAbout(QWidget* owner);
 
-class Tfrm_Nevjegy : public QDialog {
+class Tfrm_Nevjegy : public FormDialog {
   Q_OBJECT
 
  public:
   explicit Tfrm_Nevjegy(QWidget* owner);
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void done(int result) override;
-
  private:
   void FormCreate();
-  void FormShow();
-  void FormClose();
+  void FormShow() override;
 
-  bool shown_ = false;
   QLabel* Image1 = nullptr;        // the banner
   QFrame* Panel1 = nullptr;        // holds the labels below
   QLabel* Label1 = nullptr;        // product name and version

@@ -2,19 +2,13 @@
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
-#include <QShowEvent>
 #include <QStatusBar>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <string_view>
 
-#include "app/Placement.h"
-#include "app/Product.h"
-#include "app/Settings.h"
+#include "base/Product.h"
 #include "platform/Dialogs.h"
 #include "platform/Fonts.h"
-#include "platform/Guard.h"
-#include "ui/MenuRajzol.h"
 
 namespace pekto {
 namespace {
@@ -114,7 +108,11 @@ QString ReadmeText() {
       QLatin1String(kMakerMailAddress));
 }
 
-Tfrm_Readme::Tfrm_Readme(QWidget* owner) : QDialog(owner) {
+Tfrm_Readme::Tfrm_Readme(QWidget* owner)
+    : FormDialog(owner, {.section = kSection,
+                         .resizable = true,
+                         .designSize = {kDesignWidth, kDesignHeight},
+                         .menus = true}) {
   setObjectName(QStringLiteral("frm_Readme"));
   setWindowTitle(QStringLiteral("Fontos információk"));
   setFont(DesignFont(QStringLiteral("Tahoma"), 8));
@@ -144,31 +142,9 @@ Tfrm_Readme::Tfrm_Readme(QWidget* owner) : QDialog(owner) {
   layout->addWidget(StatusBar1);
 }
 
-void Tfrm_Readme::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (shown_) return;
-  shown_ = true;
-  Guarded([this] { FormShow(); });
-}
-
+// The document keeps its own font; the rest of the window takes the interface size.
 void Tfrm_Readme::FormShow() {
-  RestoreFormBounds(*this, kSection, kDesignWidth, kDesignHeight);
-  ApplyMenuStyle(*this);
-  // The document keeps its own font; the rest of the window takes the interface size.
-  QFont base = font();
-  base.setPointSize(std::max(1, Beall.ScreenFontSize));
-  setFont(base);
   Memo1->setFocus();
-}
-
-void Tfrm_Readme::done(int result) {
-  // Every way of closing (Esc, the close box) passes here while shown.
-  if (isVisible()) Guarded([this] { FormClose(); });
-  QDialog::done(result);
-}
-
-void Tfrm_Readme::FormClose() {
-  StoreFormBounds(*this, kSection);
 }
 
 void ShowReadme(QWidget* owner) {

@@ -1,7 +1,7 @@
 #pragma once
 // "Fontos információk": the fixed readme document.
 
-#include <QDialog>
+#include "base/Form.h"
 
 class QPlainTextEdit;
 class QStatusBar;
@@ -14,21 +14,15 @@ void ShowReadme(QWidget* owner);
 // The document the readme window shows.
 QString ReadmeText();
 
-class Tfrm_Readme : public QDialog {
+class Tfrm_Readme : public FormDialog {
   Q_OBJECT
 
  public:
   explicit Tfrm_Readme(QWidget* owner);
 
- protected:
-  void showEvent(QShowEvent* event) override;
-  void done(int result) override;
-
  private:
-  void FormShow();
-  void FormClose();
+  void FormShow() override;
 
-  bool shown_ = false;
   QPlainTextEdit* Memo1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
 };

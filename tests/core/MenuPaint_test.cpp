@@ -1,4 +1,4 @@
-#include "ui/MenuPaint.h"
+#include "base/MenuPaint.h"
 
 #include <gtest/gtest.h>
 

@@ -19,8 +19,8 @@
 
 #include "TestSupport.h"
 #include "app/Main.h"
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Placement.h"
+#include "base/Settings.h"
 #include "platform/Colors.h"
 #include "platform/Fonts.h"
 #include "platform/IniFile.h"

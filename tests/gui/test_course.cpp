@@ -16,7 +16,7 @@
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"

@@ -23,7 +23,7 @@
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "platform/Error.h"
 #include "platform/FileLock.h"
 #include "platform/Fonts.h"

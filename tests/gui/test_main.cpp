@@ -20,7 +20,7 @@
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "platform/Fonts.h"
 #include "platform/IniFile.h"
 #include "platform/QtText.h"

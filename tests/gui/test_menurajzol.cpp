@@ -21,13 +21,13 @@
 #include "TestSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
-#include "app/Settings.h"
+#include "base/MenuRajzol.h"
+#include "base/Settings.h"
 #include "platform/Colors.h"
 #include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "results/Top10.h"
-#include "ui/MenuRajzol.h"
 
 using namespace pekto;
 namespace fs = std::filesystem;

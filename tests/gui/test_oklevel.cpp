@@ -26,7 +26,7 @@
 
 #include "TestSupport.h"
 #include "app/Application.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "platform/Cp1250.h"
 #include "platform/Fonts.h"
 #include "platform/QtText.h"

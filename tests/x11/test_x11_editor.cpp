@@ -17,7 +17,7 @@
 #include "XServer.h"
 #include "app/Application.h"
 #include "app/Main.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "lessons/Szerkeszt.h"
 #include "platform/Fonts.h"
 #include "platform/QtText.h"

@@ -13,8 +13,8 @@
 #include "TestSupport.h"
 #include "XServer.h"
 #include "app/Main.h"
-#include "app/Placement.h"
-#include "app/Settings.h"
+#include "base/Placement.h"
+#include "base/Settings.h"
 #include "platform/IniFile.h"
 #include "platform/Startup.h"
 

@@ -14,7 +14,7 @@
 #include "XServer.h"
 #include "app/Application.h"
 #include "app/Main.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "platform/Fonts.h"
 #include "platform/Startup.h"
 #include "practice/TextPane.h"

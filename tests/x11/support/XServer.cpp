@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include "app/Placement.h"
+#include "base/Placement.h"
 
 namespace pekto::x11 {
 namespace {

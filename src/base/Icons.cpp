@@ -1,4 +1,4 @@
-#include "app/Icons.h"
+#include "base/Icons.h"
 
 #include <QHash>
 #include <QIconEngine>

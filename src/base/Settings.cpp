@@ -1,10 +1,10 @@
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 #include <system_error>
 
+#include "base/PaneFontSize.h"
 #include "platform/Cp1250.h"
 #include "platform/Files.h"
-#include "practice/PaneFontSize.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 
 #include <QRect>
 
-#include "ui/MenuPaint.h"
+#include "base/MenuPaint.h"
 
 class QPainter;
 class QStyleOptionMenuItem;

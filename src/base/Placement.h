@@ -1,8 +1,8 @@
 #pragma once
 // Window placement for the program's windows, in the settings file of this run.
 //
-// Every window calls RestoreFormBounds or RestoreFormPos from its show handler and
-// StoreFormBounds or StoreFormPos from its close handler. The saved Left and Top are the
+// The window contract (Form.h) calls RestoreFormBounds or RestoreFormPos when a window is first
+// shown and StoreFormBounds or StoreFormPos when it closes. The saved Left and Top are the
 // window's outer corner, frame included; Width and Height its client area (see Seged.h).
 //
 // A window manager frames a window only after it has been mapped, so the frame's size is not
@@ -14,7 +14,7 @@
 
 #include <string_view>
 
-#include "app/Seged.h"
+#include "base/Seged.h"
 #include "platform/IniFile.h"
 
 class QWidget;

@@ -1,4 +1,4 @@
-#include "app/Seged.h"
+#include "base/Seged.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "ui/MenuRajzol.h"
+#include "base/MenuRajzol.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "app/Placement.h"
+#include "base/Placement.h"
 
 #include <QElapsedTimer>
 #include <QEvent>
