@@ -179,6 +179,7 @@ TEST(ListFilesTest, Wildcards) {
 #ifndef _WIN32
 // What stands where a file should be: every reader refuses it at once, naming it.
 struct SpecialFile {
+  const char* name;  // the case's name in the test list
   void (*make)(const std::filesystem::path&);
   const char* message;  // %s: the path
 };
@@ -202,14 +203,16 @@ TEST_P(SpecialFileTest, EveryReaderRefusesItAtOnce) {
 INSTANTIATE_TEST_SUITE_P(
     Kinds, SpecialFileTest,
     testing::Values(
-        SpecialFile{[](const auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+        SpecialFile{"Fifo", [](const auto& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
                     "A(z) \"%s\" nem k\xC3\xB6z\xC3\xB6ns\xC3\xA9ges f\xC3\xA1jl, hanem "
                     "cs\xC5\x91vezet\xC3\xA9k (FIFO), ez\xC3\xA9rt nem olvashat\xC3\xB3 be."},
-        SpecialFile{[](const auto& p) { std::filesystem::create_symlink("/dev/zero", p); },
+        SpecialFile{"Device",
+                    [](const auto& p) { std::filesystem::create_symlink("/dev/zero", p); },
                     "A(z) \"%s\" nem k\xC3\xB6z\xC3\xB6ns\xC3\xA9ges f\xC3\xA1jl, hanem "
                     "eszk\xC3\xB6z, ez\xC3\xA9rt nem olvashat\xC3\xB3 be."},
-        SpecialFile{[](const auto& p) { std::filesystem::create_directory(p); },
-                    "Cannot open file \"%s\". Is a directory"}));
+        SpecialFile{"Folder", [](const auto& p) { std::filesystem::create_directory(p); },
+                    "Cannot open file \"%s\". Is a directory"}),
+    [](const testing::TestParamInfo<SpecialFile>& info) { return std::string(info.param.name); });
 #endif
 
 // A name of 255 bytes saves (its temporary name is cut to fit), and a save removes the
