@@ -226,10 +226,8 @@ class EvaluationOnXServerTest : public QObject {
              (QStringList{QStringLiteral("Leütés/perc"), QStringLiteral("Helyes leütés/perc")}));
     const std::string keys = ReadBytes(DataDir() / "Keys.csv");
     const std::string owner =
-        "\"" + std::to_string(results.ids.front()) +
-        "\",\"Kov\xE1"
-        "cs Ede\",\"" +
-        QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")).toStdString() + "\",";
+        "\"" + std::to_string(results.ids.front()) + "\",\"" + FromQ(QStringLiteral("Kovács Ede")) +
+        "\",\"" + FromQ(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))) + "\",";
     // One judgement, wrong, the substitute once, no correct hit's interval.
     QVERIFY(keys.find(owner + "\"\xF5\",\"1\",\"1\",\"\xF6:1\",\"0\",") != std::string::npos);
     QVERIFY(keys.find(owner + "\"\xFB\",\"1\",\"1\",\"\xFC:1\",\"0\",") != std::string::npos);
