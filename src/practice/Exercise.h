@@ -45,7 +45,7 @@ class Exercise {
   Exercise(PaneModel& typing, PaneModel& lesson);
 
   const ExerciseState& State() const { return state_; }
-  // Every key judged since Load: expected and typed character, and the interval before it.
+  // The keys judged since Load, per expected character: what was typed and the intervals.
   const KeyRecord& Keys() const { return keys_; }
   void SetClock(Clock clock);
 
