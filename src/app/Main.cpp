@@ -574,7 +574,7 @@ void Tfrm_Main::FinishExercise() {
     showEvaluation_(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds);
   } else {
     ShowEvaluation(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds,
-                   this);
+                   this, exercise_->Keys().Tallies());
   }
   exercise_->Deactivate();
   SynEdit2->Clear();

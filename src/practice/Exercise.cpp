@@ -1,8 +1,24 @@
 #include "practice/Exercise.h"
 
+#include <utility>
+
 namespace pekto {
 
-Exercise::Exercise(PaneModel& typing, PaneModel& lesson) : typing_(typing), lesson_(lesson) {}
+namespace {
+
+std::chrono::milliseconds SteadyNow() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now().time_since_epoch());
+}
+
+}  // namespace
+
+Exercise::Exercise(PaneModel& typing, PaneModel& lesson)
+    : typing_(typing), lesson_(lesson), clock_(SteadyNow) {}
+
+void Exercise::SetClock(Clock clock) {
+  clock_ = std::move(clock);
+}
 
 void Exercise::Load(Lesson lesson) {
   state_.LessonTitle = TrimTitle(lesson.title);
@@ -22,6 +38,9 @@ void Exercise::Load(Lesson lesson) {
   state_.TotalLetters = static_cast<int32_t>(letters);
   state_.ElapsedSeconds = 0;
   state_.ExerciseActive = true;
+  keys_ = KeyRecord{};
+  // The first judged key's interval counts from here, the start of the exercise.
+  lastJudged_ = clock_();
 }
 
 int32_t Exercise::LineLength(size_t line) const {
@@ -93,6 +112,9 @@ KeyOutcome Exercise::Key(unsigned char ch) {
   // mouse drag may have selected in the lesson pane meanwhile.
   KeyOutcome outcome = KeyOutcome::Unjudged;
   if (const std::optional<unsigned char> expected = Expected()) {
+    const std::chrono::milliseconds now = clock_();
+    keys_.Add(*expected, ch, (now - lastJudged_).count());
+    lastJudged_ = now;
     if (*expected == ch) {
       ++state_.CorrectCount;
       outcome = KeyOutcome::Correct;

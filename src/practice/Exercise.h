@@ -3,11 +3,14 @@
 // echoes it in the typing pane and keeps the counters. Windows and timers stay outside; the
 // engine works on the two panes through PaneModel.
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "practice/KeyStats.h"
 #include "practice/LessonFile.h"
 #include "practice/LessonOffsets.h"
 #include "practice/PaneModel.h"
@@ -34,13 +37,21 @@ enum class KeyOutcome {
 
 class Exercise {
  public:
+  // The time the intervals between judged keys are measured on: steady_clock's unless a test
+  // sets another.
+  using Clock = std::function<std::chrono::milliseconds()>;
+
   // `typing` is the upper pane that echoes the keys, `lesson` the lower pane with the text.
   Exercise(PaneModel& typing, PaneModel& lesson);
 
   const ExerciseState& State() const { return state_; }
+  // The keys judged since Load, per expected character: what was typed and the intervals.
+  const KeyRecord& Keys() const { return keys_; }
+  void SetClock(Clock clock);
 
   // Starts an exercise on the lesson: fills the lesson pane, empties the typing pane,
-  // highlights the first character and zeroes the counters. Activates the exercise.
+  // highlights the first character and zeroes the counters and the key record. Activates the
+  // exercise.
   void Load(Lesson lesson);
 
   // One character key (a Windows-1250 byte), for an active exercise with the typing pane
@@ -71,7 +82,10 @@ class Exercise {
   PaneModel& typing_;
   PaneModel& lesson_;
   ExerciseState state_;
-  std::vector<std::string> lines_;  // the lesson text, as the lesson pane shows it
+  KeyRecord keys_;
+  Clock clock_;
+  std::chrono::milliseconds lastJudged_{0};  // when the last key was judged, or Load ran
+  std::vector<std::string> lines_;           // the lesson text, as the lesson pane shows it
   // The line holding TargetPos and its start offset, kept as TargetPos moves on so that each key
   // costs the same however long the lesson is.
   LineSpot spot_;

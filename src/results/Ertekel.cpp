@@ -7,6 +7,7 @@
 
 #include "base/Icons.h"
 #include "platform/Dialogs.h"
+#include "platform/Error.h"
 #include "platform/FileLock.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBoxes.h"
@@ -21,7 +22,10 @@ namespace {
 
 constexpr std::string_view kSection = "frm_Ertekel";
 constexpr int kClientWidth = 402;
-constexpr int kClientHeight = 309;
+// The speed lines below the OK button: the dialog grows by their height only.
+constexpr int kSpeedTop = 301;
+constexpr int kSpeedLineHeight = 17;
+constexpr int kClientHeight = kSpeedTop + 2 * kSpeedLineHeight + 8;
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& bounds, Qt::Alignment align) {
   auto* label = new QLabel(parent);
@@ -98,6 +102,12 @@ Tfrm_Ertekel::Tfrm_Ertekel(QWidget* owner) : FormDialog(owner, {.section = kSect
   Button1->setGeometry(168, 268, 75, 25);
   Button1->setDefault(true);
   connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+
+  LLeutesPerc = MakeLabel(this, "LLeutesPerc", QRect(12, kSpeedTop, 369, kSpeedLineHeight),
+                          Qt::AlignHCenter | Qt::AlignVCenter);
+  LHelyesPerc =
+      MakeLabel(this, "LHelyesPerc", QRect(12, kSpeedTop + kSpeedLineHeight, 369, kSpeedLineHeight),
+                Qt::AlignHCenter | Qt::AlignVCenter);
 }
 
 void Tfrm_Ertekel::Fill(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
@@ -108,6 +118,8 @@ void Tfrm_Ertekel::Fill(const std::string& title, int32_t total, int32_t correct
   Label13->setText(QString::number(wrong));
   Label14->setText(QString::number(percent) + QStringLiteral(" %"));
   Label2->setText(QString::fromStdString(TimeText(seconds)));
+  LLeutesPerc->setText(QStringLiteral("Leütés/perc: %1").arg(PerMinute(correct + wrong, seconds)));
+  LHelyesPerc->setText(QStringLiteral("Helyes leütés/perc: %1").arg(PerMinute(correct, seconds)));
 }
 
 void Tfrm_Ertekel::FormShow() {
@@ -120,8 +132,20 @@ int32_t RecordScoreLocked(const std::filesystem::path& scoreFile, const ScoreEnt
   return RecordScore(scoreFile, entry, setAside);
 }
 
+std::optional<std::string> RecordKeysLocked(const std::filesystem::path& keysFile,
+                                            const KeyRowOwner& owner,
+                                            const std::vector<KeyTally>& keys) {
+  if (keys.empty()) return std::nullopt;
+  try {
+    const FileLock lock(keysFile);
+    return AppendKeyRows(keysFile, owner, keys);
+  } catch (const Error& e) {
+    return KeysNotWrittenMessage(keysFile, e.what());
+  }
+}
+
 void ShowEvaluation(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
-                    int32_t seconds, QWidget* owner) {
+                    int32_t seconds, QWidget* owner, const std::vector<KeyTally>& keys) {
   const int32_t percent = ExtendedPercent(correct, wrong);
   int32_t newId = -1;
   {
@@ -137,6 +161,10 @@ void ShowEvaluation(const std::string& title, int32_t total, int32_t correct, in
       if (!setAside.keptAs.empty()) {
         ShowWarning(QString::fromStdString(SetAsideNotice(scoreFile, setAside, "Az eredmény")),
                     owner);
+      }
+      const std::filesystem::path keysFile = Startup().DataDir / kKeyFileName;
+      if (const auto problem = RecordKeysLocked(keysFile, {newId, name, entry.date}, keys)) {
+        ShowWarning(QString::fromStdString(*problem), owner);
       }
     }
   }

@@ -5,10 +5,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/Form.h"
+#include "practice/KeyStats.h"
+#include "results/KeyTable.h"
 #include "results/ScoreRecording.h"
 
 class QLabel;
@@ -17,9 +20,10 @@ class QPushButton;
 namespace pekto {
 
 // Shows the result of an exercise (Windows-1250 title), asks for the player, records the score
-// and opens the results window; returns when all of them have closed.
+// and, after it, the exercise's key rows (`keys`), and opens the results window; returns when
+// all of them have closed.
 void ShowEvaluation(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
-                    int32_t seconds, QWidget* owner);
+                    int32_t seconds, QWidget* owner, const std::vector<KeyTally>& keys = {});
 
 // What ShowEvaluation opens last: ShowResults unless something else is put in its place (tests
 // watch the lesson and the id the results window is given). Returns the one it replaces.
@@ -33,7 +37,15 @@ ResultsOpener SetResultsOpener(ResultsOpener opener);
 int32_t RecordScoreLocked(const std::filesystem::path& scoreFile, const ScoreEntry& entry,
                           SetAside* setAside = nullptr);
 
-// The evaluation dialog "Értékelés": the counters of the exercise, its time and percentage.
+// Adds the key rows to `keysFile` while holding the file's lock; nothing is done for no rows.
+// Returns the message (UTF-8, naming the file) when they could not be written, the lock included:
+// nothing is thrown.
+std::optional<std::string> RecordKeysLocked(const std::filesystem::path& keysFile,
+                                            const KeyRowOwner& owner,
+                                            const std::vector<KeyTally>& keys);
+
+// The evaluation dialog "Értékelés": the counters of the exercise, its time and percentage, and
+// below them its speed in keys per minute.
 class Tfrm_Ertekel : public FormDialog {
   Q_OBJECT
 
@@ -55,6 +67,8 @@ class Tfrm_Ertekel : public FormDialog {
   QLabel* Label2 = nullptr;
   QLabel* Label14 = nullptr;
   QPushButton* Button1 = nullptr;
+  QLabel* LLeutesPerc = nullptr;
+  QLabel* LHelyesPerc = nullptr;
 };
 
 }  // namespace pekto

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <tuple>
+#include <utility>
+
 #include "practice/Counters.h"
 #include "practice/MemoryPane.h"
 
@@ -191,6 +195,29 @@ TEST_F(ExerciseTest, LongLessonKeepsTheHighlightInStep) {
   EXPECT_TRUE(Type(keys));
   EXPECT_EQ(State().WrongCount, 0);
   EXPECT_EQ(State().CorrectCount, State().TotalLetters);
+}
+
+// Judged keys are recorded with the time since the previous judged key (the first since Load);
+// keys typed on a line break, where nothing is expected, are not.
+TEST_F(ExerciseTest, JudgedKeysAreRecordedWithTheirIntervals) {
+  int64_t now = 1000;
+  exercise.SetClock([&now] { return std::chrono::milliseconds(now); });
+  Start({"ab", "ab"});
+  for (const auto& [ms, key] : std::vector<std::pair<int64_t, char>>{
+           {1300, 'a'}, {1500, 'x'}, {2000, 'y'}, {2000, 'z'}, {2100, 'a'}, {2350, 'b'}}) {
+    now = ms;
+    exercise.Key(static_cast<unsigned char>(key));
+  }
+  const std::vector<KeyTally> rows = exercise.Keys().Tallies();
+  ASSERT_EQ(rows.size(), 2U);
+  EXPECT_EQ(std::tie(rows[0].ch, rows[0].judged, rows[0].intervalMs),
+            std::make_tuple('a', 2, int64_t{300 + 600}));
+  // b's wrong hit (x, 200 ms) is counted but its time is not summed.
+  EXPECT_EQ(std::tie(rows[1].judged, rows[1].wrong, rows[1].intervalMs),
+            std::make_tuple(2, 1, int64_t{250}));
+  EXPECT_EQ(rows[1].substitutes, (std::vector<Substitute>{{'x', 1}}));
+  Start({"a"});
+  EXPECT_TRUE(exercise.Keys().Empty());
 }
 
 TEST(CountersTest, PercentAndTimeTexts) {

@@ -43,6 +43,7 @@
 #include "practice/LessonFile.h"
 #include "practice/TextPane.h"
 #include "results/Ertekel.h"
+#include "results/KeyTable.h"
 
 using namespace pekto;
 namespace fs = std::filesystem;
@@ -689,6 +690,49 @@ class BadInputTest : public QObject {
                                             FromPath(ScoreFile()) + "\". Permission denied.");
     QVERIFY(results.ids.empty());
     QVERIFY(AllKept(before));
+  }
+
+  // Keys.csv damaged, read-only or with its lock path taken: a warning names it, it keeps every
+  // byte, and the score row is recorded all the same.
+  void keyFilesThatTakeNoRowsKeepTheScore_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message");  // %lock: the key file's lock path, %file: the file
+    const QString notWritten =
+        QStringLiteral("A billentyűk adatai nem kerültek a(z) \"Keys.csv\" fájlba:\n");
+    QTest::newRow("binary junk") << QStringLiteral("junk")
+                                 << QStringLiteral(
+                                        "A(z) \"Keys.csv\" sérült, nem olvasható be:\nCouldnt "
+                                        "determine field count for load.\nA fájl változatlanul "
+                                        "megmaradt, a billentyűk adatai nem kerültek bele.");
+    QTest::newRow("read-only") << QStringLiteral("read-only")
+                               << notWritten + "Cannot create file \"%file\". Permission denied";
+    QTest::newRow("lock path a folder")
+        << QStringLiteral("lock")
+        << notWritten +
+               "A(z) \"%lock\" zárolófájl nem hozható létre: ezen a néven egy mappa áll, "
+               "nem fájl. Helyezze át vagy törölje, majd próbálja újra.";
+  }
+  void keyFilesThatTakeNoRowsKeepTheScore() {
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    const fs::path keys = DataDir() / "Keys.csv";
+    const std::vector<KeyTally> tallies = {KeyTally{'a', 2, 1, {{'x', 1}}, 300}};
+    if (fault == "junk") WriteBytes(keys, BinaryJunk(4000));
+    if (fault != "junk") QVERIFY(!AppendKeyRows(keys, {7, "Anna", {2026, 1, 2}}, tallies));
+    if (fault == "read-only") fs::permissions(keys, fs::perms::owner_read);
+    if (fault == "lock") fs::create_directory(FileLock::LockPathOf(keys));
+    const Snapshot before = TakeSnapshot(DataDir());
+    ResultsWatch results;
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Anna")));
+    Guarded([&] { ShowEvaluation("Alapsor", 120, 114, 9, 95, nullptr, tallies); });
+    fs::permissions(keys, fs::perms::owner_read | fs::perms::owner_write);
+    message.replace(QStringLiteral("%lock"), FromPath(FileLock::LockPathOf(keys)))
+        .replace(QStringLiteral("%file"), FromPath(keys));
+    ExpectMessages(answers, {QStringLiteral("Figyelem: ") + message});
+    QCOMPARE(results.ids, std::vector<int32_t>{0});
+    QVERIFY(AllKept(before));
+    QVERIFY(test::KeptAside(keys).empty());
   }
 
   // Every step that writes reports it: the placement of each dialog as it closes, the new

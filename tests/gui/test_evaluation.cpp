@@ -106,7 +106,7 @@ struct ResultsWatch {
 
 // The texts the evaluation dialog shows.
 struct Shown {
-  QString caption, title, total, correct, wrong, time, percent;
+  QString caption, title, total, correct, wrong, time, percent, keysPerMinute, hitsPerMinute;
 };
 
 // Notes what the evaluation dialog shows, then presses its OK.
@@ -116,8 +116,9 @@ Reply ReadEvaluation(Shown& shown) {
       const auto* label = dialog.findChild<QLabel*>(QString::fromLatin1(name));
       return label ? label->text() : QStringLiteral("<missing>");
     };
-    shown = {dialog.windowTitle(), text("StaticText1"), text("Label11"), text("Label12"),
-             text("Label13"),      text("Label2"),      text("Label14")};
+    shown = {dialog.windowTitle(), text("StaticText1"), text("Label11"),
+             text("Label12"),      text("Label13"),     text("Label2"),
+             text("Label14"),      text("LLeutesPerc"), text("LHelyesPerc")};
     dialog.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
   };
 }
@@ -174,6 +175,7 @@ class EvaluationTest : public QObject {
   fs::path DataDir() const { return Startup().DataDir; }
   fs::path ScoreFile() const { return DataDir() / "Score.csv"; }
   fs::path PlayerPath() const { return DataDir() / "Players.csv"; }
+  fs::path KeysFile() const { return DataDir() / "Keys.csv"; }
 
   // A fresh start with an empty data folder.
   void ResetStartup() {
@@ -203,8 +205,9 @@ class EvaluationTest : public QObject {
     return window;
   }
 
-  static void Evaluate(int32_t total, int32_t correct, int32_t wrong, int32_t seconds) {
-    ShowEvaluation("Alapsor", total, correct, wrong, seconds, nullptr);
+  static void Evaluate(int32_t total, int32_t correct, int32_t wrong, int32_t seconds,
+                       const std::vector<KeyTally>& keys = {}) {
+    ShowEvaluation("Alapsor", total, correct, wrong, seconds, nullptr, keys);
   }
 
  private slots:
@@ -277,6 +280,15 @@ class EvaluationTest : public QObject {
     QCOMPARE(ReadBytes(PlayerPath()), Golden("players_example.csv"));
     QVERIFY(!fs::exists(DataDir() / "Score.csv.lock"));
     QVERIFY(!fs::exists(DataDir() / "Players.csv.lock"));
+
+    // Keys.csv: each exercise's rows under its score row; the one mistake, x for a, in the second.
+    const std::string keys = ReadBytes(KeysFile());
+    for (const std::string& row :
+         {"\"0\",\"Kiss Anna\",\"" + day + "\",\"a\",\"2\",\"0\",\"\",\"",
+          "\"1\",\"Nagy B\xE9la\",\"" + day + "\",\"a\",\"2\",\"1\",\"x:1\",\""}) {
+      QVERIFY2(keys.find(row) != std::string::npos, row.c_str());
+    }
+    QVERIFY(!fs::exists(DataDir() / "Keys.csv.lock"));
   }
 
   void cancelWritesNothingAndTheResultsOpenWithoutRow() {
@@ -292,10 +304,11 @@ class EvaluationTest : public QObject {
             ->setEditText(QStringLiteral("Anna"));
         cancel(dialog);
       });
-      Evaluate(120, 114, 9, 95);
+      Evaluate(120, 114, 9, 95, {KeyTally{'a', 2, 1, {{'x', 1}}, 300}});
       QCOMPARE(answers.Count(), 3);
       QCOMPARE(answers.Last().object, QStringLiteral("frm_Top10"));  // the results window
       QCOMPARE(results.LastId(), -1);
+      QVERIFY(!fs::exists(KeysFile()));
       QCOMPARE(results.calls.back().title, std::string("Alapsor"));
       QVERIFY(!fs::exists(ScoreFile()));
       QVERIFY(!fs::exists(PlayerPath()));
@@ -443,14 +456,15 @@ class EvaluationTest : public QObject {
     struct Case {
       int32_t correct, wrong, seconds;
       QString percent, time;
+      int keysPerMinute, hitsPerMinute;
     };
     const Case cases[] = {
-        {23, 17, 75, QStringLiteral("58 %"), QStringLiteral("1:15")},
-        {59, 141, 65, QStringLiteral("29 %"), QStringLiteral("1:5")},
-        {1, 7, 3600, QStringLiteral("12 %"), QStringLiteral("60:0")},
-        {3, 5, 0, QStringLiteral("38 %"), QStringLiteral("0:0")},
-        {114, 9, 95, QStringLiteral("93 %"), QStringLiteral("1:35")},
-        {0, 0, 59, QStringLiteral("0 %"), QStringLiteral("0:59")},
+        {23, 17, 75, QStringLiteral("58 %"), QStringLiteral("1:15"), 32, 18},
+        {59, 141, 65, QStringLiteral("29 %"), QStringLiteral("1:5"), 185, 54},
+        {1, 7, 3600, QStringLiteral("12 %"), QStringLiteral("60:0"), 0, 0},
+        {3, 5, 0, QStringLiteral("38 %"), QStringLiteral("0:0"), 0, 0},
+        {114, 9, 95, QStringLiteral("93 %"), QStringLiteral("1:35"), 78, 72},
+        {0, 0, 59, QStringLiteral("0 %"), QStringLiteral("0:59"), 0, 0},
     };
     for (const Case& c : cases) {
       Shown shown;
@@ -462,6 +476,8 @@ class EvaluationTest : public QObject {
       QCOMPARE(shown.correct, QString::number(c.correct));
       QCOMPARE(shown.wrong, QString::number(c.wrong));
       QCOMPARE(shown.total, QStringLiteral("120"));
+      QCOMPARE(shown.keysPerMinute, QStringLiteral("Leütés/perc: %1").arg(c.keysPerMinute));
+      QCOMPARE(shown.hitsPerMinute, QStringLiteral("Helyes leütés/perc: %1").arg(c.hitsPerMinute));
     }
     // Nothing judged: the row stores 0.
     test::DialogAnswers answers;
@@ -481,7 +497,7 @@ class EvaluationTest : public QObject {
       QFont title, value, percent, caption;
       QColor percentColour;
       Qt::Alignment titleAlign, valueAlign, percentAlign;
-      bool defaultButton = false, captionGreyed = false;
+      bool defaultButton = false, captionGreyed = false, speedFits = false;
       QString buttonText, captionText;
       QSize picture;
     } seen;
@@ -491,7 +507,7 @@ class EvaluationTest : public QObject {
           seen.size = d.size();
           seen.fixed = d.minimumSize() == d.maximumSize();
           for (const char* name : {"StaticText1", "Image1", "Label11", "Label12", "Label13",
-                                   "Label2", "Label14", "Button1"}) {
+                                   "Label2", "Label14", "Button1", "LLeutesPerc", "LHelyesPerc"}) {
             seen.bounds[QString::fromLatin1(name)] =
                 d.findChild<QWidget*>(QString::fromLatin1(name))->geometry();
           }
@@ -516,13 +532,14 @@ class EvaluationTest : public QObject {
           auto* button = d.findChild<QPushButton*>(QStringLiteral("Button1"));
           seen.defaultButton = button->isDefault();
           seen.buttonText = button->text();
+          seen.speedFits = label("LHelyesPerc")->sizeHint().height() <= 17;
           QTest::keyClick(&d, Qt::Key_Return);  // the default button closes it
         })
         .Then([](QDialog& d) { QTest::keyClick(&d, Qt::Key_Escape); });
     Evaluate(120, 114, 9, 95);
     QCOMPARE(answers.Count(), 3);
     QCOMPARE(answers.Last().object, QStringLiteral("frm_Top10"));  // the results window
-    QCOMPARE(seen.size, QSize(402, 309));
+    QCOMPARE(seen.size, QSize(402, 343));  // 309 and the two speed lines below the button
     QVERIFY(seen.fixed);
     QCOMPARE(seen.bounds["StaticText1"], QRect(12, 8, 369, 22));
     QCOMPARE(seen.bounds["Image1"], QRect(12, 44, 121, 141));
@@ -532,6 +549,9 @@ class EvaluationTest : public QObject {
     QCOMPARE(seen.bounds["Label2"], QRect(288, 132, 90, 21));
     QCOMPARE(seen.bounds["Label14"], QRect(140, 164, 241, 77));
     QCOMPARE(seen.bounds["Button1"], QRect(168, 268, 75, 25));
+    QCOMPARE(seen.bounds["LLeutesPerc"], QRect(12, 301, 369, 17));
+    QCOMPARE(seen.bounds["LHelyesPerc"], QRect(12, 318, 369, 17));
+    QVERIFY(seen.speedFits);
     QCOMPARE(seen.picture, QSize(120, 140));
     for (const QFont& f : {seen.title, seen.value}) {
       QCOMPARE(f.family(), QStringLiteral("Arial"));

@@ -4,13 +4,16 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDate>
 #include <QDialog>
+#include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <fstream>
 #include <memory>
+#include <string>
 
 #include "TestSupport.h"
 #include "XServer.h"
@@ -195,6 +198,39 @@ class EvaluationOnXServerTest : public QObject {
     const std::string scores = ReadBytes(DataDir() / "Score.csv");
     QVERIFY(scores.find("\"Teljes \xFAt\",\"Nagy B\xE9la\",\"5\",\"5\",\"0\",\"100\"") !=
             std::string::npos);
+  }
+
+  // Two known mistakes through real keys, ö for ő and ü for ű: the evaluation shows its speed
+  // lines, and Keys.csv holds a row for each mistyped character under the new score row.
+  void mistakesReachTheSpeedLinesAndTheKeyTable() {
+    const fs::path lesson = data_.FsPath() / "hibak.lck";
+    std::ofstream(lesson, std::ios::binary) << "Hib\xE1k\r\n\xF5r \xFBr\r\n";
+    ResultsWatch results;
+    Start(lesson);
+    QStringList speed;
+    {
+      test::DialogAnswers answers;
+      answers
+          .Then([&](QDialog& dialog) {
+            for (const char* name : {"LLeutesPerc", "LHelyesPerc"}) {
+              speed << test::Find<QLabel>(&dialog, name)->text().section(u':', 0, 0);
+            }
+            Drive({QStringLiteral("Return")})(dialog);
+          })
+          .Then(Drive({QStringLiteral("Return")}, QStringLiteral("Kovács Ede")));
+      QVERIFY(x11::TypeText(QStringLiteral("ör ür")));
+      QVERIFY(x11::WaitFor([&] { return results.ids.size() == 1; }, 20000));
+      QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(u'\n')));
+    }
+    QCOMPARE(speed,
+             (QStringList{QStringLiteral("Leütés/perc"), QStringLiteral("Helyes leütés/perc")}));
+    const std::string keys = ReadBytes(DataDir() / "Keys.csv");
+    const std::string owner =
+        "\"" + std::to_string(results.ids.front()) + "\",\"" + FromQ(QStringLiteral("Kovács Ede")) +
+        "\",\"" + FromQ(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))) + "\",";
+    // One judgement, wrong, the substitute once, no correct hit's interval.
+    QVERIFY(keys.find(owner + "\"\xF5\",\"1\",\"1\",\"\xF6:1\",\"0\",") != std::string::npos);
+    QVERIFY(keys.find(owner + "\"\xFB\",\"1\",\"1\",\"\xFC:1\",\"0\",") != std::string::npos);
   }
 
   // A lesson whose last letter comes from a dead key: the dialogs that follow get only what is
