@@ -20,6 +20,7 @@
 #include "app/Placement.h"
 #include "app/Settings.h"
 #include "lessons/FileNyitas.h"
+#include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Fonts.h"
@@ -188,8 +189,8 @@ void Tfrm_Szerkeszt::CreateTextPane() {
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   SynEdit1->SetPaneFont(font);
-  SynEdit1->SetActiveLineColor(kActiveLineColor);
-  SynEdit1->SetSelectedColor(kSelectedColor);
+  SynEdit1->SetActiveLineColor(ColorFromValue(kActiveLineColor));
+  SynEdit1->SetSelectedColor(ColorFromValue(kSelectedColor));
   SynEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(SynEdit1, &QPlainTextEdit::textChanged, this, [this] {
     if (!filling_) saved_ = false;

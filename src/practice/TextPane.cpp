@@ -10,170 +10,21 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <algorithm>
-#include <array>
 #include <limits>
 #include <memory>
 #include <utility>
 
+#include "platform/ColorValues.h"
 #include "platform/Colors.h"
-#include "platform/Cp1250.h"
 #include "platform/QtText.h"
+#include "platform/StorableText.h"
 #include "practice/PaneFontSize.h"
 
 namespace pekto {
 
-// The line-number gutter at the pane's left edge.
-class LineNumberGutter : public QWidget {
- public:
-  explicit LineNumberGutter(TextPane* pane) : QWidget(pane), pane_(pane) {}
-  QSize sizeHint() const override { return QSize(pane_->GutterWidth(), 0); }
-
- protected:
-  void paintEvent(QPaintEvent* event) override { pane_->PaintGutter(event); }
-
- private:
-  TextPane* pane_;
-};
-
 namespace {
 
-constexpr int kGutterRightOffset = 3;  // between the numbers and the text
 constexpr int kBarCaretWidth = 2;
-
-QFont GutterFont() {
-  // Every style set, so that the numbers do not take the pane's italic or underline.
-  QFont font(QStringLiteral("Courier New"));
-  font.setBold(true);
-  font.setItalic(false);
-  font.setUnderline(false);
-  font.setStrikeOut(false);
-  font.setPixelSize(13);
-  font.setStyleHint(QFont::TypeWriter);
-  return font;
-}
-
-// One key combination in the form the bindings are kept in: Shift+Tab arrives as Backtab, the
-// keypad's Enter is the same as Return, and the keypad flag does not count.
-QKeyCombination Normalized(Qt::KeyboardModifiers modifiers, Qt::Key key) {
-  modifiers &= Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-  if (key == Qt::Key_Backtab) {
-    key = Qt::Key_Tab;
-    modifiers |= Qt::ShiftModifier;
-  }
-  if (key == Qt::Key_Enter) key = Qt::Key_Return;
-  return QKeyCombination(modifiers, key);
-}
-
-QKeyCombination CombinationOf(const QKeyEvent* event) {
-  return Normalized(event->modifiers(), static_cast<Qt::Key>(event->key()));
-}
-
-std::vector<QKeySequence> MakeStandardBindings() {
-  using K = Qt::Key;
-  const Qt::KeyboardModifiers none = Qt::NoModifier, shift = Qt::ShiftModifier,
-                              ctrl = Qt::ControlModifier, alt = Qt::AltModifier,
-                              ctrlShift = ctrl | shift;
-  std::vector<QKeySequence> keys;
-  const auto add = [&keys](Qt::KeyboardModifiers mods, K key) {
-    keys.emplace_back(QKeyCombination(mods, key));
-  };
-  add(none, K::Key_Return);  // line break: the one binding the typing pane keeps
-  // Caret movement, selection and word steps.
-  for (const K key : {K::Key_Up, K::Key_Down, K::Key_Left, K::Key_Right}) add(none, key);
-  for (const K key : {K::Key_Up, K::Key_Down, K::Key_Left, K::Key_Right}) add(shift, key);
-  add(ctrl, K::Key_Left);
-  add(ctrl, K::Key_Right);
-  add(ctrlShift, K::Key_Left);
-  add(ctrlShift, K::Key_Right);
-  // Scrolling by a line.
-  add(ctrl, K::Key_Up);
-  add(ctrl, K::Key_Down);
-  // Pages, line start and end, text start and end, with and without selection.
-  for (const K key : {K::Key_PageUp, K::Key_PageDown, K::Key_Home, K::Key_End}) {
-    for (const auto mods : {none, shift, ctrl, ctrlShift}) add(mods, key);
-  }
-  add(none, K::Key_Insert);  // insert or overwrite mode
-  add(ctrl, K::Key_Insert);  // copy
-  add(ctrl, K::Key_C);
-  add(shift, K::Key_Delete);  // cut
-  add(ctrl, K::Key_X);
-  add(shift, K::Key_Insert);  // paste
-  add(ctrl, K::Key_V);
-  add(none, K::Key_Delete);
-  add(none, K::Key_Backspace);
-  add(shift, K::Key_Backspace);
-  add(ctrl, K::Key_Backspace);
-  add(alt, K::Key_Backspace);  // undo
-  add(ctrl, K::Key_Z);
-  add(alt | shift, K::Key_Backspace);  // redo
-  add(ctrlShift, K::Key_Z);
-  add(shift, K::Key_Return);  // line break
-  add(ctrl, K::Key_M);
-  add(ctrl, K::Key_N);  // insert line
-  add(ctrl, K::Key_T);  // delete word, line, to line end
-  add(ctrl, K::Key_Y);
-  add(ctrlShift, K::Key_Y);
-  add(none, K::Key_Tab);
-  add(shift, K::Key_Tab);
-  add(ctrlShift, K::Key_I);  // block indent and unindent
-  add(ctrlShift, K::Key_U);
-  add(none, K::Key_F1);
-  add(ctrl, K::Key_A);
-  for (int digit = 0; digit <= 9; ++digit) add(ctrl, static_cast<K>(K::Key_0 + digit));
-  for (int digit = 0; digit <= 9; ++digit) add(ctrlShift, static_cast<K>(K::Key_0 + digit));
-  add(ctrlShift, K::Key_N);  // selection modes
-  add(ctrlShift, K::Key_C);
-  add(ctrlShift, K::Key_L);
-  add(ctrlShift, K::Key_B);  // matching bracket
-  return keys;
-}
-
-// The platform's keys for the commands the standard bindings stand for; a pane without its
-// standard bindings ignores these too, whatever keys the platform gives them.
-constexpr std::array kEditingKeys = {
-    QKeySequence::Copy,
-    QKeySequence::Cut,
-    QKeySequence::Paste,
-    QKeySequence::Undo,
-    QKeySequence::Redo,
-    QKeySequence::SelectAll,
-    QKeySequence::Delete,
-    QKeySequence::Backspace,
-    QKeySequence::DeleteStartOfWord,
-    QKeySequence::DeleteEndOfWord,
-    QKeySequence::DeleteEndOfLine,
-    QKeySequence::DeleteCompleteLine,
-    QKeySequence::InsertLineSeparator,
-    QKeySequence::MoveToNextChar,
-    QKeySequence::MoveToPreviousChar,
-    QKeySequence::MoveToNextWord,
-    QKeySequence::MoveToPreviousWord,
-    QKeySequence::MoveToNextLine,
-    QKeySequence::MoveToPreviousLine,
-    QKeySequence::MoveToNextPage,
-    QKeySequence::MoveToPreviousPage,
-    QKeySequence::MoveToStartOfLine,
-    QKeySequence::MoveToEndOfLine,
-    QKeySequence::MoveToStartOfBlock,
-    QKeySequence::MoveToEndOfBlock,
-    QKeySequence::MoveToStartOfDocument,
-    QKeySequence::MoveToEndOfDocument,
-    QKeySequence::SelectNextChar,
-    QKeySequence::SelectPreviousChar,
-    QKeySequence::SelectNextWord,
-    QKeySequence::SelectPreviousWord,
-    QKeySequence::SelectNextLine,
-    QKeySequence::SelectPreviousLine,
-    QKeySequence::SelectNextPage,
-    QKeySequence::SelectPreviousPage,
-    QKeySequence::SelectStartOfLine,
-    QKeySequence::SelectEndOfLine,
-    QKeySequence::SelectStartOfBlock,
-    QKeySequence::SelectEndOfBlock,
-    QKeySequence::SelectStartOfDocument,
-    QKeySequence::SelectEndOfDocument,
-    QKeySequence::Deselect,
-};
 
 // A block whose user state is kContinued continues the stored line of the block before it.
 constexpr int kContinued = 1;
@@ -190,28 +41,6 @@ constexpr qsizetype kInsertChunk = 1 << 20;
 
 bool IsContinuation(const QTextBlock& block) {
   return block.isValid() && block.userState() == kContinued;
-}
-
-// Where the segment that starts at `start` ends: after the last blank of its second half, or at
-// the length limit when that half holds none.
-int SegmentEnd(std::string_view text, int start, int limit) {
-  const int length = static_cast<int>(text.size());
-  if (length - start <= limit) return length;
-  for (int end = start + limit; end > start + limit / 2; --end) {
-    if (text[static_cast<size_t>(end) - 1] == ' ') return end;
-  }
-  return start + limit;
-}
-
-// Calls `segment` with every segment of a stored line, in order; an empty line has one.
-template <typename F>
-void ForEachSegment(std::string_view line, int limit, F&& segment) {
-  int start = 0;
-  do {
-    const int end = SegmentEnd(line, start, limit);
-    segment(line.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
-    start = end;
-  } while (start < static_cast<int>(line.size()));
 }
 
 // A stored line as the text of its segments, a line feed at every segment end; and the count.
@@ -231,22 +60,6 @@ std::pair<QString, int> Segmented(std::string_view line, int limit) {
 int GrowingSegmentCut(const QString& text) {
   const qsizetype blank = text.lastIndexOf(u' ');
   return blank >= text.size() / 2 ? static_cast<int>(blank + 1) : static_cast<int>(text.size());
-}
-
-// Undo and redo: Ctrl+Z and Alt+Backspace, Ctrl+Shift+Z and Alt+Shift+Backspace, and the keys
-// the platform gives the two commands.
-bool IsUndoKey(const QKeyEvent* event) {
-  const QKeyCombination keys = CombinationOf(event);
-  return keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
-         keys == QKeyCombination(Qt::AltModifier, Qt::Key_Backspace) ||
-         event->matches(QKeySequence::Undo);
-}
-
-bool IsRedoKey(const QKeyEvent* event) {
-  const QKeyCombination keys = CombinationOf(event);
-  return keys == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z) ||
-         keys == QKeyCombination(Qt::AltModifier | Qt::ShiftModifier, Qt::Key_Backspace) ||
-         event->matches(QKeySequence::Redo);
 }
 
 }  // namespace
@@ -269,7 +82,13 @@ class TextPane::OwnWrite {
   QScopedValueRollback<bool> writing_;
 };
 
-TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent), gutter_(new LineNumberGutter(this)) {
+TextPane::TextPane(QWidget* parent)
+    : QPlainTextEdit(parent),
+      gutter_(new LineNumberGutter(this, [this](int bottom) { return GutterNumbers(bottom); })),
+      fontColor_(ColorFromValue(kPaneFontColor)),
+      activeLineColor_(ColorFromValue(kPaneActiveLineColor)),
+      selectedColor_(ColorFromValue(kPaneSelectedColor)),
+      backgroundColor_(ColorFromValue(kPaneBackgroundColor)) {
   setReadOnly(true);
   setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -306,23 +125,17 @@ TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent), gutter_(new LineNu
 // ---- stored lines over segments ------------------------------------------------------------
 
 QTextBlock TextPane::FirstSegment(int line) const {
-  return document()->findBlockByNumber(lineBlocks_[static_cast<size_t>(line)]);
+  return document()->findBlockByNumber(index_.FirstBlock(line));
 }
 
 int TextPane::LastSegmentNumber(int line) const {
-  const auto next = static_cast<size_t>(line) + 1;
-  return next < lineBlocks_.size() ? lineBlocks_[next] - 1 : document()->blockCount() - 1;
-}
-
-int TextPane::LineOfBlock(int blockNumber) const {
-  const auto after = std::upper_bound(lineBlocks_.begin(), lineBlocks_.end(), blockNumber);
-  return std::max(0, static_cast<int>(after - lineBlocks_.begin()) - 1);
+  return index_.LastBlock(line, document()->blockCount());
 }
 
 int TextPane::ColumnAt(int position) const {
   if (empty_) return position;
   const QTextBlock block = document()->findBlock(position);
-  const QTextBlock first = FirstSegment(LineOfBlock(block.blockNumber()));
+  const QTextBlock first = FirstSegment(index_.LineOf(block.blockNumber()));
   // Each segment end before the position takes one document position.
   return position - first.position() - (block.blockNumber() - first.blockNumber());
 }
@@ -381,37 +194,30 @@ void TextPane::MarkSegments(int first, int count) {
   }
 }
 
-void TextPane::ShiftLines(int fromLine, int blocks) {
-  if (blocks == 0) return;
-  for (auto it = lineBlocks_.begin() + fromLine; it != lineBlocks_.end(); ++it) *it += blocks;
-}
-
 void TextPane::ReindexFrom(int blockNumber) {
-  lineBlocks_.erase(std::lower_bound(lineBlocks_.begin(), lineBlocks_.end(), blockNumber),
-                    lineBlocks_.end());
+  index_.DropFrom(blockNumber);
   for (QTextBlock block = document()->findBlockByNumber(blockNumber); block.isValid();
        block = block.next()) {
-    if (block.blockNumber() == 0 || !IsContinuation(block)) {
-      lineBlocks_.push_back(block.blockNumber());
-    }
+    if (block.blockNumber() == 0 || !IsContinuation(block)) index_.AppendLine(block.blockNumber());
   }
 }
 
-void TextPane::IndexChanged() {
-  indexedBlocks_ = document()->blockCount();
+void TextPane::IndexChanged(bool blocksKept) {
+  index_.SetIndexedBlocks(document()->blockCount());
   UpdateGutterWidth(LineCount());
-  MarkActiveLine();
+  MarkActiveLine(blocksKept);
   UpdateCaret();
 }
 
 std::pair<int, int> TextPane::CaretSegments() const {
   if (LineCount() == 0) return {0, 0};
-  const int line = LineOfBlock(textCursor().blockNumber());
-  return {lineBlocks_[static_cast<size_t>(line)], LastSegmentNumber(line)};
+  const int line = index_.LineOf(textCursor().blockNumber());
+  return {index_.FirstBlock(line), LastSegmentNumber(line)};
 }
 
 void TextPane::DocumentChanged(int from, int added) {
   hint_ = {};
+  changedSinceMark_ = true;
   if (writing_) return;
   // The user edited an editable pane. Blocks before the change are as they were, and so is
   // whether the block holding its start begins a stored line, whatever Qt left in its state
@@ -419,25 +225,24 @@ void TextPane::DocumentChanged(int from, int added) {
   // is a real one.
   empty_ = document()->isEmpty();
   if (empty_) {
-    lineBlocks_.clear();
+    index_.Clear();
     IndexChanged();
     return;
   }
   QTextBlock block = document()->findBlock(from);
   const int number = block.blockNumber();
-  const bool lineStart = number == 0 || lineBlocks_.empty() ||
-                         std::binary_search(lineBlocks_.begin(), lineBlocks_.end(), number);
+  const bool lineStart = number == 0 || index_.Empty() || index_.StartsLine(number);
   block.setUserState(lineStart ? kLineStart : kContinued);
-  const bool withinBlock = document()->blockCount() == indexedBlocks_ &&
+  const bool withinBlock = document()->blockCount() == index_.IndexedBlocks() &&
                            document()->findBlock(from + added).blockNumber() == number;
-  if (lineBlocks_.empty() || !withinBlock) ReindexFrom(lineBlocks_.empty() ? 0 : number);
-  IndexChanged();
+  if (index_.Empty() || !withinBlock) ReindexFrom(index_.Empty() ? 0 : number);
+  IndexChanged(withinBlock);
 }
 
 // ---- lines -------------------------------------------------------------------------------
 
 int TextPane::LineCount() const {
-  return empty_ ? 0 : static_cast<int>(lineBlocks_.size());
+  return empty_ ? 0 : index_.LineCount();
 }
 
 std::string TextPane::Line(int index) const {
@@ -463,7 +268,7 @@ void TextPane::ReplaceLine(int index, std::string_view text) {
   if (index < 0 || index > LineCount()) return;
   const OwnWrite write(*this);
   // Block handles do not outlive the edit: the numbers are taken before it.
-  const int firstNumber = lineBlocks_[static_cast<size_t>(index)];
+  const int firstNumber = index_.FirstBlock(index);
   const int lastNumber = LastSegmentNumber(index);
   const QTextBlock last = document()->findBlockByNumber(lastNumber);
   const auto [segmented, segments] = Segmented(text, SegmentLength());
@@ -472,7 +277,7 @@ void TextPane::ReplaceLine(int index, std::string_view text) {
   cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
   cursor.insertText(segmented);
   MarkSegments(firstNumber, segments);
-  ShiftLines(index + 1, segments - (lastNumber - firstNumber + 1));
+  index_.Shift(index + 1, segments - (lastNumber - firstNumber + 1));
   IndexChanged();
 }
 
@@ -486,8 +291,8 @@ void TextPane::AppendLine(std::string_view text) {
   const auto [segmented, segments] = Segmented(text, SegmentLength());
   cursor.insertText(segmented);
   MarkSegments(first, segments);
-  lineBlocks_.push_back(first);
-  IndexChanged();
+  index_.AppendLine(first);
+  IndexChanged(true);  // a line at the end
 }
 
 void TextPane::AppendLines(const std::vector<std::string>& lines) {
@@ -498,7 +303,7 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
     // The gutter takes its new width while the text is short, not after the insertion, when
     // the new width would lay out the whole text once more.
     UpdateGutterWidth(LineCount() + static_cast<int>(lines.size()));
-    lineBlocks_.reserve(lineBlocks_.size() + lines.size());
+    index_.Reserve(static_cast<int>(lines.size()));
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     // One insertion at the end per chunk of text: cheaper for a long text than setPlainText,
@@ -517,7 +322,7 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
       continued.clear();
     };
     for (const auto& line : lines) {
-      lineBlocks_.push_back(block);
+      index_.AppendLine(block);
       bool lineStart = true;
       ForEachSegment(line, SegmentLength(), [&](std::string_view segment) {
         if (!first) chunk += u'\n';
@@ -561,17 +366,17 @@ void TextPane::AppendToLine(int index, std::string_view text) {
     split.setPosition(last.position() + cut);
     split.insertBlock();
     split.block().setUserState(kContinued);
-    ShiftLines(index + 1, 1);
+    index_.Shift(index + 1, 1);
   }
-  cursor.insertText(ToQ(text));  // the cursor went along to the end of the line
-  IndexChanged();
+  cursor.insertText(ToQ(text));            // the cursor went along to the end of the line
+  IndexChanged(index == LineCount() - 1);  // the blocks before a growing last line stay
 }
 
 void TextPane::Clear() {
   const OwnWrite write(*this);
   clear();
   empty_ = true;
-  lineBlocks_.clear();
+  index_.Clear();
   virtualColumn_ = 0;
   IndexChanged();
 }
@@ -640,7 +445,7 @@ void TextPane::SelectCharacter(int line, int column) {
 }
 
 int TextPane::CaretLine() const {
-  return empty_ ? 1 : LineOfBlock(textCursor().blockNumber()) + 1;
+  return empty_ ? 1 : index_.LineOf(textCursor().blockNumber()) + 1;
 }
 
 int TextPane::CaretColumn() const {
@@ -704,22 +509,23 @@ QFont TextPane::WithinPaneSizes(const QFont& font) {
   return shown;
 }
 
-void TextPane::SetFontColor(int32_t color) {
+void TextPane::SetFontColor(const QColor& color) {
   fontColor_ = color;
   ApplyPalette();
 }
 
-void TextPane::SetActiveLineColor(int32_t color) {
+void TextPane::SetActiveLineColor(const QColor& color) {
+  if (color == activeLineColor_) return;
   activeLineColor_ = color;
-  MarkActiveLine();
+  viewport()->update();
 }
 
-void TextPane::SetSelectedColor(int32_t color) {
+void TextPane::SetSelectedColor(const QColor& color) {
   selectedColor_ = color;
   ApplyPalette();
 }
 
-void TextPane::SetBackgroundColor(int32_t color) {
+void TextPane::SetBackgroundColor(const QColor& color) {
   backgroundColor_ = color;
   ApplyPalette();
 }
@@ -729,31 +535,50 @@ void TextPane::ApplyPalette() {
   // the pane does not have the focus.
   QPalette pal = palette();
   for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-    pal.setColor(group, QPalette::Text, ColorFromValue(fontColor_));
-    pal.setColor(group, QPalette::Base, ColorFromValue(backgroundColor_));
-    pal.setColor(group, QPalette::Highlight, ColorFromValue(selectedColor_));
+    pal.setColor(group, QPalette::Text, fontColor_);
+    pal.setColor(group, QPalette::Base, backgroundColor_);
+    pal.setColor(group, QPalette::Highlight, selectedColor_);
     pal.setColor(group, QPalette::HighlightedText,
                  QGuiApplication::palette().color(QPalette::Active, QPalette::HighlightedText));
   }
   setPalette(pal);
 }
 
-void TextPane::MarkActiveLine() {
-  // The marked line is painted under the text (PaintActiveLine); here the pane is repainted
-  // when the caret has gone to another line or the line to other segments.
+void TextPane::MarkActiveLine(bool blocksKept) {
+  // The marked line is painted under the text (PaintActiveLine). The rows of the old line are
+  // found by their block numbers, which hold only while no change has moved blocks about.
+  const bool kept = blocksKept || !changedSinceMark_;
+  changedSinceMark_ = false;
   const auto [first, last] = CaretSegments();
-  if (first == markedFirst_ && last == markedLast_ && activeLineColor_ == markedColor_) return;
+  if (first == markedFirst_ && last == markedLast_) return;
+  if (kept && markedFirst_ >= 0) {
+    viewport()->update(RowsOf(markedFirst_, markedLast_));
+    viewport()->update(RowsOf(first, last));
+  } else {
+    viewport()->update();
+  }
   markedFirst_ = first;
   markedLast_ = last;
-  markedColor_ = activeLineColor_;
-  viewport()->update();
+}
+
+QRect TextPane::RowsOf(int first, int last) const {
+  QRectF rows;
+  const QPointF offset = contentOffset();
+  const int height = viewport()->height();
+  for (QTextBlock block = document()->findBlockByNumber(first);
+       block.isValid() && block.blockNumber() <= last; block = block.next()) {
+    const QRectF box = blockBoundingGeometry(block).translated(offset);
+    if (box.top() > height) break;
+    if (box.bottom() >= 0) rows |= box;
+  }
+  if (rows.isEmpty()) return {};
+  return QRectF(0, rows.top(), viewport()->width(), rows.height()).toAlignedRect();
 }
 
 void TextPane::PaintActiveLine(QPaintEvent* event) {
   // Every wrapped row of the stored line holding the caret, across the full width.
   const auto [first, last] = CaretSegments();
   QPainter painter(viewport());
-  const QColor color = ColorFromValue(activeLineColor_);
   const QPointF offset = contentOffset();
   for (QTextBlock block = firstVisibleBlock(); block.isValid() && block.blockNumber() <= last;
        block = block.next()) {
@@ -761,7 +586,8 @@ void TextPane::PaintActiveLine(QPaintEvent* event) {
     if (box.top() > event->rect().bottom()) break;
     if (block.blockNumber() < first || !block.isVisible() || !block.layout()) continue;
     const QRectF rows = block.layout()->boundingRect();
-    painter.fillRect(QRectF(0, box.top() + rows.top(), viewport()->width(), rows.height()), color);
+    painter.fillRect(QRectF(0, box.top() + rows.top(), viewport()->width(), rows.height()),
+                     activeLineColor_);
   }
 }
 
@@ -861,35 +687,18 @@ void TextPane::focusOutEvent(QFocusEvent* event) {
 
 // ---- keys and mouse ----------------------------------------------------------------------
 
-const std::vector<QKeySequence>& TextPane::StandardKeyBindings() {
-  static const std::vector<QKeySequence> bindings = MakeStandardBindings();
-  return bindings;
-}
-
 void TextPane::RemoveKeyBinding(const QKeySequence& keys) {
-  if (keys.isEmpty()) return;
-  removed_.insert(Normalized(keys[0].keyboardModifiers(), keys[0].key()).toCombined());
-  const auto& standard = StandardKeyBindings();
-  standardRemoved_ = std::all_of(standard.begin() + 1, standard.end(),
-                                 [this](const QKeySequence& k) { return IsBindingRemoved(k); });
-  if (standardRemoved_) setContextMenuPolicy(Qt::NoContextMenu);
+  bindings_.Remove(keys);
+  if (bindings_.StandardRemoved()) setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 bool TextPane::IsBindingRemoved(const QKeySequence& keys) const {
-  return !keys.isEmpty() &&
-         removed_.contains(Normalized(keys[0].keyboardModifiers(), keys[0].key()).toCombined());
+  return bindings_.IsRemoved(keys);
 }
 
 void TextPane::RemoveStandardKeyBindings() {
-  const auto& standard = StandardKeyBindings();
-  for (auto it = standard.begin() + 1; it != standard.end(); ++it) RemoveKeyBinding(*it);
-}
-
-bool TextPane::Swallows(const QKeyEvent* event) const {
-  if (removed_.contains(CombinationOf(event).toCombined())) return true;
-  if (!standardRemoved_) return false;
-  return std::any_of(kEditingKeys.begin(), kEditingKeys.end(),
-                     [event](QKeySequence::StandardKey key) { return event->matches(key); });
+  bindings_.RemoveStandard();
+  if (bindings_.StandardRemoved()) setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 bool TextPane::event(QEvent* event) {
@@ -904,8 +713,7 @@ bool TextPane::event(QEvent* event) {
   // Tab without a binding moves the focus along the window's tab order.
   if (event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
-    if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-        removed_.contains(CombinationOf(key).toCombined())) {
+    if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && bindings_.IsRemoved(key)) {
       focusNextPrevChild(CombinationOf(key).keyboardModifiers() == Qt::NoModifier);
       return true;
     }
@@ -914,7 +722,7 @@ bool TextPane::event(QEvent* event) {
 }
 
 void TextPane::keyPressEvent(QKeyEvent* event) {
-  if (Swallows(event)) {
+  if (bindings_.Swallows(event)) {
     event->accept();
     return;
   }
@@ -964,14 +772,9 @@ void TextPane::FillUpToVirtualCaret() {
   setTextCursor(cursor);
 }
 
-QString TextPane::StorablePart(const QString& text) {
+QString TextPane::Storable(const QString& text) {
   QString refused;
-  QString kept = KeepCp1250(text, refused);
-  // A NUL would end the lesson file that the lines are written to.
-  if (kept.contains(QChar(0))) {
-    kept.remove(QChar(0));
-    refused += QChar(0);
-  }
+  QString kept = KeepStorable(text, refused);
   if (!refused.isEmpty()) emit textRefused(refused);
   return kept;
 }
@@ -981,7 +784,7 @@ void TextPane::inputMethodEvent(QInputMethodEvent* event) {
     QPlainTextEdit::inputMethodEvent(event);
     return;
   }
-  const QString kept = StorablePart(event->commitString());
+  const QString kept = Storable(event->commitString());
   if (!kept.isEmpty()) FillUpToVirtualCaret();
   if (kept == event->commitString()) {
     QPlainTextEdit::inputMethodEvent(event);
@@ -1002,7 +805,7 @@ void TextPane::insertFromMimeData(const QMimeData* source) {
   QString text = source->text();
   text.replace(QChar::LineSeparator, u'\n').replace(QChar::ParagraphSeparator, u'\n');
   QMimeData storable;
-  storable.setText(StorablePart(text));
+  storable.setText(Storable(text));
   if (storable.text().isEmpty()) return;
   FillUpToVirtualCaret();
   QPlainTextEdit::insertFromMimeData(&storable);
@@ -1039,12 +842,12 @@ void TextPane::JoinWithNextSegment(const QTextBlock& block) {
   const QScopedValueRollback writing(writing_, true);
   const int number = block.blockNumber();
   const int state = block.userState();
-  const int nextLine = LineOfBlock(number) + 1;
+  const int nextLine = index_.LineOf(number) + 1;
   QTextCursor cursor(document());
   cursor.setPosition(block.position() + block.length() - 1);
   cursor.deleteChar();
   document()->findBlockByNumber(number).setUserState(state);
-  ShiftLines(nextLine, -1);
+  index_.Shift(nextLine, -1);
   IndexChanged();
 }
 
@@ -1088,22 +891,17 @@ void TextPane::mouseReleaseEvent(QMouseEvent* event) {
 // ---- gutter ------------------------------------------------------------------------------
 
 int TextPane::GutterWidth() const {
-  return GutterWidthFor(LineCount());
-}
-
-int TextPane::GutterWidthFor(int lines) const {
-  const int digits = std::max(gutterDigits_, static_cast<int>(QString::number(lines).size()));
-  return QFontMetrics(GutterFont()).horizontalAdvance(u'9') * digits + kGutterRightOffset;
+  return gutter_->WidthFor(LineCount());
 }
 
 void TextPane::SetGutterDigits(int digits) {
-  gutterDigits_ = std::max(1, digits);
+  gutter_->SetMinimumDigits(digits);
   UpdateGutterWidth(LineCount());
 }
 
 void TextPane::UpdateGutterWidth(int lines) {
   // A new width lays out every line again: only when the number of digits changes.
-  const int width = GutterWidthFor(lines);
+  const int width = gutter_->WidthFor(lines);
   if (width == gutterWidth_) return;
   gutterWidth_ = width;
   setViewportMargins(width, 0, 0, 0);
@@ -1125,32 +923,25 @@ void TextPane::resizeEvent(QResizeEvent* event) {
   gutter_->setGeometry(QRect(area.left(), area.top(), gutterWidth_, area.height()));
 }
 
-void TextPane::PaintGutter(QPaintEvent* event) {
-  QPainter painter(gutter_);
-  painter.fillRect(event->rect(), palette().color(QPalette::Window));
-  painter.setFont(GutterFont());
-  painter.setPen(palette().color(QPalette::Dark));
-  const int lineHeight = QFontMetrics(GutterFont()).height();
-  const int right = gutter_->width() - kGutterRightOffset;
+std::vector<LineNumberGutter::Number> TextPane::GutterNumbers(int bottom) const {
   QTextBlock block = firstVisibleBlock();
-  if (LineCount() == 0) {
-    // An empty pane shows the number of the line its caret stands on.
-    const int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
-    painter.drawText(0, top, right, lineHeight, Qt::AlignRight, QStringLiteral("1"));
-    return;
-  }
+  const auto topOf = [this](const QTextBlock& b) {
+    return qRound(blockBoundingGeometry(b).translated(contentOffset()).top());
+  };
+  // An empty pane shows the number of the line its caret stands on.
+  if (LineCount() == 0) return {{1, topOf(block)}};
   // Numbers stand at the first segment of every stored line.
-  auto line = static_cast<size_t>(LineOfBlock(block.blockNumber()));
-  int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
-  while (block.isValid() && top <= event->rect().bottom()) {
+  std::vector<LineNumberGutter::Number> numbers;
+  int line = index_.LineOf(block.blockNumber());
+  int top = topOf(block);
+  while (block.isValid() && top <= bottom) {
     const int number = block.blockNumber();
-    while (line + 1 < lineBlocks_.size() && lineBlocks_[line + 1] <= number) ++line;
-    if (block.isVisible() && lineBlocks_[line] == number) {
-      painter.drawText(0, top, right, lineHeight, Qt::AlignRight, QString::number(line + 1));
-    }
+    while (line + 1 < index_.LineCount() && index_.FirstBlock(line + 1) <= number) ++line;
+    if (block.isVisible() && index_.FirstBlock(line) == number) numbers.push_back({line + 1, top});
     top += qRound(blockBoundingRect(block).height());
     block = block.next();
   }
+  return numbers;
 }
 
 }  // namespace pekto

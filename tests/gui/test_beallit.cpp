@@ -56,17 +56,19 @@ char* toString(const Look& look) {
                              .arg(look.background));
 }
 
+// The look with its colours as the settings file stores them, the system window colour as such.
 Look LookOf(const TextPane& pane) {
-  return {pane.PaneFont(), pane.FontColor(), pane.ActiveLineColor(), pane.SelectedColor(),
-          pane.BackgroundColor()};
+  const auto stored = [](const QColor& color) { return ValueFromColor(color, {kClWindow}); };
+  return {pane.PaneFont(), stored(pane.FontColor()), stored(pane.ActiveLineColor()),
+          stored(pane.SelectedColor()), stored(pane.BackgroundColor())};
 }
 
 void SetLook(TextPane& pane, const Look& look) {
   pane.SetPaneFont(look.font);
-  pane.SetFontColor(look.fontColor);
-  pane.SetActiveLineColor(look.activeLine);
-  pane.SetSelectedColor(look.selected);
-  pane.SetBackgroundColor(look.background);
+  pane.SetFontColor(ColorFromValue(look.fontColor));
+  pane.SetActiveLineColor(ColorFromValue(look.activeLine));
+  pane.SetSelectedColor(ColorFromValue(look.selected));
+  pane.SetBackgroundColor(ColorFromValue(look.background));
 }
 
 QFont PaneFont(const QString& family, int points, bool bold, bool italic, bool underline) {
@@ -549,7 +551,7 @@ class BeallitTest : public QObject {
     QCOMPARE(LookOf(*upper_), expected);
     QCOMPARE(LookOf(*lower_), expected);
     QVERIFY(!upper_->PaneFont().strikeOut());
-    QCOMPARE(upper_->BackgroundColor(), static_cast<int32_t>(0xFF000005));
+    QCOMPARE(upper_->BackgroundColor(), ColorFromValue(static_cast<int32_t>(0xFF000005)));
     // The check boxes and the sound file are not touched.
     QVERIFY(Beall.FullScreen);
     QVERIFY(Beall.Sound);
@@ -661,7 +663,7 @@ class BeallitTest : public QObject {
         .Then(ChooseColor(QColor(1, 2, 3)));
     test::Find<QAction>(w, "aBeallit")->trigger();
     QCOMPARE(answers.Records().front().object, QStringLiteral("frm_Beallit"));
-    QCOMPARE(synEdit1->BackgroundColor(), ValueFromColor(QColor(1, 2, 3)));
+    QCOMPARE(synEdit1->BackgroundColor(), QColor(1, 2, 3));
     QCOMPARE(LookOf(*synEdit2), LookOf(*synEdit1));
     QCOMPARE(synEdit1->PaneFont(), FirstStartLook().font);
     w->close();
