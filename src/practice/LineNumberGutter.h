@@ -11,6 +11,8 @@
 namespace pekto {
 
 class LineNumberGutter final : public QWidget {
+  Q_OBJECT
+
  public:
   struct Number {
     int line;  // from 1

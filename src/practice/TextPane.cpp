@@ -910,10 +910,12 @@ void TextPane::UpdateGutterWidth(int lines) {
 }
 
 void TextPane::UpdateGutter(const QRect& rect, int dy) {
+  // The numbers move only with the rows: when the view scrolls, or when the text is laid out
+  // anew, which Qt repaints as a whole. A row repainted in place keeps its number.
   if (dy != 0) {
     gutter_->scroll(0, dy);
-  } else {
-    gutter_->update(0, rect.y(), gutter_->width(), rect.height());
+  } else if (rect.contains(viewport()->rect())) {
+    gutter_->update();
   }
 }
 

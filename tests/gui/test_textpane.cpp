@@ -20,6 +20,7 @@
 #include "platform/Colors.h"
 #include "platform/QtText.h"
 #include "practice/Exercise.h"
+#include "practice/LineNumberGutter.h"
 #include "practice/MemoryPane.h"
 #include "practice/TextPane.h"
 
@@ -144,6 +145,7 @@ class TestTextPane : public QObject {
   void coloursRoundTrip();
   void selectionStaysVisibleWithoutFocus();
   void caretShowsWithFocus();
+  void anExerciseKeyRepaintsOnlyTheCaretRows();
   void appearance();
   void strikeOutShows();
   void longLinesAreCutIntoSegments();
@@ -795,6 +797,34 @@ void TestTextPane::caretShowsWithFocus() {
   const QRect bar = lesson.CaretRectangle();
   QVERIFY(bar.width() < CharactersRect(lesson, 0, 0, 1).width() / 2);
   QVERIFY(CountPixels(Screen(lesson), bar, ink) >= bar.height());
+}
+
+void TestTextPane::anExerciseKeyRepaintsOnlyTheCaretRows() {
+  // A key of the exercise repaints the rows of the old and the new caret in both panes, also
+  // when the highlight goes on to the next line, and no line number.
+  PracticeWindow w;
+  QVERIFY(w.Ready());
+  pekto::Exercise exercise(*w.typing, *w.lesson);
+  exercise.Load(pekto::Lesson{"", NumberedLines(20)});
+  std::vector<std::unique_ptr<PaintRecorder>> painted;
+  for (TextPane* pane : {w.typing, w.lesson}) {
+    painted.push_back(std::make_unique<PaintRecorder>(pane->viewport()));
+    painted.push_back(std::make_unique<PaintRecorder>(pane->findChild<pekto::LineNumberGutter*>()));
+  }
+  const int row = w.lesson->CaretRectangle().height();
+  QVERIFY(w.lesson->viewport()->height() > 6 * row);
+  for (const char key : std::string("line 1\rl")) {
+    QCoreApplication::processEvents();
+    for (auto& recorder : painted) recorder->region = {};
+    exercise.Key(static_cast<unsigned char>(key));
+    QTRY_VERIFY(!painted[2]->region.isEmpty());  // the lesson pane's viewport
+    QCoreApplication::processEvents();
+    QVERIFY(painted[2]->region.boundingRect().height() < 3 * row);
+    QVERIFY(painted[3]->region.isEmpty());
+    if (key == '\r') continue;  // the typing pane lays out its text anew for a new line
+    QVERIFY(painted[0]->region.boundingRect().height() < 2 * row);
+    QVERIFY(painted[1]->region.isEmpty());
+  }
 }
 
 void TestTextPane::appearance() {
