@@ -6,11 +6,9 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScopedValueRollback>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <algorithm>
-#include <limits>
 #include <memory>
 #include <utility>
 
@@ -25,42 +23,6 @@ namespace pekto {
 namespace {
 
 constexpr int kBarCaretWidth = 2;
-
-// A block whose user state is kContinued continues the stored line of the block before it.
-constexpr int kContinued = 1;
-constexpr int kLineStart = -1;  // a new block's state
-// The longest segment a stored line is cut into when it is written as a whole. Qt measures a
-// block by walking all its wrapped rows, dozens of times for one key, so a key costs more the
-// more rows its segments have; each segment end also ends a row early. 1 KB (some twenty rows)
-// keeps a key on a long line within one and a half times a key on a short one.
-constexpr int kSegmentLength = 1024;
-// The longest segment that characters are appended to one by one: each appended character lays
-// it out again. It is cut where a wrapped row begins, so its ends do not show.
-constexpr int kGrowingSegmentLength = 256;
-constexpr qsizetype kInsertChunk = 1 << 20;
-
-bool IsContinuation(const QTextBlock& block) {
-  return block.isValid() && block.userState() == kContinued;
-}
-
-// A stored line as the text of its segments, a line feed at every segment end; and the count.
-std::pair<QString, int> Segmented(std::string_view line, int limit) {
-  QString text;
-  text.reserve(static_cast<qsizetype>(line.size() + line.size() / limit));
-  int segments = 0;
-  ForEachSegment(line, limit, [&](std::string_view segment) {
-    if (segments++ > 0) text += u'\n';
-    AppendToQ(text, segment);
-  });
-  return {std::move(text), segments};
-}
-
-// Where a full segment that characters are appended to is cut when the pane has not laid it
-// out: after its last blank in the second half, or at its end.
-int GrowingSegmentCut(const QString& text) {
-  const qsizetype blank = text.lastIndexOf(u' ');
-  return blank >= text.size() / 2 ? static_cast<int>(blank + 1) : static_cast<int>(text.size());
-}
 
 }  // namespace
 
@@ -85,6 +47,7 @@ class TextPane::OwnWrite {
 TextPane::TextPane(QWidget* parent)
     : QPlainTextEdit(parent),
       gutter_(new LineNumberGutter(this, [this](int bottom) { return GutterNumbers(bottom); })),
+      lines_(*document()),
       fontColor_(ColorFromValue(kPaneFontColor)),
       activeLineColor_(ColorFromValue(kPaneActiveLineColor)),
       selectedColor_(ColorFromValue(kPaneSelectedColor)),
@@ -122,88 +85,9 @@ TextPane::TextPane(QWidget* parent)
   MarkActiveLine();
 }
 
-// ---- stored lines over segments ------------------------------------------------------------
-
-QTextBlock TextPane::FirstSegment(int line) const {
-  return document()->findBlockByNumber(index_.FirstBlock(line));
-}
-
-int TextPane::LastSegmentNumber(int line) const {
-  return index_.LastBlock(line, document()->blockCount());
-}
-
-int TextPane::ColumnAt(int position) const {
-  if (empty_) return position;
-  const QTextBlock block = document()->findBlock(position);
-  const QTextBlock first = FirstSegment(index_.LineOf(block.blockNumber()));
-  // Each segment end before the position takes one document position.
-  return position - first.position() - (block.blockNumber() - first.blockNumber());
-}
-
-int TextPane::PositionOf(int line, int column) const {
-  const QTextBlock first = FirstSegment(line);
-  const int firstNumber = first.blockNumber();
-  const auto segmentStart = [&](const QTextBlock& block) {
-    return block.position() - first.position() - (block.blockNumber() - firstNumber);
-  };
-  // The last segment that starts at or before the column: a column on a segment end stands
-  // before the first character of the next segment.
-  int low = firstNumber;
-  int high = LastSegmentNumber(line);
-  while (low < high) {
-    const int middle = low + (high - low + 1) / 2;
-    if (segmentStart(document()->findBlockByNumber(middle)) <= column) {
-      low = middle;
-    } else {
-      high = middle - 1;
-    }
-  }
-  const QTextBlock block = low == firstNumber ? first : document()->findBlockByNumber(low);
-  return block.position() + std::clamp(column - segmentStart(block), 0, block.length() - 1);
-}
-
-QString TextPane::LineText(int line) const {
-  QString text;
-  const int last = LastSegmentNumber(line);
-  for (QTextBlock block = FirstSegment(line); block.isValid() && block.blockNumber() <= last;
-       block = block.next()) {
-    text += block.text();
-  }
-  return text;
-}
-
-QString TextPane::TextBetween(int start, int end, QStringView lineBreak) const {
-  QString text;
-  for (QTextBlock block = document()->findBlock(start); block.isValid();) {
-    const int from = std::max(start, block.position()) - block.position();
-    const int to = std::min(end, block.position() + block.length() - 1) - block.position();
-    if (to > from) text += QStringView(block.text()).mid(from, to - from);
-    const QTextBlock next = block.next();
-    // The end of `block` lies within the range when the next block starts at or before its end.
-    if (!next.isValid() || next.position() > end) break;
-    if (!IsContinuation(next)) text += lineBreak;
-    block = next;
-  }
-  return text;
-}
-
-void TextPane::MarkSegments(int first, int count) {
-  QTextBlock block = document()->findBlockByNumber(first);
-  for (int i = 0; i < count && block.isValid(); ++i, block = block.next()) {
-    block.setUserState(i == 0 ? kLineStart : kContinued);
-  }
-}
-
-void TextPane::ReindexFrom(int blockNumber) {
-  index_.DropFrom(blockNumber);
-  for (QTextBlock block = document()->findBlockByNumber(blockNumber); block.isValid();
-       block = block.next()) {
-    if (block.blockNumber() == 0 || !IsContinuation(block)) index_.AppendLine(block.blockNumber());
-  }
-}
+// ---- lines -------------------------------------------------------------------------------
 
 void TextPane::IndexChanged(bool blocksKept) {
-  index_.SetIndexedBlocks(document()->blockCount());
   UpdateGutterWidth(LineCount());
   MarkActiveLine(blocksKept);
   UpdateCaret();
@@ -211,53 +95,30 @@ void TextPane::IndexChanged(bool blocksKept) {
 
 std::pair<int, int> TextPane::CaretSegments() const {
   if (LineCount() == 0) return {0, 0};
-  const int line = index_.LineOf(textCursor().blockNumber());
-  return {index_.FirstBlock(line), LastSegmentNumber(line)};
+  const int line = lines_.LineOfBlock(textCursor().blockNumber());
+  return {lines_.FirstBlockNumber(line), lines_.LastSegmentNumber(line)};
 }
 
 void TextPane::DocumentChanged(int from, int added) {
   hint_ = {};
   changedSinceMark_ = true;
   if (writing_) return;
-  // The user edited an editable pane. Blocks before the change are as they were, and so is
-  // whether the block holding its start begins a stored line, whatever Qt left in its state
-  // when blocks were merged. Blocks made by the edit begin lines: a typed or pasted line break
-  // is a real one.
-  empty_ = document()->isEmpty();
-  if (empty_) {
-    index_.Clear();
-    IndexChanged();
-    return;
-  }
-  QTextBlock block = document()->findBlock(from);
-  const int number = block.blockNumber();
-  const bool lineStart = number == 0 || index_.Empty() || index_.StartsLine(number);
-  block.setUserState(lineStart ? kLineStart : kContinued);
-  const bool withinBlock = document()->blockCount() == index_.IndexedBlocks() &&
-                           document()->findBlock(from + added).blockNumber() == number;
-  if (index_.Empty() || !withinBlock) ReindexFrom(index_.Empty() ? 0 : number);
-  IndexChanged(withinBlock);
+  // The user edited an editable pane.
+  IndexChanged(lines_.TakeEdit(from, added));
 }
 
-// ---- lines -------------------------------------------------------------------------------
-
 int TextPane::LineCount() const {
-  return empty_ ? 0 : index_.LineCount();
+  return lines_.LineCount();
 }
 
 std::string TextPane::Line(int index) const {
   if (index < 0 || index >= LineCount()) return {};
-  return FromQ(LineText(index));
+  return FromQ(lines_.Text(index));
 }
 
 int TextPane::LineLength(int index) const {
   if (index < 0 || index >= LineCount()) return 0;
-  const QTextBlock first = FirstSegment(index);
-  const int lastNumber = LastSegmentNumber(index);
-  const QTextBlock last =
-      lastNumber == first.blockNumber() ? first : document()->findBlockByNumber(lastNumber);
-  return last.position() + last.length() - 1 - first.position() -
-         (lastNumber - first.blockNumber());
+  return lines_.Length(index);
 }
 
 void TextPane::ReplaceLine(int index, std::string_view text) {
@@ -267,76 +128,25 @@ void TextPane::ReplaceLine(int index, std::string_view text) {
   }
   if (index < 0 || index > LineCount()) return;
   const OwnWrite write(*this);
-  // Block handles do not outlive the edit: the numbers are taken before it.
-  const int firstNumber = index_.FirstBlock(index);
-  const int lastNumber = LastSegmentNumber(index);
-  const QTextBlock last = document()->findBlockByNumber(lastNumber);
-  const auto [segmented, segments] = Segmented(text, SegmentLength());
-  QTextCursor cursor(document());
-  cursor.setPosition(FirstSegment(index).position());
-  cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
-  cursor.insertText(segmented);
-  MarkSegments(firstNumber, segments);
-  index_.Shift(index + 1, segments - (lastNumber - firstNumber + 1));
+  lines_.Replace(index, text);
   IndexChanged();
 }
 
 void TextPane::AppendLine(std::string_view text) {
   const OwnWrite write(*this);
-  QTextCursor cursor(document());
-  cursor.movePosition(QTextCursor::End);
-  if (!empty_) cursor.insertBlock();
-  empty_ = false;
-  const int first = cursor.blockNumber();
-  const auto [segmented, segments] = Segmented(text, SegmentLength());
-  cursor.insertText(segmented);
-  MarkSegments(first, segments);
-  index_.AppendLine(first);
+  lines_.Append(text);
   IndexChanged(true);  // a line at the end
 }
 
 void TextPane::AppendLines(const std::vector<std::string>& lines) {
   if (lines.empty()) return;
-  const bool wasEmpty = empty_;
+  const bool wasEmpty = lines_.Empty();
   {
     const OwnWrite write(*this);
     // The gutter takes its new width while the text is short, not after the insertion, when
     // the new width would lay out the whole text once more.
     UpdateGutterWidth(LineCount() + static_cast<int>(lines.size()));
-    index_.Reserve(static_cast<int>(lines.size()));
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    // One insertion at the end per chunk of text: cheaper for a long text than setPlainText,
-    // which also applies a character format to the whole text, and the converted copy stays
-    // small however long the lines are.
-    int block = empty_ ? 0 : document()->blockCount();
-    bool first = empty_;
-    QString chunk;
-    std::vector<int> continued;  // blocks of the chunk that continue a line
-    const auto flush = [&] {
-      cursor.insertText(chunk);
-      chunk.clear();
-      for (const int number : continued) {
-        document()->findBlockByNumber(number).setUserState(kContinued);
-      }
-      continued.clear();
-    };
-    for (const auto& line : lines) {
-      index_.AppendLine(block);
-      bool lineStart = true;
-      ForEachSegment(line, SegmentLength(), [&](std::string_view segment) {
-        if (!first) chunk += u'\n';
-        first = false;
-        if (!lineStart) continued.push_back(block);
-        lineStart = false;
-        AppendToQ(chunk, segment);
-        ++block;
-        if (chunk.size() >= kInsertChunk) flush();
-      });
-    }
-    flush();
-    empty_ = false;
-    if (wasEmpty) document()->firstBlock().setUserState(kLineStart);
+    lines_.Append(lines);
     IndexChanged();
   }
   // The caret stood at the very end of an empty pane and went along with the new text.
@@ -345,38 +155,16 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
 
 void TextPane::AppendToLine(int index, std::string_view text) {
   if (index < 0 || index >= LineCount()) return;
-  if (static_cast<int>(text.size()) > kGrowingSegmentLength / 2 || keepsHistory_) {
-    // Much text at once is cut into segments as a whole line is; a pane that keeps its lines
-    // whole writes the line anew.
-    ReplaceLine(index, Line(index).append(text));
-    return;
-  }
   const OwnWrite write(*this);
-  const QTextBlock last = document()->findBlockByNumber(LastSegmentNumber(index));
-  QTextCursor cursor(document());
-  cursor.setPosition(last.position() + last.length() - 1);
-  if (last.length() - 1 + static_cast<int>(text.size()) > kGrowingSegmentLength) {
-    // A new segment begins where the last wrapped row of the full one begins, so that what is
-    // shown stays as it was; without a layout, after a blank.
-    const QTextLayout* layout = last.layout();
-    const int rows = layout ? layout->lineCount() : 0;
-    const int cut =
-        rows > 1 ? layout->lineAt(rows - 1).textStart() : GrowingSegmentCut(last.text());
-    QTextCursor split(document());
-    split.setPosition(last.position() + cut);
-    split.insertBlock();
-    split.block().setUserState(kContinued);
-    index_.Shift(index + 1, 1);
-  }
-  cursor.insertText(ToQ(text));            // the cursor went along to the end of the line
-  IndexChanged(index == LineCount() - 1);  // the blocks before a growing last line stay
+  const bool inPlace = lines_.AppendTo(index, text);
+  // The blocks before a last line that grows in place stay where they were.
+  IndexChanged(inPlace && index == LineCount() - 1);
 }
 
 void TextPane::Clear() {
   const OwnWrite write(*this);
   clear();
-  empty_ = true;
-  index_.Clear();
+  lines_.Clear();
   virtualColumn_ = 0;
   IndexChanged();
 }
@@ -384,7 +172,7 @@ void TextPane::Clear() {
 std::vector<std::string> TextPane::Lines() const {
   std::vector<std::string> lines;
   lines.reserve(static_cast<size_t>(LineCount()));
-  for (int line = 0; line < LineCount(); ++line) lines.push_back(FromQ(LineText(line)));
+  for (int line = 0; line < LineCount(); ++line) lines.push_back(FromQ(lines_.Text(line)));
   return lines;
 }
 
@@ -396,16 +184,16 @@ void TextPane::PlaceCursor(int line, int column, bool selectOne) {
   const int length = LineLength(line - 1);
   QTextCursor cursor(document());
   int virtualColumn = 0;
-  if (empty_) {
+  if (lines_.Empty()) {
     if (column > 1) virtualColumn = column;
   } else if (selectOne && column <= length) {
     // The character and the position after it lie in one segment.
-    const int position = PositionOf(line - 1, column - 1);
+    const int position = lines_.PositionOf(line - 1, column - 1);
     KeepShapesOf(document()->findBlock(position));
     cursor.setPosition(position);
     cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
   } else {
-    const int position = PositionOf(line - 1, std::min(column - 1, length));
+    const int position = lines_.PositionOf(line - 1, std::min(column - 1, length));
     KeepShapesOf(document()->findBlock(position));
     cursor.setPosition(position);
     if (column - 1 > length) virtualColumn = column;
@@ -445,24 +233,24 @@ void TextPane::SelectCharacter(int line, int column) {
 }
 
 int TextPane::CaretLine() const {
-  return empty_ ? 1 : index_.LineOf(textCursor().blockNumber()) + 1;
+  return lines_.Empty() ? 1 : lines_.LineOfBlock(textCursor().blockNumber()) + 1;
 }
 
 int TextPane::CaretColumn() const {
   if (virtualColumn_ > 0) return virtualColumn_;
-  return ColumnAt(textCursor().position()) + 1;
+  return lines_.ColumnAt(textCursor().position()) + 1;
 }
 
 std::string TextPane::SelectedText() const {
   // Lines as the lesson stores them: a selection across a line end holds CR LF.
   const QTextCursor cursor = textCursor();
-  return FromQ(TextBetween(cursor.selectionStart(), cursor.selectionEnd(), u"\r\n"));
+  return FromQ(lines_.TextBetween(cursor.selectionStart(), cursor.selectionEnd(), u"\r\n"));
 }
 
 QMimeData* TextPane::createMimeDataFromSelection() const {
   const QTextCursor cursor = textCursor();
   auto data = std::make_unique<QMimeData>();
-  data->setText(TextBetween(cursor.selectionStart(), cursor.selectionEnd(), u"\n"));
+  data->setText(lines_.TextBetween(cursor.selectionStart(), cursor.selectionEnd(), u"\n"));
   return data.release();  // the caller owns it
 }
 
@@ -593,11 +381,8 @@ void TextPane::PaintActiveLine(QPaintEvent* event) {
 
 void TextPane::KeepUndoHistory() {
   keepsHistory_ = true;
+  lines_.KeepLinesWhole();
   setUndoRedoEnabled(true);
-}
-
-int TextPane::SegmentLength() const {
-  return keepsHistory_ ? std::numeric_limits<int>::max() / 2 : kSegmentLength;
 }
 
 void TextPane::SetInsertMode(bool insert) {
@@ -625,7 +410,7 @@ QRect TextPane::CaretRectangle() const {
   qreal width = kBarCaretWidth;
   const int length = block.length() - 1;
   if (virtualColumn_ > 0) {
-    x += (virtualColumn_ - 1 - ColumnAt(cursor.position())) * CharacterWidth();
+    x += (virtualColumn_ - 1 - lines_.ColumnAt(cursor.position())) * CharacterWidth();
   }
   if (overwriteMode()) {
     width = virtualColumn_ == 0 && position < length ? row.cursorToX(position + 1) - x
@@ -768,7 +553,7 @@ void TextPane::keyPressEvent(QKeyEvent* event) {
 void TextPane::FillUpToVirtualCaret() {
   if (virtualColumn_ == 0) return;
   QTextCursor cursor = textCursor();
-  cursor.insertText(QString(virtualColumn_ - 1 - ColumnAt(cursor.position()), u' '));
+  cursor.insertText(QString(virtualColumn_ - 1 - lines_.ColumnAt(cursor.position()), u' '));
   setTextCursor(cursor);
 }
 
@@ -816,8 +601,9 @@ void TextPane::CrossSegmentEnd(const QKeyEvent* event) {
   // caret acts on the character beyond the segment end.
   QTextCursor cursor = textCursor();
   const QTextBlock block = cursor.block();
-  const bool atStart = cursor.positionInBlock() == 0 && IsContinuation(block);
-  const bool atEnd = cursor.positionInBlock() == block.length() - 1 && IsContinuation(block.next());
+  const bool atStart = cursor.positionInBlock() == 0 && SegmentedLines::IsContinuation(block);
+  const bool atEnd = cursor.positionInBlock() == block.length() - 1 &&
+                     SegmentedLines::IsContinuation(block.next());
   if (!atStart && !atEnd) return;
   const bool backward = atStart && (event->key() == Qt::Key_Backspace ||
                                     event->matches(QKeySequence::MoveToPreviousChar) ||
@@ -840,14 +626,7 @@ void TextPane::CrossSegmentEnd(const QKeyEvent* event) {
 
 void TextPane::JoinWithNextSegment(const QTextBlock& block) {
   const QScopedValueRollback writing(writing_, true);
-  const int number = block.blockNumber();
-  const int state = block.userState();
-  const int nextLine = index_.LineOf(number) + 1;
-  QTextCursor cursor(document());
-  cursor.setPosition(block.position() + block.length() - 1);
-  cursor.deleteChar();
-  document()->findBlockByNumber(number).setUserState(state);
-  index_.Shift(nextLine, -1);
+  lines_.JoinWithNext(block);
   IndexChanged();
 }
 
@@ -858,7 +637,7 @@ void TextPane::PlaceVirtualCaretAt(const QPoint& point) {
   const QTextBlock block = cursor.block();
   const int length = block.length() - 1;
   if (cursor.hasSelection() || cursor.positionInBlock() != length || !block.layout() ||
-      IsContinuation(block.next())) {
+      SegmentedLines::IsContinuation(block.next())) {
     return;
   }
   const QTextLine row = block.layout()->lineForTextPosition(length);
@@ -871,7 +650,7 @@ void TextPane::PlaceVirtualCaretAt(const QPoint& point) {
   const qreal end = origin.x() + row.cursorToX(length);
   const int beyond = qRound((point.x() - end) / CharacterWidth());
   if (beyond < 1) return;
-  virtualColumn_ = ColumnAt(block.position() + length) + 1 + beyond;
+  virtualColumn_ = lines_.ColumnAt(block.position() + length) + 1 + beyond;
 }
 
 void TextPane::mousePressEvent(QMouseEvent* event) {
@@ -934,12 +713,14 @@ std::vector<LineNumberGutter::Number> TextPane::GutterNumbers(int bottom) const 
   if (LineCount() == 0) return {{1, topOf(block)}};
   // Numbers stand at the first segment of every stored line.
   std::vector<LineNumberGutter::Number> numbers;
-  int line = index_.LineOf(block.blockNumber());
+  int line = lines_.LineOfBlock(block.blockNumber());
   int top = topOf(block);
   while (block.isValid() && top <= bottom) {
     const int number = block.blockNumber();
-    while (line + 1 < index_.LineCount() && index_.FirstBlock(line + 1) <= number) ++line;
-    if (block.isVisible() && index_.FirstBlock(line) == number) numbers.push_back({line + 1, top});
+    while (line + 1 < LineCount() && lines_.FirstBlockNumber(line + 1) <= number) ++line;
+    if (block.isVisible() && lines_.FirstBlockNumber(line) == number) {
+      numbers.push_back({line + 1, top});
+    }
     top += qRound(blockBoundingRect(block).height());
     block = block.next();
   }

@@ -3,8 +3,7 @@
 // Windows-1250 text, a caret in stored lines and columns that may stand beyond the end of its
 // line, a one-character highlight, a line-number gutter and removable key bindings.
 //
-// A long stored line is shown as several document blocks ("segments", SegmentIndex.h) of at most
-// 1 KB, cut after a blank (a line typed character by character: where a wrapped row begins).
+// A long stored line is shown as several document blocks ("segments", SegmentedLines.h).
 // Everything the pane offers counts in stored lines; the segments show only through
 // QPlainTextEdit's own interface (document(), toPlainText()).
 
@@ -20,7 +19,7 @@
 #include "practice/LessonOffsets.h"
 #include "practice/LineNumberGutter.h"
 #include "practice/PaneModel.h"
-#include "practice/SegmentIndex.h"
+#include "practice/SegmentedLines.h"
 
 namespace pekto {
 
@@ -138,8 +137,6 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void PlaceVirtualCaretAt(const QPoint& point);
   void DocumentChanged(int from, int added);
   qreal CharacterWidth() const;
-  // The longest segment the pane cuts a stored line it writes into.
-  int SegmentLength() const;
   // Typing at a caret beyond the end of its line first fills the line up to it with spaces.
   void FillUpToVirtualCaret();
   // What an editable pane inserts of `text`; the rest is reported through textRefused.
@@ -147,18 +144,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void CrossSegmentEnd(const QKeyEvent* event);
   void KeepShapesOf(const QTextBlock& block);
 
-  // Stored lines over segments. Lines and columns here count from 0.
-  QTextBlock FirstSegment(int line) const;
-  int LastSegmentNumber(int line) const;
-  int PositionOf(int line, int column) const;
-  int ColumnAt(int position) const;
-  QString LineText(int line) const;
-  // The text between two document positions; `lineBreak` between stored lines.
-  QString TextBetween(int start, int end, QStringView lineBreak) const;
-  // Marks `count` blocks from `first` on as the segments of one stored line.
-  void MarkSegments(int first, int count);
   void JoinWithNextSegment(const QTextBlock& block);
-  void ReindexFrom(int blockNumber);
   // Takes the lines as they are after a change: the gutter, the marked line, the caret.
   // `blocksKept`: every block before the change kept its number and place.
   void IndexChanged(bool blocksKept = false);
@@ -166,14 +152,12 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   std::pair<int, int> CaretSegments() const;
 
   LineNumberGutter* gutter_ = nullptr;  // child widget, owned by this pane
-  bool empty_ = true;                   // the document's single empty block stands for "no lines"
+  SegmentedLines lines_;                // the stored lines in the pane's document
   bool writing_ = false;                // the pane itself is changing the text
   int virtualColumn_ = 0;  // caret column beyond the line end, 0 when the real one holds
   bool placingCaret_ = false;
   QRect paintedCaret_;  // where the caret was last drawn
   int gutterWidth_ = 0;
-  // The first block of every stored line; empty without lines.
-  SegmentIndex index_;
   // The active line as last marked: its first and last segment.
   int markedFirst_ = -1;
   int markedLast_ = -1;
