@@ -10,7 +10,6 @@
 #include <QColor>
 #include <QKeySequence>
 #include <QPlainTextEdit>
-#include <QStringView>
 #include <QTextCursor>
 #include <utility>
 #include <vector>

@@ -183,6 +183,12 @@ char* toString(const PaneLook& look) {
                                 .arg(QString::fromStdString(look.selected))));
 }
 
+// Gives `widget` the focus; false when it does not get it.
+bool Focus(QWidget* widget) {
+  widget->setFocus();
+  return QTest::qWaitFor([widget] { return widget->hasFocus(); });
+}
+
 std::vector<std::string> NumberedLines(int count) {
   std::vector<std::string> lines;
   for (int i = 1; i <= count; ++i) lines.push_back("line " + std::to_string(i));
@@ -665,11 +671,9 @@ void TestTextPane::removedBindingsDoNothing() {
                         Qt::KeyboardModifiers(modifiers));
     return look(pane) == before;
   };
-  w.typing->setFocus();
-  QTRY_VERIFY(w.typing->hasFocus());
+  QVERIFY(Focus(w.typing));
   QVERIFY2(unchanged(w.typing), "the typing pane changed");
-  w.lesson->setFocus();
-  QTRY_VERIFY(w.lesson->hasFocus());
+  QVERIFY(Focus(w.lesson));
   if (actsInStandardPane) QVERIFY2(!unchanged(w.lesson), "the key did nothing in a standard pane");
 }
 
@@ -679,8 +683,7 @@ void TestTextPane::typedCharactersNeverChangeReadOnlyText() {
   for (TextPane* pane : {w.typing, w.lesson}) {
     pane->AppendLines({"abc", "d"});
     pane->SetCaret(1, 2);
-    pane->setFocus();
-    QTRY_VERIFY(pane->hasFocus());
+    QVERIFY(Focus(pane));
     pekto::test::TypeText(pane, QStringLiteral("xő \n\t"));
     QTest::keyClick(pane, Qt::Key_Backspace);
     QTest::keyClick(pane, Qt::Key_Delete);
@@ -704,8 +707,7 @@ void TestTextPane::removedBindingsReachWindowShortcuts() {
       pane->setReadOnly(!editable);
       pane->AppendLines({"abc"});
       pane->SetCaret(1, 1);
-      pane->setFocus();
-      QTRY_VERIFY(pane->hasFocus());
+      QVERIFY(Focus(pane));
       QTest::keyClick(pane, Qt::Key_A, Qt::ControlModifier);
       QCOMPARE(triggered.count(), ++expected);
       QCOMPARE(pane->SelectedText(), std::string());
@@ -729,14 +731,12 @@ void TestTextPane::tabMovesFocus() {
   PracticeWindow w;
   QVERIFY(w.Ready());
   w.typing->AppendLines({"abc"});
-  w.typing->setFocus();  // on request
-  QTRY_VERIFY(w.typing->hasFocus());
+  QVERIFY(Focus(w.typing));  // on request
   QTest::keyClick(w.typing, Qt::Key_Tab);
   QTRY_VERIFY(w.lesson->hasFocus());
   QTest::keyClick(w.lesson, Qt::Key_Tab);
   QTRY_VERIFY(w.chooser->hasFocus());
-  w.typing->setFocus();
-  QTRY_VERIFY(w.typing->hasFocus());
+  QVERIFY(Focus(w.typing));
   QTest::keyClick(w.typing, Qt::Key_Backtab, Qt::ShiftModifier);
   QTRY_VERIFY(w.chooser->hasFocus());
   QCOMPARE(w.typing->Lines(), std::vector<std::string>{"abc"});
@@ -800,8 +800,7 @@ void TestTextPane::selectionStaysVisibleWithoutFocus() {
   QVERIFY(w.Ready());
   w.lesson->AppendLines({"abcdef", "ghi"});
   w.lesson->SelectCharacter(1, 3);
-  w.typing->setFocus();
-  QTRY_VERIFY(w.typing->hasFocus());
+  QVERIFY(Focus(w.typing));
   QVERIFY(!w.lesson->hasFocus());
 
   const QImage image = Screen(*w.lesson);
@@ -822,8 +821,7 @@ void TestTextPane::caretShowsWithFocus() {
   QVERIFY(w.Ready());
   TextPane& pane = *w.typing;
   pane.AppendLines({"abcdefgh", "de"});
-  pane.setFocus();
-  QTRY_VERIFY(pane.hasFocus());
+  QVERIFY(Focus(&pane));
   const QColor ink = Rgb(kBlack);
 
   // At the end of the line, where the next typed character goes: a block, not a thin line.
@@ -864,8 +862,7 @@ void TestTextPane::caretShowsWithFocus() {
   // Insert mode: a bar, beyond the end too.
   TextPane& lesson = *w.lesson;
   lesson.AppendLines({"abc"});
-  lesson.setFocus();
-  QTRY_VERIFY(lesson.hasFocus());
+  QVERIFY(Focus(&lesson));
   lesson.SetCaret(1, 6);
   const QRect bar = lesson.CaretRectangle();
   QVERIFY(bar.width() < CharactersRect(lesson, 0, 0, 1).width() / 2);
@@ -1175,8 +1172,7 @@ void TestTextPane::editingAcrossSegmentEnds() {
   QVERIFY(w.Ready());
   TextPane& pane = *w.lesson;
   pane.setReadOnly(false);
-  pane.setFocus();
-  QTRY_VERIFY(pane.hasFocus());
+  QVERIFY(Focus(&pane));
   std::string line = Paragraph(12000);
   pane.AppendLines({"top", line, "end"});
   QVERIFY(SegmentStarts(pane, 1).size() >= 8);
