@@ -791,6 +791,23 @@ class BeallitTest : public QObject {
     QCOMPARE(LookOf(*test::Find<TextPane>(again, "SynEdit1")).background,
              ValueFromColor(QColor(70, 80, 90)));
   }
+
+  void theSystemWindowColourIsStoredAsSuch() {
+    // The default background follows the desktop: stored as the system colour, also when
+    // "Alapértelmezés" brought it back, never as the colour it shows today.
+    for (const bool defaultsChosen : {false, true}) {
+      if (defaultsChosen) IniFile(Startup().SettingsFile).WriteInteger("Defaults", "BkColor", 1);
+      auto w = OpenMain();
+      if (defaultsChosen) {
+        test::DialogAnswers answers;
+        answers.Then(
+            InDialog([](QDialog& d) { In<QPushButton>(d, "Button3")->click(); }, Click("Button1")));
+        test::Find<QAction>(w, "aBeallit")->trigger();
+      }
+      QVERIFY(w->close());
+      QCOMPARE(IniFile(Startup().SettingsFile).ReadInteger("Defaults", "BkColor", 0), kClWindow);
+    }
+  }
 };
 
 QTEST_MAIN(BeallitTest)
