@@ -418,10 +418,10 @@ void Tfrm_Main::LoadSettings() {
   font.setUnderline(look.Underline);
   for (TextPane* pane : {SynEdit1, SynEdit2}) {
     pane->SetPaneFont(font);
-    pane->SetFontColor(look.FontColor);
-    pane->SetActiveLineColor(look.ActiveLineColor);
-    pane->SetSelectedColor(look.SelectedColor);
-    pane->SetBackgroundColor(look.BkColor);
+    pane->SetFontColor(ColorFromValue(look.FontColor));
+    pane->SetActiveLineColor(ColorFromValue(look.ActiveLineColor));
+    pane->SetSelectedColor(ColorFromValue(look.SelectedColor));
+    pane->SetBackgroundColor(ColorFromValue(look.BkColor));
   }
 }
 
@@ -434,10 +434,12 @@ void Tfrm_Main::SaveSettings() {
   look.Italic = font.italic();
   look.Underline = font.underline();
   look.StrikeOut = font.strikeOut();
-  look.FontColor = SynEdit1->FontColor();
-  look.ActiveLineColor = SynEdit1->ActiveLineColor();
-  look.SelectedColor = SynEdit1->SelectedColor();
-  look.BkColor = SynEdit1->BackgroundColor();
+  look.FontColor = ValueFromColor(SynEdit1->FontColor(), {Beall.FontColor, kDefaultFontColor});
+  look.ActiveLineColor =
+      ValueFromColor(SynEdit1->ActiveLineColor(), {Beall.ActiveLineColor, kDefaultActiveLineColor});
+  look.SelectedColor =
+      ValueFromColor(SynEdit1->SelectedColor(), {Beall.SelectedColor, kDefaultSelectedColor});
+  look.BkColor = ValueFromColor(SynEdit1->BackgroundColor(), {Beall.BkColor, kDefaultBkColor});
   IniFile ini = SettingsIni();
   WriteSettings(ini, Beall, look);
 }

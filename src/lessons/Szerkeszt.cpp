@@ -15,6 +15,7 @@
 
 #include "base/Commands.h"
 #include "lessons/FileNyitas.h"
+#include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Fonts.h"
@@ -177,8 +178,8 @@ void Tfrm_Szerkeszt::CreateTextPane() {
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   SynEdit1->SetPaneFont(font);
-  SynEdit1->SetActiveLineColor(kActiveLineColor);
-  SynEdit1->SetSelectedColor(kSelectedColor);
+  SynEdit1->SetActiveLineColor(ColorFromValue(kActiveLineColor));
+  SynEdit1->SetSelectedColor(ColorFromValue(kSelectedColor));
   SynEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(SynEdit1, &QPlainTextEdit::textChanged, this, [this] {
     if (!filling_) saved_ = false;

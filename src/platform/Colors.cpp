@@ -73,4 +73,11 @@ int32_t ValueFromColor(const QColor& color) {
                               (static_cast<uint32_t>(rgb.blue()) << 16));
 }
 
+int32_t ValueFromColor(const QColor& color, std::initializer_list<int32_t> known) {
+  for (const int32_t value : known) {
+    if (ColorFromValue(value).rgb() == color.rgb()) return value;
+  }
+  return ValueFromColor(color);
+}
+
 }  // namespace pekto

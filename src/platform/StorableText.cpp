@@ -28,6 +28,15 @@ QString WithHungarianLetters(QString text) {
   return text;
 }
 
+QString KeepStorable(const QString& text, QString& refused) {
+  QString kept = KeepCp1250(text, refused);
+  if (kept.contains(QChar(0))) {
+    kept.remove(QChar(0));
+    refused += QChar(0);
+  }
+  return kept;
+}
+
 StorableTextValidator::StorableTextValidator(QObject* parent,
                                              std::function<void(const QString&)> refused)
     : QValidator(parent), refused_(std::move(refused)) {}
@@ -35,8 +44,7 @@ StorableTextValidator::StorableTextValidator(QObject* parent,
 QValidator::State StorableTextValidator::validate(QString& input, int& /*pos*/) const {
   input = WithHungarianLetters(input);  // one character for another: the cursor stays
   QString refused;
-  KeepCp1250(input, refused);
-  if (input.contains(QChar(0))) refused += QChar(0);
+  KeepStorable(input, refused);
   if (refused.isEmpty()) return Acceptable;
   refused_(refused);
   return Invalid;

@@ -15,6 +15,10 @@ inline constexpr int kRefusedHintMs = 8000;
 // and Ű, become those letters.
 QString WithHungarianLetters(QString text);
 
+// `text` without what a Windows-1250 file cannot hold: the characters the code page lacks and
+// NUL, which would end the file; those are appended to `refused`.
+QString KeepStorable(const QString& text, QString& refused);
+
 // A line edit's validator: õ and û become ő and ű as they are typed or pasted; an edit that
 // brings in a character the code page lacks, or NUL, is refused as a whole, and `refused` is
 // called with those characters.

@@ -6,248 +6,23 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScopedValueRollback>
-#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <algorithm>
-#include <array>
-#include <limits>
 #include <memory>
 #include <utility>
 
 #include "base/PaneFontSize.h"
+#include "platform/ColorValues.h"
 #include "platform/Colors.h"
-#include "platform/Cp1250.h"
 #include "platform/QtText.h"
+#include "platform/StorableText.h"
 
 namespace pekto {
 
-// The line-number gutter at the pane's left edge.
-class LineNumberGutter : public QWidget {
- public:
-  explicit LineNumberGutter(TextPane* pane) : QWidget(pane), pane_(pane) {}
-  QSize sizeHint() const override { return QSize(pane_->GutterWidth(), 0); }
-
- protected:
-  void paintEvent(QPaintEvent* event) override { pane_->PaintGutter(event); }
-
- private:
-  TextPane* pane_;
-};
-
 namespace {
 
-constexpr int kGutterRightOffset = 3;  // between the numbers and the text
 constexpr int kBarCaretWidth = 2;
-
-QFont GutterFont() {
-  // Every style set, so that the numbers do not take the pane's italic or underline.
-  QFont font(QStringLiteral("Courier New"));
-  font.setBold(true);
-  font.setItalic(false);
-  font.setUnderline(false);
-  font.setStrikeOut(false);
-  font.setPixelSize(13);
-  font.setStyleHint(QFont::TypeWriter);
-  return font;
-}
-
-// One key combination in the form the bindings are kept in: Shift+Tab arrives as Backtab, the
-// keypad's Enter is the same as Return, and the keypad flag does not count.
-QKeyCombination Normalized(Qt::KeyboardModifiers modifiers, Qt::Key key) {
-  modifiers &= Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-  if (key == Qt::Key_Backtab) {
-    key = Qt::Key_Tab;
-    modifiers |= Qt::ShiftModifier;
-  }
-  if (key == Qt::Key_Enter) key = Qt::Key_Return;
-  return QKeyCombination(modifiers, key);
-}
-
-QKeyCombination CombinationOf(const QKeyEvent* event) {
-  return Normalized(event->modifiers(), static_cast<Qt::Key>(event->key()));
-}
-
-std::vector<QKeySequence> MakeStandardBindings() {
-  using K = Qt::Key;
-  const Qt::KeyboardModifiers none = Qt::NoModifier, shift = Qt::ShiftModifier,
-                              ctrl = Qt::ControlModifier, alt = Qt::AltModifier,
-                              ctrlShift = ctrl | shift;
-  std::vector<QKeySequence> keys;
-  const auto add = [&keys](Qt::KeyboardModifiers mods, K key) {
-    keys.emplace_back(QKeyCombination(mods, key));
-  };
-  add(none, K::Key_Return);  // line break: the one binding the typing pane keeps
-  // Caret movement, selection and word steps.
-  for (const K key : {K::Key_Up, K::Key_Down, K::Key_Left, K::Key_Right}) add(none, key);
-  for (const K key : {K::Key_Up, K::Key_Down, K::Key_Left, K::Key_Right}) add(shift, key);
-  add(ctrl, K::Key_Left);
-  add(ctrl, K::Key_Right);
-  add(ctrlShift, K::Key_Left);
-  add(ctrlShift, K::Key_Right);
-  // Scrolling by a line.
-  add(ctrl, K::Key_Up);
-  add(ctrl, K::Key_Down);
-  // Pages, line start and end, text start and end, with and without selection.
-  for (const K key : {K::Key_PageUp, K::Key_PageDown, K::Key_Home, K::Key_End}) {
-    for (const auto mods : {none, shift, ctrl, ctrlShift}) add(mods, key);
-  }
-  add(none, K::Key_Insert);  // insert or overwrite mode
-  add(ctrl, K::Key_Insert);  // copy
-  add(ctrl, K::Key_C);
-  add(shift, K::Key_Delete);  // cut
-  add(ctrl, K::Key_X);
-  add(shift, K::Key_Insert);  // paste
-  add(ctrl, K::Key_V);
-  add(none, K::Key_Delete);
-  add(none, K::Key_Backspace);
-  add(shift, K::Key_Backspace);
-  add(ctrl, K::Key_Backspace);
-  add(alt, K::Key_Backspace);  // undo
-  add(ctrl, K::Key_Z);
-  add(alt | shift, K::Key_Backspace);  // redo
-  add(ctrlShift, K::Key_Z);
-  add(shift, K::Key_Return);  // line break
-  add(ctrl, K::Key_M);
-  add(ctrl, K::Key_N);  // insert line
-  add(ctrl, K::Key_T);  // delete word, line, to line end
-  add(ctrl, K::Key_Y);
-  add(ctrlShift, K::Key_Y);
-  add(none, K::Key_Tab);
-  add(shift, K::Key_Tab);
-  add(ctrlShift, K::Key_I);  // block indent and unindent
-  add(ctrlShift, K::Key_U);
-  add(none, K::Key_F1);
-  add(ctrl, K::Key_A);
-  for (int digit = 0; digit <= 9; ++digit) add(ctrl, static_cast<K>(K::Key_0 + digit));
-  for (int digit = 0; digit <= 9; ++digit) add(ctrlShift, static_cast<K>(K::Key_0 + digit));
-  add(ctrlShift, K::Key_N);  // selection modes
-  add(ctrlShift, K::Key_C);
-  add(ctrlShift, K::Key_L);
-  add(ctrlShift, K::Key_B);  // matching bracket
-  return keys;
-}
-
-// The platform's keys for the commands the standard bindings stand for; a pane without its
-// standard bindings ignores these too, whatever keys the platform gives them.
-constexpr std::array kEditingKeys = {
-    QKeySequence::Copy,
-    QKeySequence::Cut,
-    QKeySequence::Paste,
-    QKeySequence::Undo,
-    QKeySequence::Redo,
-    QKeySequence::SelectAll,
-    QKeySequence::Delete,
-    QKeySequence::Backspace,
-    QKeySequence::DeleteStartOfWord,
-    QKeySequence::DeleteEndOfWord,
-    QKeySequence::DeleteEndOfLine,
-    QKeySequence::DeleteCompleteLine,
-    QKeySequence::InsertLineSeparator,
-    QKeySequence::MoveToNextChar,
-    QKeySequence::MoveToPreviousChar,
-    QKeySequence::MoveToNextWord,
-    QKeySequence::MoveToPreviousWord,
-    QKeySequence::MoveToNextLine,
-    QKeySequence::MoveToPreviousLine,
-    QKeySequence::MoveToNextPage,
-    QKeySequence::MoveToPreviousPage,
-    QKeySequence::MoveToStartOfLine,
-    QKeySequence::MoveToEndOfLine,
-    QKeySequence::MoveToStartOfBlock,
-    QKeySequence::MoveToEndOfBlock,
-    QKeySequence::MoveToStartOfDocument,
-    QKeySequence::MoveToEndOfDocument,
-    QKeySequence::SelectNextChar,
-    QKeySequence::SelectPreviousChar,
-    QKeySequence::SelectNextWord,
-    QKeySequence::SelectPreviousWord,
-    QKeySequence::SelectNextLine,
-    QKeySequence::SelectPreviousLine,
-    QKeySequence::SelectNextPage,
-    QKeySequence::SelectPreviousPage,
-    QKeySequence::SelectStartOfLine,
-    QKeySequence::SelectEndOfLine,
-    QKeySequence::SelectStartOfBlock,
-    QKeySequence::SelectEndOfBlock,
-    QKeySequence::SelectStartOfDocument,
-    QKeySequence::SelectEndOfDocument,
-    QKeySequence::Deselect,
-};
-
-// A block whose user state is kContinued continues the stored line of the block before it.
-constexpr int kContinued = 1;
-constexpr int kLineStart = -1;  // a new block's state
-// The longest segment a stored line is cut into when it is written as a whole. Qt measures a
-// block by walking all its wrapped rows, dozens of times for one key, so a key costs more the
-// more rows its segments have; each segment end also ends a row early. 1 KB (some twenty rows)
-// keeps a key on a long line within one and a half times a key on a short one.
-constexpr int kSegmentLength = 1024;
-// The longest segment that characters are appended to one by one: each appended character lays
-// it out again. It is cut where a wrapped row begins, so its ends do not show.
-constexpr int kGrowingSegmentLength = 256;
-constexpr qsizetype kInsertChunk = 1 << 20;
-
-bool IsContinuation(const QTextBlock& block) {
-  return block.isValid() && block.userState() == kContinued;
-}
-
-// Where the segment that starts at `start` ends: after the last blank of its second half, or at
-// the length limit when that half holds none.
-int SegmentEnd(std::string_view text, int start, int limit) {
-  const int length = static_cast<int>(text.size());
-  if (length - start <= limit) return length;
-  for (int end = start + limit; end > start + limit / 2; --end) {
-    if (text[static_cast<size_t>(end) - 1] == ' ') return end;
-  }
-  return start + limit;
-}
-
-// Calls `segment` with every segment of a stored line, in order; an empty line has one.
-template <typename F>
-void ForEachSegment(std::string_view line, int limit, F&& segment) {
-  int start = 0;
-  do {
-    const int end = SegmentEnd(line, start, limit);
-    segment(line.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)));
-    start = end;
-  } while (start < static_cast<int>(line.size()));
-}
-
-// A stored line as the text of its segments, a line feed at every segment end; and the count.
-std::pair<QString, int> Segmented(std::string_view line, int limit) {
-  QString text;
-  text.reserve(static_cast<qsizetype>(line.size() + line.size() / limit));
-  int segments = 0;
-  ForEachSegment(line, limit, [&](std::string_view segment) {
-    if (segments++ > 0) text += u'\n';
-    AppendToQ(text, segment);
-  });
-  return {std::move(text), segments};
-}
-
-// Where a full segment that characters are appended to is cut when the pane has not laid it
-// out: after its last blank in the second half, or at its end.
-int GrowingSegmentCut(const QString& text) {
-  const qsizetype blank = text.lastIndexOf(u' ');
-  return blank >= text.size() / 2 ? static_cast<int>(blank + 1) : static_cast<int>(text.size());
-}
-
-// Undo and redo: Ctrl+Z and Alt+Backspace, Ctrl+Shift+Z and Alt+Shift+Backspace, and the keys
-// the platform gives the two commands.
-bool IsUndoKey(const QKeyEvent* event) {
-  const QKeyCombination keys = CombinationOf(event);
-  return keys == QKeyCombination(Qt::ControlModifier, Qt::Key_Z) ||
-         keys == QKeyCombination(Qt::AltModifier, Qt::Key_Backspace) ||
-         event->matches(QKeySequence::Undo);
-}
-
-bool IsRedoKey(const QKeyEvent* event) {
-  const QKeyCombination keys = CombinationOf(event);
-  return keys == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z) ||
-         keys == QKeyCombination(Qt::AltModifier | Qt::ShiftModifier, Qt::Key_Backspace) ||
-         event->matches(QKeySequence::Redo);
-}
 
 }  // namespace
 
@@ -269,7 +44,14 @@ class TextPane::OwnWrite {
   QScopedValueRollback<bool> writing_;
 };
 
-TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent), gutter_(new LineNumberGutter(this)) {
+TextPane::TextPane(QWidget* parent)
+    : QPlainTextEdit(parent),
+      gutter_(new LineNumberGutter(this, [this](int bottom) { return GutterNumbers(bottom); })),
+      lines_(*document()),
+      fontColor_(ColorFromValue(kPaneFontColor)),
+      activeLineColor_(ColorFromValue(kPaneActiveLineColor)),
+      selectedColor_(ColorFromValue(kPaneSelectedColor)),
+      backgroundColor_(ColorFromValue(kPaneBackgroundColor)) {
   setReadOnly(true);
   setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
   setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -303,156 +85,40 @@ TextPane::TextPane(QWidget* parent) : QPlainTextEdit(parent), gutter_(new LineNu
   MarkActiveLine();
 }
 
-// ---- stored lines over segments ------------------------------------------------------------
+// ---- lines -------------------------------------------------------------------------------
 
-QTextBlock TextPane::FirstSegment(int line) const {
-  return document()->findBlockByNumber(lineBlocks_[static_cast<size_t>(line)]);
-}
-
-int TextPane::LastSegmentNumber(int line) const {
-  const auto next = static_cast<size_t>(line) + 1;
-  return next < lineBlocks_.size() ? lineBlocks_[next] - 1 : document()->blockCount() - 1;
-}
-
-int TextPane::LineOfBlock(int blockNumber) const {
-  const auto after = std::upper_bound(lineBlocks_.begin(), lineBlocks_.end(), blockNumber);
-  return std::max(0, static_cast<int>(after - lineBlocks_.begin()) - 1);
-}
-
-int TextPane::ColumnAt(int position) const {
-  if (empty_) return position;
-  const QTextBlock block = document()->findBlock(position);
-  const QTextBlock first = FirstSegment(LineOfBlock(block.blockNumber()));
-  // Each segment end before the position takes one document position.
-  return position - first.position() - (block.blockNumber() - first.blockNumber());
-}
-
-int TextPane::PositionOf(int line, int column) const {
-  const QTextBlock first = FirstSegment(line);
-  const int firstNumber = first.blockNumber();
-  const auto segmentStart = [&](const QTextBlock& block) {
-    return block.position() - first.position() - (block.blockNumber() - firstNumber);
-  };
-  // The last segment that starts at or before the column: a column on a segment end stands
-  // before the first character of the next segment.
-  int low = firstNumber;
-  int high = LastSegmentNumber(line);
-  while (low < high) {
-    const int middle = low + (high - low + 1) / 2;
-    if (segmentStart(document()->findBlockByNumber(middle)) <= column) {
-      low = middle;
-    } else {
-      high = middle - 1;
-    }
-  }
-  const QTextBlock block = low == firstNumber ? first : document()->findBlockByNumber(low);
-  return block.position() + std::clamp(column - segmentStart(block), 0, block.length() - 1);
-}
-
-QString TextPane::LineText(int line) const {
-  QString text;
-  const int last = LastSegmentNumber(line);
-  for (QTextBlock block = FirstSegment(line); block.isValid() && block.blockNumber() <= last;
-       block = block.next()) {
-    text += block.text();
-  }
-  return text;
-}
-
-QString TextPane::TextBetween(int start, int end, QStringView lineBreak) const {
-  QString text;
-  for (QTextBlock block = document()->findBlock(start); block.isValid();) {
-    const int from = std::max(start, block.position()) - block.position();
-    const int to = std::min(end, block.position() + block.length() - 1) - block.position();
-    if (to > from) text += QStringView(block.text()).mid(from, to - from);
-    const QTextBlock next = block.next();
-    // The end of `block` lies within the range when the next block starts at or before its end.
-    if (!next.isValid() || next.position() > end) break;
-    if (!IsContinuation(next)) text += lineBreak;
-    block = next;
-  }
-  return text;
-}
-
-void TextPane::MarkSegments(int first, int count) {
-  QTextBlock block = document()->findBlockByNumber(first);
-  for (int i = 0; i < count && block.isValid(); ++i, block = block.next()) {
-    block.setUserState(i == 0 ? kLineStart : kContinued);
-  }
-}
-
-void TextPane::ShiftLines(int fromLine, int blocks) {
-  if (blocks == 0) return;
-  for (auto it = lineBlocks_.begin() + fromLine; it != lineBlocks_.end(); ++it) *it += blocks;
-}
-
-void TextPane::ReindexFrom(int blockNumber) {
-  lineBlocks_.erase(std::lower_bound(lineBlocks_.begin(), lineBlocks_.end(), blockNumber),
-                    lineBlocks_.end());
-  for (QTextBlock block = document()->findBlockByNumber(blockNumber); block.isValid();
-       block = block.next()) {
-    if (block.blockNumber() == 0 || !IsContinuation(block)) {
-      lineBlocks_.push_back(block.blockNumber());
-    }
-  }
-}
-
-void TextPane::IndexChanged() {
-  indexedBlocks_ = document()->blockCount();
+void TextPane::IndexChanged(bool blocksKept) {
   UpdateGutterWidth(LineCount());
-  MarkActiveLine();
+  MarkActiveLine(blocksKept);
   UpdateCaret();
 }
 
 std::pair<int, int> TextPane::CaretSegments() const {
   if (LineCount() == 0) return {0, 0};
-  const int line = LineOfBlock(textCursor().blockNumber());
-  return {lineBlocks_[static_cast<size_t>(line)], LastSegmentNumber(line)};
+  const int line = lines_.LineOfBlock(textCursor().blockNumber());
+  return {lines_.FirstBlockNumber(line), lines_.LastSegmentNumber(line)};
 }
 
 void TextPane::DocumentChanged(int from, int added) {
   hint_ = {};
+  changedSinceMark_ = true;
   if (writing_) return;
-  // The user edited an editable pane. Blocks before the change are as they were, and so is
-  // whether the block holding its start begins a stored line, whatever Qt left in its state
-  // when blocks were merged. Blocks made by the edit begin lines: a typed or pasted line break
-  // is a real one.
-  empty_ = document()->isEmpty();
-  if (empty_) {
-    lineBlocks_.clear();
-    IndexChanged();
-    return;
-  }
-  QTextBlock block = document()->findBlock(from);
-  const int number = block.blockNumber();
-  const bool lineStart = number == 0 || lineBlocks_.empty() ||
-                         std::binary_search(lineBlocks_.begin(), lineBlocks_.end(), number);
-  block.setUserState(lineStart ? kLineStart : kContinued);
-  const bool withinBlock = document()->blockCount() == indexedBlocks_ &&
-                           document()->findBlock(from + added).blockNumber() == number;
-  if (lineBlocks_.empty() || !withinBlock) ReindexFrom(lineBlocks_.empty() ? 0 : number);
-  IndexChanged();
+  // The user edited an editable pane.
+  IndexChanged(lines_.TakeEdit(from, added));
 }
 
-// ---- lines -------------------------------------------------------------------------------
-
 int TextPane::LineCount() const {
-  return empty_ ? 0 : static_cast<int>(lineBlocks_.size());
+  return lines_.LineCount();
 }
 
 std::string TextPane::Line(int index) const {
   if (index < 0 || index >= LineCount()) return {};
-  return FromQ(LineText(index));
+  return FromQ(lines_.Text(index));
 }
 
 int TextPane::LineLength(int index) const {
   if (index < 0 || index >= LineCount()) return 0;
-  const QTextBlock first = FirstSegment(index);
-  const int lastNumber = LastSegmentNumber(index);
-  const QTextBlock last =
-      lastNumber == first.blockNumber() ? first : document()->findBlockByNumber(lastNumber);
-  return last.position() + last.length() - 1 - first.position() -
-         (lastNumber - first.blockNumber());
+  return lines_.Length(index);
 }
 
 void TextPane::ReplaceLine(int index, std::string_view text) {
@@ -462,76 +128,25 @@ void TextPane::ReplaceLine(int index, std::string_view text) {
   }
   if (index < 0 || index > LineCount()) return;
   const OwnWrite write(*this);
-  // Block handles do not outlive the edit: the numbers are taken before it.
-  const int firstNumber = lineBlocks_[static_cast<size_t>(index)];
-  const int lastNumber = LastSegmentNumber(index);
-  const QTextBlock last = document()->findBlockByNumber(lastNumber);
-  const auto [segmented, segments] = Segmented(text, SegmentLength());
-  QTextCursor cursor(document());
-  cursor.setPosition(FirstSegment(index).position());
-  cursor.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
-  cursor.insertText(segmented);
-  MarkSegments(firstNumber, segments);
-  ShiftLines(index + 1, segments - (lastNumber - firstNumber + 1));
+  lines_.Replace(index, text);
   IndexChanged();
 }
 
 void TextPane::AppendLine(std::string_view text) {
   const OwnWrite write(*this);
-  QTextCursor cursor(document());
-  cursor.movePosition(QTextCursor::End);
-  if (!empty_) cursor.insertBlock();
-  empty_ = false;
-  const int first = cursor.blockNumber();
-  const auto [segmented, segments] = Segmented(text, SegmentLength());
-  cursor.insertText(segmented);
-  MarkSegments(first, segments);
-  lineBlocks_.push_back(first);
-  IndexChanged();
+  lines_.Append(text);
+  IndexChanged(true);  // a line at the end
 }
 
 void TextPane::AppendLines(const std::vector<std::string>& lines) {
   if (lines.empty()) return;
-  const bool wasEmpty = empty_;
+  const bool wasEmpty = lines_.Empty();
   {
     const OwnWrite write(*this);
     // The gutter takes its new width while the text is short, not after the insertion, when
     // the new width would lay out the whole text once more.
     UpdateGutterWidth(LineCount() + static_cast<int>(lines.size()));
-    lineBlocks_.reserve(lineBlocks_.size() + lines.size());
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    // One insertion at the end per chunk of text: cheaper for a long text than setPlainText,
-    // which also applies a character format to the whole text, and the converted copy stays
-    // small however long the lines are.
-    int block = empty_ ? 0 : document()->blockCount();
-    bool first = empty_;
-    QString chunk;
-    std::vector<int> continued;  // blocks of the chunk that continue a line
-    const auto flush = [&] {
-      cursor.insertText(chunk);
-      chunk.clear();
-      for (const int number : continued) {
-        document()->findBlockByNumber(number).setUserState(kContinued);
-      }
-      continued.clear();
-    };
-    for (const auto& line : lines) {
-      lineBlocks_.push_back(block);
-      bool lineStart = true;
-      ForEachSegment(line, SegmentLength(), [&](std::string_view segment) {
-        if (!first) chunk += u'\n';
-        first = false;
-        if (!lineStart) continued.push_back(block);
-        lineStart = false;
-        AppendToQ(chunk, segment);
-        ++block;
-        if (chunk.size() >= kInsertChunk) flush();
-      });
-    }
-    flush();
-    empty_ = false;
-    if (wasEmpty) document()->firstBlock().setUserState(kLineStart);
+    lines_.Append(lines);
     IndexChanged();
   }
   // The caret stood at the very end of an empty pane and went along with the new text.
@@ -540,38 +155,16 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
 
 void TextPane::AppendToLine(int index, std::string_view text) {
   if (index < 0 || index >= LineCount()) return;
-  if (static_cast<int>(text.size()) > kGrowingSegmentLength / 2 || keepsHistory_) {
-    // Much text at once is cut into segments as a whole line is; a pane that keeps its lines
-    // whole writes the line anew.
-    ReplaceLine(index, Line(index).append(text));
-    return;
-  }
   const OwnWrite write(*this);
-  const QTextBlock last = document()->findBlockByNumber(LastSegmentNumber(index));
-  QTextCursor cursor(document());
-  cursor.setPosition(last.position() + last.length() - 1);
-  if (last.length() - 1 + static_cast<int>(text.size()) > kGrowingSegmentLength) {
-    // A new segment begins where the last wrapped row of the full one begins, so that what is
-    // shown stays as it was; without a layout, after a blank.
-    const QTextLayout* layout = last.layout();
-    const int rows = layout ? layout->lineCount() : 0;
-    const int cut =
-        rows > 1 ? layout->lineAt(rows - 1).textStart() : GrowingSegmentCut(last.text());
-    QTextCursor split(document());
-    split.setPosition(last.position() + cut);
-    split.insertBlock();
-    split.block().setUserState(kContinued);
-    ShiftLines(index + 1, 1);
-  }
-  cursor.insertText(ToQ(text));  // the cursor went along to the end of the line
-  IndexChanged();
+  const bool inPlace = lines_.AppendTo(index, text);
+  // The blocks before a last line that grows in place stay where they were.
+  IndexChanged(inPlace && index == LineCount() - 1);
 }
 
 void TextPane::Clear() {
   const OwnWrite write(*this);
   clear();
-  empty_ = true;
-  lineBlocks_.clear();
+  lines_.Clear();
   virtualColumn_ = 0;
   IndexChanged();
 }
@@ -579,7 +172,7 @@ void TextPane::Clear() {
 std::vector<std::string> TextPane::Lines() const {
   std::vector<std::string> lines;
   lines.reserve(static_cast<size_t>(LineCount()));
-  for (int line = 0; line < LineCount(); ++line) lines.push_back(FromQ(LineText(line)));
+  for (int line = 0; line < LineCount(); ++line) lines.push_back(FromQ(lines_.Text(line)));
   return lines;
 }
 
@@ -591,16 +184,16 @@ void TextPane::PlaceCursor(int line, int column, bool selectOne) {
   const int length = LineLength(line - 1);
   QTextCursor cursor(document());
   int virtualColumn = 0;
-  if (empty_) {
+  if (lines_.Empty()) {
     if (column > 1) virtualColumn = column;
   } else if (selectOne && column <= length) {
     // The character and the position after it lie in one segment.
-    const int position = PositionOf(line - 1, column - 1);
+    const int position = lines_.PositionOf(line - 1, column - 1);
     KeepShapesOf(document()->findBlock(position));
     cursor.setPosition(position);
     cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
   } else {
-    const int position = PositionOf(line - 1, std::min(column - 1, length));
+    const int position = lines_.PositionOf(line - 1, std::min(column - 1, length));
     KeepShapesOf(document()->findBlock(position));
     cursor.setPosition(position);
     if (column - 1 > length) virtualColumn = column;
@@ -640,24 +233,24 @@ void TextPane::SelectCharacter(int line, int column) {
 }
 
 int TextPane::CaretLine() const {
-  return empty_ ? 1 : LineOfBlock(textCursor().blockNumber()) + 1;
+  return lines_.Empty() ? 1 : lines_.LineOfBlock(textCursor().blockNumber()) + 1;
 }
 
 int TextPane::CaretColumn() const {
   if (virtualColumn_ > 0) return virtualColumn_;
-  return ColumnAt(textCursor().position()) + 1;
+  return lines_.ColumnAt(textCursor().position()) + 1;
 }
 
 std::string TextPane::SelectedText() const {
   // Lines as the lesson stores them: a selection across a line end holds CR LF.
   const QTextCursor cursor = textCursor();
-  return FromQ(TextBetween(cursor.selectionStart(), cursor.selectionEnd(), u"\r\n"));
+  return FromQ(lines_.TextBetween(cursor.selectionStart(), cursor.selectionEnd(), u"\r\n"));
 }
 
 QMimeData* TextPane::createMimeDataFromSelection() const {
   const QTextCursor cursor = textCursor();
   auto data = std::make_unique<QMimeData>();
-  data->setText(TextBetween(cursor.selectionStart(), cursor.selectionEnd(), u"\n"));
+  data->setText(lines_.TextBetween(cursor.selectionStart(), cursor.selectionEnd(), u"\n"));
   return data.release();  // the caller owns it
 }
 
@@ -704,22 +297,23 @@ QFont TextPane::WithinPaneSizes(const QFont& font) {
   return shown;
 }
 
-void TextPane::SetFontColor(int32_t color) {
+void TextPane::SetFontColor(const QColor& color) {
   fontColor_ = color;
   ApplyPalette();
 }
 
-void TextPane::SetActiveLineColor(int32_t color) {
+void TextPane::SetActiveLineColor(const QColor& color) {
+  if (color == activeLineColor_) return;
   activeLineColor_ = color;
-  MarkActiveLine();
+  viewport()->update();
 }
 
-void TextPane::SetSelectedColor(int32_t color) {
+void TextPane::SetSelectedColor(const QColor& color) {
   selectedColor_ = color;
   ApplyPalette();
 }
 
-void TextPane::SetBackgroundColor(int32_t color) {
+void TextPane::SetBackgroundColor(const QColor& color) {
   backgroundColor_ = color;
   ApplyPalette();
 }
@@ -729,31 +323,50 @@ void TextPane::ApplyPalette() {
   // the pane does not have the focus.
   QPalette pal = palette();
   for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-    pal.setColor(group, QPalette::Text, ColorFromValue(fontColor_));
-    pal.setColor(group, QPalette::Base, ColorFromValue(backgroundColor_));
-    pal.setColor(group, QPalette::Highlight, ColorFromValue(selectedColor_));
+    pal.setColor(group, QPalette::Text, fontColor_);
+    pal.setColor(group, QPalette::Base, backgroundColor_);
+    pal.setColor(group, QPalette::Highlight, selectedColor_);
     pal.setColor(group, QPalette::HighlightedText,
                  QGuiApplication::palette().color(QPalette::Active, QPalette::HighlightedText));
   }
   setPalette(pal);
 }
 
-void TextPane::MarkActiveLine() {
-  // The marked line is painted under the text (PaintActiveLine); here the pane is repainted
-  // when the caret has gone to another line or the line to other segments.
+void TextPane::MarkActiveLine(bool blocksKept) {
+  // The marked line is painted under the text (PaintActiveLine). The rows of the old line are
+  // found by their block numbers, which hold only while no change has moved blocks about.
+  const bool kept = blocksKept || !changedSinceMark_;
+  changedSinceMark_ = false;
   const auto [first, last] = CaretSegments();
-  if (first == markedFirst_ && last == markedLast_ && activeLineColor_ == markedColor_) return;
+  if (first == markedFirst_ && last == markedLast_) return;
+  if (kept && markedFirst_ >= 0) {
+    viewport()->update(RowsOf(markedFirst_, markedLast_));
+    viewport()->update(RowsOf(first, last));
+  } else {
+    viewport()->update();
+  }
   markedFirst_ = first;
   markedLast_ = last;
-  markedColor_ = activeLineColor_;
-  viewport()->update();
+}
+
+QRect TextPane::RowsOf(int first, int last) const {
+  QRectF rows;
+  const QPointF offset = contentOffset();
+  const int height = viewport()->height();
+  for (QTextBlock block = document()->findBlockByNumber(first);
+       block.isValid() && block.blockNumber() <= last; block = block.next()) {
+    const QRectF box = blockBoundingGeometry(block).translated(offset);
+    if (box.top() > height) break;
+    if (box.bottom() >= 0) rows |= box;
+  }
+  if (rows.isEmpty()) return {};
+  return QRectF(0, rows.top(), viewport()->width(), rows.height()).toAlignedRect();
 }
 
 void TextPane::PaintActiveLine(QPaintEvent* event) {
   // Every wrapped row of the stored line holding the caret, across the full width.
   const auto [first, last] = CaretSegments();
   QPainter painter(viewport());
-  const QColor color = ColorFromValue(activeLineColor_);
   const QPointF offset = contentOffset();
   for (QTextBlock block = firstVisibleBlock(); block.isValid() && block.blockNumber() <= last;
        block = block.next()) {
@@ -761,17 +374,15 @@ void TextPane::PaintActiveLine(QPaintEvent* event) {
     if (box.top() > event->rect().bottom()) break;
     if (block.blockNumber() < first || !block.isVisible() || !block.layout()) continue;
     const QRectF rows = block.layout()->boundingRect();
-    painter.fillRect(QRectF(0, box.top() + rows.top(), viewport()->width(), rows.height()), color);
+    painter.fillRect(QRectF(0, box.top() + rows.top(), viewport()->width(), rows.height()),
+                     activeLineColor_);
   }
 }
 
 void TextPane::KeepUndoHistory() {
   keepsHistory_ = true;
+  lines_.KeepLinesWhole();
   setUndoRedoEnabled(true);
-}
-
-int TextPane::SegmentLength() const {
-  return keepsHistory_ ? std::numeric_limits<int>::max() / 2 : kSegmentLength;
 }
 
 void TextPane::SetInsertMode(bool insert) {
@@ -799,7 +410,7 @@ QRect TextPane::CaretRectangle() const {
   qreal width = kBarCaretWidth;
   const int length = block.length() - 1;
   if (virtualColumn_ > 0) {
-    x += (virtualColumn_ - 1 - ColumnAt(cursor.position())) * CharacterWidth();
+    x += (virtualColumn_ - 1 - lines_.ColumnAt(cursor.position())) * CharacterWidth();
   }
   if (overwriteMode()) {
     width = virtualColumn_ == 0 && position < length ? row.cursorToX(position + 1) - x
@@ -861,35 +472,18 @@ void TextPane::focusOutEvent(QFocusEvent* event) {
 
 // ---- keys and mouse ----------------------------------------------------------------------
 
-const std::vector<QKeySequence>& TextPane::StandardKeyBindings() {
-  static const std::vector<QKeySequence> bindings = MakeStandardBindings();
-  return bindings;
-}
-
 void TextPane::RemoveKeyBinding(const QKeySequence& keys) {
-  if (keys.isEmpty()) return;
-  removed_.insert(Normalized(keys[0].keyboardModifiers(), keys[0].key()).toCombined());
-  const auto& standard = StandardKeyBindings();
-  standardRemoved_ = std::all_of(standard.begin() + 1, standard.end(),
-                                 [this](const QKeySequence& k) { return IsBindingRemoved(k); });
-  if (standardRemoved_) setContextMenuPolicy(Qt::NoContextMenu);
+  bindings_.Remove(keys);
+  if (bindings_.StandardRemoved()) setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 bool TextPane::IsBindingRemoved(const QKeySequence& keys) const {
-  return !keys.isEmpty() &&
-         removed_.contains(Normalized(keys[0].keyboardModifiers(), keys[0].key()).toCombined());
+  return bindings_.IsRemoved(keys);
 }
 
 void TextPane::RemoveStandardKeyBindings() {
-  const auto& standard = StandardKeyBindings();
-  for (auto it = standard.begin() + 1; it != standard.end(); ++it) RemoveKeyBinding(*it);
-}
-
-bool TextPane::Swallows(const QKeyEvent* event) const {
-  if (removed_.contains(CombinationOf(event).toCombined())) return true;
-  if (!standardRemoved_) return false;
-  return std::any_of(kEditingKeys.begin(), kEditingKeys.end(),
-                     [event](QKeySequence::StandardKey key) { return event->matches(key); });
+  bindings_.RemoveStandard();
+  if (bindings_.StandardRemoved()) setContextMenuPolicy(Qt::NoContextMenu);
 }
 
 bool TextPane::event(QEvent* event) {
@@ -904,8 +498,7 @@ bool TextPane::event(QEvent* event) {
   // Tab without a binding moves the focus along the window's tab order.
   if (event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
-    if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) &&
-        removed_.contains(CombinationOf(key).toCombined())) {
+    if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && bindings_.IsRemoved(key)) {
       focusNextPrevChild(CombinationOf(key).keyboardModifiers() == Qt::NoModifier);
       return true;
     }
@@ -914,7 +507,7 @@ bool TextPane::event(QEvent* event) {
 }
 
 void TextPane::keyPressEvent(QKeyEvent* event) {
-  if (Swallows(event)) {
+  if (bindings_.Swallows(event)) {
     event->accept();
     return;
   }
@@ -960,18 +553,13 @@ void TextPane::keyPressEvent(QKeyEvent* event) {
 void TextPane::FillUpToVirtualCaret() {
   if (virtualColumn_ == 0) return;
   QTextCursor cursor = textCursor();
-  cursor.insertText(QString(virtualColumn_ - 1 - ColumnAt(cursor.position()), u' '));
+  cursor.insertText(QString(virtualColumn_ - 1 - lines_.ColumnAt(cursor.position()), u' '));
   setTextCursor(cursor);
 }
 
-QString TextPane::StorablePart(const QString& text) {
+QString TextPane::Storable(const QString& text) {
   QString refused;
-  QString kept = KeepCp1250(text, refused);
-  // A NUL would end the lesson file that the lines are written to.
-  if (kept.contains(QChar(0))) {
-    kept.remove(QChar(0));
-    refused += QChar(0);
-  }
+  QString kept = KeepStorable(text, refused);
   if (!refused.isEmpty()) emit textRefused(refused);
   return kept;
 }
@@ -981,7 +569,7 @@ void TextPane::inputMethodEvent(QInputMethodEvent* event) {
     QPlainTextEdit::inputMethodEvent(event);
     return;
   }
-  const QString kept = StorablePart(event->commitString());
+  const QString kept = Storable(event->commitString());
   if (!kept.isEmpty()) FillUpToVirtualCaret();
   if (kept == event->commitString()) {
     QPlainTextEdit::inputMethodEvent(event);
@@ -1002,7 +590,7 @@ void TextPane::insertFromMimeData(const QMimeData* source) {
   QString text = source->text();
   text.replace(QChar::LineSeparator, u'\n').replace(QChar::ParagraphSeparator, u'\n');
   QMimeData storable;
-  storable.setText(StorablePart(text));
+  storable.setText(Storable(text));
   if (storable.text().isEmpty()) return;
   FillUpToVirtualCaret();
   QPlainTextEdit::insertFromMimeData(&storable);
@@ -1013,8 +601,9 @@ void TextPane::CrossSegmentEnd(const QKeyEvent* event) {
   // caret acts on the character beyond the segment end.
   QTextCursor cursor = textCursor();
   const QTextBlock block = cursor.block();
-  const bool atStart = cursor.positionInBlock() == 0 && IsContinuation(block);
-  const bool atEnd = cursor.positionInBlock() == block.length() - 1 && IsContinuation(block.next());
+  const bool atStart = cursor.positionInBlock() == 0 && SegmentedLines::IsContinuation(block);
+  const bool atEnd = cursor.positionInBlock() == block.length() - 1 &&
+                     SegmentedLines::IsContinuation(block.next());
   if (!atStart && !atEnd) return;
   const bool backward = atStart && (event->key() == Qt::Key_Backspace ||
                                     event->matches(QKeySequence::MoveToPreviousChar) ||
@@ -1037,14 +626,7 @@ void TextPane::CrossSegmentEnd(const QKeyEvent* event) {
 
 void TextPane::JoinWithNextSegment(const QTextBlock& block) {
   const QScopedValueRollback writing(writing_, true);
-  const int number = block.blockNumber();
-  const int state = block.userState();
-  const int nextLine = LineOfBlock(number) + 1;
-  QTextCursor cursor(document());
-  cursor.setPosition(block.position() + block.length() - 1);
-  cursor.deleteChar();
-  document()->findBlockByNumber(number).setUserState(state);
-  ShiftLines(nextLine, -1);
+  lines_.JoinWithNext(block);
   IndexChanged();
 }
 
@@ -1055,7 +637,7 @@ void TextPane::PlaceVirtualCaretAt(const QPoint& point) {
   const QTextBlock block = cursor.block();
   const int length = block.length() - 1;
   if (cursor.hasSelection() || cursor.positionInBlock() != length || !block.layout() ||
-      IsContinuation(block.next())) {
+      SegmentedLines::IsContinuation(block.next())) {
     return;
   }
   const QTextLine row = block.layout()->lineForTextPosition(length);
@@ -1068,7 +650,7 @@ void TextPane::PlaceVirtualCaretAt(const QPoint& point) {
   const qreal end = origin.x() + row.cursorToX(length);
   const int beyond = qRound((point.x() - end) / CharacterWidth());
   if (beyond < 1) return;
-  virtualColumn_ = ColumnAt(block.position() + length) + 1 + beyond;
+  virtualColumn_ = lines_.ColumnAt(block.position() + length) + 1 + beyond;
 }
 
 void TextPane::mousePressEvent(QMouseEvent* event) {
@@ -1088,22 +670,17 @@ void TextPane::mouseReleaseEvent(QMouseEvent* event) {
 // ---- gutter ------------------------------------------------------------------------------
 
 int TextPane::GutterWidth() const {
-  return GutterWidthFor(LineCount());
-}
-
-int TextPane::GutterWidthFor(int lines) const {
-  const int digits = std::max(gutterDigits_, static_cast<int>(QString::number(lines).size()));
-  return QFontMetrics(GutterFont()).horizontalAdvance(u'9') * digits + kGutterRightOffset;
+  return gutter_->WidthFor(LineCount());
 }
 
 void TextPane::SetGutterDigits(int digits) {
-  gutterDigits_ = std::max(1, digits);
+  gutter_->SetMinimumDigits(digits);
   UpdateGutterWidth(LineCount());
 }
 
 void TextPane::UpdateGutterWidth(int lines) {
   // A new width lays out every line again: only when the number of digits changes.
-  const int width = GutterWidthFor(lines);
+  const int width = gutter_->WidthFor(lines);
   if (width == gutterWidth_) return;
   gutterWidth_ = width;
   setViewportMargins(width, 0, 0, 0);
@@ -1112,10 +689,12 @@ void TextPane::UpdateGutterWidth(int lines) {
 }
 
 void TextPane::UpdateGutter(const QRect& rect, int dy) {
+  // The numbers move only with the rows: when the view scrolls, or when the text is laid out
+  // anew, which Qt repaints as a whole. A row repainted in place keeps its number.
   if (dy != 0) {
     gutter_->scroll(0, dy);
-  } else {
-    gutter_->update(0, rect.y(), gutter_->width(), rect.height());
+  } else if (rect.contains(viewport()->rect())) {
+    gutter_->update();
   }
 }
 
@@ -1125,32 +704,27 @@ void TextPane::resizeEvent(QResizeEvent* event) {
   gutter_->setGeometry(QRect(area.left(), area.top(), gutterWidth_, area.height()));
 }
 
-void TextPane::PaintGutter(QPaintEvent* event) {
-  QPainter painter(gutter_);
-  painter.fillRect(event->rect(), palette().color(QPalette::Window));
-  painter.setFont(GutterFont());
-  painter.setPen(palette().color(QPalette::Dark));
-  const int lineHeight = QFontMetrics(GutterFont()).height();
-  const int right = gutter_->width() - kGutterRightOffset;
+std::vector<LineNumberGutter::Number> TextPane::GutterNumbers(int bottom) const {
   QTextBlock block = firstVisibleBlock();
-  if (LineCount() == 0) {
-    // An empty pane shows the number of the line its caret stands on.
-    const int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
-    painter.drawText(0, top, right, lineHeight, Qt::AlignRight, QStringLiteral("1"));
-    return;
-  }
+  const auto topOf = [this](const QTextBlock& b) {
+    return qRound(blockBoundingGeometry(b).translated(contentOffset()).top());
+  };
+  // An empty pane shows the number of the line its caret stands on.
+  if (LineCount() == 0) return {{1, topOf(block)}};
   // Numbers stand at the first segment of every stored line.
-  auto line = static_cast<size_t>(LineOfBlock(block.blockNumber()));
-  int top = qRound(blockBoundingGeometry(block).translated(contentOffset()).top());
-  while (block.isValid() && top <= event->rect().bottom()) {
+  std::vector<LineNumberGutter::Number> numbers;
+  int line = lines_.LineOfBlock(block.blockNumber());
+  int top = topOf(block);
+  while (block.isValid() && top <= bottom) {
     const int number = block.blockNumber();
-    while (line + 1 < lineBlocks_.size() && lineBlocks_[line + 1] <= number) ++line;
-    if (block.isVisible() && lineBlocks_[line] == number) {
-      painter.drawText(0, top, right, lineHeight, Qt::AlignRight, QString::number(line + 1));
+    while (line + 1 < LineCount() && lines_.FirstBlockNumber(line + 1) <= number) ++line;
+    if (block.isVisible() && lines_.FirstBlockNumber(line) == number) {
+      numbers.push_back({line + 1, top});
     }
     top += qRound(blockBoundingRect(block).height());
     block = block.next();
   }
+  return numbers;
 }
 
 }  // namespace pekto

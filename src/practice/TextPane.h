@@ -3,24 +3,22 @@
 // Windows-1250 text, a caret in stored lines and columns that may stand beyond the end of its
 // line, a one-character highlight, a line-number gutter and removable key bindings.
 //
-// A long stored line is shown as several document blocks ("segments") of at most 1 KB, cut after
-// a blank (a line typed character by character: where a wrapped row begins), so that typing,
-// highlighting and painting lay out and measure only a few rows however long the line is.
+// A long stored line is shown as several document blocks ("segments", SegmentedLines.h).
 // Everything the pane offers counts in stored lines; the segments show only through
 // QPlainTextEdit's own interface (document(), toPlainText()).
 
+#include <QColor>
 #include <QKeySequence>
 #include <QPlainTextEdit>
-#include <QSet>
-#include <QStringView>
 #include <QTextCursor>
-#include <cstdint>
 #include <utility>
 #include <vector>
 
-#include "platform/ColorValues.h"
+#include "practice/KeyBindings.h"
 #include "practice/LessonOffsets.h"
+#include "practice/LineNumberGutter.h"
 #include "practice/PaneModel.h"
+#include "practice/SegmentedLines.h"
 
 namespace pekto {
 
@@ -58,21 +56,20 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   // overwrite mode, a thin bar in insert mode; an empty rectangle when its line is not laid out.
   QRect CaretRectangle() const;
 
-  // Look. Colours are stored colour values (red in the low byte, negative for system colours)
-  // and read back unchanged. The font size is kept within kMinPaneFontSize..kMaxPaneFontSize
-  // points (PaneFontSize.h), whoever sets it.
+  // Look. The colours start as the program's default pane look (ColorValues.h). The font size
+  // is kept within kMinPaneFontSize..kMaxPaneFontSize points (PaneFontSize.h), whoever sets it.
   void SetPaneFont(const QFont& font);
   // `font` with its size moved into the range the panes show.
   static QFont WithinPaneSizes(const QFont& font);
   QFont PaneFont() const { return font(); }
-  void SetFontColor(int32_t color);
-  int32_t FontColor() const { return fontColor_; }
-  void SetActiveLineColor(int32_t color);
-  int32_t ActiveLineColor() const { return activeLineColor_; }
-  void SetSelectedColor(int32_t color);
-  int32_t SelectedColor() const { return selectedColor_; }
-  void SetBackgroundColor(int32_t color);
-  int32_t BackgroundColor() const { return backgroundColor_; }
+  void SetFontColor(const QColor& color);
+  QColor FontColor() const { return fontColor_; }
+  void SetActiveLineColor(const QColor& color);
+  QColor ActiveLineColor() const { return activeLineColor_; }
+  void SetSelectedColor(const QColor& color);
+  QColor SelectedColor() const { return selectedColor_; }
+  void SetBackgroundColor(const QColor& color);
+  QColor BackgroundColor() const { return backgroundColor_; }
 
   // Overwrite mode shows a block caret, insert mode a bar. The Insert key switches between them
   // unless its binding has been removed.
@@ -80,7 +77,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   bool InsertMode() const { return !overwriteMode(); }
 
   // The 82 standard key bindings of a text pane, plain Enter first.
-  static const std::vector<QKeySequence>& StandardKeyBindings();
+  static const std::vector<QKeySequence>& StandardKeyBindings() { return KeyBindings::Standard(); }
   // Key bindings: a removed binding does nothing in this pane. A key combination that is also
   // the shortcut of a command of the window runs the command, whether bound here or not.
   void RemoveKeyBinding(const QKeySequence& keys);
@@ -122,76 +119,58 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   QMimeData* createMimeDataFromSelection() const override;
 
  private:
-  friend class LineNumberGutter;
   class OwnWrite;
-  void PaintGutter(QPaintEvent* event);
+  std::vector<LineNumberGutter::Number> GutterNumbers(int bottom) const;
   void PaintActiveLine(QPaintEvent* event);
   void PaintCaret(QPaintEvent* event);
-  int GutterWidthFor(int lines) const;
   void UpdateGutterWidth(int lines);
   void UpdateGutter(const QRect& rect, int dy);
   void UpdateCaret();
-  void MarkActiveLine();
+  // Repaints what changes when the caret's line is another one or lies in other segments:
+  // the rows of the old and the new line, or everything after a change that renumbered blocks.
+  void MarkActiveLine(bool blocksKept = true);
+  // The rows of blocks first..last in view, across the viewport's width; empty when none is.
+  QRect RowsOf(int first, int last) const;
   void ApplyPalette();
   void PlaceCursor(int line, int column, bool selectOne);
   void PlaceVirtualCaretAt(const QPoint& point);
   void DocumentChanged(int from, int added);
   qreal CharacterWidth() const;
-  // The longest segment the pane cuts a stored line it writes into.
-  int SegmentLength() const;
-  bool Swallows(const QKeyEvent* event) const;
   // Typing at a caret beyond the end of its line first fills the line up to it with spaces.
   void FillUpToVirtualCaret();
   // What an editable pane inserts of `text`; the rest is reported through textRefused.
-  QString StorablePart(const QString& text);
+  QString Storable(const QString& text);
   void CrossSegmentEnd(const QKeyEvent* event);
   void KeepShapesOf(const QTextBlock& block);
 
-  // Stored lines over segments. Lines and columns here count from 0.
-  QTextBlock FirstSegment(int line) const;
-  int LastSegmentNumber(int line) const;
-  int LineOfBlock(int blockNumber) const;
-  int PositionOf(int line, int column) const;
-  int ColumnAt(int position) const;
-  QString LineText(int line) const;
-  // The text between two document positions; `lineBreak` between stored lines.
-  QString TextBetween(int start, int end, QStringView lineBreak) const;
-  // Marks `count` blocks from `first` on as the segments of one stored line.
-  void MarkSegments(int first, int count);
   void JoinWithNextSegment(const QTextBlock& block);
-  void ShiftLines(int fromLine, int blocks);
-  void ReindexFrom(int blockNumber);
   // Takes the lines as they are after a change: the gutter, the marked line, the caret.
-  void IndexChanged();
+  // `blocksKept`: every block before the change kept its number and place.
+  void IndexChanged(bool blocksKept = false);
   // The first and last segment of the caret's line.
   std::pair<int, int> CaretSegments() const;
 
-  QWidget* gutter_ = nullptr;  // child widget, owned by this pane
-  bool empty_ = true;          // the document's single empty block stands for "no lines"
-  bool writing_ = false;       // the pane itself is changing the text
-  int virtualColumn_ = 0;      // caret column beyond the line end, 0 when the real one holds
+  LineNumberGutter* gutter_ = nullptr;  // child widget, owned by this pane
+  SegmentedLines lines_;                // the stored lines in the pane's document
+  bool writing_ = false;                // the pane itself is changing the text
+  int virtualColumn_ = 0;  // caret column beyond the line end, 0 when the real one holds
   bool placingCaret_ = false;
   QRect paintedCaret_;  // where the caret was last drawn
   int gutterWidth_ = 0;
-  int gutterDigits_ = 3;  // room for at least this many digits
-  // The first block of every stored line, ascending; empty without lines.
-  std::vector<int> lineBlocks_;
-  int indexedBlocks_ = 1;  // the document's block count when lineBlocks_ was made
-  // The active line as last marked: its first and last segment and colour.
+  // The active line as last marked: its first and last segment.
   int markedFirst_ = -1;
   int markedLast_ = -1;
-  int32_t markedColor_ = 0;
+  bool changedSinceMark_ = false;  // the text has changed since the line was last marked
   // In the block that keeps the shapes of its characters; it moves with the text.
   QTextCursor shaped_;
   // The line found by the last HighlightOffset and its start offset; dropped on every change.
   LineSpot hint_;
-  int32_t fontColor_ = kPaneFontColor;
-  int32_t activeLineColor_ = kPaneActiveLineColor;
-  int32_t selectedColor_ = kPaneSelectedColor;
-  int32_t backgroundColor_ = kPaneBackgroundColor;
-  QSet<int> removed_;             // key combinations (QKeyCombination::toCombined)
-  bool standardRemoved_ = false;  // every standard binding but Enter is gone
-  bool keepsHistory_ = false;     // undo is on (KeepUndoHistory)
+  QColor fontColor_;
+  QColor activeLineColor_;
+  QColor selectedColor_;
+  QColor backgroundColor_;
+  KeyBindings bindings_;
+  bool keepsHistory_ = false;  // undo is on (KeepUndoHistory)
 };
 
 }  // namespace pekto

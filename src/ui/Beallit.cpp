@@ -49,11 +49,11 @@ void CopyLook(const TextPane& from, TextPane& to) {
 }
 
 // The colour dialog preset with `current`; the chosen colour, nothing when cancelled.
-std::optional<int32_t> PickColor(int32_t current, QWidget* owner) {
-  QColorDialog dialog(ColorFromValue(current), owner);
+std::optional<QColor> PickColor(const QColor& current, QWidget* owner) {
+  QColorDialog dialog(current, owner);
   dialog.setObjectName(QStringLiteral("ColorDialog1"));
   if (ExecDialog(dialog) != QDialog::Accepted) return std::nullopt;
-  return ValueFromColor(dialog.selectedColor());
+  return dialog.selectedColor().toRgb();
 }
 
 QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name,
@@ -241,10 +241,10 @@ void Tfrm_Beallit::Button3Click() {
   font.setUnderline(false);
   font.setStrikeOut(false);
   SynEdit1->SetPaneFont(font);
-  SynEdit1->SetFontColor(kPaneFontColor);
-  SynEdit1->SetActiveLineColor(kPaneActiveLineColor);
-  SynEdit1->SetSelectedColor(kPaneSelectedColor);
-  SynEdit1->SetBackgroundColor(kPaneBackgroundColor);
+  SynEdit1->SetFontColor(ColorFromValue(kPaneFontColor));
+  SynEdit1->SetActiveLineColor(ColorFromValue(kPaneActiveLineColor));
+  SynEdit1->SetSelectedColor(ColorFromValue(kPaneSelectedColor));
+  SynEdit1->SetBackgroundColor(ColorFromValue(kPaneBackgroundColor));
 }
 
 bool ShowSettingsDialog(TextPane& upper, TextPane& lower, QWidget* owner) {

@@ -56,17 +56,19 @@ char* toString(const Look& look) {
                              .arg(look.background));
 }
 
+// The look with its colours as the settings file stores them, the system window colour as such.
 Look LookOf(const TextPane& pane) {
-  return {pane.PaneFont(), pane.FontColor(), pane.ActiveLineColor(), pane.SelectedColor(),
-          pane.BackgroundColor()};
+  const auto stored = [](const QColor& color) { return ValueFromColor(color, {kClWindow}); };
+  return {pane.PaneFont(), stored(pane.FontColor()), stored(pane.ActiveLineColor()),
+          stored(pane.SelectedColor()), stored(pane.BackgroundColor())};
 }
 
 void SetLook(TextPane& pane, const Look& look) {
   pane.SetPaneFont(look.font);
-  pane.SetFontColor(look.fontColor);
-  pane.SetActiveLineColor(look.activeLine);
-  pane.SetSelectedColor(look.selected);
-  pane.SetBackgroundColor(look.background);
+  pane.SetFontColor(ColorFromValue(look.fontColor));
+  pane.SetActiveLineColor(ColorFromValue(look.activeLine));
+  pane.SetSelectedColor(ColorFromValue(look.selected));
+  pane.SetBackgroundColor(ColorFromValue(look.background));
 }
 
 QFont PaneFont(const QString& family, int points, bool bold, bool italic, bool underline) {
@@ -549,7 +551,7 @@ class BeallitTest : public QObject {
     QCOMPARE(LookOf(*upper_), expected);
     QCOMPARE(LookOf(*lower_), expected);
     QVERIFY(!upper_->PaneFont().strikeOut());
-    QCOMPARE(upper_->BackgroundColor(), static_cast<int32_t>(0xFF000005));
+    QCOMPARE(upper_->BackgroundColor(), ColorFromValue(static_cast<int32_t>(0xFF000005)));
     // The check boxes and the sound file are not touched.
     QVERIFY(Beall.FullScreen);
     QVERIFY(Beall.Sound);
@@ -661,7 +663,7 @@ class BeallitTest : public QObject {
         .Then(ChooseColor(QColor(1, 2, 3)));
     test::Find<QAction>(w, "aBeallit")->trigger();
     QCOMPARE(answers.Records().front().object, QStringLiteral("frm_Beallit"));
-    QCOMPARE(synEdit1->BackgroundColor(), ValueFromColor(QColor(1, 2, 3)));
+    QCOMPARE(synEdit1->BackgroundColor(), QColor(1, 2, 3));
     QCOMPARE(LookOf(*synEdit2), LookOf(*synEdit1));
     QCOMPARE(synEdit1->PaneFont(), FirstStartLook().font);
     w->close();
@@ -788,6 +790,23 @@ class BeallitTest : public QObject {
     QVERIFY(Beall.FullScreen && Beall.Sound);
     QCOMPARE(LookOf(*test::Find<TextPane>(again, "SynEdit1")).background,
              ValueFromColor(QColor(70, 80, 90)));
+  }
+
+  void theSystemWindowColourIsStoredAsSuch() {
+    // The default background follows the desktop: stored as the system colour, also when
+    // "Alapértelmezés" brought it back, never as the colour it shows today.
+    for (const bool defaultsChosen : {false, true}) {
+      if (defaultsChosen) IniFile(Startup().SettingsFile).WriteInteger("Defaults", "BkColor", 1);
+      auto w = OpenMain();
+      if (defaultsChosen) {
+        test::DialogAnswers answers;
+        answers.Then(
+            InDialog([](QDialog& d) { In<QPushButton>(d, "Button3")->click(); }, Click("Button1")));
+        test::Find<QAction>(w, "aBeallit")->trigger();
+      }
+      QVERIFY(w->close());
+      QCOMPARE(IniFile(Startup().SettingsFile).ReadInteger("Defaults", "BkColor", 0), kClWindow);
+    }
   }
 };
 

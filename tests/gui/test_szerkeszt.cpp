@@ -27,6 +27,7 @@
 #include "base/Placement.h"
 #include "base/Settings.h"
 #include "lessons/Szerkeszt.h"
+#include "platform/Colors.h"
 #include "platform/Error.h"
 #include "platform/Fonts.h"
 #include "platform/IniFile.h"
@@ -441,7 +442,7 @@ class SzerkesztTest : public QObject {
     QRect titleField;
     QFont titleFont, paneFont;
     bool titleShownBold = false;
-    int32_t activeLine = 0, selected = 0;
+    QColor activeLine, selected;
     bool readOnly = true, insert = false, wraps = false;
     int labelPoints = 0;
     QString status{"x"};
@@ -493,8 +494,8 @@ class SzerkesztTest : public QObject {
     QCOMPARE(paneFont.family(), QStringLiteral("Courier New"));
     QCOMPARE(paneFont.pixelSize(), 19);
     QVERIFY(paneFont.bold());
-    QCOMPARE(activeLine, 0x9DFFFF);
-    QCOMPARE(selected, 0x808080);
+    QCOMPARE(activeLine, ColorFromValue(0x9DFFFF));
+    QCOMPARE(selected, ColorFromValue(0x808080));
     QVERIFY(!readOnly);
     QVERIFY(insert);
     QVERIFY(wraps);

@@ -20,12 +20,15 @@
 #include "platform/Colors.h"
 #include "platform/QtText.h"
 #include "practice/Exercise.h"
+#include "practice/LineNumberGutter.h"
 #include "practice/MemoryPane.h"
 #include "practice/TextPane.h"
 
 using pekto::TextPane;
 
 namespace {
+
+using Lines = std::vector<std::string>;
 
 // Colour values as the settings file keeps them: red in the low byte.
 constexpr int32_t kBlack = 0x000000;
@@ -38,10 +41,10 @@ QColor Rgb(int32_t value) {
 }
 
 void UseTestLook(TextPane& pane) {
-  pane.SetFontColor(kBlack);
-  pane.SetBackgroundColor(kWhite);
-  pane.SetActiveLineColor(kActiveLine);
-  pane.SetSelectedColor(kSelection);
+  pane.SetFontColor(Rgb(kBlack));
+  pane.SetBackgroundColor(Rgb(kWhite));
+  pane.SetActiveLineColor(Rgb(kActiveLine));
+  pane.SetSelectedColor(Rgb(kSelection));
 }
 
 int CountPixels(const QImage& image, const QRect& rect, const QColor& color) {
@@ -108,6 +111,84 @@ struct PracticeWindow {
   bool Ready() { return QTest::qWaitForWindowActive(&window); }
 };
 
+// A paragraph of words, `length` characters long, with Windows-1250 letters.
+std::string Paragraph(size_t length, size_t seed = 0) {
+  static const char* kWords[] = {"alma",   "k\xf6rte", "szilva", "f\xfcge",
+                                 "di\xf3", "asdf",     "\xf5r"};
+  std::string text;
+  for (size_t word = seed; text.size() < length; ++word) {
+    text += kWords[word % std::size(kWords)];
+    text += ' ';
+  }
+  text.resize(length);
+  return text;
+}
+
+// The lines of a lesson pasted as long paragraphs, between short lines: a paragraph of words,
+// one run without any blank, an empty line.
+std::vector<std::string> MixedLines() {
+  return {"ab", Paragraph(5000), "", std::string(2500, 'w'), Paragraph(1500, 3), "c"};
+}
+
+// The segments (document blocks) of the pane's stored line `line` (from 0), as found in the
+// document: the first block of every line is known from the line lengths.
+std::vector<QTextBlock> SegmentsOf(const TextPane& pane, int line) {
+  // Blocks are laid out line after line; the stored lengths tell where each line ends.
+  QTextBlock block = pane.document()->firstBlock();
+  for (int i = 0; i < line; ++i) {
+    int left = pane.LineLength(i);
+    while (left > block.length() - 1) {
+      left -= block.length() - 1;
+      block = block.next();
+    }
+    block = block.next();
+  }
+  std::vector<QTextBlock> segments{block};
+  int left = pane.LineLength(line) - (block.length() - 1);
+  while (left > 0) {
+    block = block.next();
+    segments.push_back(block);
+    left -= block.length() - 1;
+  }
+  return segments;
+}
+
+// The column (from 0) where each segment of a stored line after its first begins.
+std::vector<int> SegmentStarts(const TextPane& pane, int line) {
+  std::vector<int> starts;
+  int column = 0;
+  for (const QTextBlock& block : SegmentsOf(pane, line)) {
+    if (column > 0) starts.push_back(column);
+    column += block.length() - 1;
+  }
+  return starts;
+}
+
+struct PaneLook {
+  int lines, caretLine, caretColumn;
+  std::string selected;
+  bool operator==(const PaneLook&) const = default;
+};
+
+PaneLook LookOf(const pekto::PaneModel& pane) {
+  return {pane.LineCount(), pane.CaretLine(), pane.CaretColumn(), pane.SelectedText()};
+}
+
+// QCOMPARE of two looks names what differs.
+char* toString(const PaneLook& look) {
+  return qstrdup(qPrintable(QStringLiteral("%1 lines, caret %2:%3, selected \"%4\"")
+                                .arg(look.lines)
+                                .arg(look.caretLine)
+                                .arg(look.caretColumn)
+                                .arg(QString::fromStdString(look.selected))));
+}
+
+// Gives `widget` the focus; false when it does not get it.
+bool Focus(QWidget* widget) {
+  widget->setFocus();
+  return QTest::qWaitFor([widget] { return widget->hasFocus(); });
+}
+
 std::vector<std::string> NumberedLines(int count) {
   std::vector<std::string> lines;
   for (int i = 1; i <= count; ++i) lines.push_back("line " + std::to_string(i));
@@ -144,17 +225,16 @@ class TestTextPane : public QObject {
   void coloursRoundTrip();
   void selectionStaysVisibleWithoutFocus();
   void caretShowsWithFocus();
+  void anExerciseKeyRepaintsOnlyTheCaretRows();
   void appearance();
   void strikeOutShows();
-  void longLinesAreCutIntoSegments();
+  void longLinesBehaveLikeShortOnes_data();
   void longLinesBehaveLikeShortOnes();
-  void highlightOffsetAcrossSegments();
   void longLineGutterAndActiveLine();
   void anEmptyPaneNumbersItsFirstLine();
   void selectionAcrossLineBreakReadsCrLf();
   void editingAcrossSegmentEnds();
   void growingLineWrapsAsOneLine();
-  void exerciseOnLongLinesMatchesMemoryPanes();
 
  private:
   pekto::test::TempDataDir data_;
@@ -408,32 +488,47 @@ void TestTextPane::clickMovesCaretAndDropsVirtualColumn() {
 // ---- highlight -----------------------------------------------------------------------------
 
 void TestTextPane::highlightOffset_data() {
-  QTest::addColumn<int>("offset");
-  QTest::addColumn<QString>("selected");
-  QTest::addColumn<int>("caretLine");
-  QTest::addColumn<int>("caretColumn");
-  // The lesson "ab" / "c": offsets 2, 3 and 5, 6 are the break positions.
-  QTest::newRow("0") << 0 << "a" << 1 << 2;
-  QTest::newRow("1") << 1 << "b" << 1 << 3;
-  QTest::newRow("2") << 2 << "" << 1 << 4;
-  QTest::newRow("3") << 3 << "" << 1 << 4;
-  QTest::newRow("4") << 4 << "c" << 2 << 2;
-  QTest::newRow("5") << 5 << "" << 2 << 3;
-  QTest::newRow("6") << 6 << "" << 2 << 3;
+  QTest::addColumn<Lines>("lines");
+  QTest::newRow("short lines") << Lines{"ab", "c"};
+  QTest::newRow("empty lines") << Lines{"", "", "x\xf5"};  // only their break positions
+  QTest::newRow("across segments") << Lines{"ab", Paragraph(3000), std::string(1200, 'q'), "", "z"};
 }
 
 void TestTextPane::highlightOffset() {
-  QFETCH(int, offset);
-  QFETCH(QString, selected);
+  // Every offset of the text joined with two-character breaks, reached walking forwards and
+  // back, from the start and from beyond the end: the character at the offset selected, the
+  // caret after it; on a break nothing selected and the caret at column length + 2.
+  QFETCH(Lines, lines);
+  struct Expected {
+    std::string selected;
+    int line, column;
+  };
+  std::vector<Expected> expected;
+  for (size_t line = 0; line < lines.size(); ++line) {
+    const int number = static_cast<int>(line) + 1;
+    const int length = static_cast<int>(lines[line].size());
+    for (int column = 0; column < length; ++column) {
+      expected.push_back({lines[line].substr(static_cast<size_t>(column), 1), number, column + 2});
+    }
+    expected.push_back({"", number, length + 2});
+    expected.push_back({"", number, length + 2});
+  }
   TextPane pane;
-  pane.AppendLines({"ab", "c"});
-  // Reached from the start, from beyond, and after a walk over every other offset.
-  for (const int from : {0, 6, 3}) {
-    pane.HighlightOffset(from);
+  pane.AppendLines(lines);
+  const int last = static_cast<int>(expected.size()) - 1;
+  const auto reach = [&](int offset, std::initializer_list<int> from) {
+    for (const int start : from) pane.HighlightOffset(start);
     pane.HighlightOffset(offset);
-    QCOMPARE(QString::fromStdString(pane.SelectedText()), selected);
-    QTEST(pane.CaretLine(), "caretLine");
-    QTEST(pane.CaretColumn(), "caretColumn");
+    const Expected& want = expected[static_cast<size_t>(offset)];
+    QCOMPARE(pane.SelectedText(), want.selected);
+    QCOMPARE(pane.CaretLine(), want.line);
+    QCOMPARE(pane.CaretColumn(), want.column);
+  };
+  for (int offset = 0; offset <= last && !QTest::currentTestFailed(); ++offset) reach(offset, {});
+  for (int offset = last; offset >= 0 && !QTest::currentTestFailed(); --offset) reach(offset, {});
+  for (int offset = 0; offset <= last && !QTest::currentTestFailed(); ++offset) {
+    reach(offset, {0});
+    reach(offset, {last + 5});
   }
 }
 
@@ -444,20 +539,6 @@ void TestTextPane::highlightOffsetEdgeCases() {
   QCOMPARE(pane.SelectedText(), std::string());
   QCOMPARE(pane.CaretLine(), 1);
   QCOMPARE(pane.CaretColumn(), 1);
-
-  // Empty lines hold only their break positions.
-  pane.AppendLines({"", "", "x\xf5"});
-  pane.HighlightOffset(1);
-  QCOMPARE(pane.SelectedText(), std::string());
-  QCOMPARE(pane.CaretLine(), 1);
-  QCOMPARE(pane.CaretColumn(), 2);
-  pane.HighlightOffset(5);
-  QCOMPARE(pane.SelectedText(), std::string("\xf5"));
-  QCOMPARE(pane.CaretLine(), 3);
-  QCOMPARE(pane.CaretColumn(), 3);
-  pane.HighlightOffset(2);
-  QCOMPARE(pane.CaretLine(), 2);
-  QCOMPARE(pane.CaretColumn(), 2);
 
   // The lines change under a remembered position: the offset is located anew.
   pane.Clear();
@@ -590,11 +671,9 @@ void TestTextPane::removedBindingsDoNothing() {
                         Qt::KeyboardModifiers(modifiers));
     return look(pane) == before;
   };
-  w.typing->setFocus();
-  QTRY_VERIFY(w.typing->hasFocus());
+  QVERIFY(Focus(w.typing));
   QVERIFY2(unchanged(w.typing), "the typing pane changed");
-  w.lesson->setFocus();
-  QTRY_VERIFY(w.lesson->hasFocus());
+  QVERIFY(Focus(w.lesson));
   if (actsInStandardPane) QVERIFY2(!unchanged(w.lesson), "the key did nothing in a standard pane");
 }
 
@@ -604,8 +683,7 @@ void TestTextPane::typedCharactersNeverChangeReadOnlyText() {
   for (TextPane* pane : {w.typing, w.lesson}) {
     pane->AppendLines({"abc", "d"});
     pane->SetCaret(1, 2);
-    pane->setFocus();
-    QTRY_VERIFY(pane->hasFocus());
+    QVERIFY(Focus(pane));
     pekto::test::TypeText(pane, QStringLiteral("xő \n\t"));
     QTest::keyClick(pane, Qt::Key_Backspace);
     QTest::keyClick(pane, Qt::Key_Delete);
@@ -629,8 +707,7 @@ void TestTextPane::removedBindingsReachWindowShortcuts() {
       pane->setReadOnly(!editable);
       pane->AppendLines({"abc"});
       pane->SetCaret(1, 1);
-      pane->setFocus();
-      QTRY_VERIFY(pane->hasFocus());
+      QVERIFY(Focus(pane));
       QTest::keyClick(pane, Qt::Key_A, Qt::ControlModifier);
       QCOMPARE(triggered.count(), ++expected);
       QCOMPARE(pane->SelectedText(), std::string());
@@ -654,14 +731,12 @@ void TestTextPane::tabMovesFocus() {
   PracticeWindow w;
   QVERIFY(w.Ready());
   w.typing->AppendLines({"abc"});
-  w.typing->setFocus();  // on request
-  QTRY_VERIFY(w.typing->hasFocus());
+  QVERIFY(Focus(w.typing));  // on request
   QTest::keyClick(w.typing, Qt::Key_Tab);
   QTRY_VERIFY(w.lesson->hasFocus());
   QTest::keyClick(w.lesson, Qt::Key_Tab);
   QTRY_VERIFY(w.chooser->hasFocus());
-  w.typing->setFocus();
-  QTRY_VERIFY(w.typing->hasFocus());
+  QVERIFY(Focus(w.typing));
   QTest::keyClick(w.typing, Qt::Key_Backtab, Qt::ShiftModifier);
   QTRY_VERIFY(w.chooser->hasFocus());
   QCOMPARE(w.typing->Lines(), std::vector<std::string>{"abc"});
@@ -700,17 +775,19 @@ void TestTextPane::coloursRoundTrip_data() {
 }
 
 void TestTextPane::coloursRoundTrip() {
+  // A colour of the settings file, shown in the pane and stored again as the main window stores
+  // it, comes back unchanged: a system colour as the system colour.
   QFETCH(int, value);
-  TextPane pane;
-  pane.SetFontColor(value);
-  pane.SetBackgroundColor(value);
-  pane.SetActiveLineColor(value);
-  pane.SetSelectedColor(value);
-  QCOMPARE(pane.FontColor(), value);
-  QCOMPARE(pane.BackgroundColor(), value);
-  QCOMPARE(pane.ActiveLineColor(), value);
-  QCOMPARE(pane.SelectedColor(), value);
   const QColor shown = pekto::ColorFromValue(value);
+  TextPane pane;
+  pane.SetFontColor(shown);
+  pane.SetBackgroundColor(shown);
+  pane.SetActiveLineColor(shown);
+  pane.SetSelectedColor(shown);
+  for (const QColor& color :
+       {pane.FontColor(), pane.BackgroundColor(), pane.ActiveLineColor(), pane.SelectedColor()}) {
+    QCOMPARE(pekto::ValueFromColor(color, {value, pekto::kPaneBackgroundColor}), value);
+  }
   QCOMPARE(pane.palette().color(QPalette::Active, QPalette::Text), shown);
   QCOMPARE(pane.palette().color(QPalette::Active, QPalette::Base), shown);
   QCOMPARE(pane.palette().color(QPalette::Active, QPalette::Highlight), shown);
@@ -723,8 +800,7 @@ void TestTextPane::selectionStaysVisibleWithoutFocus() {
   QVERIFY(w.Ready());
   w.lesson->AppendLines({"abcdef", "ghi"});
   w.lesson->SelectCharacter(1, 3);
-  w.typing->setFocus();
-  QTRY_VERIFY(w.typing->hasFocus());
+  QVERIFY(Focus(w.typing));
   QVERIFY(!w.lesson->hasFocus());
 
   const QImage image = Screen(*w.lesson);
@@ -736,7 +812,7 @@ void TestTextPane::selectionStaysVisibleWithoutFocus() {
   QCOMPARE(CountPixels(image, CharactersRect(*w.lesson, 0, 4, 5), Rgb(kSelection)), 0);
 
   // A new selection colour shows at once, also without the focus.
-  w.lesson->SetSelectedColor(0x00C000);
+  w.lesson->SetSelectedColor(Rgb(0x00C000));
   QVERIFY(CountPixels(Screen(*w.lesson), selected, Rgb(0x00C000)) > area / 3);
 }
 
@@ -745,8 +821,7 @@ void TestTextPane::caretShowsWithFocus() {
   QVERIFY(w.Ready());
   TextPane& pane = *w.typing;
   pane.AppendLines({"abcdefgh", "de"});
-  pane.setFocus();
-  QTRY_VERIFY(pane.hasFocus());
+  QVERIFY(Focus(&pane));
   const QColor ink = Rgb(kBlack);
 
   // At the end of the line, where the next typed character goes: a block, not a thin line.
@@ -787,12 +862,39 @@ void TestTextPane::caretShowsWithFocus() {
   // Insert mode: a bar, beyond the end too.
   TextPane& lesson = *w.lesson;
   lesson.AppendLines({"abc"});
-  lesson.setFocus();
-  QTRY_VERIFY(lesson.hasFocus());
+  QVERIFY(Focus(&lesson));
   lesson.SetCaret(1, 6);
   const QRect bar = lesson.CaretRectangle();
   QVERIFY(bar.width() < CharactersRect(lesson, 0, 0, 1).width() / 2);
   QVERIFY(CountPixels(Screen(lesson), bar, ink) >= bar.height());
+}
+
+void TestTextPane::anExerciseKeyRepaintsOnlyTheCaretRows() {
+  // A key of the exercise repaints the rows of the old and the new caret in both panes, also
+  // when the highlight goes on to the next line, and no line number.
+  PracticeWindow w;
+  QVERIFY(w.Ready());
+  pekto::Exercise exercise(*w.typing, *w.lesson);
+  exercise.Load(pekto::Lesson{"", NumberedLines(20)});
+  std::vector<std::unique_ptr<PaintRecorder>> painted;
+  for (TextPane* pane : {w.typing, w.lesson}) {
+    painted.push_back(std::make_unique<PaintRecorder>(pane->viewport()));
+    painted.push_back(std::make_unique<PaintRecorder>(pane->findChild<pekto::LineNumberGutter*>()));
+  }
+  const int row = w.lesson->CaretRectangle().height();
+  QVERIFY(w.lesson->viewport()->height() > 6 * row);
+  for (const char key : std::string("line 1\rl")) {
+    QCoreApplication::processEvents();
+    for (auto& recorder : painted) recorder->region = {};
+    exercise.Key(static_cast<unsigned char>(key));
+    QTRY_VERIFY(!painted[2]->region.isEmpty());  // the lesson pane's viewport
+    QCoreApplication::processEvents();
+    QVERIFY(painted[2]->region.boundingRect().height() < 3 * row);
+    QVERIFY(painted[3]->region.isEmpty());
+    if (key == '\r') continue;  // the typing pane lays out its text anew for a new line
+    QVERIFY(painted[0]->region.boundingRect().height() < 2 * row);
+    QVERIFY(painted[1]->region.isEmpty());
+  }
 }
 
 void TestTextPane::appearance() {
@@ -854,105 +956,18 @@ void TestTextPane::strikeOutShows() {
 
 // ---- long lines ----------------------------------------------------------------------------
 
-namespace {
-
-// A paragraph of words, `length` characters long, with Windows-1250 letters.
-std::string Paragraph(size_t length, size_t seed = 0) {
-  static const char* kWords[] = {"alma",   "k\xf6rte", "szilva", "f\xfcge",
-                                 "di\xf3", "asdf",     "\xf5r"};
-  std::string text;
-  for (size_t word = seed; text.size() < length; ++word) {
-    text += kWords[word % std::size(kWords)];
-    text += ' ';
-  }
-  text.resize(length);
-  return text;
-}
-
-// The lines of a lesson pasted as long paragraphs, between short lines: a paragraph of words,
-// one run without any blank, an empty line.
-std::vector<std::string> MixedLines() {
-  return {"ab", Paragraph(5000), "", std::string(2500, 'w'), Paragraph(1500, 3), "c"};
-}
-
-// The segments (document blocks) of the pane's stored line `line` (from 0), as found in the
-// document: the first block of every line is known from the line lengths.
-std::vector<QTextBlock> SegmentsOf(const TextPane& pane, int line) {
-  // Blocks are laid out line after line; the stored lengths tell where each line ends.
-  QTextBlock block = pane.document()->firstBlock();
-  for (int i = 0; i < line; ++i) {
-    int left = pane.LineLength(i);
-    while (left > block.length() - 1) {
-      left -= block.length() - 1;
-      block = block.next();
-    }
-    block = block.next();
-  }
-  std::vector<QTextBlock> segments{block};
-  int left = pane.LineLength(line) - (block.length() - 1);
-  while (left > 0) {
-    block = block.next();
-    segments.push_back(block);
-    left -= block.length() - 1;
-  }
-  return segments;
-}
-
-// The column (from 0) where each segment of a stored line after its first begins.
-std::vector<int> SegmentStarts(const TextPane& pane, int line) {
-  std::vector<int> starts;
-  int column = 0;
-  for (const QTextBlock& block : SegmentsOf(pane, line)) {
-    if (column > 0) starts.push_back(column);
-    column += block.length() - 1;
-  }
-  return starts;
-}
-
-struct PaneLook {
-  int lines, caretLine, caretColumn;
-  std::string selected;
-  bool operator==(const PaneLook&) const = default;
-};
-
-PaneLook LookOf(const pekto::PaneModel& pane) {
-  return {pane.LineCount(), pane.CaretLine(), pane.CaretColumn(), pane.SelectedText()};
-}
-
-char* Describe(const PaneLook& look) {
-  return qstrdup(qPrintable(QStringLiteral("%1 lines, caret %2:%3, selected \"%4\"")
-                                .arg(look.lines)
-                                .arg(look.caretLine)
-                                .arg(look.caretColumn)
-                                .arg(QString::fromStdString(look.selected))));
-}
-
-}  // namespace
-
-namespace QTest {
-template <>
-char* toString(const PaneLook& look) {
-  return Describe(look);
-}
-}  // namespace QTest
-
-void TestTextPane::longLinesAreCutIntoSegments() {
-  // The premise of the tests below: long lines do lie in several blocks, each a few KB at most,
-  // and a paragraph is cut after a blank.
-  TextPane pane;
-  pane.AppendLines(MixedLines());
-  QVERIFY(pane.document()->blockCount() > pane.LineCount() + 6);
-  for (QTextBlock block = pane.document()->firstBlock(); block.isValid(); block = block.next()) {
-    QVERIFY(block.length() - 1 <= 4096);
-  }
-  const auto paragraph = SegmentsOf(pane, 1);
-  QVERIFY(paragraph.size() >= 3);
-  for (size_t i = 0; i + 1 < paragraph.size(); ++i) QVERIFY(paragraph[i].text().endsWith(u' '));
-  QVERIFY(SegmentsOf(pane, 3).size() >= 2);
+void TestTextPane::longLinesBehaveLikeShortOnes_data() {
+  QTest::addColumn<Lines>("lines");
+  QTest::addColumn<bool>("typed");  // also as a lesson, key after key
+  QTest::newRow("paragraphs, a run, short lines") << MixedLines() << false;
+  QTest::newRow("a lesson pasted as paragraphs")
+      << Lines{"ab", Paragraph(2500), "", Paragraph(1300, 2), "cd"} << true;
 }
 
 void TestTextPane::longLinesBehaveLikeShortOnes() {
-  // Every operation of the engine's pane model gives what the plain in-memory pane gives.
+  // Every operation of the engine's pane model gives what the plain in-memory pane gives, and
+  // the engine on the real panes what it gives on in-memory ones.
+  QFETCH(Lines, lines);
   TextPane pane;
   pekto::MemoryPane memory;
   const auto check = [&](const char* what) {
@@ -963,11 +978,16 @@ void TestTextPane::longLinesBehaveLikeShortOnes() {
     }
   };
   for (pekto::PaneModel* model : std::initializer_list<pekto::PaneModel*>{&pane, &memory}) {
-    model->AppendLines(MixedLines());
+    model->AppendLines(lines);
   }
   check("loaded");
   if (QTest::currentTestFailed()) return;
-  QCOMPARE(pane.Lines(), MixedLines());
+  QCOMPARE(pane.Lines(), lines);
+  // The premise: the long lines do lie in several blocks, each a few KB at most.
+  QVERIFY(pane.document()->blockCount() > pane.LineCount() + 2);
+  for (QTextBlock block = pane.document()->firstBlock(); block.isValid(); block = block.next()) {
+    QVERIFY(block.length() - 1 <= 4096);
+  }
 
   // The caret and the one-character selection on every column of every line, beyond the end
   // too; on the segment ends above all.
@@ -1011,38 +1031,37 @@ void TestTextPane::longLinesBehaveLikeShortOnes() {
   memory.Clear();
   check("cleared");
   QCOMPARE(LookOf(pane), LookOf(memory));
-}
+  QFETCH(bool, typed);
+  if (!typed) return;
 
-void TestTextPane::highlightOffsetAcrossSegments() {
-  TextPane pane;
-  const std::vector<std::string> lines{"ab", Paragraph(3000), std::string(1200, 'q'), "", "z"};
-  pane.AppendLines(lines);
-  // Every offset of the text joined with two-character breaks, walking forwards and back.
-  struct Expected {
-    std::string selected;
-    int line, column;
-  };
-  std::vector<Expected> expected;
-  for (size_t line = 0; line < lines.size(); ++line) {
-    const int number = static_cast<int>(line) + 1;
-    const int length = static_cast<int>(lines[line].size());
-    for (int column = 0; column < length; ++column) {
-      expected.push_back({lines[line].substr(static_cast<size_t>(column), 1), number, column + 2});
-    }
-    expected.push_back({"", number, length + 2});
-    expected.push_back({"", number, length + 2});
+  // The lines as a lesson, typed key after key with a wrong key and keys on break positions.
+  TextPane typing, lesson;
+  pekto::MemoryPane memoryTyping, memoryLesson;
+  pekto::Exercise onPanes(typing, lesson), inMemory(memoryTyping, memoryLesson);
+  onPanes.Load({"Title", lines});
+  inMemory.Load({"Title", lines});
+  std::string keys;
+  for (const std::string& line : lines) keys += line + '\r';
+  keys[7] = 'X';         // a wrong key
+  keys.insert(2, "yy");  // keys on a line's break positions
+  size_t step = 0;
+  for (const char key : keys) {
+    ++step;
+    const auto ch = static_cast<unsigned char>(key);
+    QCOMPARE(onPanes.Key(ch), inMemory.Key(ch));
+    QCOMPARE(LookOf(lesson), LookOf(memoryLesson));
+    QCOMPARE(LookOf(typing), LookOf(memoryTyping));
+    QCOMPARE(typing.LineLength(typing.LineCount() - 1),
+             memoryTyping.LineLength(memoryTyping.LineCount() - 1));
+    QCOMPARE(onPanes.EndReached(), inMemory.EndReached());
+    if (inMemory.EndReached()) break;
   }
-  std::vector<int> order(expected.size());
-  std::iota(order.begin(), order.end(), 0);
-  std::vector<int> backwards(order.rbegin(), order.rend());
-  order.insert(order.end(), backwards.begin(), backwards.end());
-  for (const int offset : order) {
-    pane.HighlightOffset(offset);
-    const Expected& want = expected[static_cast<size_t>(offset)];
-    QCOMPARE(pane.SelectedText(), want.selected);
-    QCOMPARE(pane.CaretLine(), want.line);
-    QCOMPARE(pane.CaretColumn(), want.column);
-  }
+  QVERIFY(inMemory.EndReached());
+  QCOMPARE(onPanes.State().CorrectCount, inMemory.State().CorrectCount);
+  QCOMPARE(onPanes.State().WrongCount, inMemory.State().WrongCount);
+  QCOMPARE(typing.LineCount(), memoryTyping.LineCount());
+  for (int i = 0; i < memoryTyping.LineCount(); ++i) QCOMPARE(typing.Line(i), memoryTyping.Line(i));
+  QVERIFY(step + 5 > keys.size());  // the end came with the text's last keys
 }
 
 void TestTextPane::anEmptyPaneNumbersItsFirstLine() {
@@ -1156,8 +1175,7 @@ void TestTextPane::editingAcrossSegmentEnds() {
   QVERIFY(w.Ready());
   TextPane& pane = *w.lesson;
   pane.setReadOnly(false);
-  pane.setFocus();
-  QTRY_VERIFY(pane.hasFocus());
+  QVERIFY(Focus(&pane));
   std::string line = Paragraph(12000);
   pane.AppendLines({"top", line, "end"});
   QVERIFY(SegmentStarts(pane, 1).size() >= 8);
@@ -1280,42 +1298,6 @@ void TestTextPane::growingLineWrapsAsOneLine() {
   }
   whole.endLayout();
   QCOMPARE(rows, wholeRows);
-}
-
-void TestTextPane::exerciseOnLongLinesMatchesMemoryPanes() {
-  // The engine on the real panes and on plain in-memory ones, key after key, over a lesson
-  // pasted as long paragraphs.
-  TextPane typing, lesson;
-  pekto::MemoryPane memoryTyping, memoryLesson;
-  pekto::Exercise onPanes(typing, lesson), inMemory(memoryTyping, memoryLesson);
-  const pekto::Lesson text{"Title", {"ab", Paragraph(2500), "", Paragraph(1300, 2), "cd"}};
-  onPanes.Load(text);
-  inMemory.Load(text);
-  std::string keys;
-  for (size_t line = 0; line < text.lines.size(); ++line) {
-    keys += text.lines[line];
-    keys += '\r';
-  }
-  keys[7] = 'X';         // a wrong key
-  keys.insert(2, "yy");  // keys on a line's break positions
-  int step = 0;
-  for (const char key : keys) {
-    const auto ch = static_cast<unsigned char>(key == '\r' ? 13 : key);
-    QCOMPARE(onPanes.Key(ch), inMemory.Key(ch));
-    QCOMPARE(LookOf(lesson), LookOf(memoryLesson));
-    QCOMPARE(LookOf(typing), LookOf(memoryTyping));
-    QCOMPARE(typing.LineLength(typing.LineCount() - 1),
-             memoryTyping.LineLength(memoryTyping.LineCount() - 1));
-    QCOMPARE(onPanes.EndReached(), inMemory.EndReached());
-    ++step;
-    if (inMemory.EndReached()) break;
-  }
-  QVERIFY(inMemory.EndReached());
-  QCOMPARE(onPanes.State().CorrectCount, inMemory.State().CorrectCount);
-  QCOMPARE(onPanes.State().WrongCount, inMemory.State().WrongCount);
-  QCOMPARE(typing.LineCount(), memoryTyping.LineCount());
-  for (int i = 0; i < memoryTyping.LineCount(); ++i) QCOMPARE(typing.Line(i), memoryTyping.Line(i));
-  QVERIFY(step > 3700);
 }
 
 QTEST_MAIN(TestTextPane)

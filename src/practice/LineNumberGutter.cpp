@@ -1,0 +1,50 @@
+#include "practice/LineNumberGutter.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <utility>
+
+namespace pekto {
+namespace {
+
+constexpr int kRightOffset = 3;  // between the numbers and the text
+
+QFont GutterFont() {
+  // Every style set, so that the numbers do not take the pane's italic or underline.
+  QFont font(QStringLiteral("Courier New"));
+  font.setBold(true);
+  font.setItalic(false);
+  font.setUnderline(false);
+  font.setStrikeOut(false);
+  font.setPixelSize(13);
+  font.setStyleHint(QFont::TypeWriter);
+  return font;
+}
+
+}  // namespace
+
+LineNumberGutter::LineNumberGutter(QWidget* parent, Numbers numbers)
+    : QWidget(parent), numbers_(std::move(numbers)) {}
+
+int LineNumberGutter::WidthFor(int lines) const {
+  const int digits = std::max(minimumDigits_, static_cast<int>(QString::number(lines).size()));
+  return QFontMetrics(GutterFont()).horizontalAdvance(u'9') * digits + kRightOffset;
+}
+
+int LineNumberGutter::RowHeight() const {
+  return QFontMetrics(GutterFont()).height();
+}
+
+void LineNumberGutter::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.fillRect(event->rect(), palette().color(QPalette::Window));
+  painter.setFont(GutterFont());
+  painter.setPen(palette().color(QPalette::Dark));
+  const int height = RowHeight();
+  const int right = width() - kRightOffset;
+  for (const Number& number : numbers_(event->rect().bottom())) {
+    painter.drawText(0, number.top, right, height, Qt::AlignRight, QString::number(number.line));
+  }
+}
+
+}  // namespace pekto
