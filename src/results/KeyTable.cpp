@@ -59,25 +59,73 @@ void AppendRow(CsvTable& table, const KeyRowOwner& owner, const KeyTally& tally)
   table.PostRow();
 }
 
+// The field indices of a key table's tally.
+struct TallyFields {
+  explicit TallyFields(const CsvTable& table)
+      : ch(RequiredField(table, "betu")),
+        judged(RequiredField(table, "leutes")),
+        wrong(RequiredField(table, "hibas")),
+        subs(RequiredField(table, "helyette")),
+        time(RequiredField(table, "ido")) {}
+
+  // The row's tally; nothing for a row whose character is not one byte.
+  std::optional<KeyTally> Of(const CsvTable& table, size_t row) const {
+    const auto value = [&](size_t f) { return table.ValueAt(row, f); };
+    const std::string text = NullToStr(value(ch), "");
+    if (text.size() != 1) return std::nullopt;
+    return KeyTally{static_cast<unsigned char>(text[0]), NullToInt(value(judged), 0),
+                    NullToInt(value(wrong), 0), ParseSubstitutes(NullToStr(value(subs), "")),
+                    NullToInt(value(time), 0)};
+  }
+
+  size_t ch, judged, wrong, subs, time;
+};
+
 // The tallies of the player's rows from `since` on, summed per character.
 std::vector<KeyTally> SummedRows(const CsvTable& table, std::string_view player,
                                  std::optional<Date> since) {
-  const size_t charField = RequiredField(table, "betu");
-  const size_t judgedField = RequiredField(table, "leutes");
-  const size_t wrongField = RequiredField(table, "hibas");
-  const size_t subsField = RequiredField(table, "helyette");
-  const size_t timeField = RequiredField(table, "ido");
+  const TallyFields fields(table);
   KeyRecord record;
   ForEachPlayerRow(table, player, since, [&](size_t row, const Date*) {
-    const auto value = [&](size_t f) { return table.ValueAt(row, f); };
-    const std::string ch = NullToStr(value(charField), "");
-    if (ch.size() != 1) return;
-    record.Add(KeyTally{static_cast<unsigned char>(ch[0]), NullToInt(value(judgedField), 0),
-                        NullToInt(value(wrongField), 0),
-                        ParseSubstitutes(NullToStr(value(subsField), "")),
-                        NullToInt(value(timeField), 0)});
+    if (const std::optional<KeyTally> tally = fields.Of(table, row)) record.Add(*tally);
   });
   return record.Tallies();
+}
+
+// Every player's tallies per period.
+PlayerKeyTallies SummedByPlayer(const CsvTable& table,
+                                const std::vector<std::optional<Date>>& periods) {
+  const TallyFields fields(table);
+  const size_t playerField = RequiredField(table, "jatekos");
+  const size_t dateField = RequiredField(table, "datum");
+  std::map<std::string, std::vector<KeyRecord>> records;
+  for (size_t row = 0; row < table.VisibleRowCount(); ++row) {
+    const std::optional<KeyTally> tally = fields.Of(table, row);
+    if (!tally) continue;
+    auto [it, added] = records.try_emplace(NullToStr(table.ValueAt(row, playerField), ""));
+    if (added) it->second.resize(periods.size());
+    const NullableValue value = table.ValueAt(row, dateField);
+    const Date* date = value ? std::get_if<Date>(&*value) : nullptr;
+    for (size_t p = 0; p < periods.size(); ++p) {
+      if (!periods[p] || (date != nullptr && *date >= *periods[p])) it->second[p].Add(*tally);
+    }
+  }
+  PlayerKeyTallies tallies;
+  for (const auto& [player, perPeriod] : records) {
+    std::vector<std::vector<KeyTally>>& lists = tallies[player];
+    for (const KeyRecord& record : perPeriod) lists.push_back(record.Tallies());
+  }
+  return tallies;
+}
+
+// What `sum` makes of the loaded file; an error names the file.
+template <typename Sum>
+auto Summed(const fs::path& keysFile, Sum&& sum) {
+  try {
+    return sum(LoadedKeyTable(keysFile));
+  } catch (const Error& e) {
+    throw Error("A(z) " + Quoted(keysFile) + " nem olvasható be:\n" + e.what());
+  }
 }
 
 }  // namespace
@@ -112,11 +160,12 @@ std::string KeysNotWrittenMessage(const fs::path& keysFile, std::string_view rea
 
 std::vector<KeyTally> ReadKeyTallies(const fs::path& keysFile, std::string_view player,
                                      std::optional<Date> since) {
-  try {
-    return SummedRows(LoadedKeyTable(keysFile), player, since);
-  } catch (const Error& e) {
-    throw Error("A(z) " + Quoted(keysFile) + " nem olvasható be:\n" + e.what());
-  }
+  return Summed(keysFile, [&](const CsvTable& table) { return SummedRows(table, player, since); });
+}
+
+PlayerKeyTallies ReadPlayerKeyTallies(const fs::path& keysFile,
+                                      const std::vector<std::optional<Date>>& periods) {
+  return Summed(keysFile, [&](const CsvTable& table) { return SummedByPlayer(table, periods); });
 }
 
 }  // namespace pekto
