@@ -14,6 +14,8 @@ namespace {
 
 // Days drawn with a dot each; more make the dots a smudge.
 constexpr size_t kDottedDays = 60;
+// The room between an axis and the nearest day, in pixels.
+constexpr double kInset = 8;
 
 int64_t DayNumber(const Date& date) {
   using namespace std::chrono;
@@ -43,10 +45,13 @@ struct ProgressChart::Frame {
   int speedTop = 0, speedStep = 1;
   int percentBottom = 0, percentStep = 10;
 
+  // The first and the last day stand a little inside the axes.
   double X(const Date& date) const {
     if (lastDay == firstDay) return plot.center().x();
-    return plot.left() + plot.width() * static_cast<double>(DayNumber(date) - firstDay) /
-                             static_cast<double>(lastDay - firstDay);
+    const double inner = plot.width() - 2 * kInset;
+    return plot.left() + kInset +
+           inner * static_cast<double>(DayNumber(date) - firstDay) /
+               static_cast<double>(lastDay - firstDay);
   }
   double SpeedY(double value) const { return plot.bottom() - plot.height() * value / speedTop; }
   double PercentY(double value) const {

@@ -59,8 +59,8 @@ QColor RateColor(double rate) {
   return Mix(yellow, red, std::min(1.0, (rate - kYellowRate) / (kRedRate - kYellowRate)));
 }
 
-QString Percent(double rate) {
-  return QLocale(QLocale::Hungarian, QLocale::Hungary).toString(rate * 100, 'f', 1) +
+QString Percent(double rate, int decimals = 1) {
+  return QLocale(QLocale::Hungarian, QLocale::Hungary).toString(rate * 100, 'f', decimals) +
          QStringLiteral("%");
 }
 
@@ -136,7 +136,7 @@ class RateLegend : public QWidget {
     for (const double rate : {0.0, kYellowRate, kRedRate}) {
       painter.fillRect(QRect(x, (height() - h) / 2, h * 2, h), RateColor(rate));
       x += h * 2 + 4;
-      text(rate >= kRedRate ? Percent(rate) + QStringLiteral(" felett") : Percent(rate));
+      text(Percent(rate, 0) + (rate >= kRedRate ? QStringLiteral(" felett") : QString()));
       x += 8;
     }
     const QRect hatch(x, (height() - h) / 2, h * 2, h);
@@ -197,21 +197,25 @@ Tfrm_Statisztika::Tfrm_Statisztika(fs::path dataDir, fs::path bundleDir, const s
 
 Tfrm_Statisztika::~Tfrm_Statisztika() = default;
 
+// The keyboard above the chart on the left, the worst keys and the fingers on the right.
 void Tfrm_Statisztika::CreateWidgets() {
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(12, 8, 12, 10);
   column->setSpacing(8);
   column->addWidget(CreateChoiceBar());
-  auto* middle = new QHBoxLayout;
-  middle->setSpacing(10);
-  middle->addWidget(CreateKeyPanel(), 1);
-  middle->addWidget(CreateSidePanel());
-  column->addLayout(middle, 3);
+  auto* sides = new QHBoxLayout;
+  sides->setSpacing(10);
+  auto* left = new QVBoxLayout;
+  left->setSpacing(8);
+  left->addWidget(CreateKeyPanel());
   Grafikon = new ProgressChart(this);
   auto* chartBox = new QGroupBox(QStringLiteral("Gyakorlási napok"), this);
   auto* chartLayout = new QVBoxLayout(chartBox);
   chartLayout->addWidget(Grafikon);
-  column->addWidget(chartBox, 2);
+  left->addWidget(chartBox, 1);
+  sides->addLayout(left, 1);
+  sides->addWidget(CreateSidePanel());
+  column->addLayout(sides, 1);
   column->addWidget(CreateButtonBar());
 }
 
@@ -268,8 +272,8 @@ QWidget* Tfrm_Statisztika::CreateSidePanel() {
   LabelGyenge->setTextFormat(Qt::PlainText);
   LabelGyenge->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   LabelGyenge->setMinimumWidth(230);
-  worstLayout->addWidget(LabelGyenge, 1);
-  layout->addWidget(worstBox, 1);
+  worstLayout->addWidget(LabelGyenge);
+  layout->addWidget(worstBox);
 
   auto* fingerBox = new QGroupBox(QStringLiteral("Hibaarány ujjanként"), panel);
   auto* grid = new QGridLayout(fingerBox);
@@ -286,6 +290,7 @@ QWidget* Tfrm_Statisztika::CreateSidePanel() {
     grid->addWidget(fingerRates_[i], row, 1);
   }
   layout->addWidget(fingerBox);
+  layout->addStretch(1);
   return panel;
 }
 
@@ -310,7 +315,8 @@ QWidget* Tfrm_Statisztika::CreateButtonBar() {
   return bar;
 }
 
-// The players of Players.csv in file order, then those that only the score table names.
+// The players of Players.csv in file order, where the evaluation lists everyone who practised;
+// without a readable list, those the score table names.
 void Tfrm_Statisztika::FillPlayers(const std::string& player) {
   std::vector<std::string> names;
   std::set<std::string> listed;
@@ -320,9 +326,9 @@ void Tfrm_Statisztika::FillPlayers(const std::string& player) {
   try {
     for (const std::string& name : ReadPlayerNames(dataDir_ / "Players.csv")) add(name);
   } catch (const Error&) {
-    // The score table names every player who has something to show.
+    names.clear();  // the score table below then names them
   }
-  const int playerField = scores_->FieldIndex("jatekos");
+  const int playerField = names.empty() ? scores_->FieldIndex("jatekos") : -1;
   for (size_t row = 0; playerField >= 0 && row < scores_->VisibleRowCount(); ++row) {
     add(NullToStr(scores_->ValueAt(row, static_cast<size_t>(playerField)), ""));
   }

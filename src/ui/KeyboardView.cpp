@@ -53,7 +53,9 @@ QColor FingerColor(Finger finger) {
 KeyboardView::KeyboardView(Keyboard keyboard, QWidget* parent)
     : QWidget(parent), keyboard_(std::move(keyboard)) {
   setObjectName(QStringLiteral("KeyboardView"));
-  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  QSizePolicy policy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  policy.setHeightForWidth(true);
+  setSizePolicy(policy);
   paints_.resize(keyboard_.Keys().size());
   columns_ = 0;
   rows_ = 0;
