@@ -399,7 +399,9 @@ void Tfrm_Statisztika::ShowKeys() {
   }
   const std::vector<KeyTally> none;
   const std::vector<KeyTally>& shown = tallies != nullptr ? *tallies : none;
-  Billentyuzet->SetKeyPaints(KeyPaints(Billentyuzet->Board(), shown));
+  // Without tallies the keys stay plain: nothing is known of them, not too little.
+  Billentyuzet->SetKeyPaints(tallies != nullptr ? KeyPaints(Billentyuzet->Board(), shown)
+                                                : std::vector<KeyPaint>{});
   ShowWorstKeys(shown);
   ShowFingers(shown);
   ButtonGyakorlo->setEnabled(!WorstKeys(shown, kDrillKeyCount, kDrillMinJudged).empty());
