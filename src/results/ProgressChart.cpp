@@ -103,7 +103,8 @@ void ProgressChart::paintEvent(QPaintEvent*) {
   frame.speedStep = NiceStep(speedMax, 4);
   frame.speedTop = (speedMax + frame.speedStep - 1) / frame.speedStep * frame.speedStep;
   frame.percentBottom = std::min(90, std::max(0, (percentMin - 1) / 10 * 10));
-  frame.percentStep = 100 - frame.percentBottom > 50 ? 20 : 10;
+  const int percentRange = 100 - frame.percentBottom;
+  frame.percentStep = percentRange > 50 ? 20 : (percentRange > 20 ? 10 : 5);
   frame.percentBottom = frame.percentBottom / frame.percentStep * frame.percentStep;
 
   PaintAxes(painter, frame);
