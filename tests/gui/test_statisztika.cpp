@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QThreadPool>
 #include <QtTest>
 #include <filesystem>
 #include <memory>
@@ -133,6 +134,12 @@ class StatisztikaTest : public QObject {
     const auto window = Open();
     QVERIFY(test::Find<KeyboardView>(window, "KeyboardView")->Message().contains("Keys.csv"));
     QVERIFY(!test::Find<QPushButton>(window, "ButtonGyakorlo")->isEnabled());
+  }
+
+  void closedBeforeTheKeysArrive() {
+    std::make_unique<Tfrm_Statisztika>(data_, bundle_, "Anna", kToday, nullptr).reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();  // the tallies find no window, and go
   }
 
   void drillButtonHandsOverTheDrillAndCloses() {
