@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <utility>
 
 #include "platform/Cp1250.h"
 
@@ -21,21 +22,36 @@ void KeyRecord::Add(unsigned char expected, unsigned char typed, int64_t msSince
 
 void KeyRecord::Add(const KeyTally& tally) {
   Counts& counts = keys_[tally.ch];
+  if (!counts.seen) {
+    counts.seen = true;
+    ++seen_;
+  }
   counts.judged += tally.judged;
   counts.wrong += tally.wrong;
   counts.intervalMs += tally.intervalMs;
-  for (const Substitute& s : tally.substitutes) counts.typed[s.ch] += s.count;
+  for (const Substitute& s : tally.substitutes) {
+    const auto at =
+        std::lower_bound(counts.typed.begin(), counts.typed.end(), s.ch,
+                         [](const Substitute& known, unsigned char ch) { return known.ch < ch; });
+    if (at != counts.typed.end() && at->ch == s.ch) {
+      at->count += s.count;
+    } else {
+      counts.typed.insert(at, s);
+    }
+  }
   judged_ += tally.judged;
   wrong_ += tally.wrong;
 }
 
 std::vector<KeyTally> KeyRecord::Tallies() const {
   std::vector<KeyTally> tallies;
-  tallies.reserve(keys_.size());
-  for (const auto& [ch, counts] : keys_) {
-    KeyTally tally{ch, counts.judged, counts.wrong, {}, counts.intervalMs};
-    for (const auto& [typed, count] : counts.typed) tally.substitutes.push_back({typed, count});
-    // The map gives byte order; a stable sort keeps it among equal counts.
+  tallies.reserve(seen_);
+  for (size_t ch = 0; ch < keys_.size(); ++ch) {
+    const Counts& counts = keys_[ch];
+    if (!counts.seen) continue;
+    KeyTally tally{static_cast<unsigned char>(ch), counts.judged, counts.wrong, counts.typed,
+                   counts.intervalMs};
+    // Byte order among equal counts, kept by a stable sort.
     std::stable_sort(tally.substitutes.begin(), tally.substitutes.end(),
                      [](const Substitute& a, const Substitute& b) { return a.count > b.count; });
     if (tally.substitutes.size() > kSubstituteCount) tally.substitutes.resize(kSubstituteCount);

@@ -6,7 +6,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,16 +46,19 @@ class KeyRecord {
   std::vector<KeyTally> Tallies() const;
   int32_t Judged() const { return judged_; }
   int32_t Correct() const { return judged_ - wrong_; }
-  bool Empty() const { return keys_.empty(); }
+  bool Empty() const { return seen_ == 0; }
 
  private:
+  // Indexed by the byte: a flat table, as a statistics window sums millions of rows.
   struct Counts {
+    bool seen = false;
     int32_t judged = 0;
     int32_t wrong = 0;
     int64_t intervalMs = 0;
-    std::map<unsigned char, int32_t> typed;  // the substitutes
+    std::vector<Substitute> typed;  // the substitutes in byte order
   };
-  std::map<unsigned char, Counts> keys_;
+  std::array<Counts, 256> keys_{};
+  size_t seen_ = 0;
   int32_t judged_ = 0;
   int32_t wrong_ = 0;
 };

@@ -1,7 +1,10 @@
 #include "practice/WeakKeyDrill.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <string_view>
+#include <system_error>
 
 #include "platform/Cp1250.h"
 #include "platform/Files.h"
@@ -142,6 +145,23 @@ std::optional<Lesson> WeakKeyDrill(const std::vector<KeyTally>& tallies,
   // Last the keys' words side by side.
   AppendLines(mixed, lesson.lines);
   return lesson;
+}
+
+std::filesystem::path DrillLessonFile(const std::filesystem::path& lessonFolder,
+                                      std::chrono::year_month_day day) {
+  std::array<char, 32> name{};
+  std::snprintf(name.data(), name.size(), "gyakorlo_%04d-%02u-%02u.lck", int{day.year()},
+                unsigned{day.month()}, unsigned{day.day()});
+  return lessonFolder / name.data();
+}
+
+std::filesystem::path SaveDrillLesson(const std::filesystem::path& lessonFolder,
+                                      const Lesson& drill, std::chrono::year_month_day day) {
+  const std::filesystem::path file = DrillLessonFile(lessonFolder, day);
+  std::error_code ec;  // a folder that cannot be made fails the writing, which says so
+  std::filesystem::create_directories(lessonFolder, ec);
+  WriteLessonFile(file, drill);
+  return file;
 }
 
 }  // namespace pekto

@@ -4,6 +4,7 @@
 // comma or full stop after words).
 // Texts are Windows-1250.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -38,5 +39,13 @@ std::filesystem::path WordListFile(const std::filesystem::path& bundleDir);
 // nothing when no key qualifies.
 std::optional<Lesson> WeakKeyDrill(const std::vector<KeyTally>& tallies,
                                    const std::vector<std::string>& words);
+
+// The file a drill made on `day` is kept in, in the lesson folder: one name a day
+// ("gyakorlo_2026-12-09.lck"), so that a later drill of the same day replaces the earlier one.
+std::filesystem::path DrillLessonFile(const std::filesystem::path& lessonFolder,
+                                      std::chrono::year_month_day day);
+// Saves the drill there as an ordinary lesson and returns the file. Throws pekto::Error.
+std::filesystem::path SaveDrillLesson(const std::filesystem::path& lessonFolder,
+                                      const Lesson& drill, std::chrono::year_month_day day);
 
 }  // namespace pekto

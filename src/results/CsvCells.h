@@ -71,6 +71,13 @@ class CellStore {
     cells_.insert(cells_.end(), cells.begin(), cells.end());
     return static_cast<uint32_t>(rows_++);
   }
+  // Removes every row and the texts after the first `keepTextBytes` bytes (those of the cells
+  // made before the rows, such as defaults).
+  void DropRows(size_t keepTextBytes) {
+    cells_.clear();
+    rows_ = 0;
+    texts_.resize(std::min(keepTextBytes, texts_.size()));
+  }
   // Adds the rows of `other`, which has the same fields, after the last row.
   void Append(CellStore&& other, const std::vector<FieldSpec>& fields);
 

@@ -291,13 +291,14 @@ Cell ReadCell(CellStore& store, const FieldSpec& fieldDef, const FieldText& fiel
 }
 
 void ReadRows(LineReader& lines, const std::vector<int>& columns, size_t dataSize,
-              size_t expectedRows, TableFile& file) {
+              size_t expectedRows, TableFile& file, const RowVisitor* visit) {
   const auto& fields = file.fields;
   CellStore& store = file.rows;
   const std::vector<Cell> defaults = store.DefaultCells(fields);
+  const size_t defaultTexts = store.TextBytes();
   // Room for the rows ahead, but never more cells than the file has bytes, whatever it claims.
   const size_t perRow = std::max<size_t>(1, fields.size());
-  store.Reserve(std::min(expectedRows, dataSize / perRow), dataSize / 4);
+  if (visit == nullptr) store.Reserve(std::min(expectedRows, dataSize / perRow), dataSize / 4);
   while (const auto line = lines.Next()) {
     Cell* row = store.Row(store.AddRow(defaults));
     FieldReader reader(*line);
@@ -308,13 +309,17 @@ void ReadRows(LineReader& lines, const std::vector<int>& columns, size_t dataSiz
       row[column] = ReadCell(store, fields[static_cast<size_t>(column)], field);
     }
     file.idCounter = RaisedCounter(file.idCounter, fields, row);
+    if (visit != nullptr) {
+      (*visit)(file, row);
+      store.DropRows(defaultTexts);
+    }
   }
 }
 
 TableFile ParseTableFileOrThrow(const std::filesystem::path& path, std::string_view data,
-                                const std::vector<FieldSpec>& fields) {
+                                const std::vector<FieldSpec>& fields, const RowVisitor* visit) {
   try {
-    return ParseTableFile(data, fields);
+    return ParseTableFile(data, fields, visit);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   } catch (const Error& e) {
@@ -427,7 +432,8 @@ std::string FieldLine(const FieldSpec& fieldDef) {
 // ---------------------------------------------------------------------------------------------
 // Files
 
-TableFile ParseTableFile(std::string_view data, const std::vector<FieldSpec>& fields) {
+TableFile ParseTableFile(std::string_view data, const std::vector<FieldSpec>& fields,
+                         const RowVisitor* visit) {
   TableFile file;
   file.fields = fields;
   LineReader lines(data);
@@ -460,15 +466,16 @@ TableFile ParseTableFile(std::string_view data, const std::vector<FieldSpec>& fi
   }
   file.rows = CellStore(file.fields.size());
   ReadRows(lines, columns, data.size(),
-           static_cast<size_t>(std::count(data.begin(), data.end(), '\n')), file);
+           static_cast<size_t>(std::count(data.begin(), data.end(), '\n')), file, visit);
   return file;
 }
 
 std::optional<TableFile> ReadTableFile(const std::filesystem::path& path,
-                                       const std::vector<FieldSpec>& fields) {
+                                       const std::vector<FieldSpec>& fields,
+                                       const RowVisitor* visit) {
   const std::string data = ReadWholeFile(path, kMaxTableFileBytes);
   if (data.empty()) return std::nullopt;
-  return ParseTableFileOrThrow(path, data, fields);
+  return ParseTableFileOrThrow(path, data, fields, visit);
 }
 
 std::string TableFileText(const std::vector<FieldSpec>& fields, const CellStore& rows,

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -44,9 +45,16 @@ inline constexpr std::uintmax_t kMaxTableFileBytes = std::uintmax_t{1} << 30;
 // without a definition section is read with. Throws pekto::Error when the file cannot be read,
 // is larger than kMaxTableFileBytes or does not fit into memory, pekto::DamagedFileError when it
 // does not parse.
+//
+// With `visit`, the rows are handed to it one at a time instead of being kept: it gets the file
+// (its fields) and the row's cells, whose texts `file.rows` holds until the next row; the
+// returned file then holds no rows.
+using RowVisitor = std::function<void(const TableFile& file, const Cell* row)>;
 std::optional<TableFile> ReadTableFile(const std::filesystem::path& path,
-                                       const std::vector<FieldSpec>& fields);
-TableFile ParseTableFile(std::string_view data, const std::vector<FieldSpec>& fields);
+                                       const std::vector<FieldSpec>& fields,
+                                       const RowVisitor* visit = nullptr);
+TableFile ParseTableFile(std::string_view data, const std::vector<FieldSpec>& fields,
+                         const RowVisitor* visit = nullptr);
 
 // Writes the whole file at once, the rows in `order`: on failure the previous file stays as it
 // was and pekto::Error is thrown.

@@ -28,13 +28,6 @@ std::string U(std::string_view cp1250Text) {
   return cp1250::ToUtf8(cp1250Text);
 }
 
-int FindField(const std::vector<FieldSpec>& fields, std::string_view name) {
-  for (size_t i = 0; i < fields.size(); ++i) {
-    if (cp1250::EqualIgnoringCase(fields[i].name, name)) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 [[noreturn]] void ThrowFieldNotFound(const std::string& table, std::string_view name) {
   throw Error(table + ": Field '" + U(name) + "' not found");
 }
@@ -133,8 +126,30 @@ std::vector<FieldSpec> ScoreSchema() {
           MakeField(kDate, FieldType::Date)};
 }
 
+int FindField(const std::vector<FieldSpec>& fields, std::string_view name) {
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (cp1250::EqualIgnoringCase(fields[i].name, name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 std::vector<FieldSpec> PlayerSchema() {
   return {MakeField(score_field::kPlayer, FieldType::String)};
+}
+
+std::vector<FieldSpec> ForEachFileRow(const std::filesystem::path& path,
+                                      const std::vector<FieldSpec>& schema,
+                                      const TableRowUse& use) {
+  std::vector<NullableValue> values;
+  const table_detail::RowVisitor visit = [&](const table_detail::TableFile& file,
+                                             const table_detail::Cell* row) {
+    values.resize(file.fields.size());
+    for (size_t i = 0; i < values.size(); ++i) values[i] = file.rows.Value(row[i], file.fields[i]);
+    use(file.fields, values);
+  };
+  const std::optional<table_detail::TableFile> file =
+      table_detail::ReadTableFile(path, schema, &visit);
+  return file ? file->fields : schema;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,6 +46,18 @@ inline constexpr std::string_view kDate = "datum";
 std::vector<FieldSpec> ScoreSchema();
 // jatekos.
 std::vector<FieldSpec> PlayerSchema();
+
+// The index of the field named `name` (letter case aside) among `fields`; -1 for none.
+int FindField(const std::vector<FieldSpec>& fields, std::string_view name);
+
+// The rows of the table file at `path` one at a time, read as LoadFile reads them into a table of
+// `schema` but never kept, for files too large to hold: `use(fields, values)` gets the fields of
+// the rows (the file's own where it defines them, else `schema`) and a row's values in their
+// order. Returns those fields. Throws as LoadFile.
+using TableRowUse = std::function<void(const std::vector<FieldSpec>& fields,
+                                       const std::vector<NullableValue>& values)>;
+std::vector<FieldSpec> ForEachFileRow(const std::filesystem::path& path,
+                                      const std::vector<FieldSpec>& schema, const TableRowUse& use);
 
 enum class SortOption : unsigned { None = 0, Descending = 1, CaseInsensitive = 2 };
 constexpr SortOption operator|(SortOption a, SortOption b) {

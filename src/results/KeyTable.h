@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,5 +45,13 @@ std::string KeysNotWrittenMessage(const std::filesystem::path& keysFile, std::st
 // Throws pekto::Error naming the file when it cannot be read or is damaged.
 std::vector<KeyTally> ReadKeyTallies(const std::filesystem::path& keysFile, std::string_view player,
                                      std::optional<Date> since);
+
+// Every player's tallies in one reading of `keysFile`: per player (Windows-1250) one list of
+// tallies per period of `periods` (rows dated its start or later; nothing: every row), in the
+// periods' order, summed as ReadKeyTallies sums them; none when the file does not exist. Throws
+// as ReadKeyTallies.
+using PlayerKeyTallies = std::map<std::string, std::vector<std::vector<KeyTally>>>;
+PlayerKeyTallies ReadPlayerKeyTallies(const std::filesystem::path& keysFile,
+                                      const std::vector<std::optional<Date>>& periods);
 
 }  // namespace pekto

@@ -131,6 +131,27 @@ TEST(CsvTableGolden, LoadingAndSavingAgainChangesNoByte) {
   }
 }
 
+TEST(CsvTableRows, ReadOneAtATimeAsLoadFileReadsThem) {
+  TempDir dir;
+  FieldSpec note = MakeField("megj", FieldType::String);
+  note.defaultExpression = "alap";  // a text every row takes from before the rows
+  const auto plain = dir.Write("plain.csv", "\"jatekos\",\n\"A\",\n\"B\",\n");
+  for (const auto& [file, schema] :
+       {std::pair{std::filesystem::path(PEKTO_GOLDEN_DIR) / "score_example.csv", ScoreSchema()},
+        std::pair{plain, std::vector<FieldSpec>{MakeField("jatekos", FieldType::String), note}}}) {
+    CsvTable table("Tbl", schema, nullptr);
+    table.Open();
+    table.LoadFile(file);
+    size_t row = 0;
+    const auto fields = ForEachFileRow(file, schema, [&](const auto&, const auto& values) {
+      for (size_t f = 0; f < values.size(); ++f) EXPECT_EQ(values[f], table.ValueAt(row, f));
+      ++row;
+    });
+    EXPECT_EQ(row, table.VisibleRowCount());
+    EXPECT_EQ(fields.size(), table.Fields().size());
+  }
+}
+
 TEST(CsvTableNumbering, FreshTableRoundTripAndNextIds) {
   TempDir dir;
   const auto file = dir / "Score.csv";

@@ -241,6 +241,21 @@ TEST(KeyTable, RowsReadBackPerPlayerAndPeriod) {
   ASSERT_EQ(week.size(), 1U);
   EXPECT_EQ(week[0].judged, 2);
   EXPECT_TRUE(ReadKeyTallies(dir / "none.csv", "Anna", std::nullopt).empty());
+
+  // Every player and period at once: the same sums.
+  const std::vector<std::optional<Date>> periods = {std::nullopt, Date{2026, 12, 2}};
+  const PlayerKeyTallies byPlayer = ReadPlayerKeyTallies(file, periods);
+  ASSERT_EQ(byPlayer.size(), 2U);
+  for (const auto& [player, lists] : byPlayer) {
+    for (size_t p = 0; p < periods.size(); ++p) {
+      const std::vector<KeyTally> one = ReadKeyTallies(file, player, periods[p]);
+      ASSERT_EQ(lists[p].size(), one.size());
+      for (size_t i = 0; i < one.size(); ++i) {
+        EXPECT_EQ(lists[p][i].judged, one[i].judged);
+        EXPECT_EQ(lists[p][i].substitutes, one[i].substitutes);
+      }
+    }
+  }
 }
 
 TEST(KeyTable, DamagedFileIsLeftWholeWithAMessage) {

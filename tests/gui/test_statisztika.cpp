@@ -1,0 +1,172 @@
+// The statistics window over a small known score and key table: the colours of a weak, a good
+// and a rarely judged key, the worst keys' text, another player, a damaged key table, and the
+// drill the button hands over.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QThreadPool>
+#include <QtTest>
+#include <filesystem>
+#include <memory>
+
+#include "TestSupport.h"
+#include "app/Application.h"
+#include "practice/WeakKeyDrill.h"
+#include "results/CsvTable.h"
+#include "results/KeyTable.h"
+#include "results/Statisztika.h"
+#include "ui/KeyboardView.h"
+
+using namespace pekto;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr Date kToday{2026, 12, 9};
+constexpr unsigned char kO2 = 0xF5;  // ő
+constexpr unsigned char kO3 = 0xF6;  // ö
+constexpr unsigned char kO4 = 0xF3;  // ó
+
+// Anna practised on two days, Béla on one.
+void WriteScores(const fs::path& file) {
+  CsvTable table("Tbl", ScoreSchema(), nullptr);
+  table.Open();
+  for (const int day : {7, 8, 9}) {
+    const std::string player = day < 9 ? "Anna" : "B\xE9la";
+    table.AppendRow();
+    table.SetText("tesztneve", "Lecke");
+    table.SetText("jatekos", player);
+    table.SetInteger("osszes", 200);
+    table.SetInteger("helyes", 180);
+    table.SetInteger("hibas", 20);
+    table.SetInteger("szazalek", 90);
+    table.SetInteger("ido", 60 + day);
+    table.SetDate("datum", {2026, 12, day});
+    table.PostRow();
+  }
+  table.SaveFile(file);
+}
+
+bool IsGrey(const QColor& c) {
+  return c.red() == c.green() && c.green() == c.blue();
+}
+
+}  // namespace
+
+class StatisztikaTest : public QObject {
+  Q_OBJECT
+
+ private:
+  test::TempDataDir temp_;
+  fs::path data_, bundle_;
+
+  std::unique_ptr<Tfrm_Statisztika> Open() {
+    auto window = std::make_unique<Tfrm_Statisztika>(data_, bundle_, "Anna", kToday, nullptr);
+    QSignalSpy arrived(window.get(), &Tfrm_Statisztika::KeyTalliesShown);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) qWarning("window not exposed");
+    if (arrived.isEmpty() && !arrived.wait(20000)) qWarning("no key tallies");
+    return window;
+  }
+
+  // The colour in the upper right quarter of the key typing `ch`, away from its characters.
+  static QColor KeyColor(KeyboardView* view, unsigned char ch, int dx = 0) {
+    const auto& keys = view->Board().Keys();
+    const size_t index = static_cast<size_t>(view->Board().Find(ch)->key - keys.data());
+    const QRectF key = view->KeyRect(index);
+    const QImage image = view->grab().toImage();
+    const QPoint spot(static_cast<int>(key.right() - key.width() / 4) + dx,
+                      static_cast<int>(key.top() + key.height() / 3));
+    return image.pixelColor(spot * image.devicePixelRatio());
+  }
+
+ private slots:
+  void init() {
+    data_ = temp_.FsPath() / "data";
+    bundle_ = temp_.FsPath() / "bundle";
+    fs::create_directories(data_);
+    fs::create_directories(bundle_ / "keyboard");
+    fs::copy_file(PEKTO_KEYBOARD_FILE, KeyboardFile(bundle_), fs::copy_options::overwrite_existing);
+    test::WriteBytes(WordListFile(bundle_), "# szavak\nk\xC5\x91\nt\xC5\x91r\nalma\n");
+    WriteScores(data_ / "Score.csv");
+    fs::remove(data_ / "Keys.csv");
+    // ő half wrong (ö 8, ó 2), a never, e once in 20, k judged too few times; Béla a little.
+    const std::vector<KeyTally> anna = {{'a', 40, 0, {}, 9000},
+                                        {'e', 20, 1, {{'r', 1}}, 4000},
+                                        {'k', 3, 0, {}, 600},
+                                        {kO2, 20, 10, {{kO3, 8}, {kO4, 2}}, 3000}};
+    QVERIFY(!AppendKeyRows(data_ / "Keys.csv", {1, "Anna", {2026, 12, 8}}, anna));
+    QVERIFY(
+        !AppendKeyRows(data_ / "Keys.csv", {2, "B\xE9la", {2026, 12, 8}}, {{'a', 3, 1, {}, 0}}));
+  }
+
+  void keysColouredByErrorRateAndWorstKeysListed() {
+    const auto window = Open();
+    auto* view = test::Find<KeyboardView>(window, "KeyboardView");
+    const QColor red = KeyColor(view, kO2), green = KeyColor(view, 'a');
+    QVERIFY2(red.red() > 200 && red.green() < 120, qPrintable(red.name()));
+    QVERIFY2(green.green() > green.red() + 40, qPrintable(green.name()));
+    // Hatched: the plain face with grey strokes across it, no rate colour.
+    int strokes = 0, face = 0;
+    for (int dx = -6; dx <= 6; ++dx) {
+      const QColor c = KeyColor(view, 'k', dx);
+      QVERIFY(IsGrey(c));  // never green, yellow or red
+      (c.red() > 240 ? face : strokes) += 1;
+    }
+    QVERIFY(strokes > 0 && face > 0);
+    auto* worst = test::Find<QLabel>(window, "LabelGyenge");
+    QCOMPARE(worst->text(), QStringLiteral("ő helyett ö: 8, ó: 2  (50,0%)\n"
+                                           "e helyett r: 1  (5,0%)"));
+    QVERIFY(test::Find<QPushButton>(window, "ButtonGyakorlo")->isEnabled());
+
+    // Béla: nothing rated yet, and so no drill.
+    test::Find<QComboBox>(window, "ComboJatekos")->setCurrentText(QStringLiteral("Béla"));
+    QCOMPARE(worst->text(), QStringLiteral("Nincs még elég adat."));
+    QVERIFY(!test::Find<QPushButton>(window, "ButtonGyakorlo")->isEnabled());
+    QVERIFY(IsGrey(KeyColor(view, kO2)));
+  }
+
+  void damagedKeyTableIsNamedOverTheKeyboard() {
+    test::WriteBytes(data_ / "Keys.csv", "nem tabla\n");
+    const auto window = Open();
+    QVERIFY(test::Find<KeyboardView>(window, "KeyboardView")->Message().contains("Keys.csv"));
+    QVERIFY(!test::Find<QPushButton>(window, "ButtonGyakorlo")->isEnabled());
+  }
+
+  void closedBeforeTheKeysArrive() {
+    std::make_unique<Tfrm_Statisztika>(data_, bundle_, "Anna", kToday, nullptr).reset();
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();  // the tallies find no window, and go
+  }
+
+  void drillButtonHandsOverTheDrillAndCloses() {
+    const auto window = Open();
+    QSignalSpy chosen(window.get(), &Tfrm_Statisztika::DrillChosen);
+    test::Find<QPushButton>(window, "ButtonGyakorlo")->click();
+    QCOMPARE(chosen.count(), 1);
+    QCOMPARE(window->result(), int(QDialog::Accepted));
+    const Lesson& drill = *window->ChosenDrill();
+    QCOMPARE(drill.title, std::string("Gyakorl\xF3: \xF5 e"));
+
+    // Saved as the day's lesson; a second drill the same day takes its place.
+    const fs::path folder = data_ / "Leckek";
+    const auto day = std::chrono::year_month_day(std::chrono::year(2026), std::chrono::month(12),
+                                                 std::chrono::day(9));
+    const fs::path file = SaveDrillLesson(folder, drill, day);
+    QCOMPARE(file, folder / "gyakorlo_2026-12-09.lck");
+    SaveDrillLesson(folder, Lesson{"Gyakorl\xF3: x", {"x"}}, day);
+    QCOMPARE(ReadLessonFile(file).title, std::string("Gyakorl\xF3: x"));
+    QCOMPARE(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+  }
+};
+
+int main(int argc, char** argv) {
+  Application app(argc, argv);
+  StatisztikaTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_statisztika.moc"
