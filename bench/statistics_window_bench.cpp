@@ -19,7 +19,7 @@
 #include "PeakMemory.h"
 #include "ScoreGen.h"
 #include "app/Application.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "platform/Cp1250.h"
 #include "platform/Fonts.h"
 #include "results/CsvTable.h"
