@@ -7,10 +7,12 @@
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QSysInfo>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTextStream>
 #include <QTimer>
 #include <QtTest>
 #include <chrono>
@@ -160,6 +162,42 @@ void RunTogether(A&& a, B&& b) {
   });
   first.join();
   second.join();
+}
+
+// Another running program that holds the lock of a file for as long as the object lives: this
+// test program started again with kHoldLock, which takes the lock, says so and keeps it until its
+// input closes.
+constexpr const char* kHoldLock = "PEKTO_TEST_HOLD_LOCK";
+
+class LockHolder {
+ public:
+  explicit LockHolder(const fs::path& file) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(kHoldLock), FromPath(file));
+    process_.setProcessEnvironment(environment);
+    process_.start(QCoreApplication::applicationFilePath(), {});
+    held_ = process_.waitForReadyRead(10000) && process_.readLine().trimmed() == "held";
+  }
+  ~LockHolder() {
+    process_.closeWriteChannel();
+    if (!process_.waitForFinished(10000)) process_.kill();
+  }
+  LockHolder(const LockHolder&) = delete;
+  LockHolder& operator=(const LockHolder&) = delete;
+  bool Holds() const { return held_; }
+
+ private:
+  QProcess process_;
+  bool held_ = false;
+};
+
+// The other side of LockHolder.
+int HoldLock(int argc, char** argv, const QString& file) {
+  const QCoreApplication app(argc, argv);
+  const FileLock lock(ToPath(file));
+  QTextStream(stdout) << "held" << Qt::endl;
+  QTextStream(stdin).readAll();
+  return 0;
 }
 
 }  // namespace
@@ -788,23 +826,34 @@ class EvaluationTest : public QObject {
   }
 
   // A lock that its holder keeps is never taken over, however old its file, nor one that
-  // another machine sharing the folder made.
-  void aHeldLockIsNeverTakenOver() {
-    const fs::path lockPath = FileLock::LockPathOf(ScoreFile());
-    for (const bool held : {true, false}) {
-      std::optional<FileLock> holder;
-      if (held) holder.emplace(ScoreFile());
-      if (!held) WriteBytes(lockPath, "1\npekto\nmasik-gep\n");
-      fs::last_write_time(lockPath, fs::file_time_type::clock::now() - std::chrono::seconds(5));
-      QString message;
-      try {
-        const FileLock second(ScoreFile(), 300);
-      } catch (const Error& e) {
-        message = QString::fromUtf8(e.what());
-      }
-      QCOMPARE(message, "Cannot lock file \"" + FromPath(lockPath) +
-                            "\". Another program is using the file");
+  // another machine sharing the folder made; the holder may be another running program.
+  void aHeldLockIsNeverTakenOver_data() {
+    QTest::addColumn<QString>("holder");
+    for (const char* holder : {"this program", "another program", "another machine"}) {
+      QTest::newRow(holder) << QString::fromLatin1(holder);
     }
+  }
+  void aHeldLockIsNeverTakenOver() {
+    QFETCH(QString, holder);
+    const fs::path lockPath = FileLock::LockPathOf(ScoreFile());
+    std::optional<FileLock> own;
+    std::optional<LockHolder> other;
+    if (holder == QStringLiteral("this program")) {
+      own.emplace(ScoreFile());
+    } else if (holder == QStringLiteral("another program")) {
+      QVERIFY(other.emplace(ScoreFile()).Holds());
+    } else {
+      WriteBytes(lockPath, "1\npekto\nmasik-gep\n");
+    }
+    fs::last_write_time(lockPath, fs::file_time_type::clock::now() - std::chrono::seconds(5));
+    QString message;
+    try {
+      const FileLock second(ScoreFile(), 300);
+    } catch (const Error& e) {
+      message = QString::fromUtf8(e.what());
+    }
+    QCOMPARE(message,
+             "Cannot lock file \"" + FromPath(lockPath) + "\". Another program is using the file");
   }
 
   // A lesson title longer than the score row keeps: the results window finds the lesson as the
@@ -828,6 +877,8 @@ class EvaluationTest : public QObject {
 };
 
 int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsSet(kHoldLock))
+    return HoldLock(argc, argv, qEnvironmentVariable(kHoldLock));
   Application app(argc, argv);
   EvaluationTest test;
   return QTest::qExec(&test, argc, argv);

@@ -40,7 +40,7 @@ struct Score {
   int32_t id = 0;
   std::string title;  // Windows-1250
   std::string player;
-  int32_t percent = 0;
+  double percent = 0;
   Date date{2024, 3, 6};
 };
 
@@ -56,7 +56,7 @@ void WriteScores(const fs::path& file, const std::vector<Score>& scores) {
     table.SetInteger("osszes", 120);
     table.SetInteger("helyes", 100 + s.id);
     table.SetInteger("hibas", s.id % 7);
-    table.SetInteger("szazalek", s.percent);
+    table.SetValue("szazalek", FieldValue(s.percent));
     table.SetInteger("ido", 60 + s.id);
     table.SetDate("datum", s.date);
     table.PostRow();
@@ -227,7 +227,8 @@ class Top10Test : public QObject {
   void rowsStandBestFirstAndTheBestIsSelected() {
     std::vector<Score> scores;
     for (int i = 0; i < 25; ++i) {
-      scores.push_back({i, "Alapsor", "J\xE1t\xE9kos " + std::to_string(i), (i * 37) % 101});
+      scores.push_back({i, "Alapsor", "J\xE1t\xE9kos " + std::to_string(i),
+                        static_cast<double>((i * 37) % 101)});
     }
     scores[11].percent = 100;
     WriteScores(ScoreFile(), scores);
@@ -260,6 +261,9 @@ class Top10Test : public QObject {
       const bool left = column == 1 || column == 6;
       QCOMPARE(align & Qt::AlignHorizontal_Mask, int(left ? Qt::AlignLeft : Qt::AlignRight));
     }
+    // A percentage that is no whole number shows the 15 significant digits it is stored with.
+    WriteScores(ScoreFile(), {{8, "Harmad", "Kiss Anna", 200.0 / 3}});
+    QCOMPARE(Cell(*Open("Harmad"), 0, 0), QStringLiteral("66.6666666666667"));
   }
 
   void closingTheListChangesTheLesson() {
