@@ -186,33 +186,14 @@ class BeallitTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_{{.screenFontSize = 9}};
   QTemporaryDir files_;
   std::unique_ptr<TextPane> upper_;
   std::unique_ptr<TextPane> lower_;
 
   fs::path FilesDir() const { return ToPath(files_.path()); }
 
-  void ResetStartup() {
-    Startup() = ComputeFolders(ToPath(program_.path()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    std::error_code ec;
-    fs::remove_all(Startup().DataDir, ec);
-    fs::create_directories(Startup().DataDir);
-    Beall = TBeall{};
-    Beall.ScreenFontSize = 9;
-  }
-
   bool ShowDialog() { return ShowSettingsDialog(*upper_, *lower_, nullptr); }
-
-  std::unique_ptr<Tfrm_Main> OpenMain(QStringList args = {}) {
-    auto window = std::make_unique<Tfrm_Main>(std::move(args));
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
-    return window;
-  }
 
   fs::path WriteLesson() const {
     const fs::path path = FilesDir() / "ab.lck";
@@ -247,12 +228,12 @@ class BeallitTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid() && files_.isValid());
+    QVERIFY(run_.IsValid() && files_.isValid());
     InstallFontSubstitutions();
   }
 
   void init() {
-    ResetStartup();
+    run_.Reset();
     upper_ = std::make_unique<TextPane>();
     lower_ = std::make_unique<TextPane>();
     SetLook(*upper_, FirstStartLook());
@@ -650,7 +631,7 @@ class BeallitTest : public QObject {
   // ---- through the main window ----------------------------------------------------------
 
   void bothMainPanesCarryTheSameLookAfterOk() {
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     auto* synEdit1 = test::Find<TextPane>(w, "SynEdit1");
     auto* synEdit2 = test::Find<TextPane>(w, "SynEdit2");
     SetLook(*synEdit2, OtherLook());
@@ -677,7 +658,7 @@ class BeallitTest : public QObject {
       ini.WriteBool("Defaults", "Sound", true);
       ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(good));
     }
-    auto w = OpenMain({FromPath(WriteLesson())});
+    auto w = test::ShowMain({FromPath(WriteLesson())});
     auto* typing = test::Find<TextPane>(w, "SynEdit1");
     QVERIFY(Beall.Sound);
     test::DialogAnswers answers;
@@ -711,7 +692,7 @@ class BeallitTest : public QObject {
       ini.WriteBool("Defaults", "Sound", false);
       ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(damaged));
     }
-    auto w = OpenMain({FromPath(WriteLesson())});
+    auto w = test::ShowMain({FromPath(WriteLesson())});
     auto* typing = test::Find<TextPane>(w, "SynEdit1");
     QVERIFY(!Beall.Sound);
     test::DialogAnswers answers;
@@ -741,7 +722,7 @@ class BeallitTest : public QObject {
       ini.WriteBool("Defaults", "Sound", true);
       ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(good));
     }
-    auto w = OpenMain({FromPath(WriteLesson())});
+    auto w = test::ShowMain({FromPath(WriteLesson())});
     test::DialogAnswers answers;
     answers
         .Then(InDialog([](QDialog& dialog) { In<QPushButton>(dialog, "BitBtn5")->click(); },
@@ -761,7 +742,7 @@ class BeallitTest : public QObject {
   void theChoicesReachTheSettingsFileWhenTheMainWindowCloses() {
     const fs::path sound = FilesDir() / "uj.wav";
     WriteBytes(sound, ValidWave());
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     test::DialogAnswers answers;
     answers.Then(InDialog(MakeChanges, Click("Button1")));
     QueueChanges(answers, sound, ChangedFont());

@@ -11,7 +11,6 @@
 #include <QPushButton>
 #include <QSysInfo>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 #include <QtTest>
@@ -22,7 +21,7 @@
 #include <set>
 #include <thread>
 
-#include "TestSupport.h"
+#include "EvaluationSupport.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
@@ -45,12 +44,18 @@ using Reply = test::DialogAnswers::Reply;
 
 namespace {
 
+using test::DataDir;
+using test::EnterName;
+using test::Golden;
+using test::Offered;
+using test::PlayerFile;
+using test::PlayerList;
 using test::ReadBytes;
+using test::ReadPlayers;
+using test::ResultsWatch;
+using test::ScoreFile;
+using test::ScoreHead;
 using test::WriteBytes;
-
-std::string Golden(const char* name) {
-  return ReadBytes(fs::path(PEKTO_GOLDEN_DIR) / name);
-}
 
 // `text` with every `from` replaced by `to`.
 std::string Replaced(std::string text, std::string_view from, std::string_view to) {
@@ -63,48 +68,6 @@ std::string Replaced(std::string text, std::string_view from, std::string_view t
 std::string TodayText() {
   return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")).toStdString();
 }
-
-const std::string kPlayerHead =
-    "\"@@FILE VERSION@@\",\"251\"\r\n"
-    "\"@@TABLEDEF START@@\"\r\n"
-    "\"jatekos=String,50,\"\"jatekos\"\",\"\"\"\",50,Data,\"\"\"\"\"\r\n"
-    "\"@@INDEXDEF START@@\"\r\n\"@@INDEXDEF END@@\"\r\n\"@@TABLEDEF END@@\"\r\n"
-    "\"jatekos\",\r\n";
-
-// The player file with `names` (Windows-1250) in this order.
-std::string PlayerFile(std::initializer_list<std::string_view> names) {
-  std::string text = kPlayerHead;
-  for (const std::string_view name : names) text += "\"" + std::string(name) + "\",\r\n";
-  return text;
-}
-
-// The score file's definition section and header, as every score file written starts.
-std::string ScoreHead() {
-  const std::string example = Golden("score_example.csv");
-  return example.substr(0, example.find("\"1\",\"Alapsor\""));
-}
-
-// What ShowEvaluation hands to the results window; the real window opens as well.
-struct ResultsWatch {
-  struct Call {
-    std::string title;
-    int32_t id = -2;
-  };
-  std::vector<Call> calls;
-  ResultsOpener previous;
-
-  ResultsWatch() {
-    previous = SetResultsOpener([this](const std::string& title, int32_t id, QWidget* owner) {
-      calls.push_back({title, id});
-      ShowResults(title, id, owner);
-    });
-  }
-  ~ResultsWatch() { SetResultsOpener(std::move(previous)); }
-  ResultsWatch(const ResultsWatch&) = delete;
-  ResultsWatch& operator=(const ResultsWatch&) = delete;
-
-  int32_t LastId() const { return calls.empty() ? -2 : calls.back().id; }
-};
 
 // The texts the evaluation dialog shows.
 struct Shown {
@@ -121,30 +84,6 @@ Reply ReadEvaluation(Shown& shown) {
     shown = {dialog.windowTitle(), text("StaticText1"), text("Label11"), text("Label12"),
              text("Label13"),      text("Label2"),      text("Label14")};
     dialog.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-  };
-}
-
-// Fills the name box of the player dialog with `name` and presses OK.
-Reply EnterName(const QString& name) {
-  return [name](QDialog& dialog) {
-    dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->setEditText(name);
-    dialog.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-  };
-}
-
-// What the player dialog offers when it opens.
-struct Offered {
-  QStringList names;
-  QString text;
-};
-
-Reply ReadPlayers(Offered& offered, const Reply& then) {
-  return [&offered, then](QDialog& dialog) {
-    const auto* box = dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
-    offered.names.clear();
-    for (int i = 0; i < box->count(); ++i) offered.names << box->itemText(i);
-    offered.text = box->currentText();
-    then(dialog);
   };
 }
 
@@ -206,23 +145,7 @@ class EvaluationTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
-
-  fs::path DataDir() const { return Startup().DataDir; }
-  fs::path ScoreFile() const { return DataDir() / "Score.csv"; }
-  fs::path PlayerPath() const { return DataDir() / "Players.csv"; }
-
-  // A fresh start with an empty data folder.
-  void ResetStartup() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    fs::remove_all(Startup().DataDir);
-    PrepareDataFolder(Startup());
-    Beall = TBeall{};
-    Beall.ScreenFontSize = 9;
-    Beall.LastPlayer = "Pekto";
-  }
+  test::FreshRun run_{{.screenFontSize = 9}};
 
   // A lesson of 12 letters on two lines (Enter between them is not judged).
   fs::path WriteLesson() const {
@@ -232,10 +155,7 @@ class EvaluationTest : public QObject {
   }
 
   static std::unique_ptr<Tfrm_Main> OpenMain(const fs::path& lesson) {
-    auto window = std::make_unique<Tfrm_Main>(QStringList{FromPath(lesson)});
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+    auto window = test::ShowMain({FromPath(lesson)});
     // The clock is stopped so that the recorded time does not depend on the machine's speed.
     test::Find<QTimer>(window, "Timer1")->stop();
     return window;
@@ -247,11 +167,14 @@ class EvaluationTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
+    QVERIFY(run_.IsValid());
     InstallFontSubstitutions();
   }
 
-  void init() { ResetStartup(); }
+  void init() {
+    run_.Reset();
+    Beall.LastPlayer = "Pekto";
+  }
 
   // Type a lesson twice, finish, answer both dialogs: the two files hold exactly the bytes of
   // the example files, the newer result first.
@@ -283,13 +206,13 @@ class EvaluationTest : public QObject {
     QCOMPARE(first.percent, QStringLiteral("100 %"));
     QCOMPARE(offered.names, QStringList());
     QCOMPARE(offered.text, QStringLiteral("Pekto"));  // the default LastPlayer
-    QCOMPARE(results.calls.size(), size_t{1});
-    QCOMPARE(results.calls[0].title, std::string("Alapsor"));
-    QCOMPARE(results.calls[0].id, 0);
+    QCOMPARE(results.ids.size(), size_t{1});
+    QCOMPARE(results.titles[0], std::string("Alapsor"));
+    QCOMPARE(results.ids[0], 0);
     QVERIFY(!w->State().ExerciseActive);
     QCOMPARE(test::Find<TextPane>(w, "SynEdit2")->LineCount(), 0);
     QCOMPARE(Beall.LastPlayer, std::string("Kiss Anna"));
-    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Kiss Anna"}));
+    QCOMPARE(ReadBytes(PlayerFile()), PlayerList({"Kiss Anna"}));
 
     w->LoadLesson(FromPath(lesson));
     test::Find<QTimer>(w, "Timer1")->stop();
@@ -306,13 +229,13 @@ class EvaluationTest : public QObject {
     QCOMPARE(second.percent, QStringLiteral("92 %"));
     QCOMPARE(offered.names, QStringList{QStringLiteral("Kiss Anna")});
     QCOMPARE(offered.text, QStringLiteral("Kiss Anna"));
-    QCOMPARE(results.calls.size(), size_t{2});
-    QCOMPARE(results.calls[1].id, 1);
+    QCOMPARE(results.ids.size(), size_t{2});
+    QCOMPARE(results.ids[1], 1);
 
     const std::string day = TodayText();
     if (day != dayBefore) QSKIP("the date changed while the test ran");
     QCOMPARE(ReadBytes(ScoreFile()), Replaced(Golden("evaluation_score.csv"), "@TODAY@", day));
-    QCOMPARE(ReadBytes(PlayerPath()), Golden("players_example.csv"));
+    QCOMPARE(ReadBytes(PlayerFile()), Golden("players_example.csv"));
     QVERIFY(!fs::exists(DataDir() / "Score.csv.lock"));
     QVERIFY(!fs::exists(DataDir() / "Players.csv.lock"));
   }
@@ -334,12 +257,12 @@ class EvaluationTest : public QObject {
       QCOMPARE(answers.Count(), 3);
       QCOMPARE(answers.Last().object, QStringLiteral("frm_Top10"));  // the results window
       QCOMPARE(results.LastId(), -1);
-      QCOMPARE(results.calls.back().title, std::string("Alapsor"));
+      QCOMPARE(results.titles.back(), std::string("Alapsor"));
       QVERIFY(!fs::exists(ScoreFile()));
-      QVERIFY(!fs::exists(PlayerPath()));
+      QVERIFY(!fs::exists(PlayerFile()));
       QCOMPARE(Beall.LastPlayer, std::string("Pekto"));
     }
-    QCOMPARE(results.calls.size(), size_t{4});
+    QCOMPARE(results.ids.size(), size_t{4});
   }
 
   void blanksAroundANameAreTrimmedOnlyInTheScoreRow() {
@@ -356,12 +279,12 @@ class EvaluationTest : public QObject {
     QCOMPARE(NullToStr(table.Value("jatekos"), "?"), std::string("Anna"));
     QCOMPARE(NullToInt(table.Value("szazalek"), -1), 38);
     QCOMPARE(NullToInt(table.Value("ido"), -1), 65);
-    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"  Anna"}));
+    QCOMPARE(ReadBytes(PlayerFile()), PlayerList({"  Anna"}));
     QCOMPARE(Beall.LastPlayer, std::string("  Anna"));
 
     // The next time the box shows the blanks too, and the name is found as it stands.
     Offered offered;
-    const std::string players = ReadBytes(PlayerPath());
+    const std::string players = ReadBytes(PlayerFile());
     {
       test::DialogAnswers answers;
       answers.Then(ReadPlayers(offered, test::DialogAnswers::Accept()));
@@ -369,7 +292,7 @@ class EvaluationTest : public QObject {
     }
     QCOMPARE(offered.text, QStringLiteral("  Anna"));
     QCOMPARE(offered.names, QStringList{QStringLiteral("  Anna")});
-    QCOMPARE(ReadBytes(PlayerPath()), players);
+    QCOMPARE(ReadBytes(PlayerFile()), players);
   }
 
   void newPlayersStandBeforeTheLastOne() {
@@ -383,7 +306,7 @@ class EvaluationTest : public QObject {
       });
       QCOMPARE(ToQ(AskPlayerName(nullptr)), name);
     }
-    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Nagy B\xE9la", "Szab\xF3 \xC9va", "Kiss Anna"}));
+    QCOMPARE(ReadBytes(PlayerFile()), PlayerList({"Nagy B\xE9la", "Szab\xF3 \xC9va", "Kiss Anna"}));
     Offered offered;
     test::DialogAnswers answers;
     answers.Then(ReadPlayers(offered, test::DialogAnswers::Reject()));
@@ -398,12 +321,12 @@ class EvaluationTest : public QObject {
     const std::string lf =
         "\"@@TABLEDEF START@@\"\n\"jatekos=String,50,\"\"jatekos\"\",\"\"\"\",50,Data,\"\"\"\"\"\n"
         "\"@@TABLEDEF END@@\"\n\"jatekos\",\n\"Anna\",\n\"B\xE9la\",\n";
-    WriteBytes(PlayerPath(), lf);
+    WriteBytes(PlayerFile(), lf);
     for (const QString& name : {QStringLiteral("Béla"), QStringLiteral("Anna")}) {
       test::DialogAnswers answers;
       answers.Then(EnterName(name));
       QCOMPARE(ToQ(AskPlayerName(nullptr)), name);
-      QCOMPARE(ReadBytes(PlayerPath()), lf);
+      QCOMPARE(ReadBytes(PlayerFile()), lf);
     }
     // Letter case counts in the user's collation: anna is a new name, and completing from the
     // list keeps the letters as typed.
@@ -415,7 +338,7 @@ class EvaluationTest : public QObject {
       test::PressEnter(edit);
     });
     QCOMPARE(AskPlayerName(nullptr), std::string("anna"));
-    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Anna", "anna", "B\xE9la"}));
+    QCOMPARE(ReadBytes(PlayerFile()), PlayerList({"Anna", "anna", "B\xE9la"}));
   }
 
   // The name goes to Windows-1250 files: õ and û, typed or pasted, become ő and ű; any other
@@ -456,7 +379,7 @@ class EvaluationTest : public QObject {
                                      : QStringLiteral("A névben nem használható: ") + refused +
                                            QStringLiteral(" (csak a közép-európai Windows-1250 "
                                                           "kódlap betűi menthetők)"));
-    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({FromQ(name)}));
+    QCOMPARE(ReadBytes(PlayerFile()), PlayerList({FromQ(name)}));
   }
 
   void okWithAnEmptyBoxStoresTheEmptyNameOnceAndNoScore() {
@@ -467,13 +390,13 @@ class EvaluationTest : public QObject {
       Evaluate(3, 1, 2, 4);
       QCOMPARE(results.LastId(), -1);
       QVERIFY(!fs::exists(ScoreFile()));
-      QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({" "}));
+      QCOMPARE(ReadBytes(PlayerFile()), PlayerList({" "}));
       QCOMPARE(Beall.LastPlayer, std::string(" "));
     }
     test::DialogAnswers answers;
     answers.Then(EnterName(QString()));
     QCOMPARE(AskPlayerName(nullptr), std::string());
-    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"", " "}));
+    QCOMPARE(ReadBytes(PlayerFile()), PlayerList({"", " "}));
   }
 
   void percentagesAndTimeTexts() {
@@ -593,7 +516,7 @@ class EvaluationTest : public QObject {
   }
 
   void playerDialogLayout() {
-    WriteBytes(PlayerPath(), PlayerFile({"Anna", "", "B\xE9la"}));
+    WriteBytes(PlayerFile(), PlayerList({"Anna", "", "B\xE9la"}));
     struct Seen {
       QString caption;
       QSize size;
@@ -655,7 +578,7 @@ class EvaluationTest : public QObject {
     QCOMPARE(seen.label, QStringLiteral("Játékos"));
     QCOMPARE(seen.font.family(), QStringLiteral("Tahoma"));
     QCOMPARE(seen.font.pointSize(), 9);
-    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Anna", "", "Enter Elek", "B\xE9la"}));
+    QCOMPARE(ReadBytes(PlayerFile()), PlayerList({"Anna", "", "Enter Elek", "B\xE9la"}));
   }
 
   void dialogsKeepTheirPlaces() {
@@ -702,7 +625,7 @@ class EvaluationTest : public QObject {
     const std::string broken =
         "\"@@TABLEDEF START@@\"\r\n\"jatekos=Blob,50,\"\"j\"\",\"\"\"\",50\"\r\n"
         "\"@@TABLEDEF END@@\"\r\n\"jatekos\",\r\n\"Anna\",\r\n";
-    WriteBytes(PlayerPath(), broken);
+    WriteBytes(PlayerFile(), broken);
     ResultsWatch results;
     Offered offered;
     test::DialogAnswers answers;
@@ -718,8 +641,8 @@ class EvaluationTest : public QObject {
     QCOMPARE(answers.Records()[3].caption, QStringLiteral("Figyelem"));
     QCOMPARE(offered.names, QStringList());
     QCOMPARE(offered.text, QString());
-    QCOMPARE(ReadBytes(test::KeptAside(PlayerPath())), broken);
-    QCOMPARE(ReadBytes(PlayerPath()), PlayerFile({"Kiss Anna"}));
+    QCOMPARE(ReadBytes(test::KeptAside(PlayerFile())), broken);
+    QCOMPARE(ReadBytes(PlayerFile()), PlayerList({"Kiss Anna"}));
     QCOMPARE(results.LastId(), 0);
     QCOMPARE(Beall.LastPlayer, std::string("Kiss Anna"));
     QVERIFY(ReadBytes(ScoreFile())
@@ -730,7 +653,7 @@ class EvaluationTest : public QObject {
   // The player file cannot be written: the error is reported, and the dialog still closes with
   // OK, returns the name and the score is recorded.
   void aPlayerFileThatCannotBeWrittenStillRecordsTheScore() {
-    fs::create_directories(PlayerPath() / "in-the-way");
+    fs::create_directories(PlayerFile() / "in-the-way");
     ResultsWatch results;
     test::DialogAnswers answers;
     answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Kiss Anna")));
@@ -778,7 +701,7 @@ class EvaluationTest : public QObject {
     const auto storeNames = [this](char prefix) {
       const QtCollator collator;
       for (int i = 0; i < kEach; ++i) {
-        StorePlayerLocked(PlayerPath(), prefix + std::to_string(i), collator);
+        StorePlayerLocked(PlayerFile(), prefix + std::to_string(i), collator);
       }
     };
     RunTogether([&] { recordScores("A"); }, [&] { recordScores("B"); });
@@ -795,7 +718,7 @@ class EvaluationTest : public QObject {
     QCOMPARE(*ids.rbegin(), 2 * kEach - 1);
     CsvTable players("Tbl", PlayerSchema(), nullptr);
     players.Open();
-    players.LoadFile(PlayerPath());
+    players.LoadFile(PlayerFile());
     QCOMPARE(players.RowCount(), size_t{2 * kEach});
     QVERIFY(!fs::exists(DataDir() / "Score.csv.lock"));
     QVERIFY(!fs::exists(DataDir() / "Players.csv.lock"));

@@ -85,20 +85,9 @@ class FileNyitasTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_{{.screenFontSize = 8, .withLessonFolder = true}};
 
   fs::path Folder() const { return LessonFolder(Startup().DataDir); }
-
-  void ResetStartup() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    std::error_code ec;
-    fs::remove_all(Startup().DataDir, ec);
-    fs::create_directories(Folder());
-    Beall = TBeall{};
-    Beall.ScreenFontSize = 8;
-  }
 
   void FillFolder(std::initializer_list<const char*> names) {
     for (const char* name : names) WriteLesson(Folder() / name);
@@ -106,11 +95,11 @@ class FileNyitasTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
+    QVERIFY(run_.IsValid());
     InstallFontSubstitutions();
   }
 
-  void init() { ResetStartup(); }
+  void init() { run_.Reset(); }
 
   void theListIsSortedWithoutRegardToCase() {
     FillFolder({"b.lck", "A.lck", "c.LCK"});

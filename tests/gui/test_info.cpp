@@ -96,35 +96,16 @@ class InfoTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
-
-  void ResetStartup() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    std::error_code ec;
-    fs::remove_all(Startup().DataDir, ec);
-    fs::create_directories(Startup().DataDir);
-    Beall = TBeall{};
-    Beall.ScreenFontSize = 8;
-  }
-
-  std::unique_ptr<Tfrm_Main> OpenMain() {
-    auto window = std::make_unique<Tfrm_Main>();
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
-    return window;
-  }
+  test::FreshRun run_{{.screenFontSize = 8}};
 
  private slots:
   void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
+    QVERIFY(run_.IsValid());
     InstallFontSubstitutions();
   }
 
   void init() {
-    ResetStartup();
+    run_.Reset();
     CloseSplashes();
   }
 
@@ -220,7 +201,7 @@ class InfoTest : public QObject {
   }
 
   void theMainWindowShowsTheSplashAndKeepsTheFocus() {
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     const auto splashes = Splashes();
     QCOMPARE(splashes.size(), size_t{1});
     QVERIFY(splashes.front()->isVisible());
@@ -303,7 +284,7 @@ class InfoTest : public QObject {
   }
 
   void theReadmeCommandOpensIt() {
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     test::DialogAnswers answers;
     test::Find<QAction>(w, "aReadMe")->trigger();
     QCOMPARE(answers.Count(), 1);
@@ -383,7 +364,7 @@ class InfoTest : public QObject {
   }
 
   void theAboutCommandOpensIt() {
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     test::DialogAnswers answers;
     test::Find<QAction>(w, "aNevjegy")->trigger();
     QCOMPARE(answers.Count(), 1);
@@ -393,7 +374,7 @@ class InfoTest : public QObject {
   // ---- shell launches -------------------------------------------------------------------------
 
   void theCommandsHandTheirTargetsToTheShell() {
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     fs::create_directories(Startup().ProgramDir / "Help");
     WriteBytes(Startup().ProgramDir / "Help" / "index.htm", "<html></html>");
     WriteBytes(Startup().ProgramDir / "Ujdonsag.exe", "");
@@ -417,7 +398,7 @@ class InfoTest : public QObject {
   void helpWithoutAHelpFolderChangesNothingAndSaysWhatIsMissing() {
     const fs::path lesson = Startup().DataDir / "h.lck";
     WriteBytes(lesson, "Lecke\r\nabc\r\n");
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     w->LoadLesson(FromPath(lesson));
     QTest::keyClicks(test::Find<TextPane>(w, "SynEdit1"), "ax");
     const ExerciseState before = w->State();
@@ -447,7 +428,7 @@ class InfoTest : public QObject {
     // A stand-in for the news program: notes its working folder, then stays a while.
     QTemporaryDir elsewhere;
     const QString note = elsewhere.filePath(QStringLiteral("pwd.txt"));
-    const fs::path program = fs::path(program_.path().toStdString()) / "Ujdonsag.exe";
+    const fs::path program = run_.ProgramDir() / "Ujdonsag.exe";
     // The program takes no arguments from the shell: the note's path is written into it.
     WriteBytes(program, ("#!/bin/sh\npwd > '" + note.toStdString() + ".tmp'\nmv '" +
                          note.toStdString() + ".tmp' '" + note.toStdString() + "'\nsleep 10\n"));

@@ -13,7 +13,6 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <vector>
@@ -171,22 +170,11 @@ class MenuRajzolTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
-
-  void ResetStartup() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    Beall = TBeall{};
-  }
+  test::FreshRun run_;
 
   std::unique_ptr<Tfrm_Main> OpenMain() {
-    ResetStartup();
-    auto window = std::make_unique<Tfrm_Main>(QStringList{});
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
-    return window;
+    run_.Reset();
+    return test::ShowMain();
   }
 
   // Where a drop-down item differs from the picture its texts must make on the plain fill.
@@ -209,9 +197,9 @@ class MenuRajzolTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
+    QVERIFY(run_.IsValid());
     InstallFontSubstitutions();
-    ResetStartup();
+    run_.Reset();
   }
 
   void removeAllDropsEveryAmpersand() {
@@ -499,7 +487,7 @@ class MenuRajzolTest : public QObject {
   }
 
   void resultsWindowContextMenuIsStyled() {
-    ResetStartup();
+    run_.Reset();
     Beall.ScreenFontSize = 8;
     Tfrm_Top10 window(-1, nullptr);
     window.show();

@@ -11,7 +11,6 @@
 #include <QMessageBox>
 #include <QStatusBar>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -46,25 +45,30 @@ struct Score {
 
 // A score file as the evaluation writes it, rows in the given order.
 void WriteScores(const fs::path& file, const std::vector<Score>& scores) {
-  CsvTable table("Tbl", ScoreSchema(), nullptr);
-  table.Open();
-  for (const Score& s : scores) {
-    table.AppendRow();
-    table.SetInteger("id", s.id);
-    table.SetText("tesztneve", s.title);
-    table.SetText("jatekos", s.player);
-    table.SetInteger("osszes", 120);
-    table.SetInteger("helyes", 100 + s.id);
-    table.SetInteger("hibas", s.id % 7);
-    table.SetValue("szazalek", FieldValue(s.percent));
-    table.SetInteger("ido", 60 + s.id);
-    table.SetDate("datum", s.date);
-    table.PostRow();
-  }
-  table.SaveFile(file);
+  // An error fails the test that writes, not the whole program.
+  test::Survives([&] {
+    CsvTable table("Tbl", ScoreSchema(), nullptr);
+    table.Open();
+    for (const Score& s : scores) {
+      table.AppendRow();
+      table.SetInteger("id", s.id);
+      table.SetText("tesztneve", s.title);
+      table.SetText("jatekos", s.player);
+      table.SetInteger("osszes", 120);
+      table.SetInteger("helyes", 100 + s.id);
+      table.SetInteger("hibas", s.id % 7);
+      table.SetValue("szazalek", FieldValue(s.percent));
+      table.SetInteger("ido", 60 + s.id);
+      table.SetDate("datum", s.date);
+      table.PostRow();
+    }
+    table.SaveFile(file);
+  });
 }
 
+using test::ScoreFile;
 using test::WriteBytes;
+
 QColor Highlight() {
   return QColor(0xFF, 0xFF, 0xB9);  // $B9FFFF, red in the low byte
 }
@@ -75,26 +79,12 @@ class Top10Test : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
-
-  fs::path ScoreFile() const { return Startup().DataDir / "Score.csv"; }
-
-  void ResetStartup() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    fs::create_directories(Startup().DataDir);
-    std::error_code ec;
-    fs::remove(Startup().SettingsFile, ec);
-    fs::remove(ScoreFile(), ec);
-    Beall = TBeall{};
-    Beall.ScreenFontSize = 8;
-  }
+  test::FreshRun run_{{.screenFontSize = 8}};
 
   // The window as ShowResults fills it, shown without a modal loop of its own.
   std::unique_ptr<Tfrm_Top10> Open(const std::string& title, int32_t highlightId = -1) {
     auto window = std::make_unique<Tfrm_Top10>(highlightId, nullptr);
-    window->LoadScores(title);
+    test::Survives([&] { window->LoadScores(title); });
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get())) qWarning("window not exposed");
     return window;
@@ -152,11 +142,11 @@ class Top10Test : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
+    QVERIFY(run_.IsValid());
     InstallFontSubstitutions();
   }
 
-  void init() { ResetStartup(); }
+  void init() { run_.Reset(); }
 
   void withoutAScoreFileTheWindowOpensEmpty() {
     auto w = Open("");

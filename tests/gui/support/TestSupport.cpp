@@ -6,10 +6,14 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
-#include "platform/QtText.h"
-
 #include <QTest>
 #include <QWidget>
+
+#include "app/Main.h"
+#include "app/Settings.h"
+#include "platform/QtText.h"
+#include "platform/Startup.h"
+#include "practice/LessonLibrary.h"
 
 namespace pekto::test {
 
@@ -33,6 +37,83 @@ TempDataDir::~TempDataDir() {
 
 std::filesystem::path TempDataDir::FsPath() const {
   return ToPath(dir_.path());
+}
+
+FreshRun::FreshRun(RunOptions options) : options_(options) {
+  Reset();
+}
+
+std::filesystem::path FreshRun::ProgramDir() const {
+  return ToPath(program_.path());
+}
+
+void FreshRun::Reset() const {
+  Startup() = ComputeFolders(ProgramDir());
+  Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
+  std::error_code ec;
+  std::filesystem::remove_all(DataDir(), ec);
+  std::filesystem::create_directories(options_.withLessonFolder ? LessonDir() : DataDir(), ec);
+  Beall = TBeall{};
+  if (options_.screenFontSize != 0) Beall.ScreenFontSize = options_.screenFontSize;
+}
+
+std::filesystem::path DataDir() {
+  return Startup().DataDir;
+}
+std::filesystem::path LessonDir() {
+  return LessonFolder(DataDir());
+}
+std::filesystem::path ScoreFile() {
+  return DataDir() / "Score.csv";
+}
+std::filesystem::path PlayerFile() {
+  return DataDir() / "Players.csv";
+}
+
+std::string Golden(const char* name) {
+  return ReadBytes(std::filesystem::path(PEKTO_GOLDEN_DIR) / name);
+}
+
+std::unique_ptr<Tfrm_Main> ShowMain(QStringList args) {
+  auto window = std::make_unique<Tfrm_Main>(std::move(args));
+  window->show();
+  window->activateWindow();
+  if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+  return window;
+}
+
+bool Survives(const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (const std::exception& e) {
+    QTest::qFail(qPrintable(QStringLiteral("unexpected exception: ") + QString::fromUtf8(e.what())),
+                 __FILE__, __LINE__);
+  } catch (...) {
+    QTest::qFail("unexpected exception", __FILE__, __LINE__);
+  }
+  return false;
+}
+
+bool ExpectLayout(const QWidget& window, std::initializer_list<Place> places) {
+  QStringList wrong;
+  for (const Place& place : places) {
+    const auto* child = window.findChild<QWidget*>(QString::fromLatin1(place.name));
+    const QRect actual = child ? child->geometry() : QRect();
+    if (actual == place.rect) continue;
+    const auto text = [](const QRect& r) {
+      return QStringLiteral("(%1, %2, %3 x %4)")
+          .arg(r.x())
+          .arg(r.y())
+          .arg(r.width())
+          .arg(r.height());
+    };
+    wrong << QString::fromLatin1(place.name) + QStringLiteral(": ") +
+                 (child ? text(actual) : QStringLiteral("missing")) +
+                 QStringLiteral(", expected ") + text(place.rect);
+  }
+  if (!wrong.isEmpty()) QTest::qFail(qPrintable(wrong.join(u'\n')), __FILE__, __LINE__);
+  return wrong.isEmpty();
 }
 
 void TypeChar(QWidget* widget, QChar ch) {
