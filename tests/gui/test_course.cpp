@@ -71,15 +71,12 @@ class CourseTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_;
   std::vector<fs::path> lessons_;  // the shipped lessons, sorted by name
 
   // A main window as a learner first meets it: design size, default pane look.
   std::unique_ptr<Tfrm_Main> OpenMainWindow() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    Beall = TBeall{};
+    run_.Reset();
     auto window = std::make_unique<Tfrm_Main>();
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get())) qWarning("window not exposed");
@@ -89,7 +86,7 @@ class CourseTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
+    QVERIFY(run_.IsValid());
     InstallFontSubstitutions();
     for (const auto& entry : fs::directory_iterator(fs::path(PEKTO_LESSON_DIR))) {
       if (entry.path().extension() == ".lck") lessons_.push_back(entry.path());
@@ -167,7 +164,7 @@ class CourseTest : public QObject {
           std::string(static_cast<size_t>(kShortest + i % (kLongest - kShortest + 1)), '\xD5') +
           "\r\n";
     }
-    const fs::path path = data_.FsPath() / "szeles.lck";
+    const fs::path path = run_.Home() / "szeles.lck";
     std::ofstream(path, std::ios::binary) << content;
     window->LoadLesson(FromPath(path));
     QApplication::processEvents();

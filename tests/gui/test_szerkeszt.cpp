@@ -126,27 +126,18 @@ class SzerkesztTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_{{.screenFontSize = 8, .withLessonFolder = true}};
 
   fs::path Folder() const { return LessonFolder(Startup().DataDir); }
   fs::path Lesson(const char* name) const { return Folder() / name; }
 
  private slots:
   void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
+    QVERIFY(run_.IsValid());
     InstallFontSubstitutions();
   }
 
-  void init() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    std::error_code ec;
-    fs::remove_all(Startup().DataDir, ec);
-    fs::create_directories(Folder());
-    Beall = TBeall{};
-    Beall.ScreenFontSize = 8;
-  }
+  void init() { run_.Reset(); }
 
   // ---- opening and saving ------------------------------------------------------------------
 

@@ -52,8 +52,7 @@ class EditorOnXServerTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_{{.screenWorkArea = true}};
   std::unique_ptr<Tfrm_Main> window_;
   QStringList problems_;  // what went wrong while a dialog was driven
 
@@ -155,11 +154,8 @@ class EditorOnXServerTest : public QObject {
   void initTestCase() {
     const QString problem = x11::XServerProblem();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    QVERIFY(data_.IsValid() && program_.isValid());
+    QVERIFY(run_.IsValid());
     InstallFontSubstitutions();
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    CaptureWorkArea();
-    Beall = TBeall{};
     QVERIFY(x11::SetKeyboardLayout({QStringLiteral("hu")}));
   }
 

@@ -52,23 +52,19 @@ class SplashOnXServerTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_{{.screenWorkArea = true}};
 
  private slots:
   void initTestCase() {
     const QString problem = x11::XServerProblem();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    QVERIFY(data_.IsValid() && program_.isValid());
+    QVERIFY(run_.IsValid());
     InstallFontSubstitutions();
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    CaptureWorkArea();
-    Beall = TBeall{};
     QVERIFY(x11::SetKeyboardLayout({QStringLiteral("hu")}));
   }
 
   void theMainWindowKeepsTheKeyboardWhileTheSplashShows() {
-    const fs::path lesson = data_.FsPath() / "a.lck";
+    const fs::path lesson = run_.Home() / "a.lck";
     std::ofstream(lesson, std::ios::binary) << "A\r\nasdf\r\n";
     auto window = std::make_unique<Tfrm_Main>(QStringList{QString::fromStdString(lesson.string())});
     window->show();

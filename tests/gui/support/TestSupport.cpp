@@ -49,7 +49,11 @@ std::filesystem::path FreshRun::ProgramDir() const {
 
 void FreshRun::Reset() const {
   Startup() = ComputeFolders(ProgramDir());
-  Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
+  if (options_.screenWorkArea) {
+    CaptureWorkArea();
+  } else {
+    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
+  }
   std::error_code ec;
   std::filesystem::remove_all(DataDir(), ec);
   std::filesystem::create_directories(options_.withLessonFolder ? LessonDir() : DataDir(), ec);

@@ -49,13 +49,14 @@ class TempDataDir {
 struct RunOptions {
   int32_t screenFontSize = 0;     // the settings record's interface font size; 0 keeps its default
   bool withLessonFolder = false;  // the data folder holds its lesson folder "Leckek"
+  bool screenWorkArea = false;    // the screen's work area as it is, not 1280 x 1000
 };
 
 // The program's folders in temporary folders of its own, removed with the object. Reset() gives
 // each test a fresh start: the start-up values of the program folder (which holds no bundled
-// lessons) with a work area of 1280 x 1000, an empty data folder and the settings record at its
-// defaults with the options applied. Make it a member of the test object and call Reset() from
-// init().
+// lessons) with a work area of 1280 x 1000 (or the screen's), an empty data folder and the settings
+// record at its defaults with the options applied. Make it a member of the test object and call
+// Reset() from init().
 class FreshRun {
  public:
   explicit FreshRun(RunOptions options = {});
