@@ -128,6 +128,9 @@ Reply Click(const char* button) {
   return [button](QDialog& dialog) { In<QPushButton>(dialog, button)->click(); };
 }
 
+// What a test does in the settings dialog before it closes it.
+enum Act { kChanges, kCancelledChoices, kDefaults };
+
 // Does `act` in the settings dialog, then closes it with `close`.
 Reply InDialog(std::function<void(QDialog&)> act, Reply close) {
   return [act, close](QDialog& dialog) {
@@ -444,111 +447,70 @@ class BeallitTest : public QObject {
     QCOMPARE(Beall.SoundFile, Cp1250FromPath(FilesDir() / "csengo.wav"));
   }
 
-  void cancelAppliesNothing_data() {
-    QTest::addColumn<int>("way");
-    QTest::newRow("Mégsem") << 0;
-    QTest::newRow("Esc") << 1;
-    QTest::newRow("close box") << 2;
+  // Cancel in any form applies nothing, after changes and the defaults too; choices cancelled on
+  // the way leave the sample alone; the defaults reach both panes only with OK.
+  void cancelAndDefaults_data() {
+    QTest::addColumn<int>("act");
+    QTest::addColumn<QString>("close");    // the button that closes, "Esc" or "close box"
+    QTest::addColumn<bool>("lowerOther");  // the lower pane shows OtherLook before
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("changes, Mégsem") << int(kChanges) << "Button2" << false << false;
+    QTest::newRow("changes, Esc") << int(kChanges) << "Esc" << false << false;
+    QTest::newRow("changes, close box") << int(kChanges) << "close box" << false << false;
+    QTest::newRow("cancelled choices, OK") << int(kCancelledChoices) << "Button1" << false << true;
+    QTest::newRow("defaults, OK") << int(kDefaults) << "Button1" << false << true;
+    QTest::newRow("defaults, Mégsem") << int(kDefaults) << "Button2" << true << false;
   }
-
-  void cancelAppliesNothing() {
-    QFETCH(int, way);
+  void cancelAndDefaults() {
+    QFETCH(int, act);
+    QFETCH(QString, close);
+    QFETCH(bool, lowerOther);
+    QFETCH(bool, applied);
     SetLook(*upper_, OtherLook());
-    SetLook(*lower_, FirstStartLook());
-    Beall.FullScreen = false;
+    SetLook(*lower_, lowerOther ? OtherLook() : FirstStartLook());
+    Beall.FullScreen = act == kDefaults;
     Beall.Sound = true;
     Beall.SoundFile = "regi.wav";
     const TBeall before = Beall;
-    const Reply close = [way](QDialog& dialog) {
-      if (way == 0) {
-        In<QPushButton>(dialog, "Button2")->click();
-      } else if (way == 1) {
-        QTest::keyClick(In<QCheckBox>(dialog, "CheckBox1"), Qt::Key_Escape);
-      } else {
-        dialog.close();
-      }
-    };
+    Look sample;
+    QString file;
     test::DialogAnswers answers;
-    answers.Then(InDialog(
-        [](QDialog& dialog) {
-          MakeChanges(dialog);
-          In<QPushButton>(dialog, "Button3")->click();
-        },
-        close));
-    QueueChanges(answers, FilesDir() / "uj.wav", ChangedFont());
-    QVERIFY(!ShowDialog());
-    QCOMPARE(answers.Count(), 6);
-    QCOMPARE(LookOf(*upper_), OtherLook());
-    QCOMPARE(LookOf(*lower_), FirstStartLook());
+    answers.Then([&](QDialog& dialog) {
+      if (act == kChanges) MakeChanges(dialog);
+      for (const char* button : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5"}) {
+        if (act == kCancelledChoices) In<QPushButton>(dialog, button)->click();
+      }
+      if (act != kCancelledChoices) In<QPushButton>(dialog, "Button3")->click();  // the defaults
+      sample = LookOf(*In<TextPane>(dialog, "SynEdit1"));
+      file = In<QLineEdit>(dialog, "Edit1")->text();
+      if (close == QStringLiteral("Esc")) {
+        QTest::keyClick(In<QCheckBox>(dialog, "CheckBox1"), Qt::Key_Escape);
+      } else if (close == QStringLiteral("close box")) {
+        dialog.close();
+      } else {
+        In<QPushButton>(dialog, close.toLatin1().constData())->click();
+      }
+    });
+    if (act == kChanges) QueueChanges(answers, FilesDir() / "uj.wav", ChangedFont());
+    for (int i = 0; act == kCancelledChoices && i < 5; ++i)
+      answers.Then(test::DialogAnswers::Reject());
+    QCOMPARE(ShowDialog(), applied);
+    QCOMPARE(answers.Count(), act == kDefaults ? 1 : 6);
+    const Look boldDefault{PaneFont(QStringLiteral("Courier New"), 14, true, false, false), 0,
+                           0xFFECD9, 0x808080, kClWindow};
+    if (act != kChanges) QCOMPARE(sample, act == kDefaults ? boldDefault : OtherLook());
+    if (act == kCancelledChoices) QCOMPARE(file, QStringLiteral("regi.wav"));
+    const Look expected = act == kDefaults ? boldDefault : OtherLook();
+    QCOMPARE(LookOf(*upper_), applied ? expected : OtherLook());
+    QCOMPARE(LookOf(*lower_), applied ? expected : lowerOther ? OtherLook() : FirstStartLook());
+    if (act == kDefaults && applied) {
+      QVERIFY(!upper_->PaneFont().strikeOut());
+      QCOMPARE(upper_->BackgroundColor(), static_cast<int32_t>(0xFF000005));
+    }
+    // The check boxes and the sound file change only with changes that are applied.
     QCOMPARE(Beall.FullScreen, before.FullScreen);
     QCOMPARE(Beall.Sound, before.Sound);
     QCOMPARE(Beall.SoundFile, before.SoundFile);
-  }
-
-  void cancelledDialogsLeaveTheSampleAlone() {
-    SetLook(*upper_, OtherLook());
-    Look sample;
-    QString file;
-    Beall.SoundFile = "regi.wav";
-    test::DialogAnswers answers;
-    answers.Then(InDialog(
-        [&](QDialog& dialog) {
-          for (const char* button : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5"}) {
-            In<QPushButton>(dialog, button)->click();
-          }
-          sample = LookOf(*In<TextPane>(dialog, "SynEdit1"));
-          file = In<QLineEdit>(dialog, "Edit1")->text();
-        },
-        Click("Button1")));
-    for (int i = 0; i < 5; ++i) answers.Then(test::DialogAnswers::Reject());
-    QVERIFY(ShowDialog());
-    QCOMPARE(answers.Count(), 6);
-    QCOMPARE(sample, OtherLook());
-    QCOMPARE(file, QStringLiteral("regi.wav"));
-    QCOMPARE(LookOf(*upper_), OtherLook());
-    QCOMPARE(LookOf(*lower_), OtherLook());
-    QCOMPARE(Beall.SoundFile, std::string("regi.wav"));
-  }
-
-  void defaultsThenOkGiveBothPanesTheBoldDefaultLook() {
-    SetLook(*upper_, OtherLook());
-    SetLook(*lower_, FirstStartLook());
-    Beall.FullScreen = true;
-    Beall.Sound = true;
-    Beall.SoundFile = "regi.wav";
-    test::DialogAnswers answers;
-    answers.Then([](QDialog& dialog) {
-      In<QPushButton>(dialog, "Button3")->click();  // keeps the dialog open
-      In<QPushButton>(dialog, "Button1")->click();
-    });
-    QVERIFY(ShowDialog());
-    QCOMPARE(answers.Count(), 1);
-    const Look expected{PaneFont(QStringLiteral("Courier New"), 14, true, false, false), 0,
-                        0xFFECD9, 0x808080, kClWindow};
-    QCOMPARE(LookOf(*upper_), expected);
-    QCOMPARE(LookOf(*lower_), expected);
-    QVERIFY(!upper_->PaneFont().strikeOut());
-    QCOMPARE(upper_->BackgroundColor(), static_cast<int32_t>(0xFF000005));
-    // The check boxes and the sound file are not touched.
-    QVERIFY(Beall.FullScreen);
-    QVERIFY(Beall.Sound);
-    QCOMPARE(Beall.SoundFile, std::string("regi.wav"));
-  }
-
-  void defaultsThenCancelChangeNothing() {
-    SetLook(*upper_, OtherLook());
-    SetLook(*lower_, OtherLook());
-    Look sample;
-    test::DialogAnswers answers;
-    answers.Then([&](QDialog& dialog) {
-      In<QPushButton>(dialog, "Button3")->click();
-      sample = LookOf(*In<TextPane>(dialog, "SynEdit1"));
-      In<QPushButton>(dialog, "Button2")->click();
-    });
-    QVERIFY(!ShowDialog());
-    QCOMPARE(sample.font, PaneFont(QStringLiteral("Courier New"), 14, true, false, false));
-    QCOMPARE(LookOf(*upper_), OtherLook());
-    QCOMPARE(LookOf(*lower_), OtherLook());
   }
 
   void theSoundBoxCannotBeTypedIntoNorTabbedTo() {
