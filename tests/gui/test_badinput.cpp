@@ -30,7 +30,6 @@
 #include <map>
 
 #include "EvaluationSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
 #include "platform/Error.h"
@@ -298,11 +297,6 @@ class BadInputTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
-  }
-
   void init() { run_.Reset(); }
 
   // ---- lessons ------------------------------------------------------------------------------
@@ -950,10 +944,6 @@ class BadInputTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  BadInputTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(BadInputTest)
 
 #include "test_badinput.moc"

@@ -198,6 +198,26 @@ class BeallitTest : public QObject {
 
   bool ShowDialog() { return ShowSettingsDialog(*upper_, *lower_, nullptr); }
 
+  // A valid and a damaged wave file in the test's folder.
+  fs::path Good() const {
+    WriteBytes(FilesDir() / "jo.wav", ValidWave());
+    return FilesDir() / "jo.wav";
+  }
+  fs::path Damaged() const {
+    WriteBytes(FilesDir() / "rossz.wav", DamagedWave());
+    return FilesDir() / "rossz.wav";
+  }
+
+  // The main window on a lesson, started with the error sound `on` or off and `file` set.
+  std::unique_ptr<Tfrm_Main> StartWithSound(bool on, const fs::path& file) const {
+    {
+      IniFile ini(Startup().SettingsFile);
+      ini.WriteBool("Defaults", "Sound", on);
+      ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(file));
+    }
+    return test::ShowMain({FromPath(WriteLesson())});
+  }
+
   fs::path WriteLesson() const {
     const fs::path path = FilesDir() / "ab.lck";
     WriteBytes(path, "Lecke\r\nasdf jkl\r\n");
@@ -230,10 +250,7 @@ class BeallitTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(run_.IsValid() && files_.isValid());
-    InstallFontSubstitutions();
-  }
+  void initTestCase() { QVERIFY(files_.isValid()); }
 
   void init() {
     run_.Reset();
@@ -609,16 +626,8 @@ class BeallitTest : public QObject {
   }
 
   void aNewSoundFileIsUsedOnTheNextWrongKey() {
-    const fs::path good = FilesDir() / "jo.wav";
-    const fs::path damaged = FilesDir() / "rossz.wav";
-    WriteBytes(good, ValidWave());
-    WriteBytes(damaged, DamagedWave());
-    {
-      IniFile ini(Startup().SettingsFile);
-      ini.WriteBool("Defaults", "Sound", true);
-      ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(good));
-    }
-    auto w = test::ShowMain({FromPath(WriteLesson())});
+    const fs::path damaged = Damaged();
+    auto w = StartWithSound(true, Good());
     auto* typing = test::Find<TextPane>(w, "SynEdit1");
     QVERIFY(Beall.Sound);
     test::DialogAnswers answers;
@@ -645,14 +654,7 @@ class BeallitTest : public QObject {
   }
 
   void aSoundSwitchedOnIsUsedOnTheNextWrongKey() {
-    const fs::path damaged = FilesDir() / "rossz.wav";
-    WriteBytes(damaged, DamagedWave());
-    {
-      IniFile ini(Startup().SettingsFile);
-      ini.WriteBool("Defaults", "Sound", false);
-      ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(damaged));
-    }
-    auto w = test::ShowMain({FromPath(WriteLesson())});
+    auto w = StartWithSound(false, Damaged());
     auto* typing = test::Find<TextPane>(w, "SynEdit1");
     QVERIFY(!Beall.Sound);
     test::DialogAnswers answers;
@@ -673,16 +675,8 @@ class BeallitTest : public QObject {
   }
 
   void aCancelledDialogKeepsTheSoundAsItWas() {
-    const fs::path good = FilesDir() / "jo.wav";
-    const fs::path damaged = FilesDir() / "rossz.wav";
-    WriteBytes(good, ValidWave());
-    WriteBytes(damaged, DamagedWave());
-    {
-      IniFile ini(Startup().SettingsFile);
-      ini.WriteBool("Defaults", "Sound", true);
-      ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(good));
-    }
-    auto w = test::ShowMain({FromPath(WriteLesson())});
+    const fs::path good = Good(), damaged = Damaged();
+    auto w = StartWithSound(true, good);
     test::DialogAnswers answers;
     answers
         .Then(InDialog([](QDialog& dialog) { In<QPushButton>(dialog, "BitBtn5")->click(); },

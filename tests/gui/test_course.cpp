@@ -14,10 +14,8 @@
 #include <fstream>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
-#include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/LessonFile.h"
@@ -86,8 +84,6 @@ class CourseTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
     for (const auto& entry : fs::directory_iterator(fs::path(PEKTO_LESSON_DIR))) {
       if (entry.path().extension() == ".lck") lessons_.push_back(entry.path());
     }
@@ -185,10 +181,6 @@ class CourseTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  CourseTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(CourseTest)
 
 #include "test_course.moc"

@@ -27,7 +27,6 @@
 #include "app/Settings.h"
 #include "platform/Error.h"
 #include "platform/FileLock.h"
-#include "platform/Fonts.h"
 #include "platform/IniFile.h"
 #include "platform/QtCollator.h"
 #include "platform/QtText.h"
@@ -166,11 +165,6 @@ class EvaluationTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
-  }
-
   void init() {
     run_.Reset();
     Beall.LastPlayer = "Pekto";

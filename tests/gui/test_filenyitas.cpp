@@ -13,12 +13,10 @@
 #include <optional>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "app/Placement.h"
 #include "app/Settings.h"
 #include "lessons/FileNyitas.h"
-#include "platform/Fonts.h"
 #include "platform/IniFile.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
@@ -94,11 +92,6 @@ class FileNyitasTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
-  }
-
   void init() { run_.Reset(); }
 
   void theListIsSortedWithoutRegardToCase() {
@@ -334,10 +327,6 @@ class FileNyitasTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  FileNyitasTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(FileNyitasTest)
 
 #include "test_filenyitas.moc"

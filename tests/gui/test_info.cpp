@@ -20,13 +20,11 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "app/Placement.h"
 #include "app/Settings.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
-#include "platform/Fonts.h"
 #include "platform/IniFile.h"
 #include "platform/Jpeg.h"
 #include "platform/QtText.h"
@@ -99,11 +97,6 @@ class InfoTest : public QObject {
   test::FreshRun run_{{.screenFontSize = 8}};
 
  private slots:
-  void initTestCase() {
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
-  }
-
   void init() {
     run_.Reset();
     CloseSplashes();
@@ -448,10 +441,6 @@ class InfoTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  InfoTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(InfoTest)
 
 #include "test_info.moc"

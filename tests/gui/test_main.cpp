@@ -18,7 +18,6 @@
 #include <fstream>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
 #include "platform/Fonts.h"
@@ -66,8 +65,6 @@ class MainWindowTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
     const fs::path lessons = run_.Home() / "lessons";
     fs::create_directories(lessons);
     lessonPath_ = lessons / "ab.lck";
@@ -676,10 +673,6 @@ class MainWindowTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  MainWindowTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(MainWindowTest)
 
 #include "test_main.moc"

@@ -18,11 +18,9 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
 #include "platform/Colors.h"
-#include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "results/Top10.h"
@@ -196,11 +194,7 @@ class MenuRajzolTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
-    run_.Reset();
-  }
+  void initTestCase() { run_.Reset(); }
 
   void removeAllDropsEveryAmpersand() {
     QCOMPARE(ToQ(RemoveAll("&", FromQ(QStringLiteral("&Fájl && mentés")))),
@@ -530,10 +524,6 @@ class MenuRajzolTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  MenuRajzolTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(MenuRajzolTest)
 
 #include "test_menurajzol.moc"

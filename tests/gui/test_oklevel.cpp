@@ -25,7 +25,6 @@
 #include <fstream>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Settings.h"
 #include "platform/Cp1250.h"
 #include "platform/Fonts.h"
@@ -192,10 +191,7 @@ class CertificateTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(run_.IsValid() && out_.isValid());
-    InstallFontSubstitutions();
-  }
+  void initTestCase() { QVERIFY(out_.isValid()); }
 
   void ornamentPictureHasItsNaturalSize() {
     QSvgRenderer picture(QStringLiteral(":/images/sarokdisz.svg"));
@@ -536,10 +532,6 @@ class CertificateTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  CertificateTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(CertificateTest)
 
 #include "test_oklevel.moc"

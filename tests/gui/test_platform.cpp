@@ -9,7 +9,7 @@
 #include <QtTest>
 #include <fstream>
 
-#include "app/Application.h"
+#include "TestSupport.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Guard.h"
@@ -388,10 +388,6 @@ class PlatformTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  PlatformTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(PlatformTest)
 
 #include "test_platform.moc"

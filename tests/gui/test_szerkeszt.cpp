@@ -22,13 +22,11 @@
 
 #include "../core/FileSizeLimit.h"
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "app/Placement.h"
 #include "app/Settings.h"
 #include "lessons/Szerkeszt.h"
 #include "platform/Error.h"
-#include "platform/Fonts.h"
 #include "platform/IniFile.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
@@ -132,11 +130,6 @@ class SzerkesztTest : public QObject {
   fs::path Lesson(const char* name) const { return Folder() / name; }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
-  }
-
   void init() { run_.Reset(); }
 
   // ---- opening and saving ------------------------------------------------------------------
@@ -796,10 +789,6 @@ class SzerkesztTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  SzerkesztTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(SzerkesztTest)
 
 #include "test_szerkeszt.moc"

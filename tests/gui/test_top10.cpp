@@ -19,10 +19,8 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
-#include "platform/Fonts.h"
 #include "platform/Guard.h"
 #include "platform/IniFile.h"
 #include "platform/QtText.h"
@@ -141,11 +139,6 @@ class Top10Test : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
-  }
-
   void init() { run_.Reset(); }
 
   void withoutAScoreFileTheWindowOpensEmpty() {
@@ -584,10 +577,6 @@ class Top10Test : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  Top10Test test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(Top10Test)
 
 #include "test_top10.moc"

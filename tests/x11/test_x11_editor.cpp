@@ -15,11 +15,9 @@
 
 #include "TestSupport.h"
 #include "XServer.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
 #include "lessons/Szerkeszt.h"
-#include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/LessonLibrary.h"
@@ -154,8 +152,6 @@ class EditorOnXServerTest : public QObject {
   void initTestCase() {
     const QString problem = x11::XServerProblem();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
     QVERIFY(x11::SetKeyboardLayout({QStringLiteral("hu")}));
   }
 
@@ -224,10 +220,6 @@ class EditorOnXServerTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  EditorOnXServerTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(EditorOnXServerTest)
 
 #include "test_x11_editor.moc"

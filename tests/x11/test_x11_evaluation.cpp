@@ -13,10 +13,8 @@
 
 #include "EvaluationSupport.h"
 #include "XServer.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
-#include "platform/Fonts.h"
 #include "platform/IniFile.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
@@ -74,8 +72,6 @@ class EvaluationOnXServerTest : public QObject {
   void initTestCase() {
     const QString problem = x11::XServerProblem();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
     CaptureWorkArea();
     QVERIFY(x11::SetKeyboardLayout({QStringLiteral("hu")}));
   }
@@ -206,10 +202,6 @@ class EvaluationOnXServerTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  EvaluationOnXServerTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(EvaluationOnXServerTest)
 
 #include "test_x11_evaluation.moc"

@@ -12,10 +12,8 @@
 
 #include "TestSupport.h"
 #include "XServer.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
-#include "platform/Fonts.h"
 #include "platform/Startup.h"
 #include "practice/TextPane.h"
 
@@ -78,8 +76,6 @@ class KeysOnXServerTest : public QObject {
   void initTestCase() {
     const QString problem = x11::XServerProblem();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
   }
 
   void init() {
@@ -201,10 +197,6 @@ class KeysOnXServerTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  KeysOnXServerTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(KeysOnXServerTest)
 
 #include "test_x11_keys.moc"

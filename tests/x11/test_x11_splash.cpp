@@ -12,10 +12,8 @@
 
 #include "TestSupport.h"
 #include "XServer.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "app/Settings.h"
-#include "platform/Fonts.h"
 #include "platform/Startup.h"
 #include "practice/TextPane.h"
 #include "ui/logo.h"
@@ -58,8 +56,6 @@ class SplashOnXServerTest : public QObject {
   void initTestCase() {
     const QString problem = x11::XServerProblem();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    QVERIFY(run_.IsValid());
-    InstallFontSubstitutions();
     QVERIFY(x11::SetKeyboardLayout({QStringLiteral("hu")}));
   }
 
@@ -118,10 +114,6 @@ class SplashOnXServerTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  SplashOnXServerTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(SplashOnXServerTest)
 
 #include "test_x11_splash.moc"

@@ -11,6 +11,7 @@
 
 #include "app/Main.h"
 #include "app/Settings.h"
+#include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/LessonLibrary.h"
@@ -40,6 +41,8 @@ std::filesystem::path TempDataDir::FsPath() const {
 }
 
 FreshRun::FreshRun(RunOptions options) : options_(options) {
+  if (!data_.IsValid() || !program_.isValid()) qFatal("no temporary folder for the test");
+  InstallFontSubstitutions();
   Reset();
 }
 

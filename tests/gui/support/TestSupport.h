@@ -16,6 +16,9 @@
 #include <string_view>
 #include <vector>
 
+#include <QTest>
+
+#include "app/Application.h"
 #include "platform/Dialogs.h"
 
 class QWidget;
@@ -52,7 +55,8 @@ struct RunOptions {
   bool screenWorkArea = false;    // the screen's work area as it is, not 1280 x 1000
 };
 
-// The program's folders in temporary folders of its own, removed with the object. Reset() gives
+// The program's folders in temporary folders of its own (the test program stops when they cannot
+// be made) and the font substitutions of the program, removed with the object. Reset() gives
 // each test a fresh start: the start-up values of the program folder (which holds no bundled
 // lessons) with a work area of 1280 x 1000 (or the screen's), an empty data folder and the settings
 // record at its defaults with the options applied. Make it a member of the test object and call
@@ -62,7 +66,6 @@ class FreshRun {
   explicit FreshRun(RunOptions options = {});
 
   void Reset() const;
-  bool IsValid() const { return data_.IsValid() && program_.isValid(); }
   std::filesystem::path ProgramDir() const;
   // The folder the data folder lies in ($XDG_DATA_HOME), which Reset() leaves alone.
   std::filesystem::path Home() const { return data_.FsPath(); }
@@ -165,3 +168,11 @@ class DialogAnswers {
 };
 
 }  // namespace pekto::test
+
+// The main function of a widget test program: the program's application object, then `Test`.
+#define PEKTO_TEST_MAIN(Test)                 \
+  int main(int argc, char** argv) {           \
+    const pekto::Application app(argc, argv); \
+    Test test;                                \
+    return QTest::qExec(&test, argc, argv);   \
+  }
