@@ -33,25 +33,7 @@ void OnNextBox(std::function<void(QMessageBox*)> act) {
   });
 }
 
-QByteArray Wave(quint32 dataBytes, quint32 declaredData) {
-  QByteArray b;
-  const auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char*>(&v), 4); };
-  const auto u16 = [&b](quint16 v) { b.append(reinterpret_cast<const char*>(&v), 2); };
-  b.append("RIFF");
-  u32(36 + dataBytes);
-  b.append("WAVEfmt ");
-  u32(16);
-  u16(1);
-  u16(1);
-  u32(22050);
-  u32(44100);
-  u16(2);
-  u16(16);
-  b.append("data");
-  u32(declaredData);
-  b.append(QByteArray(static_cast<qsizetype>(dataBytes), '\0'));
-  return b;
-}
+using test::Wave;
 
 QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
   const QString path = dir.filePath(name);

@@ -102,8 +102,14 @@ bool Survives(const std::function<void()>& step) {
   return false;
 }
 
-bool ExpectLayout(const QWidget& window, std::initializer_list<Place> places) {
+bool ExpectLayout(const QWidget& window, std::initializer_list<Place> places, QSize fixed) {
   QStringList wrong;
+  if (!fixed.isEmpty() &&
+      (window.size() != fixed || window.minimumSize() != fixed || window.maximumSize() != fixed)) {
+    wrong << QStringLiteral("the window is not fixed at %1 x %2")
+                 .arg(fixed.width())
+                 .arg(fixed.height());
+  }
   for (const Place& place : places) {
     const auto* child = window.findChild<QWidget*>(QString::fromLatin1(place.name));
     const QRect actual = child ? child->geometry() : QRect();
@@ -121,6 +127,26 @@ bool ExpectLayout(const QWidget& window, std::initializer_list<Place> places) {
   }
   if (!wrong.isEmpty()) QTest::qFail(qPrintable(wrong.join(u'\n')), __FILE__, __LINE__);
   return wrong.isEmpty();
+}
+
+QByteArray Wave(quint32 dataBytes, quint32 claimed) {
+  QByteArray b;
+  const auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char*>(&v), 4); };
+  const auto u16 = [&b](quint16 v) { b.append(reinterpret_cast<const char*>(&v), 2); };
+  b.append("RIFF");
+  u32(36 + dataBytes);
+  b.append("WAVEfmt ");
+  u32(16);
+  u16(1);
+  u16(1);
+  u32(22050);
+  u32(44100);
+  u16(2);
+  u16(16);
+  b.append("data");
+  u32(claimed);
+  b.append(QByteArray(static_cast<qsizetype>(dataBytes), '\0'));
+  return b;
 }
 
 void TypeChar(QWidget* widget, QChar ch) {

@@ -96,10 +96,14 @@ struct Place {
   const char* name;
   QRect rect;
 };
-// Every named child of `window` has its rectangle; otherwise the running test fails with a list
-// of every child that differs. Usable inside a dialog's reply, as it returns instead of leaving
-// the caller.
-bool ExpectLayout(const QWidget& window, std::initializer_list<Place> places);
+// Every named child of `window` has its rectangle, and the window has the fixed size `fixed`
+// unless that is empty; otherwise the running test fails with a list of every difference. Usable
+// inside a dialog's reply, as it returns instead of leaving the caller.
+bool ExpectLayout(const QWidget& window, std::initializer_list<Place> places, QSize fixed = {});
+
+// A wave file of 16-bit mono PCM: `dataBytes` bytes of silence in a data chunk that claims
+// `claimed` bytes.
+QByteArray Wave(quint32 dataBytes, quint32 claimed);
 
 // Sends one key click carrying the character `ch` as its text, also for letters such as á or ő
 // that QTest::keyClicks cannot send. '\n' and '\r' are sent as Enter.
