@@ -251,6 +251,11 @@ TEST(CertificateLayout, FittingSizeStepsDownUntilTheTextFits) {
   const double size = FittingPointSize(std::string(40, 'x'), font, 190, measure);
   EXPECT_EQ(size, 11);  // 188 mm; 11.5 points would take 192
   EXPECT_EQ(FittingPointSize("short", font, 190, measure), 28);
+  // A text exactly as wide as its band fits, and one wider by the tolerance for rounding.
+  const FakeMeasure exact;
+  const CertificateFont font25{"Comic Sans MS", 25, true, false};
+  EXPECT_EQ(FittingPointSize(std::string(38, 'x'), font25, 190, exact), 25);  // 190 mm
+  EXPECT_EQ(FittingPointSize(std::string(38, 'x'), font25, 190 - 1e-9, exact), 25);
   // Nothing fits: the smallest size.
   EXPECT_EQ(FittingPointSize(std::string(5000, 'x'), font, 190, measure), 1);
 }

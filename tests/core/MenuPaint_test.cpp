@@ -174,5 +174,16 @@ TEST(PlanMenuBarItem, OtherwiseButtonFaceOverTheWholeItem) {
   EXPECT_EQ(PlanMenuBarItem(Item("x"), bar, inactive).TextColor, kClGrayText);
 }
 
+// A top-level menu that cannot open takes the system's grey text, open or not.
+TEST(PlanMenuBarItem, DisabledItemHasTheSystemGreyText) {
+  MenuItemFacts facts = Item("&Leck\xE9k");
+  facts.Enabled = false;
+  MenuItemState selected;
+  selected.Selected = true;
+  for (const MenuItemState& state : {MenuItemState{}, selected}) {
+    EXPECT_EQ(PlanMenuBarItem(facts, {0, 0, 60, 20}, state).TextColor, kClGrayText);
+  }
+}
+
 }  // namespace
 }  // namespace pekto

@@ -198,6 +198,14 @@ TEST(PlayerNames, NewNamesGoBeforeTheLastRow) {
   EXPECT_EQ(TempDir::Read(file), PlayerFile({"Nagy B\xE9la", "Szab\xF3 \xC9va", "Kiss Anna"}));
   EXPECT_EQ(ReadPlayerNames(file),
             (std::vector<std::string>{"Nagy B\xE9la", "Szab\xF3 \xC9va", "Kiss Anna"}));
+  EXPECT_TRUE(StorePlayerName(file,
+                              "T\xF3th \xD6"
+                              "d\xF6n",
+                              nullptr));
+  EXPECT_EQ(ReadPlayerNames(file), (std::vector<std::string>{"Nagy B\xE9la", "Szab\xF3 \xC9va",
+                                                             "T\xF3th \xD6"
+                                                             "d\xF6n",
+                                                             "Kiss Anna"}));
 }
 
 TEST(PlayerNames, AKnownNameDoesNotRewriteTheFile) {

@@ -12,8 +12,10 @@ void PutLe(std::string& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
-// A PCM wave of `dataBytes` bytes of silence whose data chunk claims `claimed` bytes.
-std::string Wave(uint32_t dataBytes, uint32_t claimed, uint16_t format = 1) {
+// A PCM wave of `dataBytes` bytes of silence whose data chunk claims `claimed` bytes; `chunks`
+// stand between the format and the data.
+std::string Wave(uint32_t dataBytes, uint32_t claimed, uint16_t format = 1,
+                 std::string_view chunks = {}) {
   std::string fmt;
   PutLe(fmt, format, 2);
   PutLe(fmt, 1, 2);      // channels
@@ -23,7 +25,9 @@ std::string Wave(uint32_t dataBytes, uint32_t claimed, uint16_t format = 1) {
   PutLe(fmt, 16, 2);     // bits per sample
   std::string body = "WAVEfmt ";
   PutLe(body, static_cast<uint32_t>(fmt.size()), 4);
-  body += fmt + "data";
+  body += fmt;
+  body += chunks;
+  body += "data";
   PutLe(body, claimed, 4);
   body.append(dataBytes, '\0');
   std::string wave = "RIFF";
@@ -34,6 +38,11 @@ std::string Wave(uint32_t dataBytes, uint32_t claimed, uint16_t format = 1) {
 TEST(WaveFormatTest, APcmWaveIsPlayable) {
   EXPECT_EQ(WaveFileProblem(Wave(100, 100)), "");
   EXPECT_EQ(WaveFileProblem(Wave(4, 4, 3)), "");  // IEEE float samples
+}
+
+// A chunk of odd size before the data is followed by a padding byte.
+TEST(WaveFormatTest, AnOddChunkBeforeTheDataIsPadded) {
+  EXPECT_EQ(WaveFileProblem(Wave(10, 10, 1, std::string_view("LIST\x03\0\0\0abc\0", 12))), "");
 }
 
 TEST(WaveFormatTest, DamagedFilesSayWhatIsWrong) {

@@ -29,8 +29,7 @@
 #include <fstream>
 #include <map>
 
-#include "TestSupport.h"
-#include "app/Application.h"
+#include "EvaluationSupport.h"
 #include "app/Main.h"
 #include "base/Settings.h"
 #include "platform/Error.h"
@@ -51,12 +50,20 @@ using Reply = test::DialogAnswers::Reply;
 
 namespace {
 
+using test::DataDir;
+using test::EnterName;
+using test::Golden;
+using test::kPlayerHead;
+using test::LessonDir;
+using test::PlayerFile;
 using test::ReadBytes;
+using test::ScoreFile;
 using test::WriteBytes;
 
-std::string Golden(const char* name) {
-  return ReadBytes(fs::path(PEKTO_GOLDEN_DIR) / name);
-}
+// Watches the results window's opening instead of showing it.
+struct ResultsWatch : test::ResultsWatch {
+  ResultsWatch() : test::ResultsWatch(false) {}
+};
 
 // The bytes of every file below `folder`, to be compared after the fault.
 using Snapshot = std::map<fs::path, std::string>;
@@ -204,28 +211,7 @@ class SmallDisk {
   bool mounted_ = false;
 };
 
-const std::string kPlayerHead =
-    "\"@@FILE VERSION@@\",\"251\"\r\n"
-    "\"@@TABLEDEF START@@\"\r\n"
-    "\"jatekos=String,50,\"\"jatekos\"\",\"\"\"\",50,Data,\"\"\"\"\"\r\n"
-    "\"@@INDEXDEF START@@\"\r\n\"@@INDEXDEF END@@\"\r\n\"@@TABLEDEF END@@\"\r\n"
-    "\"jatekos\",\r\n";
-
 const std::string kPlayers = kPlayerHead + "\"Anna\",\r\n\"B\xE9la\",\r\n";
-
-// Fills the name box of the player dialog with `name` and presses OK.
-Reply EnterName(const QString& name) {
-  return [name](QDialog& dialog) {
-    auto* box = dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
-    if (box == nullptr) {  // not the player dialog: the test's order of dialogs is wrong
-      qWarning("expected the player dialog, got %s", qPrintable(dialog.objectName()));
-      dialog.reject();
-      return;
-    }
-    box->setEditText(name);
-    dialog.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-  };
-}
 
 // Answers whatever opens: the player dialog with `name` and OK, any other dialog with OK. For
 // faults that report at several steps, so that the test need not know their order in advance.
@@ -255,16 +241,6 @@ void ExpectMessages(const test::DialogAnswers& answers, const QStringList& expec
                                          QStringLiteral("\nexpected:\n") + expected.join(u'\n')));
 }
 
-// Notes the names the player dialog offers, then goes on with `then`.
-Reply ReadPlayers(QStringList& names, const Reply& then) {
-  return [&names, then](QDialog& dialog) {
-    const auto* box = dialog.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
-    names.clear();
-    for (int i = 0; i < box->count(); ++i) names << box->itemText(i);
-    then(dialog);
-  };
-}
-
 // The warning that a damaged table was kept aside, as ExpectMessages lists it.
 QString SetAsideNotice(const fs::path& file, const QString& reason, const fs::path& kept,
                        const char* stored) {
@@ -275,48 +251,16 @@ QString SetAsideNotice(const fs::path& file, const QString& reason, const fs::pa
          QStringLiteral(" fájlba került.");
 }
 
-// Watches the results window's opening instead of showing it.
-struct ResultsWatch {
-  std::vector<int32_t> ids;
-  ResultsOpener previous;
-  ResultsWatch() {
-    previous =
-        SetResultsOpener([this](const std::string&, int32_t id, QWidget*) { ids.push_back(id); });
-  }
-  ~ResultsWatch() { SetResultsOpener(std::move(previous)); }
-  ResultsWatch(const ResultsWatch&) = delete;
-  ResultsWatch& operator=(const ResultsWatch&) = delete;
-};
-
 }  // namespace
 
 class BadInputTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
-
-  fs::path DataDir() const { return Startup().DataDir; }
-  fs::path LessonDir() const { return DataDir() / "Leckek"; }
-  fs::path ScoreFile() const { return DataDir() / "Score.csv"; }
-  fs::path PlayerFile() const { return DataDir() / "Players.csv"; }
-
-  void ResetStartup() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    std::error_code ec;
-    fs::remove_all(Startup().DataDir, ec);
-    PrepareDataFolder(Startup());
-    fs::create_directories(LessonDir());
-    Beall = TBeall{};
-  }
+  test::FreshRun run_{{.withLessonFolder = true}};
 
   static std::unique_ptr<Tfrm_Main> Open(QStringList args = {}) {
-    auto window = std::make_unique<Tfrm_Main>(std::move(args));
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+    auto window = test::ShowMain(std::move(args));
     test::Find<QTimer>(window, "Timer1")->stop();
     return window;
   }
@@ -354,12 +298,7 @@ class BadInputTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
-    InstallFontSubstitutions();
-  }
-
-  void init() { ResetStartup(); }
+  void init() { run_.Reset(); }
 
   // ---- lessons ------------------------------------------------------------------------------
 
@@ -591,17 +530,17 @@ class BadInputTest : public QObject {
     WriteBytes(PlayerFile(), bytes.toStdString());
     const Snapshot before = TakeSnapshot(DataDir());
     ResultsWatch results;
-    QStringList offered;
+    test::Offered offered;
     test::DialogAnswers answers;
     answers.Then(test::DialogAnswers::Accept())
         .Then(test::DialogAnswers::Accept())
-        .Then(ReadPlayers(offered, EnterName(QStringLiteral("Kiss Anna"))));
+        .Then(test::ReadPlayers(offered, EnterName(QStringLiteral("Kiss Anna"))));
     FinishAnExercise();
     const fs::path kept = test::KeptAside(PlayerFile());
     ExpectMessages(answers, {QStringLiteral("Pekto: ") + message,
                              SetAsideNotice(PlayerFile(), message, kept, "A játékos neve")});
     QCOMPARE(answers.Records()[2].object, QStringLiteral("frm_Jatekos"));
-    QCOMPARE(offered, QStringList());
+    QCOMPARE(offered.names, QStringList());
     QCOMPARE(ReadBytes(kept), bytes.toStdString());
     QCOMPARE(ReadBytes(PlayerFile()), kPlayerHead + "\"Kiss Anna\",\r\n");
     QCOMPARE(results.ids, std::vector<int32_t>{0});  // the score is recorded all the same
@@ -858,7 +797,7 @@ class BadInputTest : public QObject {
   // The data folder lies below a file: nothing can be created there. The program starts with
   // the defaults and an empty chooser; what it cannot store is reported where it happens.
   void aDataFolderThatCannotBeCreated() {
-    const fs::path blocker = data_.FsPath() / "blocker";
+    const fs::path blocker = run_.Home() / "blocker";
     WriteBytes(blocker, "a file where a folder should be");
     Startup().DataDir = blocker / "Pekto";
     Startup().SettingsFile = Startup().DataDir / "Pekto.ini";
@@ -1049,10 +988,6 @@ class BadInputTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  BadInputTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(BadInputTest)
 
 #include "test_badinput.moc"

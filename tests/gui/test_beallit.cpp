@@ -96,27 +96,6 @@ void WriteBytes(const fs::path& path, const QByteArray& bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.constData(), bytes.size());
 }
 
-// A playable wave file: 16-bit mono PCM with a few samples of silence.
-QByteArray ValidWave() {
-  QByteArray b;
-  const auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char*>(&v), 4); };
-  const auto u16 = [&b](quint16 v) { b.append(reinterpret_cast<const char*>(&v), 2); };
-  b.append("RIFF");
-  u32(36 + 8);
-  b.append("WAVEfmt ");
-  u32(16);
-  u16(1);
-  u16(1);
-  u32(22050);
-  u32(44100);
-  u16(2);
-  u16(16);
-  b.append("data");
-  u32(8);
-  b.append(QByteArray(8, '\0'));
-  return b;
-}
-
 QByteArray DamagedWave() {
   return QByteArrayLiteral("RIFF\x24\x00\x00\x00WAVEjunk");
 }
@@ -129,6 +108,9 @@ T* In(QDialog& dialog, const char* name) {
 Reply Click(const char* button) {
   return [button](QDialog& dialog) { In<QPushButton>(dialog, button)->click(); };
 }
+
+// What a test does in the settings dialog before it closes it.
+enum Act { kChanges, kCancelledChoices, kDefaults };
 
 // Does `act` in the settings dialog, then closes it with `close`.
 Reply InDialog(std::function<void(QDialog&)> act, Reply close) {
@@ -188,32 +170,33 @@ class BeallitTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_{{.screenFontSize = 9}};
   QTemporaryDir files_;
   std::unique_ptr<TextPane> upper_;
   std::unique_ptr<TextPane> lower_;
 
   fs::path FilesDir() const { return ToPath(files_.path()); }
 
-  void ResetStartup() {
-    Startup() = ComputeFolders(ToPath(program_.path()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    std::error_code ec;
-    fs::remove_all(Startup().DataDir, ec);
-    fs::create_directories(Startup().DataDir);
-    Beall = TBeall{};
-    Beall.ScreenFontSize = 9;
-  }
-
   bool ShowDialog() { return ShowSettingsDialog(*upper_, *lower_, nullptr); }
 
-  std::unique_ptr<Tfrm_Main> OpenMain(QStringList args = {}) {
-    auto window = std::make_unique<Tfrm_Main>(std::move(args));
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
-    return window;
+  // A valid and a damaged wave file in the test's folder.
+  fs::path Good() const {
+    WriteBytes(FilesDir() / "jo.wav", test::Wave(8, 8));
+    return FilesDir() / "jo.wav";
+  }
+  fs::path Damaged() const {
+    WriteBytes(FilesDir() / "rossz.wav", DamagedWave());
+    return FilesDir() / "rossz.wav";
+  }
+
+  // The main window on a lesson, started with the error sound `on` or off and `file` set.
+  std::unique_ptr<Tfrm_Main> StartWithSound(bool on, const fs::path& file) const {
+    {
+      IniFile ini(Startup().SettingsFile);
+      ini.WriteBool("Defaults", "Sound", on);
+      ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(file));
+    }
+    return test::ShowMain({FromPath(WriteLesson())});
   }
 
   fs::path WriteLesson() const {
@@ -248,13 +231,10 @@ class BeallitTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid() && files_.isValid());
-    InstallFontSubstitutions();
-  }
+  void initTestCase() { QVERIFY(files_.isValid()); }
 
   void init() {
-    ResetStartup();
+    run_.Reset();
     upper_ = std::make_unique<TextPane>();
     lower_ = std::make_unique<TextPane>();
     SetLook(*upper_, FirstStartLook());
@@ -267,22 +247,29 @@ class BeallitTest : public QObject {
   }
 
   void theDialogHasItsLayout() {
-    std::map<QString, QRect> geometry;
+    bool laidOut = false;
+    QPoint labelAt;
     QString caption;
-    QSize size, minimum, maximum;
     QString focus;
     QString defaultButton;
     test::DialogAnswers answers;
     answers.Then([&](QDialog& dialog) {
       caption = dialog.windowTitle();
-      size = dialog.size();
-      minimum = dialog.minimumSize();
-      maximum = dialog.maximumSize();
-      for (const char* name : {"CheckBox1", "BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "CheckBox2",
-                               "Edit1", "BitBtn5", "SynEdit1", "Button1", "Button2", "Button3"}) {
-        geometry[QString::fromLatin1(name)] = In<QWidget>(dialog, name)->geometry();
-      }
-      geometry[QStringLiteral("Label1")] = QRect(In<QLabel>(dialog, "Label1")->pos(), QSize());
+      laidOut = test::ExpectLayout(dialog,
+                                   {{"CheckBox1", {12, 8, 277, 17}},
+                                    {"BitBtn1", {12, 40, 177, 37}},
+                                    {"BitBtn2", {196, 40, 177, 37}},
+                                    {"BitBtn3", {12, 84, 177, 37}},
+                                    {"BitBtn4", {196, 84, 177, 37}},
+                                    {"CheckBox2", {12, 144, 277, 17}},
+                                    {"Edit1", {12, 184, 437, 21}},
+                                    {"BitBtn5", {452, 180, 33, 33}},
+                                    {"SynEdit1", {0, 342 - 117, 500, 117}},
+                                    {"Button1", {388, 12, 99, 25}},
+                                    {"Button2", {388, 40, 99, 25}},
+                                    {"Button3", {388, 96, 99, 25}}},
+                                   {500, 342});
+      labelAt = In<QLabel>(dialog, "Label1")->pos();
       focus = dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString();
       for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
         if (button->isDefault()) defaultButton = button->objectName();
@@ -307,22 +294,8 @@ class BeallitTest : public QObject {
     QVERIFY(!ShowDialog());
     QCOMPARE(answers.Records().front().object, QStringLiteral("frm_Beallit"));
     QCOMPARE(caption, QStringLiteral("Beállítások"));
-    QCOMPARE(size, QSize(500, 342));
-    QCOMPARE(minimum, size);
-    QCOMPARE(maximum, size);
-    QCOMPARE(geometry["CheckBox1"], QRect(12, 8, 277, 17));
-    QCOMPARE(geometry["BitBtn1"], QRect(12, 40, 177, 37));
-    QCOMPARE(geometry["BitBtn2"], QRect(196, 40, 177, 37));
-    QCOMPARE(geometry["BitBtn3"], QRect(12, 84, 177, 37));
-    QCOMPARE(geometry["BitBtn4"], QRect(196, 84, 177, 37));
-    QCOMPARE(geometry["CheckBox2"], QRect(12, 144, 277, 17));
-    QCOMPARE(geometry["Label1"].topLeft(), QPoint(12, 168));
-    QCOMPARE(geometry["Edit1"], QRect(12, 184, 437, 21));
-    QCOMPARE(geometry["BitBtn5"], QRect(452, 180, 33, 33));
-    QCOMPARE(geometry["SynEdit1"], QRect(0, 342 - 117, 500, 117));
-    QCOMPARE(geometry["Button1"], QRect(388, 12, 99, 25));
-    QCOMPARE(geometry["Button2"], QRect(388, 40, 99, 25));
-    QCOMPARE(geometry["Button3"], QRect(388, 96, 99, 25));
+    QVERIFY(laidOut);
+    QCOMPARE(labelAt, QPoint(12, 168));
     QCOMPARE(focus, QStringLiteral("CheckBox1"));
     QCOMPARE(defaultButton, QStringLiteral("Button1"));
   }
@@ -467,111 +440,70 @@ class BeallitTest : public QObject {
     QCOMPARE(Beall.SoundFile, Cp1250FromPath(FilesDir() / "csengo.wav"));
   }
 
-  void cancelAppliesNothing_data() {
-    QTest::addColumn<int>("way");
-    QTest::newRow("Mégsem") << 0;
-    QTest::newRow("Esc") << 1;
-    QTest::newRow("close box") << 2;
+  // Cancel in any form applies nothing, after changes and the defaults too; choices cancelled on
+  // the way leave the sample alone; the defaults reach both panes only with OK.
+  void cancelAndDefaults_data() {
+    QTest::addColumn<int>("act");
+    QTest::addColumn<QString>("close");    // the button that closes, "Esc" or "close box"
+    QTest::addColumn<bool>("lowerOther");  // the lower pane shows OtherLook before
+    QTest::addColumn<bool>("applied");
+    QTest::newRow("changes, Mégsem") << int(kChanges) << "Button2" << false << false;
+    QTest::newRow("changes, Esc") << int(kChanges) << "Esc" << false << false;
+    QTest::newRow("changes, close box") << int(kChanges) << "close box" << false << false;
+    QTest::newRow("cancelled choices, OK") << int(kCancelledChoices) << "Button1" << false << true;
+    QTest::newRow("defaults, OK") << int(kDefaults) << "Button1" << false << true;
+    QTest::newRow("defaults, Mégsem") << int(kDefaults) << "Button2" << true << false;
   }
-
-  void cancelAppliesNothing() {
-    QFETCH(int, way);
+  void cancelAndDefaults() {
+    QFETCH(int, act);
+    QFETCH(QString, close);
+    QFETCH(bool, lowerOther);
+    QFETCH(bool, applied);
     SetLook(*upper_, OtherLook());
-    SetLook(*lower_, FirstStartLook());
-    Beall.FullScreen = false;
+    SetLook(*lower_, lowerOther ? OtherLook() : FirstStartLook());
+    Beall.FullScreen = act == kDefaults;
     Beall.Sound = true;
     Beall.SoundFile = "regi.wav";
     const TBeall before = Beall;
-    const Reply close = [way](QDialog& dialog) {
-      if (way == 0) {
-        In<QPushButton>(dialog, "Button2")->click();
-      } else if (way == 1) {
-        QTest::keyClick(In<QCheckBox>(dialog, "CheckBox1"), Qt::Key_Escape);
-      } else {
-        dialog.close();
-      }
-    };
+    Look sample;
+    QString file;
     test::DialogAnswers answers;
-    answers.Then(InDialog(
-        [](QDialog& dialog) {
-          MakeChanges(dialog);
-          In<QPushButton>(dialog, "Button3")->click();
-        },
-        close));
-    QueueChanges(answers, FilesDir() / "uj.wav", ChangedFont());
-    QVERIFY(!ShowDialog());
-    QCOMPARE(answers.Count(), 6);
-    QCOMPARE(LookOf(*upper_), OtherLook());
-    QCOMPARE(LookOf(*lower_), FirstStartLook());
+    answers.Then([&](QDialog& dialog) {
+      if (act == kChanges) MakeChanges(dialog);
+      for (const char* button : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5"}) {
+        if (act == kCancelledChoices) In<QPushButton>(dialog, button)->click();
+      }
+      if (act != kCancelledChoices) In<QPushButton>(dialog, "Button3")->click();  // the defaults
+      sample = LookOf(*In<TextPane>(dialog, "SynEdit1"));
+      file = In<QLineEdit>(dialog, "Edit1")->text();
+      if (close == QStringLiteral("Esc")) {
+        QTest::keyClick(In<QCheckBox>(dialog, "CheckBox1"), Qt::Key_Escape);
+      } else if (close == QStringLiteral("close box")) {
+        dialog.close();
+      } else {
+        In<QPushButton>(dialog, close.toLatin1().constData())->click();
+      }
+    });
+    if (act == kChanges) QueueChanges(answers, FilesDir() / "uj.wav", ChangedFont());
+    for (int i = 0; act == kCancelledChoices && i < 5; ++i)
+      answers.Then(test::DialogAnswers::Reject());
+    QCOMPARE(ShowDialog(), applied);
+    QCOMPARE(answers.Count(), act == kDefaults ? 1 : 6);
+    const Look boldDefault{PaneFont(QStringLiteral("Courier New"), 14, true, false, false), 0,
+                           0xFFECD9, 0x808080, kClWindow};
+    if (act != kChanges) QCOMPARE(sample, act == kDefaults ? boldDefault : OtherLook());
+    if (act == kCancelledChoices) QCOMPARE(file, QStringLiteral("regi.wav"));
+    const Look expected = act == kDefaults ? boldDefault : OtherLook();
+    QCOMPARE(LookOf(*upper_), applied ? expected : OtherLook());
+    QCOMPARE(LookOf(*lower_), applied ? expected : lowerOther ? OtherLook() : FirstStartLook());
+    if (act == kDefaults && applied) {
+      QVERIFY(!upper_->PaneFont().strikeOut());
+      QCOMPARE(upper_->BackgroundColor(), ColorFromValue(static_cast<int32_t>(0xFF000005)));
+    }
+    // The check boxes and the sound file change only with changes that are applied.
     QCOMPARE(Beall.FullScreen, before.FullScreen);
     QCOMPARE(Beall.Sound, before.Sound);
     QCOMPARE(Beall.SoundFile, before.SoundFile);
-  }
-
-  void cancelledDialogsLeaveTheSampleAlone() {
-    SetLook(*upper_, OtherLook());
-    Look sample;
-    QString file;
-    Beall.SoundFile = "regi.wav";
-    test::DialogAnswers answers;
-    answers.Then(InDialog(
-        [&](QDialog& dialog) {
-          for (const char* button : {"BitBtn1", "BitBtn2", "BitBtn3", "BitBtn4", "BitBtn5"}) {
-            In<QPushButton>(dialog, button)->click();
-          }
-          sample = LookOf(*In<TextPane>(dialog, "SynEdit1"));
-          file = In<QLineEdit>(dialog, "Edit1")->text();
-        },
-        Click("Button1")));
-    for (int i = 0; i < 5; ++i) answers.Then(test::DialogAnswers::Reject());
-    QVERIFY(ShowDialog());
-    QCOMPARE(answers.Count(), 6);
-    QCOMPARE(sample, OtherLook());
-    QCOMPARE(file, QStringLiteral("regi.wav"));
-    QCOMPARE(LookOf(*upper_), OtherLook());
-    QCOMPARE(LookOf(*lower_), OtherLook());
-    QCOMPARE(Beall.SoundFile, std::string("regi.wav"));
-  }
-
-  void defaultsThenOkGiveBothPanesTheBoldDefaultLook() {
-    SetLook(*upper_, OtherLook());
-    SetLook(*lower_, FirstStartLook());
-    Beall.FullScreen = true;
-    Beall.Sound = true;
-    Beall.SoundFile = "regi.wav";
-    test::DialogAnswers answers;
-    answers.Then([](QDialog& dialog) {
-      In<QPushButton>(dialog, "Button3")->click();  // keeps the dialog open
-      In<QPushButton>(dialog, "Button1")->click();
-    });
-    QVERIFY(ShowDialog());
-    QCOMPARE(answers.Count(), 1);
-    const Look expected{PaneFont(QStringLiteral("Courier New"), 14, true, false, false), 0,
-                        0xFFECD9, 0x808080, kClWindow};
-    QCOMPARE(LookOf(*upper_), expected);
-    QCOMPARE(LookOf(*lower_), expected);
-    QVERIFY(!upper_->PaneFont().strikeOut());
-    QCOMPARE(upper_->BackgroundColor(), ColorFromValue(static_cast<int32_t>(0xFF000005)));
-    // The check boxes and the sound file are not touched.
-    QVERIFY(Beall.FullScreen);
-    QVERIFY(Beall.Sound);
-    QCOMPARE(Beall.SoundFile, std::string("regi.wav"));
-  }
-
-  void defaultsThenCancelChangeNothing() {
-    SetLook(*upper_, OtherLook());
-    SetLook(*lower_, OtherLook());
-    Look sample;
-    test::DialogAnswers answers;
-    answers.Then([&](QDialog& dialog) {
-      In<QPushButton>(dialog, "Button3")->click();
-      sample = LookOf(*In<TextPane>(dialog, "SynEdit1"));
-      In<QPushButton>(dialog, "Button2")->click();
-    });
-    QVERIFY(!ShowDialog());
-    QCOMPARE(sample.font, PaneFont(QStringLiteral("Courier New"), 14, true, false, false));
-    QCOMPARE(LookOf(*upper_), OtherLook());
-    QCOMPARE(LookOf(*lower_), OtherLook());
   }
 
   void theSoundBoxCannotBeTypedIntoNorTabbedTo() {
@@ -652,7 +584,7 @@ class BeallitTest : public QObject {
   // ---- through the main window ----------------------------------------------------------
 
   void bothMainPanesCarryTheSameLookAfterOk() {
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     auto* synEdit1 = test::Find<TextPane>(w, "SynEdit1");
     auto* synEdit2 = test::Find<TextPane>(w, "SynEdit2");
     SetLook(*synEdit2, OtherLook());
@@ -670,16 +602,8 @@ class BeallitTest : public QObject {
   }
 
   void aNewSoundFileIsUsedOnTheNextWrongKey() {
-    const fs::path good = FilesDir() / "jo.wav";
-    const fs::path damaged = FilesDir() / "rossz.wav";
-    WriteBytes(good, ValidWave());
-    WriteBytes(damaged, DamagedWave());
-    {
-      IniFile ini(Startup().SettingsFile);
-      ini.WriteBool("Defaults", "Sound", true);
-      ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(good));
-    }
-    auto w = OpenMain({FromPath(WriteLesson())});
+    const fs::path damaged = Damaged();
+    auto w = StartWithSound(true, Good());
     auto* typing = test::Find<TextPane>(w, "SynEdit1");
     QVERIFY(Beall.Sound);
     test::DialogAnswers answers;
@@ -706,14 +630,7 @@ class BeallitTest : public QObject {
   }
 
   void aSoundSwitchedOnIsUsedOnTheNextWrongKey() {
-    const fs::path damaged = FilesDir() / "rossz.wav";
-    WriteBytes(damaged, DamagedWave());
-    {
-      IniFile ini(Startup().SettingsFile);
-      ini.WriteBool("Defaults", "Sound", false);
-      ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(damaged));
-    }
-    auto w = OpenMain({FromPath(WriteLesson())});
+    auto w = StartWithSound(false, Damaged());
     auto* typing = test::Find<TextPane>(w, "SynEdit1");
     QVERIFY(!Beall.Sound);
     test::DialogAnswers answers;
@@ -734,16 +651,8 @@ class BeallitTest : public QObject {
   }
 
   void aCancelledDialogKeepsTheSoundAsItWas() {
-    const fs::path good = FilesDir() / "jo.wav";
-    const fs::path damaged = FilesDir() / "rossz.wav";
-    WriteBytes(good, ValidWave());
-    WriteBytes(damaged, DamagedWave());
-    {
-      IniFile ini(Startup().SettingsFile);
-      ini.WriteBool("Defaults", "Sound", true);
-      ini.WriteString("Defaults", "SoundFile", Cp1250FromPath(good));
-    }
-    auto w = OpenMain({FromPath(WriteLesson())});
+    const fs::path good = Good(), damaged = Damaged();
+    auto w = StartWithSound(true, good);
     test::DialogAnswers answers;
     answers
         .Then(InDialog([](QDialog& dialog) { In<QPushButton>(dialog, "BitBtn5")->click(); },
@@ -762,8 +671,8 @@ class BeallitTest : public QObject {
 
   void theChoicesReachTheSettingsFileWhenTheMainWindowCloses() {
     const fs::path sound = FilesDir() / "uj.wav";
-    WriteBytes(sound, ValidWave());
-    auto w = OpenMain();
+    WriteBytes(sound, test::Wave(8, 8));
+    auto w = test::ShowMain();
     test::DialogAnswers answers;
     answers.Then(InDialog(MakeChanges, Click("Button1")));
     QueueChanges(answers, sound, ChangedFont());
@@ -797,7 +706,7 @@ class BeallitTest : public QObject {
     // "Alapértelmezés" brought it back, never as the colour it shows today.
     for (const bool defaultsChosen : {false, true}) {
       if (defaultsChosen) IniFile(Startup().SettingsFile).WriteInteger("Defaults", "BkColor", 1);
-      auto w = OpenMain();
+      auto w = test::ShowMain();
       if (defaultsChosen) {
         test::DialogAnswers answers;
         answers.Then(

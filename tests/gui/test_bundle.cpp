@@ -7,7 +7,6 @@
 #include <fstream>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "base/Settings.h"
 #include "platform/QtText.h"
@@ -91,10 +90,6 @@ class BundleTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  BundleTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(BundleTest)
 
 #include "test_bundle.moc"

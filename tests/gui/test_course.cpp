@@ -14,10 +14,8 @@
 #include <fstream>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "base/Settings.h"
-#include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/LessonFile.h"
@@ -71,15 +69,12 @@ class CourseTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_;
   std::vector<fs::path> lessons_;  // the shipped lessons, sorted by name
 
   // A main window as a learner first meets it: design size, default pane look.
   std::unique_ptr<Tfrm_Main> OpenMainWindow() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    Beall = TBeall{};
+    run_.Reset();
     auto window = std::make_unique<Tfrm_Main>();
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get())) qWarning("window not exposed");
@@ -89,8 +84,6 @@ class CourseTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
-    InstallFontSubstitutions();
     for (const auto& entry : fs::directory_iterator(fs::path(PEKTO_LESSON_DIR))) {
       if (entry.path().extension() == ".lck") lessons_.push_back(entry.path());
     }
@@ -167,7 +160,7 @@ class CourseTest : public QObject {
           std::string(static_cast<size_t>(kShortest + i % (kLongest - kShortest + 1)), '\xD5') +
           "\r\n";
     }
-    const fs::path path = data_.FsPath() / "szeles.lck";
+    const fs::path path = run_.Home() / "szeles.lck";
     std::ofstream(path, std::ios::binary) << content;
     window->LoadLesson(FromPath(path));
     QApplication::processEvents();
@@ -188,10 +181,6 @@ class CourseTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  CourseTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(CourseTest)
 
 #include "test_course.moc"

@@ -13,12 +13,10 @@
 #include <optional>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "base/Placement.h"
 #include "base/Settings.h"
 #include "lessons/FileNyitas.h"
-#include "platform/Fonts.h"
 #include "platform/IniFile.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
@@ -85,32 +83,16 @@ class FileNyitasTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_{{.screenFontSize = 8, .withLessonFolder = true}};
 
   fs::path Folder() const { return LessonFolder(Startup().DataDir); }
-
-  void ResetStartup() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    std::error_code ec;
-    fs::remove_all(Startup().DataDir, ec);
-    fs::create_directories(Folder());
-    Beall = TBeall{};
-    Beall.ScreenFontSize = 8;
-  }
 
   void FillFolder(std::initializer_list<const char*> names) {
     for (const char* name : names) WriteLesson(Folder() / name);
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
-    InstallFontSubstitutions();
-  }
-
-  void init() { ResetStartup(); }
+  void init() { run_.Reset(); }
 
   void theListIsSortedWithoutRegardToCase() {
     FillFolder({"b.lck", "A.lck", "c.LCK"});
@@ -345,10 +327,6 @@ class FileNyitasTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  FileNyitasTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(FileNyitasTest)
 
 #include "test_filenyitas.moc"

@@ -15,7 +15,6 @@
 #include <QtTest>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/MessageBoxes.h"
 
@@ -127,10 +126,6 @@ class HungarianDialogsTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  HungarianDialogsTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(HungarianDialogsTest)
 
 #include "test_hungarian_dialogs.moc"

@@ -20,13 +20,11 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "base/Placement.h"
 #include "base/Settings.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
-#include "platform/Fonts.h"
 #include "platform/IniFile.h"
 #include "platform/Jpeg.h"
 #include "platform/QtText.h"
@@ -96,35 +94,11 @@ class InfoTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
-
-  void ResetStartup() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    std::error_code ec;
-    fs::remove_all(Startup().DataDir, ec);
-    fs::create_directories(Startup().DataDir);
-    Beall = TBeall{};
-    Beall.ScreenFontSize = 8;
-  }
-
-  std::unique_ptr<Tfrm_Main> OpenMain() {
-    auto window = std::make_unique<Tfrm_Main>();
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
-    return window;
-  }
+  test::FreshRun run_{{.screenFontSize = 8}};
 
  private slots:
-  void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
-    InstallFontSubstitutions();
-  }
-
   void init() {
-    ResetStartup();
+    run_.Reset();
     CloseSplashes();
   }
 
@@ -220,7 +194,7 @@ class InfoTest : public QObject {
   }
 
   void theMainWindowShowsTheSplashAndKeepsTheFocus() {
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     const auto splashes = Splashes();
     QCOMPARE(splashes.size(), size_t{1});
     QVERIFY(splashes.front()->isVisible());
@@ -303,7 +277,7 @@ class InfoTest : public QObject {
   }
 
   void theReadmeCommandOpensIt() {
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     test::DialogAnswers answers;
     test::Find<QAction>(w, "aReadMe")->trigger();
     QCOMPARE(answers.Count(), 1);
@@ -314,24 +288,27 @@ class InfoTest : public QObject {
 
   void theAboutBoxFollowsItsLayout() {
     QString caption, product;
-    QSize size, minimum, maximum, picture;
-    std::vector<QRect> geometries;
-    bool okDefault = false, makerGreyed = false;
+    QSize picture;
+    bool laidOut = false, okDefault = false, makerGreyed = false;
     QFont productFont;
     test::DialogAnswers answers;
     answers.Then([&](QDialog& dialog) {
       caption = dialog.windowTitle();
-      size = dialog.size();
-      minimum = dialog.minimumSize();
-      maximum = dialog.maximumSize();
       auto* label = test::Find<QLabel>(&dialog, "Label1");
       product = label->text();
       productFont = label->font();
       picture = test::Find<QLabel>(&dialog, "Image1")->pixmap().size();
-      for (const char* name : {"Image1", "Panel1", "Label1", "Label2", "Label3", "Label4", "Label5",
-                               "Label6", "Button1"}) {
-        geometries.push_back(test::Find<QWidget>(&dialog, name)->geometry());
-      }
+      laidOut = test::ExpectLayout(dialog,
+                                   {{"Image1", {0, 0, 600, 200}},
+                                    {"Panel1", {8, 208, 409, 325}},
+                                    {"Label1", {268, 8, 133, 37}},
+                                    {"Label2", {8, 12, 193, 13}},
+                                    {"Label3", {8, 52, 393, 25}},
+                                    {"Label4", {8, 80, 393, 93}},
+                                    {"Label5", {8, 184, 393, 25}},
+                                    {"Label6", {8, 212, 393, 109}},
+                                    {"Button1", {511, 504, 75, 25}}},
+                                   {600, 541});
       okDefault = test::Find<QPushButton>(&dialog, "Button1")->isDefault();
       makerGreyed = !test::Find<QLabel>(&dialog, "Label2")->isEnabled();
       test::Find<QPushButton>(&dialog, "Button1")->click();
@@ -340,19 +317,13 @@ class InfoTest : public QObject {
     QCOMPARE(answers.Count(), 1);
     QCOMPARE(answers.Last().object, QStringLiteral("frm_Nevjegy"));
     QCOMPARE(caption, QStringLiteral("Névjegy"));
-    QCOMPARE(size, QSize(600, 541));
-    QCOMPARE(minimum, size);
-    QCOMPARE(maximum, size);
     QCOMPARE(product, QStringLiteral("Pekto\n2.2.0.67"));
     QCOMPARE(product.split(u'\n'),
              (QStringList{QStringLiteral("Pekto"), QStringLiteral("2.2.0.67")}));
     QCOMPARE(productFont.family(), QStringLiteral("Arial"));
     QVERIFY(productFont.bold());
     QCOMPARE(picture, QSize(600, 200));
-    const std::vector<QRect> expected = {{0, 0, 600, 200},  {8, 208, 409, 325}, {268, 8, 133, 37},
-                                         {8, 12, 193, 13},  {8, 52, 393, 25},   {8, 80, 393, 93},
-                                         {8, 184, 393, 25}, {8, 212, 393, 109}, {511, 504, 75, 25}};
-    QCOMPARE(geometries, expected);
+    QVERIFY(laidOut);
     QVERIFY(okDefault);
     QVERIFY(makerGreyed);
   }
@@ -383,7 +354,7 @@ class InfoTest : public QObject {
   }
 
   void theAboutCommandOpensIt() {
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     test::DialogAnswers answers;
     test::Find<QAction>(w, "aNevjegy")->trigger();
     QCOMPARE(answers.Count(), 1);
@@ -393,7 +364,7 @@ class InfoTest : public QObject {
   // ---- shell launches -------------------------------------------------------------------------
 
   void theCommandsHandTheirTargetsToTheShell() {
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     fs::create_directories(Startup().ProgramDir / "Help");
     WriteBytes(Startup().ProgramDir / "Help" / "index.htm", "<html></html>");
     WriteBytes(Startup().ProgramDir / "Ujdonsag.exe", "");
@@ -417,7 +388,7 @@ class InfoTest : public QObject {
   void helpWithoutAHelpFolderChangesNothingAndSaysWhatIsMissing() {
     const fs::path lesson = Startup().DataDir / "h.lck";
     WriteBytes(lesson, "Lecke\r\nabc\r\n");
-    auto w = OpenMain();
+    auto w = test::ShowMain();
     w->LoadLesson(FromPath(lesson));
     QTest::keyClicks(test::Find<TextPane>(w, "SynEdit1"), "ax");
     const ExerciseState before = w->State();
@@ -447,7 +418,7 @@ class InfoTest : public QObject {
     // A stand-in for the news program: notes its working folder, then stays a while.
     QTemporaryDir elsewhere;
     const QString note = elsewhere.filePath(QStringLiteral("pwd.txt"));
-    const fs::path program = fs::path(program_.path().toStdString()) / "Ujdonsag.exe";
+    const fs::path program = run_.ProgramDir() / "Ujdonsag.exe";
     // The program takes no arguments from the shell: the note's path is written into it.
     WriteBytes(program, ("#!/bin/sh\npwd > '" + note.toStdString() + ".tmp'\nmv '" +
                          note.toStdString() + ".tmp' '" + note.toStdString() + "'\nsleep 10\n"));
@@ -466,10 +437,6 @@ class InfoTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  InfoTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(InfoTest)
 
 #include "test_info.moc"

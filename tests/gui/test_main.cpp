@@ -18,7 +18,6 @@
 #include <fstream>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "base/Settings.h"
 #include "platform/Fonts.h"
@@ -53,26 +52,10 @@ class MainWindowTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_;
   fs::path lessonPath_;
 
-  fs::path DataDir() const { return data_.FsPath() / "Pekto"; }
-
-  // A fresh start: start-up values for a program folder without bundled lessons.
-  void ResetStartup() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    Beall = TBeall{};
-  }
-
-  std::unique_ptr<Tfrm_Main> Open(QStringList args = {}) {
-    auto window = std::make_unique<Tfrm_Main>(std::move(args));
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
-    return window;
-  }
+  fs::path DataDir() const { return run_.Home() / "Pekto"; }
 
   static QStringList Lines(const TextPane* pane) {
     QStringList lines;
@@ -82,10 +65,7 @@ class MainWindowTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
-    InstallFontSubstitutions();
-    ResetStartup();
-    const fs::path lessons = data_.FsPath() / "lessons";
+    const fs::path lessons = run_.Home() / "lessons";
     fs::create_directories(lessons);
     lessonPath_ = lessons / "ab.lck";
     WriteBytes(lessonPath_,
@@ -93,10 +73,11 @@ class MainWindowTest : public QObject {
                "ba\t \r\nab\r\nc\r\n");
   }
 
+  void init() { run_.Reset(); }
+
   void firstStartCreatesFoldersAndShowsAnEmptyWindow() {
-    ResetStartup();
     fs::remove_all(DataDir());
-    auto w = Open();
+    auto w = test::ShowMain();
     QVERIFY(fs::is_directory(DataDir() / "Leckek"));
     QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->count(), 0);
     QCOMPARE(w->pos(), QPoint(10, 10));
@@ -120,8 +101,7 @@ class MainWindowTest : public QObject {
   }
 
   void typingALessonFromTheCommandLine() {
-    ResetStartup();
-    auto w = Open({QString::fromStdString(lessonPath_.string())});
+    auto w = test::ShowMain({QString::fromStdString(lessonPath_.string())});
     Evaluation eval;
     eval.Watch(*w);
     QVERIFY(w->State().ExerciseActive);
@@ -182,11 +162,10 @@ class MainWindowTest : public QObject {
   }
 
   void unreadableCommandLineLessonIsReportedAndStartUpGoesOn() {
-    ResetStartup();
-    const fs::path empty = data_.FsPath() / "lessons" / "ures.lck";
+    const fs::path empty = run_.Home() / "lessons" / "ures.lck";
     WriteBytes(empty, "");
     test::DialogAnswers boxes;
-    auto w = Open({QString::fromStdString(empty.string()), QStringLiteral("ignored")});
+    auto w = test::ShowMain({QString::fromStdString(empty.string()), QStringLiteral("ignored")});
     QTRY_COMPARE(boxes.Count(), 1);
     QCOMPARE(boxes.Last().caption, QStringLiteral("Pekto"));
     QCOMPARE(boxes.Last().text, QStringLiteral("List index out of bounds (0)"));
@@ -195,14 +174,13 @@ class MainWindowTest : public QObject {
     QCOMPARE(test::Find<QLabel>(w, "Panel4")->text(), QStringLiteral("Pekto"));
 
     // An argument that names no file is ignored.
-    auto other = Open({QStringLiteral("/nincs/ilyen.lck")});
+    auto other = test::ShowMain({QStringLiteral("/nincs/ilyen.lck")});
     QVERIFY(!other->State().ExerciseActive);
     QCOMPARE(boxes.Count(), 1);
   }
 
   void befejeztemEndsWithTheCountersSoFar() {
-    ResetStartup();
-    auto w = Open({QString::fromStdString(lessonPath_.string())});
+    auto w = test::ShowMain({QString::fromStdString(lessonPath_.string())});
     Evaluation eval;
     eval.Watch(*w);
     test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("a"));
@@ -213,10 +191,9 @@ class MainWindowTest : public QObject {
   }
 
   void accentedLettersAreJudgedByTheirCodePageByte() {
-    ResetStartup();
-    const fs::path path = data_.FsPath() / "lessons" / "acc.lck";
+    const fs::path path = run_.Home() / "lessons" / "acc.lck";
     WriteBytes(path, "T\r\n\xF5\xFB\xE1\r\n");  // ő ű á
-    auto w = Open({QString::fromStdString(path.string())});
+    auto w = test::ShowMain({QString::fromStdString(path.string())});
     Evaluation eval;  // the last key ends the lesson
     eval.Watch(*w);
     test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("őüÁ"));
@@ -226,12 +203,11 @@ class MainWindowTest : public QObject {
   }
 
   void chooserLoadsALessonAndFocusesTheTypingPane() {
-    ResetStartup();
     fs::create_directories(DataDir() / "Leckek");
     WriteBytes(DataDir() / "Leckek" / "b.lck", "Bravo\r\nxyz\r\n");
     WriteBytes(DataDir() / "Leckek" / "A.LCK", "Alfa\r\nq\r\n");
     WriteBytes(DataDir() / "Leckek" / "ures.lck", "");
-    auto w = Open();
+    auto w = test::ShowMain();
     QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->count(), 3);
     QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->itemText(0), QStringLiteral("A.LCK"));
     QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->itemText(1), QStringLiteral("b.lck"));
@@ -259,10 +235,9 @@ class MainWindowTest : public QObject {
   }
 
   void clicksKeepTypingAtTheEnd() {
-    ResetStartup();
-    const fs::path path = data_.FsPath() / "lessons" / "long.lck";
+    const fs::path path = run_.Home() / "lessons" / "long.lck";
     WriteBytes(path, "T\r\nabcdef\r\nghijkl\r\n");
-    auto w = Open({QString::fromStdString(path.string())});
+    auto w = test::ShowMain({QString::fromStdString(path.string())});
     test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("abcdef\rgh"));
     QTest::mouseClick(test::Find<TextPane>(w, "SynEdit1")->viewport(), Qt::LeftButton, {},
                       QPoint(30, 8));
@@ -284,8 +259,7 @@ class MainWindowTest : public QObject {
   }
 
   void resizeSplitsThePracticeAreaInHalves() {
-    ResetStartup();
-    auto w = Open();
+    auto w = test::ShowMain();
     test::Find<QSplitter>(w, "Splitter1")->setSizes({50, 300});
     w->resize(800, 640);
     QTest::qWait(20);
@@ -294,8 +268,7 @@ class MainWindowTest : public QObject {
   }
 
   void fontSizeCommandsStayWithinTheirBounds() {
-    ResetStartup();
-    auto w = Open();
+    auto w = test::ShowMain();
     QCOMPARE(Beall.ScreenFontSize, 9);
     QTest::keyClick(w.get(), Qt::Key_F11);
     QCOMPARE(Beall.ScreenFontSize, 10);
@@ -310,8 +283,7 @@ class MainWindowTest : public QObject {
   }
 
   void fontDialogResultReachesBothPanes() {
-    ResetStartup();
-    auto w = Open();
+    auto w = test::ShowMain();
     QFont chosen(QStringLiteral("Arial"));
     chosen.setPointSize(20);
     chosen.setStrikeOut(true);
@@ -334,10 +306,9 @@ class MainWindowTest : public QObject {
   }
 
   void settingsAndBoundsSurviveARestart() {
-    ResetStartup();
     fs::remove(Startup().SettingsFile);
     {
-      auto w = Open({QString::fromStdString(lessonPath_.string())});
+      auto w = test::ShowMain({QString::fromStdString(lessonPath_.string())});
       QTest::keyClick(w.get(), Qt::Key_F12);
       w->move(40, 50);
       w->resize(720, 560);
@@ -353,7 +324,7 @@ class MainWindowTest : public QObject {
     QVERIFY(ini.find("LastFile=" + lessonPath_.string() + "\r\n") != std::string::npos);
 
     Beall = TBeall{};
-    auto w = Open();
+    auto w = test::ShowMain();
     QCOMPARE(Beall.ScreenFontSize, 8);
     QCOMPARE(w->pos(), QPoint(40, 50));
     QCOMPARE(w->size(), QSize(720, 560));
@@ -363,10 +334,9 @@ class MainWindowTest : public QObject {
   }
 
   void fullScreenStartFillsTheWorkArea() {
-    ResetStartup();
     IniFile ini(Startup().SettingsFile);
     ini.WriteBool("Defaults", "FullScreen", true);
-    auto w = Open();
+    auto w = test::ShowMain();
     const WorkRect area = CurrentWorkArea();
     // The whole window, frame included, fills the work area: the offscreen platform draws a
     // frame too, so the client area is the frame's inside.
@@ -379,8 +349,7 @@ class MainWindowTest : public QObject {
   }
 
   void aDamagedErrorSoundIsReportedOnceAndSwitchedOff() {
-    ResetStartup();
-    const fs::path wave = data_.FsPath() / "rossz.wav";
+    const fs::path wave = run_.Home() / "rossz.wav";
     WriteBytes(wave, "RIFF\x24\x00\x00\x00WAVEjunk");
     fs::create_directories(DataDir());
     {
@@ -388,7 +357,7 @@ class MainWindowTest : public QObject {
       ini.WriteBool("Defaults", "Sound", true);
       ini.WriteString("Defaults", "SoundFile", wave.string());
     }
-    auto w = Open({QString::fromStdString(lessonPath_.string())});
+    auto w = test::ShowMain({QString::fromStdString(lessonPath_.string())});
     QVERIFY(Beall.Sound);
     test::DialogAnswers boxes;
     test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("xx"));
@@ -414,7 +383,7 @@ class MainWindowTest : public QObject {
     Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
     Beall = TBeall{};
     {
-      auto w = Open();
+      auto w = test::ShowMain();
       QCOMPARE(Startup().DataDir, dir);
       QCOMPARE(Startup().SettingsFile, dir / "pekto.ini");
       QCOMPARE(Beall.ScreenFontSize, 10);
@@ -435,7 +404,7 @@ class MainWindowTest : public QObject {
     Startup() = ComputeFolders(dir);
     Beall = TBeall{};
     fs::remove_all(DataDir());
-    auto w = Open();
+    auto w = test::ShowMain();
     QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->count(), 1);
     QCOMPARE(ReadBytes(DataDir() / "Leckek" / "001_fdjk.lck"),
              std::string("Alapsor\r\nfff jjj\r\n"));
@@ -443,13 +412,12 @@ class MainWindowTest : public QObject {
     // An existing lesson folder is left as the user keeps it.
     fs::remove(DataDir() / "Leckek" / "001_fdjk.lck");
     Beall = TBeall{};
-    auto again = Open();
+    auto again = test::ShowMain();
     QCOMPARE(test::Find<QComboBox>(again, "ComboBox1")->count(), 0);
   }
 
   void hintsShowInTheMiddlePanelAndTabMovesAround() {
-    ResetStartup();
-    auto w = Open();
+    auto w = test::ShowMain();
     QStatusTipEvent tip(test::Find<QComboBox>(w, "ComboBox1")->statusTip());
     QApplication::sendEvent(test::Find<QComboBox>(w, "ComboBox1"), &tip);
     QCOMPARE(test::Find<QLabel>(w, "StatusPanel1")->text(), QStringLiteral("Válasszon leckét!"));
@@ -472,8 +440,7 @@ class MainWindowTest : public QObject {
 
   // Key events as the X11 platform delivers them: only what types a character is judged.
   void keysThatTypeNoCharacterChangeNothing() {
-    ResetStartup();
-    auto w = Open({QString::fromStdString(lessonPath_.string())});
+    auto w = test::ShowMain({QString::fromStdString(lessonPath_.string())});
     const auto send = [&](int key, Qt::KeyboardModifiers mods, const QString& text) {
       QKeyEvent press(QEvent::KeyPress, key, mods, text);
       QApplication::sendEvent(test::Find<TextPane>(w, "SynEdit1"), &press);
@@ -510,12 +477,11 @@ class MainWindowTest : public QObject {
 
   // Dead keys and compose sequences arrive as input-method text.
   void inputMethodTextIsTypedAndNeverEditsAPane() {
-    ResetStartup();
-    const fs::path path = data_.FsPath() / "lessons" / "ekezet.lck";
+    const fs::path path = run_.Home() / "lessons" / "ekezet.lck";
     WriteBytes(path,
                "T\r\n\xE9\xE1"
                "b\r\n");
-    auto w = Open({QString::fromStdString(path.string())});
+    auto w = test::ShowMain({QString::fromStdString(path.string())});
     const auto commit = [](QWidget* pane, const QString& text) {
       QInputMethodEvent event;
       event.setCommitString(text);
@@ -540,10 +506,9 @@ class MainWindowTest : public QObject {
   // A lesson ended by a dead-key letter: the evaluation runs after the input method's event,
   // never inside it, and a key arriving before it runs is not judged.
   void lessonEndedByInputMethodTextIsEvaluatedAfterTheEvent() {
-    ResetStartup();
-    const fs::path path = data_.FsPath() / "lessons" / "vege.lck";
+    const fs::path path = run_.Home() / "lessons" / "vege.lck";
     WriteBytes(path, "T\r\na\xE9\r\n");
-    auto w = Open({QString::fromStdString(path.string())});
+    auto w = test::ShowMain({QString::fromStdString(path.string())});
     bool insideEvent = false;
     bool evaluatedInside = false;
     int evaluations = 0;
@@ -568,10 +533,9 @@ class MainWindowTest : public QObject {
   }
 
   void aDragInTheLessonPaneChangesNothingThatIsJudged() {
-    ResetStartup();
-    const fs::path path = data_.FsPath() / "lessons" / "drag.lck";
+    const fs::path path = run_.Home() / "lessons" / "drag.lck";
     WriteBytes(path, "T\r\nabcdefgh\r\n");
-    auto w = Open({QString::fromStdString(path.string())});
+    auto w = test::ShowMain({QString::fromStdString(path.string())});
     w->resize(774, 598);
     QTRY_VERIFY(test::Find<TextPane>(w, "SynEdit2")->viewport()->width() > 300);
     QWidget* view = test::Find<TextPane>(w, "SynEdit2")->viewport();
@@ -595,10 +559,9 @@ class MainWindowTest : public QObject {
   }
 
   void lessonTitlesShowAsPlainText() {
-    ResetStartup();
-    const fs::path path = data_.FsPath() / "lessons" / "rich.lck";
+    const fs::path path = run_.Home() / "lessons" / "rich.lck";
     WriteBytes(path, "<b>x</b>\r\nab\r\n");
-    auto w = Open({QString::fromStdString(path.string())});
+    auto w = test::ShowMain({QString::fromStdString(path.string())});
     QCOMPARE(test::Find<QLabel>(w, "Panel4")->text(), QStringLiteral("Pekto : <b>x</b>"));
     QCOMPARE(test::Find<QLabel>(w, "Panel4")->textFormat(), Qt::PlainText);
     QCOMPARE(test::Find<QLabel>(w, "StatusPanel2")->text(), QStringLiteral("Lecke: <b>x</b>"));
@@ -608,8 +571,7 @@ class MainWindowTest : public QObject {
   // The dots of a capital Ö stand above the font's ascent: the caption must show them whole,
   // so no ink touches its top edge.
   void counterCaptionsShowTheDotsOfCapitalLetters() {
-    ResetStartup();
-    auto w = Open();
+    auto w = test::ShowMain();
     QLabel* caption = nullptr;
     for (QLabel* label : w->findChildren<QLabel*>()) {
       if (label->text() == QStringLiteral("Összes betű")) caption = label;
@@ -633,8 +595,7 @@ class MainWindowTest : public QObject {
   }
 
   void onlyTheViewMenuTitleCarriesAHint() {
-    ResetStartup();
-    auto w = Open();
+    auto w = test::ShowMain();
     QStringList hints;
     for (QAction* menu : w->menuBar()->actions()) hints << menu->statusTip();
     QCOMPARE(hints, (QStringList{QString(), QStringLiteral("Nézet"), QString(), QString()}));
@@ -653,9 +614,8 @@ class MainWindowTest : public QObject {
     QFETCH(bool, bold);
     QFETCH(bool, italic);
     QCOMPARE(QCoreApplication::translate("QFontDatabase", "Bold"), QStringLiteral("Kövér"));
-    ResetStartup();
     fs::remove(Startup().SettingsFile);  // a first start
-    auto w = Open();
+    auto w = test::ShowMain();
     QFont before = test::Find<TextPane>(w, "SynEdit1")->PaneFont();
     QVERIFY(before.bold() && before.italic() && before.underline());
     before.setBold(bold);
@@ -685,10 +645,9 @@ class MainWindowTest : public QObject {
   }
 
   void aReadOnlySettingsFileIsNotReplaced() {
-    ResetStartup();
-    auto w = Open();
+    auto w = test::ShowMain();
     QVERIFY(w->close());  // a settings file now exists
-    w = Open();
+    w = test::ShowMain();
     const fs::path file = Startup().SettingsFile;
     const std::string bytes = ReadBytes(file);
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
@@ -702,8 +661,7 @@ class MainWindowTest : public QObject {
   }
 
   void aFailedSaveIsReportedAndTheWindowStillCloses() {
-    ResetStartup();
-    auto w = Open();
+    auto w = test::ShowMain();
     // The settings path becomes a folder: no value can be written there.
     fs::remove(Startup().SettingsFile);
     fs::create_directories(Startup().SettingsFile);
@@ -715,10 +673,6 @@ class MainWindowTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  MainWindowTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(MainWindowTest)
 
 #include "test_main.moc"

@@ -13,18 +13,15 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <vector>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "base/MenuRajzol.h"
 #include "base/Settings.h"
 #include "platform/Colors.h"
-#include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "results/Top10.h"
@@ -171,22 +168,11 @@ class MenuRajzolTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
-
-  void ResetStartup() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    Beall = TBeall{};
-  }
+  test::FreshRun run_;
 
   std::unique_ptr<Tfrm_Main> OpenMain() {
-    ResetStartup();
-    auto window = std::make_unique<Tfrm_Main>(QStringList{});
-    window->show();
-    window->activateWindow();
-    if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
-    return window;
+    run_.Reset();
+    return test::ShowMain();
   }
 
   // Where a drop-down item differs from the picture its texts must make on the plain fill.
@@ -208,11 +194,7 @@ class MenuRajzolTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
-    InstallFontSubstitutions();
-    ResetStartup();
-  }
+  void initTestCase() { run_.Reset(); }
 
   void removeAllDropsEveryAmpersand() {
     QCOMPARE(ToQ(RemoveAll("&", FromQ(QStringLiteral("&Fájl && mentés")))),
@@ -499,7 +481,7 @@ class MenuRajzolTest : public QObject {
   }
 
   void resultsWindowContextMenuIsStyled() {
-    ResetStartup();
+    run_.Reset();
     Beall.ScreenFontSize = 8;
     Tfrm_Top10 window(-1, nullptr);
     window.show();
@@ -542,10 +524,6 @@ class MenuRajzolTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  MenuRajzolTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(MenuRajzolTest)
 
 #include "test_menurajzol.moc"

@@ -25,7 +25,6 @@
 #include <fstream>
 
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "base/Settings.h"
 #include "platform/Cp1250.h"
 #include "platform/Fonts.h"
@@ -133,11 +132,35 @@ int PixelsNear(const QImage& image, double pxPerMm, double x, double y, double h
   return count;
 }
 
-QPdfWriter& A4Writer(QPdfWriter& writer) {
-  writer.setPageLayout(
-      QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-  return writer;
-}
+// An A4 page of a PDF file in memory, which measures texts as printing does.
+struct A4Pdf {
+  A4Pdf() {
+    sink.open(QIODevice::WriteOnly);
+    writer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+  }
+  QBuffer sink;
+  QPdfWriter writer{&sink};
+  QtTextMeasure measure{writer};
+};
+
+// The certificate of `table`'s row `id` in its preview window, shown; printing goes to the file
+// `pdf` when one is given.
+struct OpenPreview {
+  OpenPreview(CsvTable table, int32_t id, const fs::path& pdf = {}) : shown(std::move(table)) {
+    report.Prepare(shown, id);
+    if (!pdf.empty()) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(FromPath(pdf));
+    }
+    window = std::make_unique<Tfrm_Preview>(report, printer, nullptr);
+    window->show();
+  }
+  CsvTable shown;
+  TQrOklevel report;
+  QPrinter printer{QPrinter::HighResolution};
+  std::unique_ptr<Tfrm_Preview> window;
+};
 
 }  // namespace
 
@@ -145,8 +168,7 @@ class CertificateTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_{{.screenFontSize = kDefaultScreenFontSize}};
   QTemporaryDir out_;
 
   fs::path OutPath(const char* name) const { return fs::path(out_.path().toStdString()) / name; }
@@ -169,13 +191,7 @@ class CertificateTest : public QObject {
   }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid() && out_.isValid());
-    InstallFontSubstitutions();
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Beall = TBeall{};
-    Beall.ScreenFontSize = kDefaultScreenFontSize;
-  }
+  void initTestCase() { QVERIFY(out_.isValid()); }
 
   void ornamentPictureHasItsNaturalSize() {
     QSvgRenderer picture(QStringLiteral(":/images/sarokdisz.svg"));
@@ -195,10 +211,8 @@ class CertificateTest : public QObject {
     const CsvTable shown = ShownTable();
     TQrOklevel report;
     report.Prepare(shown, 1);
-    QBuffer sink;
-    sink.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&sink);
-    const auto pages = report.Pages(PrintDateText(), QtTextMeasure(A4Writer(writer)));
+    const A4Pdf pdf;
+    const auto pages = report.Pages(PrintDateText(), pdf.measure);
     QCOMPARE(pages.size(), size_t{1});
     const std::string today =
         FromQ(QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat));
@@ -274,10 +288,8 @@ class CertificateTest : public QObject {
     const CsvTable shown = ShownTable();
     TQrOklevel report;
     report.Prepare(shown, 0);  // the Alapsor row, which the results window does not show
-    QBuffer sink;
-    sink.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&sink);
-    const auto pages = report.Pages(PrintDateText(), QtTextMeasure(A4Writer(writer)));
+    const A4Pdf pdf;
+    const auto pages = report.Pages(PrintDateText(), pdf.measure);
     QCOMPARE(pages.size(), size_t{1});
     QCOMPARE(pages[0].bands.size(), size_t{2});
     QCOMPARE(pages[0].bands[0].kind, CertificateBandKind::Title);
@@ -293,10 +305,8 @@ class CertificateTest : public QObject {
     AddRow(shown, title, name, 83, 120, 118, 2, 98);
     TQrOklevel report;
     report.Prepare(shown, 0);
-    QBuffer sink;
-    sink.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&sink);
-    const QtTextMeasure measure(A4Writer(writer));
+    const A4Pdf pdf;
+    const QtTextMeasure& measure = pdf.measure;
     const auto pages = report.Pages(PrintDateText(), measure);
     for (const char* field : {"tesztneve", "jatekos"}) {
       const CertificateItem* item = FindItem(pages[0], field);
@@ -390,12 +400,8 @@ class CertificateTest : public QObject {
   }
 
   void keysTurnThePagesAndEscCloses() {
-    const CsvTable shown = ThreeRowsOfOneId();
-    TQrOklevel report;
-    report.Prepare(shown, 0);
-    QPrinter printer(QPrinter::HighResolution);
-    Tfrm_Preview window(report, printer, nullptr);
-    window.show();
+    OpenPreview open(ThreeRowsOfOneId(), 0);
+    Tfrm_Preview& window = *open.window;
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QPrintPreviewWidget* preview = Preview(window);
     QVERIFY(preview);
@@ -424,12 +430,8 @@ class CertificateTest : public QObject {
   }
 
   void closeButtonHasItsMnemonic() {
-    const CsvTable shown = ShownTable();
-    TQrOklevel report;
-    report.Prepare(shown, 1);
-    QPrinter printer(QPrinter::HighResolution);
-    Tfrm_Preview window(report, printer, nullptr);
-    window.show();
+    OpenPreview open(ShownTable(), 1);
+    Tfrm_Preview& window = *open.window;
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QCOMPARE(Action(window, "aBezar")->text(), QStringLiteral("&Bezár"));
     QTest::keyClick(Preview(window), Qt::Key_B, Qt::AltModifier);
@@ -437,12 +439,8 @@ class CertificateTest : public QObject {
   }
 
   void zoomCommands() {
-    const CsvTable shown = ShownTable();
-    TQrOklevel report;
-    report.Prepare(shown, 1);
-    QPrinter printer(QPrinter::HighResolution);
-    Tfrm_Preview window(report, printer, nullptr);
-    window.show();
+    OpenPreview open(ShownTable(), 1);
+    Tfrm_Preview& window = *open.window;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QPrintPreviewWidget* preview = Preview(window);
     QCOMPARE(preview->zoomMode(), QPrintPreviewWidget::FitInView);  // the whole page at first
@@ -456,33 +454,21 @@ class CertificateTest : public QObject {
   }
 
   void printingCarriesTheJobTitle() {
-    const CsvTable shown = ShownTable();
-    TQrOklevel report;
-    report.Prepare(shown, 1);
-    QPrinter printer(QPrinter::HighResolution);
     const fs::path pdf = OutPath("nyomtatas.pdf");
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(FromPath(pdf));
-    Tfrm_Preview window(report, printer, nullptr);
-    window.show();
+    OpenPreview open(ShownTable(), 1, pdf);
+    Tfrm_Preview& window = *open.window;
     test::DialogAnswers answers;  // no dialog is expected: the printer is chosen
     Action(window, "aNyomtat")->trigger();
     QCOMPARE(answers.Count(), 0);
-    QCOMPARE(printer.docName(), QStringLiteral("Oklevél nyomtatás"));
+    QCOMPARE(open.printer.docName(), QStringLiteral("Oklevél nyomtatás"));
     QCOMPARE(PdfPageCount(pdf), 1);
     QVERIFY(window.isVisible());
   }
 
   void printerSetUpOnlyChoosesAndCancelKeepsTheSettings() {
-    const CsvTable shown = ShownTable();
-    TQrOklevel report;
-    report.Prepare(shown, 1);
-    QPrinter printer(QPrinter::HighResolution);
     const fs::path pdf = OutPath("beallitas.pdf");
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(FromPath(pdf));
-    Tfrm_Preview window(report, printer, nullptr);
-    window.show();
+    OpenPreview open(ShownTable(), 1, pdf);
+    Tfrm_Preview& window = *open.window;
     test::DialogAnswers answers;
     QString okText;
     answers
@@ -498,7 +484,7 @@ class CertificateTest : public QObject {
     QCOMPARE(answers.Last().object, QStringLiteral("PrintDialog1"));
     QCOMPARE(answers.Last().caption, QStringLiteral("Nyomtató beállítása"));
     QCOMPARE(okText, QStringLiteral("OK"));
-    QCOMPARE(printer.outputFileName(), FromPath(pdf));  // cancelled: as it was
+    QCOMPARE(open.printer.outputFileName(), FromPath(pdf));  // cancelled: as it was
     Action(window, "aBeallit")->trigger();
     QCOMPARE(answers.Count(), 2);
     QVERIFY(!fs::exists(pdf));  // set-up prints nothing
@@ -506,15 +492,9 @@ class CertificateTest : public QObject {
   }
 
   void cancelInTheProgressWindowStopsThePrintJob() {
-    const CsvTable shown = ThreeRowsOfOneId();
-    TQrOklevel report;
-    report.Prepare(shown, 0);
-    QPrinter printer(QPrinter::HighResolution);
     const fs::path pdf = OutPath("megszakitva.pdf");
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(FromPath(pdf));
-    Tfrm_Preview window(report, printer, nullptr);
-    window.show();
+    OpenPreview open(ThreeRowsOfOneId(), 0, pdf);
+    Tfrm_Preview& window = *open.window;
     bool cancelled = false;
     // The progress window handles events while it counts the pages: press its Cancel then.
     QTimer::singleShot(0, &window, [&] {
@@ -552,10 +532,6 @@ class CertificateTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  CertificateTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(CertificateTest)
 
 #include "test_oklevel.moc"

@@ -9,7 +9,7 @@
 #include <QtTest>
 #include <fstream>
 
-#include "app/Application.h"
+#include "TestSupport.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Guard.h"
@@ -33,25 +33,7 @@ void OnNextBox(std::function<void(QMessageBox*)> act) {
   });
 }
 
-QByteArray Wave(quint32 dataBytes, quint32 declaredData) {
-  QByteArray b;
-  const auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char*>(&v), 4); };
-  const auto u16 = [&b](quint16 v) { b.append(reinterpret_cast<const char*>(&v), 2); };
-  b.append("RIFF");
-  u32(36 + dataBytes);
-  b.append("WAVEfmt ");
-  u32(16);
-  u16(1);
-  u16(1);
-  u32(22050);
-  u32(44100);
-  u16(2);
-  u16(16);
-  b.append("data");
-  u32(declaredData);
-  b.append(QByteArray(static_cast<qsizetype>(dataBytes), '\0'));
-  return b;
-}
+using test::Wave;
 
 QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
   const QString path = dir.filePath(name);
@@ -388,10 +370,6 @@ class PlatformTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  PlatformTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(PlatformTest)
 
 #include "test_platform.moc"

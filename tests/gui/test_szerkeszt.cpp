@@ -22,14 +22,12 @@
 
 #include "../core/FileSizeLimit.h"
 #include "TestSupport.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "base/Placement.h"
 #include "base/Settings.h"
 #include "lessons/Szerkeszt.h"
 #include "platform/Colors.h"
 #include "platform/Error.h"
-#include "platform/Fonts.h"
 #include "platform/IniFile.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
@@ -127,27 +125,13 @@ class SzerkesztTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_{{.screenFontSize = 8, .withLessonFolder = true}};
 
   fs::path Folder() const { return LessonFolder(Startup().DataDir); }
   fs::path Lesson(const char* name) const { return Folder() / name; }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(data_.IsValid() && program_.isValid());
-    InstallFontSubstitutions();
-  }
-
-  void init() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
-    std::error_code ec;
-    fs::remove_all(Startup().DataDir, ec);
-    fs::create_directories(Folder());
-    Beall = TBeall{};
-    Beall.ScreenFontSize = 8;
-  }
+  void init() { run_.Reset(); }
 
   // ---- opening and saving ------------------------------------------------------------------
 
@@ -806,10 +790,6 @@ class SzerkesztTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  SzerkesztTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(SzerkesztTest)
 
 #include "test_szerkeszt.moc"

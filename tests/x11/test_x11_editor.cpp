@@ -15,11 +15,9 @@
 
 #include "TestSupport.h"
 #include "XServer.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "base/Settings.h"
 #include "lessons/Szerkeszt.h"
-#include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/LessonLibrary.h"
@@ -52,8 +50,7 @@ class EditorOnXServerTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_{{.screenWorkArea = true}};
   std::unique_ptr<Tfrm_Main> window_;
   QStringList problems_;  // what went wrong while a dialog was driven
 
@@ -155,11 +152,6 @@ class EditorOnXServerTest : public QObject {
   void initTestCase() {
     const QString problem = x11::XServerProblem();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    QVERIFY(data_.IsValid() && program_.isValid());
-    InstallFontSubstitutions();
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    CaptureWorkArea();
-    Beall = TBeall{};
     QVERIFY(x11::SetKeyboardLayout({QStringLiteral("hu")}));
   }
 
@@ -228,10 +220,6 @@ class EditorOnXServerTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  EditorOnXServerTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(EditorOnXServerTest)
 
 #include "test_x11_editor.moc"

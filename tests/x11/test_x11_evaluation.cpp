@@ -8,19 +8,16 @@
 #include <QDialog>
 #include <QLabel>
 #include <QPointer>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <fstream>
 #include <memory>
 #include <string>
 
-#include "TestSupport.h"
+#include "EvaluationSupport.h"
 #include "XServer.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "base/Settings.h"
-#include "platform/Fonts.h"
 #include "platform/IniFile.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
@@ -32,23 +29,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using test::DataDir;
 using test::ReadBytes;
-
-// What ShowEvaluation hands to the results window; the real window opens as well.
-struct ResultsWatch {
-  std::vector<int32_t> ids;
-  ResultsOpener previous;
-
-  ResultsWatch() {
-    previous = SetResultsOpener([this](const std::string& title, int32_t id, QWidget* owner) {
-      ids.push_back(id);
-      ShowResults(title, id, owner);
-    });
-  }
-  ~ResultsWatch() { SetResultsOpener(std::move(previous)); }
-  ResultsWatch(const ResultsWatch&) = delete;
-  ResultsWatch& operator=(const ResultsWatch&) = delete;
-};
+using test::ResultsWatch;
 
 }  // namespace
 
@@ -56,12 +39,9 @@ class EvaluationOnXServerTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_;  // the work area is the X server's
   std::unique_ptr<Tfrm_Main> window_;
   QStringList problems_;  // what went wrong while a dialog was driven
-
-  fs::path DataDir() const { return Startup().DataDir; }
 
   // Answers a dialog as a user does: waits until the window manager has framed it, gives it the
   // keyboard, types `text` and presses `keys`. A dialog that cannot be driven is closed, so that
@@ -95,18 +75,14 @@ class EvaluationOnXServerTest : public QObject {
   void initTestCase() {
     const QString problem = x11::XServerProblem();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    QVERIFY(data_.IsValid() && program_.isValid());
-    InstallFontSubstitutions();
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
     CaptureWorkArea();
-    Beall = TBeall{};
     QVERIFY(x11::SetKeyboardLayout({QStringLiteral("hu")}));
   }
 
   void cleanup() { window_.reset(); }
 
   void aResultIsRecordedWithRealKeysAndCancelRecordsNothing() {
-    const fs::path lesson = data_.FsPath() / "alapsor.lck";
+    const fs::path lesson = run_.Home() / "alapsor.lck";
     std::ofstream(lesson, std::ios::binary) << "Alapsor\r\nasdf\r\n";
     ResultsWatch results;
     Start(lesson);
@@ -157,7 +133,7 @@ class EvaluationOnXServerTest : public QObject {
   // type the lesson, Enter on the evaluation, a Hungarian name and Enter in the player dialog,
   // the results window with the new row, Ctrl+P for the certificate's preview, Esc twice.
   void theWholeFlowWithRealKeys() {
-    const fs::path lesson = data_.FsPath() / "teljes.lck";
+    const fs::path lesson = run_.Home() / "teljes.lck";
     std::ofstream(lesson, std::ios::binary) << "Teljes \xFAt\r\n\xE1rv\xEDz\r\n";
     Start(lesson);
     QPointer<QDialog> results;
@@ -203,7 +179,7 @@ class EvaluationOnXServerTest : public QObject {
   // Two known mistakes through real keys, ö for ő and ü for ű: the evaluation shows its speed
   // lines, and Keys.csv holds a row for each mistyped character under the new score row.
   void mistakesReachTheSpeedLinesAndTheKeyTable() {
-    const fs::path lesson = data_.FsPath() / "hibak.lck";
+    const fs::path lesson = run_.Home() / "hibak.lck";
     std::ofstream(lesson, std::ios::binary) << "Hib\xE1k\r\n\xF5r \xFBr\r\n";
     ResultsWatch results;
     Start(lesson);
@@ -239,7 +215,7 @@ class EvaluationOnXServerTest : public QObject {
   void aLessonEndedByADeadKeyRecordsTheNameAsTyped() {
     QVERIFY(x11::SetKeyboardLayout(
         {QStringLiteral("us"), QStringLiteral("-variant"), QStringLiteral("intl")}));
-    const fs::path lesson = data_.FsPath() / "holtbillentyu.lck";
+    const fs::path lesson = run_.Home() / "holtbillentyu.lck";
     std::ofstream(lesson, std::ios::binary) << "V\xE9ge\r\na\xE9\r\n";
     ResultsWatch results;
     Start(lesson);
@@ -262,10 +238,6 @@ class EvaluationOnXServerTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  EvaluationOnXServerTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(EvaluationOnXServerTest)
 
 #include "test_x11_evaluation.moc"

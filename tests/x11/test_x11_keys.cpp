@@ -12,10 +12,8 @@
 
 #include "TestSupport.h"
 #include "XServer.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "base/Settings.h"
-#include "platform/Fonts.h"
 #include "platform/Startup.h"
 #include "practice/TextPane.h"
 
@@ -36,13 +34,12 @@ class KeysOnXServerTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_{{.screenWorkArea = true}};
   std::unique_ptr<Tfrm_Main> window_;
   Evaluation evaluation_;
 
   fs::path WriteLesson(std::string_view name, std::string_view bytes) {
-    const fs::path path = data_.FsPath() / "lessons" / std::string(name);
+    const fs::path path = run_.Home() / "lessons" / std::string(name);
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -79,14 +76,10 @@ class KeysOnXServerTest : public QObject {
   void initTestCase() {
     const QString problem = x11::XServerProblem();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    QVERIFY(data_.IsValid() && program_.isValid());
-    InstallFontSubstitutions();
   }
 
   void init() {
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    CaptureWorkArea();
-    Beall = TBeall{};
+    run_.Reset();
     QVERIFY(x11::SetKeyboardLayout({QStringLiteral("hu")}));
   }
 
@@ -204,10 +197,6 @@ class KeysOnXServerTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  KeysOnXServerTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(KeysOnXServerTest)
 
 #include "test_x11_keys.moc"

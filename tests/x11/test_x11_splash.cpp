@@ -12,10 +12,8 @@
 
 #include "TestSupport.h"
 #include "XServer.h"
-#include "app/Application.h"
 #include "app/Main.h"
 #include "base/Settings.h"
-#include "platform/Fonts.h"
 #include "platform/Startup.h"
 #include "practice/TextPane.h"
 #include "ui/logo.h"
@@ -52,23 +50,17 @@ class SplashOnXServerTest : public QObject {
   Q_OBJECT
 
  private:
-  test::TempDataDir data_;
-  QTemporaryDir program_;
+  test::FreshRun run_{{.screenWorkArea = true}};
 
  private slots:
   void initTestCase() {
     const QString problem = x11::XServerProblem();
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    QVERIFY(data_.IsValid() && program_.isValid());
-    InstallFontSubstitutions();
-    Startup() = ComputeFolders(fs::path(program_.path().toStdString()));
-    CaptureWorkArea();
-    Beall = TBeall{};
     QVERIFY(x11::SetKeyboardLayout({QStringLiteral("hu")}));
   }
 
   void theMainWindowKeepsTheKeyboardWhileTheSplashShows() {
-    const fs::path lesson = data_.FsPath() / "a.lck";
+    const fs::path lesson = run_.Home() / "a.lck";
     std::ofstream(lesson, std::ios::binary) << "A\r\nasdf\r\n";
     auto window = std::make_unique<Tfrm_Main>(QStringList{QString::fromStdString(lesson.string())});
     window->show();
@@ -122,10 +114,6 @@ class SplashOnXServerTest : public QObject {
   }
 };
 
-int main(int argc, char** argv) {
-  Application app(argc, argv);
-  SplashOnXServerTest test;
-  return QTest::qExec(&test, argc, argv);
-}
+PEKTO_TEST_MAIN(SplashOnXServerTest)
 
 #include "test_x11_splash.moc"

@@ -6,10 +6,15 @@
 #include <QMessageBox>
 #include <QRegularExpression>
 
-#include "platform/QtText.h"
-
 #include <QTest>
 #include <QWidget>
+
+#include "app/Main.h"
+#include "base/Settings.h"
+#include "platform/Fonts.h"
+#include "platform/QtText.h"
+#include "platform/Startup.h"
+#include "practice/LessonLibrary.h"
 
 namespace pekto::test {
 
@@ -33,6 +38,115 @@ TempDataDir::~TempDataDir() {
 
 std::filesystem::path TempDataDir::FsPath() const {
   return ToPath(dir_.path());
+}
+
+FreshRun::FreshRun(RunOptions options) : options_(options) {
+  if (!data_.IsValid() || !program_.isValid()) qFatal("no temporary folder for the test");
+  InstallFontSubstitutions();
+  Reset();
+}
+
+std::filesystem::path FreshRun::ProgramDir() const {
+  return ToPath(program_.path());
+}
+
+void FreshRun::Reset() const {
+  Startup() = ComputeFolders(ProgramDir());
+  if (options_.screenWorkArea) {
+    CaptureWorkArea();
+  } else {
+    Startup().WorkArea = WorkRect{0, 0, 1280, 1000};
+  }
+  std::error_code ec;
+  std::filesystem::remove_all(DataDir(), ec);
+  std::filesystem::create_directories(options_.withLessonFolder ? LessonDir() : DataDir(), ec);
+  Beall = TBeall{};
+  if (options_.screenFontSize != 0) Beall.ScreenFontSize = options_.screenFontSize;
+}
+
+std::filesystem::path DataDir() {
+  return Startup().DataDir;
+}
+std::filesystem::path LessonDir() {
+  return LessonFolder(DataDir());
+}
+std::filesystem::path ScoreFile() {
+  return DataDir() / "Score.csv";
+}
+std::filesystem::path PlayerFile() {
+  return DataDir() / "Players.csv";
+}
+
+std::string Golden(const char* name) {
+  return ReadBytes(std::filesystem::path(PEKTO_GOLDEN_DIR) / name);
+}
+
+std::unique_ptr<Tfrm_Main> ShowMain(QStringList args) {
+  auto window = std::make_unique<Tfrm_Main>(std::move(args));
+  window->show();
+  window->activateWindow();
+  if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
+  return window;
+}
+
+bool Survives(const std::function<void()>& step) {
+  try {
+    step();
+    return true;
+  } catch (const std::exception& e) {
+    QTest::qFail(qPrintable(QStringLiteral("unexpected exception: ") + QString::fromUtf8(e.what())),
+                 __FILE__, __LINE__);
+  } catch (...) {
+    QTest::qFail("unexpected exception", __FILE__, __LINE__);
+  }
+  return false;
+}
+
+bool ExpectLayout(const QWidget& window, std::initializer_list<Place> places, QSize fixed) {
+  QStringList wrong;
+  if (!fixed.isEmpty() &&
+      (window.size() != fixed || window.minimumSize() != fixed || window.maximumSize() != fixed)) {
+    wrong << QStringLiteral("the window is not fixed at %1 x %2")
+                 .arg(fixed.width())
+                 .arg(fixed.height());
+  }
+  for (const Place& place : places) {
+    const auto* child = window.findChild<QWidget*>(QString::fromLatin1(place.name));
+    const QRect actual = child ? child->geometry() : QRect();
+    if (actual == place.rect) continue;
+    const auto text = [](const QRect& r) {
+      return QStringLiteral("(%1, %2, %3 x %4)")
+          .arg(r.x())
+          .arg(r.y())
+          .arg(r.width())
+          .arg(r.height());
+    };
+    wrong << QString::fromLatin1(place.name) + QStringLiteral(": ") +
+                 (child ? text(actual) : QStringLiteral("missing")) +
+                 QStringLiteral(", expected ") + text(place.rect);
+  }
+  if (!wrong.isEmpty()) QTest::qFail(qPrintable(wrong.join(u'\n')), __FILE__, __LINE__);
+  return wrong.isEmpty();
+}
+
+QByteArray Wave(quint32 dataBytes, quint32 claimed) {
+  QByteArray b;
+  const auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char*>(&v), 4); };
+  const auto u16 = [&b](quint16 v) { b.append(reinterpret_cast<const char*>(&v), 2); };
+  b.append("RIFF");
+  u32(36 + dataBytes);
+  b.append("WAVEfmt ");
+  u32(16);
+  u16(1);
+  u16(1);
+  u32(22050);
+  u32(44100);
+  u16(2);
+  u16(16);
+  b.append("data");
+  u32(claimed);
+  b.append(QByteArray(static_cast<qsizetype>(dataBytes), '\0'));
+  return b;
 }
 
 void TypeChar(QWidget* widget, QChar ch) {

@@ -1,10 +1,12 @@
 #pragma once
-// Helpers shared by the widget tests: a private data folder for each test and typing into a
-// widget with letters outside ASCII.
+// Helpers shared by the widget tests: a fresh run of the program for each test, typing into a
+// widget with letters outside ASCII, answering dialogs and checking a window's layout.
 
 #include <QByteArray>
 #include <QObject>
+#include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
 #include <filesystem>
@@ -14,9 +16,16 @@
 #include <string_view>
 #include <vector>
 
+#include <QTest>
+
+#include "app/Application.h"
 #include "platform/Dialogs.h"
 
 class QWidget;
+
+namespace pekto {
+class Tfrm_Main;
+}
 
 namespace pekto::test {
 
@@ -39,6 +48,62 @@ class TempDataDir {
   QByteArray previous_;
   bool hadPrevious_ = false;
 };
+
+struct RunOptions {
+  int32_t screenFontSize = 0;     // the settings record's interface font size; 0 keeps its default
+  bool withLessonFolder = false;  // the data folder holds its lesson folder "Leckek"
+  bool screenWorkArea = false;    // the screen's work area as it is, not 1280 x 1000
+};
+
+// The program's folders in temporary folders of its own (the test program stops when they cannot
+// be made) and the font substitutions of the program, removed with the object. Reset() gives
+// each test a fresh start: the start-up values of the program folder (which holds no bundled
+// lessons) with a work area of 1280 x 1000 (or the screen's), an empty data folder and the settings
+// record at its defaults with the options applied. Make it a member of the test object and call
+// Reset() from init().
+class FreshRun {
+ public:
+  explicit FreshRun(RunOptions options = {});
+
+  void Reset() const;
+  std::filesystem::path ProgramDir() const;
+  // The folder the data folder lies in ($XDG_DATA_HOME), which Reset() leaves alone.
+  std::filesystem::path Home() const { return data_.FsPath(); }
+
+ private:
+  RunOptions options_;
+  TempDataDir data_;
+  QTemporaryDir program_;
+};
+
+// Where the running program keeps its files (they follow Startup().DataDir).
+std::filesystem::path DataDir();
+std::filesystem::path LessonDir();
+std::filesystem::path ScoreFile();
+std::filesystem::path PlayerFile();
+// The bytes of a file of tests/golden.
+std::string Golden(const char* name);
+
+// The main window with `args` on its command line, shown and active.
+std::unique_ptr<Tfrm_Main> ShowMain(QStringList args = {});
+
+// Runs `step`; an exception it lets out fails the running test with its message instead of ending
+// the test program with the tests after it unrun. Returns whether it ran through.
+bool Survives(const std::function<void()>& step);
+
+// A child of a window and the rectangle it must have in its parent.
+struct Place {
+  const char* name;
+  QRect rect;
+};
+// Every named child of `window` has its rectangle, and the window has the fixed size `fixed`
+// unless that is empty; otherwise the running test fails with a list of every difference. Usable
+// inside a dialog's reply, as it returns instead of leaving the caller.
+bool ExpectLayout(const QWidget& window, std::initializer_list<Place> places, QSize fixed = {});
+
+// A wave file of 16-bit mono PCM: `dataBytes` bytes of silence in a data chunk that claims
+// `claimed` bytes.
+QByteArray Wave(quint32 dataBytes, quint32 claimed);
 
 // Sends one key click carrying the character `ch` as its text, also for letters such as á or ő
 // that QTest::keyClicks cannot send. '\n' and '\r' are sent as Enter.
@@ -107,3 +172,11 @@ class DialogAnswers {
 };
 
 }  // namespace pekto::test
+
+// The main function of a widget test program: the program's application object, then `Test`.
+#define PEKTO_TEST_MAIN(Test)                 \
+  int main(int argc, char** argv) {           \
+    const pekto::Application app(argc, argv); \
+    Test test;                                \
+    return QTest::qExec(&test, argc, argv);   \
+  }

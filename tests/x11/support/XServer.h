@@ -9,8 +9,8 @@
 //   program and sets QT_QPA_PLATFORM=xcb and DISPLAY; the variable X11_LAYOUT_<program> in
 //   tests/CMakeLists.txt picks a keyboard layout for it (setxkbmap arguments, e.g. "hu").
 // - Run one by hand: tests/x11/run-on-xserver.sh [--layout hu] build/bin/test_x11_placement
-// - A test works in-process, as tests/gui does: give it a TempDataDir, set the start-up values
-//   (ComputeFolders, CaptureWorkArea), create the window, show it, WaitUntilFramed, then drive it
+// - A test works in-process, as tests/gui does: give it a test::FreshRun with the screen's work
+//   area ({.screenWorkArea = true}), create the window, show it, WaitUntilFramed, then drive it
 //   with ActivateWindow and PressKeys / TypeText, wait for the effect with WaitFor, and close it
 //   with CloseAsCloseBox. Start initTestCase with QVERIFY2 on XServerProblem().
 // - The external tools (xdotool, wmctrl, xwininfo, xprop, setxkbmap) are run synchronously;
