@@ -201,6 +201,26 @@ def icon_top10():
     ]
 
 
+def icon_statisztika():
+    """Three bars on a base line, the tallest in the accent colour."""
+    return [
+        path("M3.75 20.25 H20.25"),
+        rect(5.25, 12.25, 3.5, 8, fill=MID),
+        rect(10.25, 4.25, 3.5, 16, fill=ORANGE),
+        rect(15.25, 9.25, 3.5, 11, fill=LIGHT),
+    ]
+
+
+def icon_gyakorlo():
+    """A key cap with a target ring: practice aimed at the weak keys."""
+    return [
+        rect(3.75, 5.75, 16.5, 14.5, rx=2.5, fill=LIGHT),
+        rect(6.25, 7.75, 11.5, 9.5, rx=1.5, fill=PAPER),
+        circle(12, 12.5, 3.25, stroke=ORANGE, width=GLYPH),
+        circle(12, 12.5, 1, fill=ORANGE, stroke="none"),
+    ]
+
+
 def icon_bezar():
     return [
         path("M14.25 8.5 V3.75 H4.75 V20.25 H14.25 V15.5"),
@@ -371,6 +391,8 @@ ICONS = {
     "szerkeszt": icon_szerkeszt,
     "befejez": icon_befejez,
     "top10": icon_top10,
+    "statisztika": icon_statisztika,
+    "gyakorlo": icon_gyakorlo,
     "bezar": icon_bezar,
     "oklevel": icon_oklevel,
     "betunovel": icon_betunovel,

@@ -20,11 +20,14 @@
 #include <utility>
 
 #include "base/Settings.h"
+#include "platform/BusyCursor.h"
 #include "platform/Dialogs.h"
 #include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/Keyboard.h"
+#include "practice/LessonLibrary.h"
 #include "practice/WeakKeyDrill.h"
 #include "results/CsvTable.h"
 #include "results/Progress.h"
@@ -165,11 +168,75 @@ std::optional<Lesson> ShowStatistics(const std::string& player, QWidget* owner) 
   return window.ChosenDrill();
 }
 
+namespace {
+
+std::optional<fs::path> OfferedDrill;
+
+std::chrono::year_month_day Today() {
+  const QDate today = QDate::currentDate();
+  return std::chrono::year_month_day{std::chrono::year(today.year()),
+                                     std::chrono::month(static_cast<unsigned>(today.month())),
+                                     std::chrono::day(static_cast<unsigned>(today.day()))};
+}
+
+std::optional<fs::path> SaveDrill(const Lesson& drill, QWidget* owner) {
+  try {
+    return SaveDrillLesson(LessonFolder(Startup().DataDir), drill, Today());
+  } catch (const Error& e) {
+    ShowError(ToQ(e.what()), owner);
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+std::optional<fs::path> ShowStatisticsAndSaveDrill(const std::string& player, QWidget* owner) {
+  std::optional<Lesson> drill;
+  try {
+    drill = ShowStatistics(player, owner);
+  } catch (const Error& e) {
+    ShowError(ToQ(e.what()), owner);
+  }
+  if (!drill) return std::nullopt;
+  return SaveDrill(*drill, owner);
+}
+
+std::optional<fs::path> SaveWeakKeyDrill(const std::string& player, QWidget* owner) {
+  std::optional<Lesson> drill;
+  try {
+    const BusyCursor busy;
+    drill = WeakKeyDrill(ReadKeyTallies(Startup().DataDir / "Keys.csv", player, std::nullopt),
+                         ReadWordList(WordListFile(BundleDir())));
+  } catch (const Error& e) {
+    ShowError(ToQ(e.what()), owner);
+    return std::nullopt;
+  }
+  if (!drill) {
+    ShowWarning(QStringLiteral("Még nincs elég adat a gyenge billentyűk gyakorlásához: egy "
+                               "billentyűt legalább %1-szer kell leütni, és legalább egyszer "
+                               "eltéveszteni. Gyakoroljon még néhány leckét!")
+                    .arg(kDrillMinJudged),
+                owner);
+    return std::nullopt;
+  }
+  return SaveDrill(*drill, owner);
+}
+
+void OfferDrill(fs::path lesson) {
+  OfferedDrill = std::move(lesson);
+}
+
+std::optional<fs::path> TakeOfferedDrill() {
+  return std::exchange(OfferedDrill, std::nullopt);
+}
+
 // ---- composition ---------------------------------------------------------------------------
 
 Tfrm_Statisztika::Tfrm_Statisztika(fs::path dataDir, fs::path bundleDir, const std::string& player,
                                    Date today, QWidget* owner)
-    : QDialog(owner),
+    : FormDialog(owner, {.section = "frm_Statisztika",
+                         .resizable = true,
+                         .designSize = QSize(kDesignWidth, kDesignHeight)}),
       dataDir_(std::move(dataDir)),
       bundleDir_(std::move(bundleDir)),
       scores_(std::make_unique<CsvTable>("Tbl", ScoreSchema(), nullptr)) {
@@ -179,7 +246,6 @@ Tfrm_Statisztika::Tfrm_Statisztika(fs::path dataDir, fs::path bundleDir, const s
   QFont base(QStringLiteral("Tahoma"));
   base.setPixelSize(11);
   setFont(base);
-  resize(kDesignWidth, kDesignHeight);
   for (size_t i = 0; i < kPeriodCount; ++i) {
     if (kPeriodDays[i] > 0) periodStarts_[i] = Shifted(today, 1 - kPeriodDays[i]);
   }
@@ -328,7 +394,7 @@ void Tfrm_Statisztika::FillPlayers(const std::string& player) {
   } catch (const Error&) {
     names.clear();  // the score table below then names them
   }
-  const int playerField = names.empty() ? scores_->FieldIndex("jatekos") : -1;
+  const int playerField = names.empty() ? scores_->FieldIndex(score_field::kPlayer) : -1;
   for (size_t row = 0; playerField >= 0 && row < scores_->VisibleRowCount(); ++row) {
     add(NullToStr(scores_->ValueAt(row, static_cast<size_t>(playerField)), ""));
   }
@@ -438,14 +504,6 @@ void Tfrm_Statisztika::ShowFingers(const std::vector<KeyTally>& tallies) {
 }
 
 // ---- handlers --------------------------------------------------------------------------------
-
-void Tfrm_Statisztika::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  if (shown_) return;
-  shown_ = true;
-  setFont(QFont(font().family(),
-                Beall.ScreenFontSize > 0 ? Beall.ScreenFontSize : kDefaultScreenFontSize));
-}
 
 void Tfrm_Statisztika::DrillClicked() {
   const std::vector<KeyTally>* tallies = ShownTallies();

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/Form.h"
 #include "practice/LessonFile.h"
 #include "results/CsvValue.h"
 #include "results/KeyTable.h"
@@ -34,10 +35,25 @@ class ProgressChart;
 // keyboard file cannot be read.
 std::optional<Lesson> ShowStatistics(const std::string& player, QWidget* owner);
 
+// The statistics window as a command: when the learner asks for the drill, it is saved in the
+// lesson folder as the day's drill lesson and its file returned. Errors are reported and give
+// nothing.
+std::optional<std::filesystem::path> ShowStatisticsAndSaveDrill(const std::string& player,
+                                                                QWidget* owner);
+// The weak-key drill of `player` from the whole key table, without the window: saved as the
+// day's drill lesson and its file returned. Too few judgements, or errors, are reported to the
+// learner and give nothing.
+std::optional<std::filesystem::path> SaveWeakKeyDrill(const std::string& player, QWidget* owner);
+
+// A drill lesson chosen in a window the main window opened (the results window), for the main
+// window to start once that window has closed; taken once.
+void OfferDrill(std::filesystem::path lesson);
+std::optional<std::filesystem::path> TakeOfferedDrill();
+
 // The periods of the period drop-down: "Összes", "Utolsó 30 nap", "Utolsó 7 nap".
 inline constexpr size_t kPeriodCount = 3;
 
-class Tfrm_Statisztika : public QDialog {
+class Tfrm_Statisztika : public FormDialog {
   Q_OBJECT
 
  public:
@@ -56,9 +72,6 @@ class Tfrm_Statisztika : public QDialog {
   void KeyTalliesShown();
   // The learner asked for the drill (ChosenDrill); the window closes after this.
   void DrillChosen();
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
   struct KeyLoad;
@@ -86,7 +99,6 @@ class Tfrm_Statisztika : public QDialog {
   std::unique_ptr<CsvTable> scores_;
   std::shared_ptr<const KeyLoad> keys_;  // null while Keys.csv is being read
   std::optional<Lesson> drill_;
-  bool shown_ = false;
 
   QComboBox* ComboJatekos = nullptr;
   QComboBox* ComboIdoszak = nullptr;
