@@ -10,6 +10,7 @@
 #endif
 
 #include "base/Icons.h"
+#include "platform/Fonts.h"
 #include "platform/Guard.h"
 
 namespace pekto {
@@ -31,6 +32,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   // may not be Hungarian; Qt's dialogs speak the translations loaded above.
   setAttribute(Qt::AA_DontUseNativeDialogs);
   setStyle(new AppStyle);  // the application owns its style
+  UseKnownApplicationFont();
 }
 
 QIcon AppStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,

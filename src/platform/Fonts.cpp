@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QString>
 #include <QStringList>
 #include <cstdlib>
@@ -80,6 +81,17 @@ void InstallFontSubstitutions() {
     QFont::insertSubstitutions(QString::fromLatin1(s.windowsName),
                                QString::fromLatin1(s.replacements).split(u','));
   }
+}
+
+void UseKnownApplicationFont() {
+#ifdef _WIN32
+  QFont font = QGuiApplication::font();
+  if (!QFontDatabase::styles(font.family()).isEmpty()) {
+    return;  // a font of its own, not a name that only leads to another
+  }
+  font.setFamily(QFontInfo(font).family());
+  QGuiApplication::setFont(font);
+#endif
 }
 
 QFont DesignFont(const QString& family, int points, bool bold) {

@@ -1,5 +1,6 @@
 #include "platform/QtText.h"
 
+#include <QDir>
 #include <QStringDecoder>
 
 #include "platform/Cp1250.h"
@@ -122,7 +123,9 @@ std::string TypedCharacters(int key, Qt::KeyboardModifiers modifiers, const QStr
 
 std::filesystem::path ToPath(const QString& text) {
 #ifdef _WIN32
-  return std::filesystem::path(text.toStdWString());
+  // Qt's file dialogs and QDir give paths with '/': a path shown to the user (a caption, the
+  // settings file) then reads as Windows writes it.
+  return std::filesystem::path(QDir::toNativeSeparators(text).toStdWString());
 #else
   const QByteArray utf8 = text.toUtf8();
   return std::filesystem::path(std::string(utf8.constData(), static_cast<size_t>(utf8.size())));

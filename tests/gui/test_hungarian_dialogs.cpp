@@ -109,6 +109,9 @@ class HungarianDialogsTest : public QObject {
   }
 
   void printDialogIsHungarian() {
+#ifdef _WIN32
+    QSKIP("Qt's print dialog on Windows is the system's own, in the system's language");
+#endif
     QPrinter printer;
     QPrintDialog dialog(&printer);
     const Seen seen = Open(dialog);

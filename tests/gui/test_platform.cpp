@@ -39,7 +39,7 @@ QString WriteFile(const QTemporaryDir& dir, const QString& name, const QByteArra
   const QString path = dir.filePath(name);
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) return {};
-  return path;
+  return QDir::toNativeSeparators(path);  // as the program shows paths
 }
 
 // Stands in for the system's sound service: writes down what the player asks of it and answers
@@ -200,7 +200,8 @@ class PlatformTest : public QObject {
     player.SetFailureHandler([&](const QString&) { lateFailure = true; });
     const QString truncated = WriteFile(dir, QStringLiteral("csonka.wav"), Wave(10, 9999));
     const QString junk = WriteFile(dir, QStringLiteral("szemet.wav"), "not a wave file at all");
-    for (const QString& path : {truncated, junk, dir.filePath(QStringLiteral("nincs.wav"))}) {
+    const QString missing = QDir::toNativeSeparators(dir.filePath(QStringLiteral("nincs.wav")));
+    for (const QString& path : {truncated, junk, missing}) {
       player.SetFileName(path);
       try {
         player.Play();

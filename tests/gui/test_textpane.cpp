@@ -18,6 +18,7 @@
 
 #include "TestSupport.h"
 #include "platform/Colors.h"
+#include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "practice/Exercise.h"
 #include "practice/LineNumberGutter.h"
@@ -241,6 +242,9 @@ class TestTextPane : public QObject {
 };
 
 void TestTextPane::initTestCase() {
+#ifdef _WIN32
+  pekto::InstallFontSubstitutions();  // Wine lacks Courier New, which the panes need fixed-pitch
+#endif
   QVERIFY(data_.IsValid());
   QCOMPARE(qgetenv("XDG_DATA_HOME"), data_.Path().toLocal8Bit());
 }

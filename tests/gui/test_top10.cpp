@@ -451,7 +451,15 @@ class Top10Test : public QObject {
     QCOMPARE(onBar[2], bezar);
     for (QAction* action : {oklevel, bezar}) {
       auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
+#ifdef _WIN32
+      // The system's dialog font (Segoe UI, or Wine's stand-in) is wider than the design's:
+      // the button keeps its height and grows to show the whole caption.
+      QCOMPARE(button->height(), 36);
+      QVERIFY(button->width() >=
+              std::max(96, button->fontMetrics().horizontalAdvance(action->text())));
+#else
       QCOMPARE(button->size(), QSize(96, 36));
+#endif
       QCOMPARE(button->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
       QVERIFY(button->autoRaise());
     }

@@ -4,6 +4,8 @@
 #
 #   tests/windows/qt-tests.sh PROGRAM_FOLDER NAME...
 #
+# WINEPREFIX names the Wine prefix, as for tests/windows/tier.sh.
+#
 # Under Wine Qt Test writes nothing into a pipe: each report goes to a file, which is shown when
 # the program fails. Exit status: 1 when any program failed.
 set -uo pipefail
@@ -11,9 +13,14 @@ unset QT_QPA_PLATFORM
 folder=$(cd "$1" && pwd)
 shift
 work=$(mktemp -d "${TMPDIR:-/tmp}/pekto-qt-tests.XXXXXX")
-trap 'wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
+trap 'wineserver -k 2>/dev/null; rm -rf "$work" "$data"' EXIT
 status=0
+# Under Windows the program's data folder is Wine's C:\ProgramData\Pekto whatever XDG_DATA_HOME
+# says: each program starts with none, so that no table left by another (a damaged one, whose
+# message box nobody answers) stands in its way.
+data="$WINEPREFIX/drive_c/ProgramData/Pekto"
 for name in "$@"; do
+  rm -rf "$data"
   report="$work/$name.txt"
   (cd "$folder" && exec timeout 300 wine "$name.exe" -o "Z:${report//\//\\},txt") >/dev/null 2>&1
   result=$?

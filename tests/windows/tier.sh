@@ -158,12 +158,25 @@ wine "$setup" /S >"$work/setup.log" 2>&1 || fail "the installer ended with statu
   [ -d "$installed/Leckek" ] && [ -f "$installed/uninstall.exe" ] ||
   fail "the installer left no program in $installed"
 [ -f "$entry" ] || fail "the installer made no Start-menu entry"
-(cd "$installed" && exec wine pekto.exe "Z:${work//\//\\}\\proba.lck") >"$work/pekto.log" 2>&1 &
+# .lck files belong to the installed program: the registry names it, and a lesson opened
+# through the shell (as a double click does) starts it with that lesson, which it then keeps as
+# the last one in its settings.
+wine reg query 'HKLM\Software\Classes\.lck' /ve 2>/dev/null | grep -q 'Pekto\.Lecke' ||
+  fail "the installer did not associate .lck files with Pekto"
+wine reg query 'HKLM\Software\Classes\Pekto.Lecke\shell\open\command' /ve 2>/dev/null |
+  grep -qF '"C:\Program Files\Pekto\pekto.exe" "%1"' ||
+  fail "the .lck files' open command does not start the installed pekto.exe"
+mkdir "$work/shell"
+cp "$work/proba.lck" "$work/shell/lecke megnyitva.lck"
+(cd "$work/shell" && exec wine start /wait /unix "$work/shell/lecke megnyitva.lck") \
+  >"$work/pekto.log" 2>&1 &
 pekto_pid=$!
-with_keyboard Pekto >/dev/null || fail "the installed program did not open its window"
+with_keyboard Pekto >/dev/null || fail "opening a .lck file did not start the installed program"
 wmctrl -c Pekto
 wait "$pekto_pid" || fail "the installed program ended with status $?"
 pekto_pid=""
+grep -qF 'LastFile=Z:'"${work//\//\\}"'\shell\lecke megnyitva.lck' "$data_dir/Pekto.ini" ||
+  fail "the program started through the .lck file did not open that lesson"
 wine "$installed/uninstall.exe" /S >"$work/uninstall.log" 2>&1 || fail "the uninstaller failed"
 # The uninstaller copies itself away and goes on from there: wait for the folder to go.
 for _ in $(seq 600); do
@@ -174,4 +187,5 @@ done
 [ -e "$entry" ] && fail "the uninstaller left the Start-menu entry"
 [ "$(cat "$data_dir/Score.csv" "$data_dir/Players.csv")" = "$before" ] ||
   fail "the installed program or its uninstaller changed $data_dir"
-echo "Windows tier: the installer installed, the program started, the uninstaller removed it"
+echo "Windows tier: the installer installed, a .lck file opened in the program, the uninstaller" \
+  "removed it"
