@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "base/Commands.h"
+#include "base/Settings.h"
 #include "platform/Dialogs.h"
 #include "platform/Guard.h"
 #include "platform/QtCollator.h"
@@ -27,6 +28,7 @@
 #include "results/CsvTable.h"
 #include "results/Oklevel.h"
 #include "results/ScoreView.h"
+#include "results/Statisztika.h"
 #include "results/Top10Model.h"
 
 namespace fs = std::filesystem;
@@ -194,6 +196,8 @@ void Tfrm_Top10::CreateActions() {
   AddCommands(*this, {
       {&aOklevel, "aOklevel", QStringLiteral("Oklevél nyomtatás"), "oklevel",
        {K(Qt::CTRL | Qt::Key_P)}, [this] { aOklevelExecute(); }},
+      {&aStatisztika, "aStatisztika", QStringLiteral("Statisztika"), "statisztika",
+       {K(Qt::Key_F7)}, [this] { aStatisztikaExecute(); }},
       {&aBezar, "aBezar", QStringLiteral("Bezár"), "bezar",
        {K(Qt::Key_Escape)}, [this] { aBezarExecute(); }},
       {&aFrissit, "aFrissit", QStringLiteral("Frissít"), nullptr,
@@ -208,7 +212,7 @@ QToolBar* Tfrm_Top10::CreateToolBar() {
   ToolBar1->setFloatable(false);
   ToolBar1->setIconSize(QSize(16, 16));
   ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  ToolBar1->addAction(aOklevel);
+  ToolBar1->addActions({aOklevel, aStatisztika});
   ToolBar1->addSeparator();
   ToolBar1->addAction(aBezar);
   SizeToolButtons();
@@ -218,7 +222,7 @@ QToolBar* Tfrm_Top10::CreateToolBar() {
 // The tool buttons are 96 x 36 pixels, or as wide and high as a larger font needs to show the
 // whole caption.
 void Tfrm_Top10::SizeToolButtons() {
-  for (QAction* action : {aOklevel, aBezar}) {
+  for (QAction* action : {aOklevel, aStatisztika, aBezar}) {
     QWidget* button = ToolBar1->widgetForAction(action);
     if (button == nullptr) continue;
     const QFontMetrics metrics(button->font());
@@ -393,6 +397,16 @@ void Tfrm_Top10::ShowPopupMenu(QWidget* source, const QPoint& pos) {
 void Tfrm_Top10::aOklevelExecute() {
   const int32_t id = NullToInt(table_->Value(score_field::kId), 0);
   printCertificate_(*table_, id, this);
+}
+
+// The statistics of the player of the current row (the last player on an empty grid); a drill
+// chosen there closes this window, and the main window starts it.
+void Tfrm_Top10::aStatisztikaExecute() {
+  const std::string player = NullToStr(table_->Value(score_field::kPlayer), Beall.LastPlayer);
+  if (auto drill = ShowStatisticsAndSaveDrill(player, this)) {
+    OfferDrill(std::move(*drill));
+    reject();
+  }
 }
 
 void Tfrm_Top10::aBezarExecute() {

@@ -65,6 +65,7 @@ class Tfrm_Top10 : public FormDialog {
   void DBGrid1TitleClick(int column);
   void ShowPopupMenu(QWidget* source, const QPoint& pos);
   void aOklevelExecute();
+  void aStatisztikaExecute();
   void aBezarExecute();
   void aFrissitExecute();
 
@@ -74,6 +75,7 @@ class Tfrm_Top10 : public FormDialog {
   CertificatePrinter printCertificate_;
 
   QAction* aOklevel = nullptr;
+  QAction* aStatisztika = nullptr;
   QAction* aBezar = nullptr;
   QAction* aFrissit = nullptr;
   QToolBar* ToolBar1 = nullptr;

@@ -435,6 +435,7 @@ class Top10Test : public QObject {
     auto* oklevel = w->findChild<QAction*>("aOklevel");
     auto* bezar = w->findChild<QAction*>("aBezar");
     auto* frissit = w->findChild<QAction*>("aFrissit");
+    auto* statisztika = w->findChild<QAction*>("aStatisztika");
     QCOMPARE(oklevel->text(), QStringLiteral("Oklevél nyomtatás"));
     QCOMPARE(oklevel->toolTip(), QStringLiteral("Oklevél nyomtatás"));
     QCOMPARE(oklevel->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
@@ -442,14 +443,17 @@ class Top10Test : public QObject {
     QCOMPARE(bezar->shortcut(), QKeySequence(Qt::Key_Escape));
     QCOMPARE(frissit->text(), QStringLiteral("Frissít"));
     QCOMPARE(frissit->shortcut(), QKeySequence(Qt::Key_F5));
+    QCOMPARE(statisztika->text(), QStringLiteral("Statisztika"));
+    QCOMPARE(statisztika->shortcut(), QKeySequence(Qt::Key_F7));
 
     auto* bar = w->findChild<QToolBar*>("ToolBar1");
     const QList<QAction*> onBar = bar->actions();
-    QCOMPARE(onBar.size(), 3);
+    QCOMPARE(onBar.size(), 4);
     QCOMPARE(onBar[0], oklevel);
-    QVERIFY(onBar[1]->isSeparator());
-    QCOMPARE(onBar[2], bezar);
-    for (QAction* action : {oklevel, bezar}) {
+    QCOMPARE(onBar[1], statisztika);
+    QVERIFY(onBar[2]->isSeparator());
+    QCOMPARE(onBar[3], bezar);
+    for (QAction* action : {oklevel, statisztika, bezar}) {
       auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
 #ifdef _WIN32
       // The system's dialog font (Segoe UI, or Wine's stand-in) is wider than the design's:
