@@ -60,6 +60,7 @@ class StatisztikaTest : public QObject {
   Q_OBJECT
 
  private:
+  test::FreshRun run_;  // the window saves its placement in the settings file
   test::TempDataDir temp_;
   fs::path data_, bundle_;
 
@@ -85,6 +86,7 @@ class StatisztikaTest : public QObject {
 
  private slots:
   void init() {
+    run_.Reset();
     data_ = temp_.FsPath() / "data";
     bundle_ = temp_.FsPath() / "bundle";
     fs::create_directories(data_);
