@@ -149,9 +149,19 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
   Timer1->setInterval(1000);
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
 
-  exercise_ = std::make_unique<Exercise>(*SynEdit1, *SynEdit2);
-  MediaPlayer1 = std::make_unique<WavePlayer>();
-  MediaPlayer1->SetFailureHandler([this](const QString& reason) { SoundFailed(reason); });
+  session_ = new TypingSession(*SynEdit1, *SynEdit2, this);
+  connect(session_, &TypingSession::keyJudged, this, [this] {
+    UpdateCounters();
+    StatusPanels[0]->setText(
+        QString::fromStdString(CaretText(SynEdit1->CaretLine(), SynEdit1->CaretColumn())));
+  });
+  connect(session_, &TypingSession::timeChanged, this, [this] {
+    LIdo->setText(QString::fromStdString(TimeText(State().ElapsedSeconds)));
+  });
+  connect(session_, &TypingSession::ended, this, [this] { Guarded([this] { FinishExercise(); }); });
+  connect(session_, &TypingSession::soundFailed, this, [this](const QString& reason) {
+    Guarded([&] { SoundFailed(reason); });
+  });
   Guarded([this] { FormCreate(); });
 }
 
@@ -418,7 +428,7 @@ void Tfrm_Main::FormCreate() {
   QToolTip::setPalette(hints);
   LoadSettings();
   FillLessonChooser();
-  if (Beall.Sound) MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
+  SetErrorSound();
 }
 
 void Tfrm_Main::FillLessonChooser() {
@@ -524,7 +534,7 @@ void Tfrm_Main::LoadLessonFile(const fs::path& path) {
   const BusyCursor busy;  // a big lesson takes seconds to read and lay out
   Lesson lesson = ReadLessonFile(path);
   Panel4->setText(QStringLiteral("Pekto : ") + ToQ(lesson.title));
-  exercise_->Load(std::move(lesson));
+  session_->Start(std::move(lesson));
   if (!Timer1->isActive()) Timer1->start();
   UpdateCounters();
   SetLastLesson(Beall, path);
@@ -540,43 +550,15 @@ void Tfrm_Main::SetExerciseCommands(bool running) {
 }
 
 void Tfrm_Main::FormKeyPress(unsigned char ch) {
-  if (!State().ExerciseActive || focusWidget() != SynEdit1) return;
-  if (exercise_->EndReached()) return;  // the end is already on its way
-  const KeyOutcome outcome = exercise_->Key(ch);
-  if (outcome == KeyOutcome::Wrong && Beall.Sound) PlayErrorSound();
-  UpdateCounters();
-  if (State().ExerciseActive && exercise_->EndReached()) {
-    if (inInputMethod_) {
-      // The evaluation and its dialogs must not run inside the input method's event: the
-      // input context would hand the composed letter once more to the next focused widget,
-      // the player name box.
-      QTimer::singleShot(0, this, [this] {
-        Guarded([this] {
-          if (State().ExerciseActive && exercise_->EndReached()) FinishExercise();
-        });
-      });
-    } else {
-      FinishExercise();
-    }
-  }
-  StatusPanels[0]->setText(
-      QString::fromStdString(CaretText(SynEdit1->CaretLine(), SynEdit1->CaretColumn())));
+  if (focusWidget() == SynEdit1) session_->Type(ch);
 }
 
-void Tfrm_Main::PlayErrorSound() {
-  try {
-    // A sound switched on after start-up plays its file too.
-    if (MediaPlayer1->FileName().isEmpty()) {
-      MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
-    }
-    MediaPlayer1->Play();
-  } catch (const std::exception& e) {
-    SoundFailed(ReadableText(e.what()));
-  }
+// The error sound as the settings say, from the next wrong key on.
+void Tfrm_Main::SetErrorSound() {
+  session_->SetErrorSound(Beall.Sound, FromPath(PathFromCp1250(Beall.SoundFile)));
 }
 
 void Tfrm_Main::SoundFailed(const QString& reason) {
-  if (!Beall.Sound) return;  // reported once; no further sound is tried
   Beall.Sound = false;
   ShowError(QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n") + reason, this);
 }
@@ -592,8 +574,7 @@ void Tfrm_Main::UpdateCounters() {
 }
 
 void Tfrm_Main::Timer1Timer() {
-  exercise_->Tick();
-  LIdo->setText(QString::fromStdString(TimeText(State().ElapsedSeconds)));
+  session_->Tick();
 }
 
 void Tfrm_Main::FinishExercise() {
@@ -605,7 +586,7 @@ void Tfrm_Main::FinishExercise() {
     ShowEvaluation(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds,
                    this);
   }
-  exercise_->Deactivate();
+  session_->Stop();
   SynEdit2->Clear();
   SetExerciseCommands(false);
 }
@@ -625,17 +606,15 @@ bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
     // other, and never an edit of either pane.
     const auto* input = static_cast<QInputMethodEvent*>(event);
     if (watched == SynEdit1) {
-      inInputMethod_ = true;
       for (const char ch : FromQ(input->commitString())) {
         Guarded([&] { FormKeyPress(static_cast<unsigned char>(ch)); });
       }
-      inInputMethod_ = false;
     }
     return true;
   } else if (watched == SynEdit2 && event->type() == QEvent::FocusOut) {
     // Whatever the mouse or keyboard selected in the lesson pane, the highlight shows the
     // expected character again once the pane hands the focus back.
-    if (State().ExerciseActive) exercise_->HighlightTarget();
+    session_->HighlightTarget();
   } else if (watched == Panel6 && event->type() == QEvent::Resize) {
     FormResize();
   }
@@ -671,12 +650,12 @@ void Tfrm_Main::ComboBox1Change(int index) {
 }
 
 void Tfrm_Main::SynEdit1Click() {
-  exercise_->CaretToEnd();
+  session_->CaretToEnd();
 }
 
 void Tfrm_Main::SynEdit2Click() {
   SynEdit1->setFocus();
-  if (State().ExerciseActive) exercise_->HighlightTarget();
+  session_->HighlightTarget();
 }
 
 void Tfrm_Main::SetScreenFontSize(int32_t size) {
@@ -737,9 +716,7 @@ void Tfrm_Main::aBetuTipusExecute() {
 }
 
 void Tfrm_Main::aBeallitExecute() {
-  if (!ShowSettingsDialog(*SynEdit1, *SynEdit2, this)) return;
-  // A sound switched on or a new file chosen plays from the next wrong key on.
-  if (Beall.Sound) MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
+  if (ShowSettingsDialog(*SynEdit1, *SynEdit2, this)) SetErrorSound();
 }
 
 void Tfrm_Main::aSugoExecute() {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "practice/Exercise.h"
+#include "practice/TypingSession.h"
 
 class QAction;
 class QComboBox;
@@ -23,7 +23,6 @@ class QToolBar;
 namespace pekto {
 
 class TextPane;
-class WavePlayer;
 
 class Tfrm_Main : public QMainWindow {
   Q_OBJECT
@@ -50,7 +49,7 @@ class Tfrm_Main : public QMainWindow {
   void SetEvaluationHandler(EvaluationHandler handler) { showEvaluation_ = std::move(handler); }
   // Showing the window the first time finishes the start once it is on the screen (FormShown).
   void setVisible(bool visible) override;
-  const ExerciseState& State() const { return exercise_->State(); }
+  const ExerciseState& State() const { return session_->State(); }
 
  protected:
   bool event(QEvent* event) override;
@@ -85,7 +84,7 @@ class Tfrm_Main : public QMainWindow {
   void Timer1Timer();
   void LoadSettings();
   void SaveSettings();
-  void PlayErrorSound();
+  void SetErrorSound();
   void SoundFailed(const QString& reason);
   void SetExerciseCommands(bool running);
   void SetScreenFontSize(int32_t size);
@@ -148,13 +147,9 @@ class Tfrm_Main : public QMainWindow {
   QAction* aNevjegy = nullptr;
 
   QStringList arguments_;
-  std::unique_ptr<Exercise> exercise_;
-  std::unique_ptr<WavePlayer> MediaPlayer1;
+  TypingSession* session_ = nullptr;
   EvaluationHandler showEvaluation_;
   bool shown_ = false;
-  // While the characters of an input-method event are judged, the end of the exercise waits
-  // until the event has been handled (see eventFilter).
-  bool inInputMethod_ = false;
   bool startPending_ = false;  // FormShow ran; FormShown is still to run
 };
 
