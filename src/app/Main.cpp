@@ -159,7 +159,6 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
     : QMainWindow(parent), arguments_(std::move(arguments)) {
   setObjectName(QStringLiteral("frm_Main"));
   setWindowTitle(QStringLiteral("Pekto"));
-  setWindowIcon(AppIcon());
   setFont(PixelFont(QStringLiteral("Tahoma"), 11, false));
   resize(kDesignWidth, kDesignHeight);
 
@@ -537,15 +536,13 @@ void Tfrm_Main::FormShow() {
   UpdateCounters();
 }
 
-// The rest of the first showing, once the window is on the screen: a lesson named on the
-// command line may take seconds to read, and the user sees the window meanwhile.
+// The rest of the first showing, once the window stands on the screen: a lesson named on the
+// command line may take seconds to read, and the splash comes after the window itself.
 void Tfrm_Main::FormShown() {
+  PaintOnScreen(*this);
   if (!arguments_.isEmpty()) {
     std::error_code ec;
-    if (fs::is_regular_file(ToPath(arguments_.front()), ec)) {
-      PaintOnScreen(*this);
-      LoadLesson(arguments_.front());
-    }
+    if (fs::is_regular_file(ToPath(arguments_.front()), ec)) LoadLesson(arguments_.front());
   }
   SynEdit1->setFocus();
   ShowSplash();
