@@ -71,43 +71,32 @@ QFont PixelFont(const QString& family, int pixels, bool bold) {
   return font;
 }
 
-// A label whose text changes with every key: its size is fixed (the width given, the height of
-// a line in its font, kept up with font changes), so that a new text repaints the label alone
-// and never lays out the window anew.
-class SteadyLabel : public QLabel {
+// Holds a label whose text changes with every key outside its parent's layout: the layout sizes
+// the holder as it would the label, and the label fills it, so that a new text repaints the
+// label alone (opaque, with nothing beneath it) and never lays out the window anew.
+class LabelHolder : public QWidget {
  public:
-  SteadyLabel(int width, QWidget* parent) : QLabel(parent), width_(width) {
-    setTextFormat(Qt::PlainText);
-    FixSize();
+  explicit LabelHolder(QLabel* label) : label_(label) {
+    label->setParent(this);
+    label->setAutoFillBackground(true);
+    setSizePolicy(label->sizePolicy());
   }
-
-  // Again after a change of the frame.
-  void FixSize() {
-    const QString text = this->text();
-    setText(QStringLiteral("0"));
-    setFixedSize(width_, sizeHint().height());
-    setText(text);
-  }
+  QSize sizeHint() const override { return label_->sizeHint(); }
+  QSize minimumSizeHint() const override { return label_->minimumSizeHint(); }
 
  protected:
-  void changeEvent(QEvent* event) override {
-    QLabel::changeEvent(event);
-    if (event->type() == QEvent::FontChange) FixSize();
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    label_->setGeometry(rect());
   }
 
  private:
-  int width_;
+  QLabel* label_;
 };
 
-// The counter column's design width and margins: its values stand in the width between them.
-constexpr int kCounterColumnWidth = 104;
-constexpr int kCounterLeft = 4;
-constexpr int kCounterRight = 14;
-
 QLabel* ValueLabel(QWidget* parent, int pixels) {
-  auto* label = new SteadyLabel(kCounterColumnWidth - kCounterLeft - kCounterRight, parent);
+  auto* label = new QLabel(QStringLiteral("0"), parent);
   label->setFont(PixelFont(QStringLiteral("Arial"), pixels, true));
-  label->setText(QStringLiteral("0"));
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   return label;
 }
@@ -398,10 +387,10 @@ QWidget* Tfrm_Main::CreateCounterColumn() {
   column->setObjectName(QStringLiteral("CounterColumn"));
   // As wide as in the design, or as its captions need where the font draws them wider (Windows'
   // GDI font engine draws Tahoma wider than FreeType does, so "Helyes leütések" would be cut).
-  column->setMinimumWidth(kCounterColumnWidth);
+  column->setMinimumWidth(104);
   column->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
   auto* layout = new QVBoxLayout(column);
-  layout->setContentsMargins(kCounterLeft, 8, kCounterRight, 4);
+  layout->setContentsMargins(4, 8, 14, 4);
   layout->setSpacing(0);
   LOssz = ValueLabel(column, 15);
   LHelyes = ValueLabel(column, 15);
@@ -421,10 +410,10 @@ QWidget* Tfrm_Main::CreateCounterColumn() {
                                               {QStringLiteral("Idő"), LIdo}};
   for (const auto& [caption, value] : rows) {
     layout->addWidget(CaptionLabel(caption, column));
-    layout->addWidget(value, 0, Qt::AlignRight);  // at the right edge of a wider column too
+    layout->addWidget(new LabelHolder(value));
     layout->addSpacing(7);
   }
-  layout->addWidget(LSzazalek, 0, Qt::AlignRight);
+  layout->addWidget(new LabelHolder(LSzazalek));
   layout->addStretch(1);
   auto* picture = new QLabel(column);
   picture->setObjectName(QStringLiteral("Image1"));
@@ -438,19 +427,16 @@ void Tfrm_Main::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("StatusBar1"));
   bar->setSizeGripEnabled(true);
-  auto* caret = new SteadyLabel(70, bar);  // changes with every key
-  StatusPanels[0] = caret;
-  StatusPanels[1] = new QLabel(bar);
-  StatusPanels[2] = new QLabel(bar);
+  const int widths[] = {70, 250, 0};
   for (int i = 0; i < 3; ++i) {
+    StatusPanels[i] = new QLabel(bar);
     StatusPanels[i]->setTextFormat(Qt::PlainText);
     StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
     StatusPanels[i]->setFrameShadow(QFrame::Sunken);
+    if (widths[i] > 0) StatusPanels[i]->setFixedWidth(widths[i]);
   }
-  caret->FixSize();
-  StatusPanels[1]->setFixedWidth(250);
-  bar->addWidget(StatusPanels[0]);
+  bar->addWidget(new LabelHolder(StatusPanels[0]));  // the caret position, new at every key
   bar->addWidget(StatusPanels[1]);
   bar->addWidget(StatusPanels[2], 1);
 }
