@@ -39,7 +39,6 @@
 #include "platform/QtText.h"
 #include "platform/ShellLaunch.h"
 #include "platform/Startup.h"
-#include "platform/WavePlayer.h"
 #include "practice/Counters.h"
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
@@ -177,13 +176,11 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
     StatusPanels[0]->setText(
         QString::fromStdString(CaretText(SynEdit1->CaretLine(), SynEdit1->CaretColumn())));
   });
-  connect(session_, &TypingSession::timeChanged, this, [this] {
-    LIdo->setText(QString::fromStdString(TimeText(State().ElapsedSeconds)));
-  });
+  connect(session_, &TypingSession::timeChanged, this,
+          [this] { LIdo->setText(QString::fromStdString(TimeText(State().ElapsedSeconds))); });
   connect(session_, &TypingSession::ended, this, [this] { Guarded([this] { FinishExercise(); }); });
-  connect(session_, &TypingSession::soundFailed, this, [this](const QString& reason) {
-    Guarded([&] { SoundFailed(reason); });
-  });
+  connect(session_, &TypingSession::soundFailed, this,
+          [this](const QString& reason) { Guarded([&] { SoundFailed(reason); }); });
   Guarded([this] { FormCreate(); });
 }
 

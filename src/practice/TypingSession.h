@@ -1,9 +1,10 @@
 #pragma once
 // The running exercise of the main window: takes the characters the window judged as typed,
 // plays the error sound on a wrong key, and signals each judged key (the counters and the caret
-// changed), each second of the clock and the lesson's end. The end always comes by a queued call, after the event that carried
-// the last character has been handled, so that its dialogs never open inside a key or an input
-// method event.
+// changed), each second of the clock and the lesson's end. The end always comes by a queued
+// call, after the event that carried the last character has been handled, so that its dialogs
+// never open inside a key or an input method event (whose input context would hand a composed
+// letter once more to the next focused widget, the player name box).
 
 #include <QObject>
 #include <QString>

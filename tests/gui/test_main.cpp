@@ -53,8 +53,8 @@ class LayoutRequests : public QObject {
   ~LayoutRequests() override { QCoreApplication::instance()->removeEventFilter(this); }
   bool eventFilter(QObject* watched, QEvent* event) override {
     const auto* widget = qobject_cast<QWidget*>(watched);
-    if (event->type() == QEvent::LayoutRequest && widget != nullptr && widget->layout() != nullptr &&
-        (widget == &window_ || window_.isAncestorOf(widget))) {
+    if (event->type() == QEvent::LayoutRequest && widget != nullptr &&
+        widget->layout() != nullptr && (widget == &window_ || window_.isAncestorOf(widget))) {
       ++count;
     }
     return false;

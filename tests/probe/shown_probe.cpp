@@ -67,10 +67,10 @@ class ShownProbe final : public QObject {
 
   void Report() {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
-    std::printf("shown %lld rss_kib %ld hwm_kib %ld\n",
-                static_cast<long long>(
-                    std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
-                StatusKiB("VmRSS:"), StatusKiB("VmHWM:"));
+    std::printf(
+        "shown %lld rss_kib %ld hwm_kib %ld\n",
+        static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
+        StatusKiB("VmRSS:"), StatusKiB("VmHWM:"));
     if (window_) PrintChooser(*window_);
     std::fflush(stdout);
     QCoreApplication::quit();
