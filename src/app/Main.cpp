@@ -40,12 +40,12 @@
 #include "platform/QtText.h"
 #include "platform/ShellLaunch.h"
 #include "platform/Startup.h"
-#include "platform/WavePlayer.h"
 #include "practice/Counters.h"
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
 #include "results/CertificateLayout.h"
 #include "results/Ertekel.h"
+#include "results/Statisztika.h"
 #include "results/Top10.h"
 #include "ui/Beallit.h"
 #include "ui/Nevjegy.h"
@@ -70,6 +70,29 @@ QFont PixelFont(const QString& family, int pixels, bool bold) {
   font.setBold(bold);
   return font;
 }
+
+// Holds a label whose text changes with every key outside its parent's layout: the layout sizes
+// the holder as it would the label, and the label fills it, so that a new text repaints the
+// label alone (opaque, with nothing beneath it) and never lays out the window anew.
+class LabelHolder : public QWidget {
+ public:
+  explicit LabelHolder(QLabel* label) : label_(label) {
+    label->setParent(this);
+    label->setAutoFillBackground(true);
+    setSizePolicy(label->sizePolicy());
+  }
+  QSize sizeHint() const override { return label_->sizeHint(); }
+  QSize minimumSizeHint() const override { return label_->minimumSizeHint(); }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    label_->setGeometry(rect());
+  }
+
+ private:
+  QLabel* label_;
+};
 
 QLabel* ValueLabel(QWidget* parent, int pixels) {
   auto* label = new QLabel(QStringLiteral("0"), parent);
@@ -128,7 +151,6 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
       arguments_(std::move(arguments)) {
   setObjectName(QStringLiteral("frm_Main"));
   setWindowTitle(QStringLiteral("Pekto"));
-  setWindowIcon(AppIcon());
   setFont(PixelFont(QStringLiteral("Tahoma"), 11, false));
   resize(kDesignWidth, kDesignHeight);
 
@@ -152,9 +174,17 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
   Timer1->setInterval(1000);
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
 
-  exercise_ = std::make_unique<Exercise>(*SynEdit1, *SynEdit2);
-  MediaPlayer1 = std::make_unique<WavePlayer>();
-  MediaPlayer1->SetFailureHandler([this](const QString& reason) { SoundFailed(reason); });
+  session_ = new TypingSession(*SynEdit1, *SynEdit2, this);
+  connect(session_, &TypingSession::keyJudged, this, [this] {
+    UpdateCounters();
+    StatusPanels[0]->setText(
+        QString::fromStdString(CaretText(SynEdit1->CaretLine(), SynEdit1->CaretColumn())));
+  });
+  connect(session_, &TypingSession::timeChanged, this,
+          [this] { LIdo->setText(QString::fromStdString(TimeText(State().ElapsedSeconds))); });
+  connect(session_, &TypingSession::ended, this, [this] { Guarded([this] { FinishExercise(); }); });
+  connect(session_, &TypingSession::soundFailed, this,
+          [this](const QString& reason) { Guarded([&] { SoundFailed(reason); }); });
   Guarded([this] { FormCreate(); });
 }
 
@@ -176,6 +206,10 @@ void Tfrm_Main::CreateActions() {
        {K(Qt::Key_F5)}, [this] { aBefejezExecute(); }},
       {&aTop10, "aTop10", QStringLiteral("Top10"), "top10",
        {}, [this] { aTop10Execute(); }},
+      {&aStatisztika, "aStatisztika", QStringLiteral("Statisztika"), "statisztika",
+       {K(Qt::Key_F7)}, [this] { aStatisztikaExecute(); }},
+      {&aGyakorlo, "aGyakorlo", QStringLiteral("Gyenge billentyűk gyakorlása"), "gyakorlo",
+       {K(Qt::Key_F8)}, [this] { aGyakorloExecute(); }},
       {&aBezar, "aBezar", QStringLiteral("Bezár"), "bezar",
        {}, [this] { aBezarExecute(); }},
       {&aBetuNovel, "aBetuNovel", QStringLiteral("Betűméret növelése"), "betunovel",
@@ -221,7 +255,7 @@ void Tfrm_Main::CreateMenus() {
   lessons->addSeparator();
   lessons->addAction(aBefejez);
   lessons->addSeparator();
-  lessons->addAction(aTop10);
+  lessons->addActions({aTop10, aStatisztika, aGyakorlo});
   lessons->addSeparator();
   lessons->addAction(aBezar);
   QMenu* view = addMenu(QStringLiteral("&Nézet"));
@@ -358,10 +392,10 @@ QWidget* Tfrm_Main::CreateCounterColumn() {
                                               {QStringLiteral("Idő"), LIdo}};
   for (const auto& [caption, value] : rows) {
     layout->addWidget(CaptionLabel(caption, column));
-    layout->addWidget(value);
+    layout->addWidget(new LabelHolder(value));
     layout->addSpacing(7);
   }
-  layout->addWidget(LSzazalek);
+  layout->addWidget(new LabelHolder(LSzazalek));
   layout->addStretch(1);
   auto* picture = new QLabel(column);
   picture->setObjectName(QStringLiteral("Image1"));
@@ -383,8 +417,10 @@ void Tfrm_Main::CreateStatusBar() {
     StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
     StatusPanels[i]->setFrameShadow(QFrame::Sunken);
     if (widths[i] > 0) StatusPanels[i]->setFixedWidth(widths[i]);
-    bar->addWidget(StatusPanels[i], widths[i] > 0 ? 0 : 1);
   }
+  bar->addWidget(new LabelHolder(StatusPanels[0]));  // the caret position, new at every key
+  bar->addWidget(StatusPanels[1]);
+  bar->addWidget(StatusPanels[2], 1);
 }
 
 // ---- creation, showing, closing -------------------------------------------------------------
@@ -398,7 +434,7 @@ void Tfrm_Main::FormCreate() {
   QToolTip::setPalette(hints);
   LoadSettings();
   FillLessonChooser();
-  if (Beall.Sound) MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
+  SetErrorSound();
 }
 
 void Tfrm_Main::FillLessonChooser() {
@@ -461,15 +497,13 @@ void Tfrm_Main::FormShow() {
   UpdateCounters();
 }
 
-// The rest of the first showing, once the window is on the screen: a lesson named on the
-// command line may take seconds to read, and the user sees the window meanwhile.
+// The rest of the first showing, once the window stands on the screen: a lesson named on the
+// command line may take seconds to read, and the splash comes after the window itself.
 void Tfrm_Main::FormShown() {
+  PaintOnScreen(*this);
   if (!arguments_.isEmpty()) {
     std::error_code ec;
-    if (fs::is_regular_file(ToPath(arguments_.front()), ec)) {
-      PaintOnScreen(*this);
-      LoadLesson(arguments_.front());
-    }
+    if (fs::is_regular_file(ToPath(arguments_.front()), ec)) LoadLesson(arguments_.front());
   }
   SynEdit1->setFocus();
   ShowSplash();
@@ -497,7 +531,7 @@ void Tfrm_Main::LoadLessonFile(const fs::path& path) {
   const BusyCursor busy;  // a big lesson takes seconds to read and lay out
   Lesson lesson = ReadLessonFile(path);
   Panel4->setText(QStringLiteral("Pekto : ") + ToQ(lesson.title));
-  exercise_->Load(std::move(lesson));
+  session_->Start(std::move(lesson));
   if (!Timer1->isActive()) Timer1->start();
   UpdateCounters();
   SetLastLesson(Beall, path);
@@ -513,43 +547,15 @@ void Tfrm_Main::SetExerciseCommands(bool running) {
 }
 
 void Tfrm_Main::FormKeyPress(unsigned char ch) {
-  if (!State().ExerciseActive || focusWidget() != SynEdit1) return;
-  if (exercise_->EndReached()) return;  // the end is already on its way
-  const KeyOutcome outcome = exercise_->Key(ch);
-  if (outcome == KeyOutcome::Wrong && Beall.Sound) PlayErrorSound();
-  UpdateCounters();
-  if (State().ExerciseActive && exercise_->EndReached()) {
-    if (inInputMethod_) {
-      // The evaluation and its dialogs must not run inside the input method's event: the
-      // input context would hand the composed letter once more to the next focused widget,
-      // the player name box.
-      QTimer::singleShot(0, this, [this] {
-        Guarded([this] {
-          if (State().ExerciseActive && exercise_->EndReached()) FinishExercise();
-        });
-      });
-    } else {
-      FinishExercise();
-    }
-  }
-  StatusPanels[0]->setText(
-      QString::fromStdString(CaretText(SynEdit1->CaretLine(), SynEdit1->CaretColumn())));
+  if (focusWidget() == SynEdit1) session_->Type(ch);
 }
 
-void Tfrm_Main::PlayErrorSound() {
-  try {
-    // A sound switched on after start-up plays its file too.
-    if (MediaPlayer1->FileName().isEmpty()) {
-      MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
-    }
-    MediaPlayer1->Play();
-  } catch (const std::exception& e) {
-    SoundFailed(ReadableText(e.what()));
-  }
+// The error sound as the settings say, from the next wrong key on.
+void Tfrm_Main::SetErrorSound() {
+  session_->SetErrorSound(Beall.Sound, FromPath(PathFromCp1250(Beall.SoundFile)));
 }
 
 void Tfrm_Main::SoundFailed(const QString& reason) {
-  if (!Beall.Sound) return;  // reported once; no further sound is tried
   Beall.Sound = false;
   ShowError(QStringLiteral("Sérült hangfile, hanglejátszás leállítva\r\n") + reason, this);
 }
@@ -565,8 +571,7 @@ void Tfrm_Main::UpdateCounters() {
 }
 
 void Tfrm_Main::Timer1Timer() {
-  exercise_->Tick();
-  LIdo->setText(QString::fromStdString(TimeText(State().ElapsedSeconds)));
+  session_->Tick();
 }
 
 void Tfrm_Main::FinishExercise() {
@@ -576,11 +581,17 @@ void Tfrm_Main::FinishExercise() {
     showEvaluation_(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds);
   } else {
     ShowEvaluation(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds,
-                   this, exercise_->Keys().Tallies());
+                   this, session_->Keys().Tallies());
   }
-  exercise_->Deactivate();
+  session_->Stop();
   SynEdit2->Clear();
   SetExerciseCommands(false);
+  StartOfferedDrill();
+}
+
+// A drill lesson the results window's statistics saved starts once that window has closed.
+void Tfrm_Main::StartOfferedDrill() {
+  if (const auto drill = TakeOfferedDrill()) LoadLessonFile(*drill);
 }
 
 // ---- events -------------------------------------------------------------------------------------
@@ -598,17 +609,15 @@ bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event) {
     // other, and never an edit of either pane.
     const auto* input = static_cast<QInputMethodEvent*>(event);
     if (watched == SynEdit1) {
-      inInputMethod_ = true;
       for (const char ch : FromQ(input->commitString())) {
         Guarded([&] { FormKeyPress(static_cast<unsigned char>(ch)); });
       }
-      inInputMethod_ = false;
     }
     return true;
   } else if (watched == SynEdit2 && event->type() == QEvent::FocusOut) {
     // Whatever the mouse or keyboard selected in the lesson pane, the highlight shows the
     // expected character again once the pane hands the focus back.
-    if (State().ExerciseActive) exercise_->HighlightTarget();
+    session_->HighlightTarget();
   } else if (watched == Panel6 && event->type() == QEvent::Resize) {
     FormResize();
   }
@@ -644,12 +653,12 @@ void Tfrm_Main::ComboBox1Change(int index) {
 }
 
 void Tfrm_Main::SynEdit1Click() {
-  exercise_->CaretToEnd();
+  session_->CaretToEnd();
 }
 
 void Tfrm_Main::SynEdit2Click() {
   SynEdit1->setFocus();
-  if (State().ExerciseActive) exercise_->HighlightTarget();
+  session_->HighlightTarget();
 }
 
 void Tfrm_Main::SetScreenFontSize(int32_t size) {
@@ -680,6 +689,13 @@ void Tfrm_Main::aBefejezExecute() {
 }
 void Tfrm_Main::aTop10Execute() {
   ShowResults("", -1, this);
+  StartOfferedDrill();
+}
+void Tfrm_Main::aStatisztikaExecute() {
+  if (const auto drill = ShowStatisticsAndSaveDrill(Beall.LastPlayer, this)) LoadLessonFile(*drill);
+}
+void Tfrm_Main::aGyakorloExecute() {
+  if (const auto drill = SaveWeakKeyDrill(Beall.LastPlayer, this)) LoadLessonFile(*drill);
 }
 void Tfrm_Main::aBezarExecute() {
   close();
@@ -706,9 +722,7 @@ void Tfrm_Main::aBetuTipusExecute() {
 }
 
 void Tfrm_Main::aBeallitExecute() {
-  if (!ShowSettingsDialog(*SynEdit1, *SynEdit2, this)) return;
-  // A sound switched on or a new file chosen plays from the next wrong key on.
-  if (Beall.Sound) MediaPlayer1->SetFileName(FromPath(PathFromCp1250(Beall.SoundFile)));
+  if (ShowSettingsDialog(*SynEdit1, *SynEdit2, this)) SetErrorSound();
 }
 
 void Tfrm_Main::aSugoExecute() {

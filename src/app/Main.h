@@ -10,7 +10,7 @@
 #include <string>
 
 #include "base/Form.h"
-#include "practice/Exercise.h"
+#include "practice/TypingSession.h"
 
 class QAction;
 class QComboBox;
@@ -24,7 +24,6 @@ class QToolBar;
 namespace pekto {
 
 class TextPane;
-class WavePlayer;
 
 class Tfrm_Main : public QMainWindow {
   Q_OBJECT
@@ -51,7 +50,7 @@ class Tfrm_Main : public QMainWindow {
   void SetEvaluationHandler(EvaluationHandler handler) { showEvaluation_ = std::move(handler); }
   // Showing the window the first time finishes the start once it is on the screen (FormShown).
   void setVisible(bool visible) override;
-  const ExerciseState& State() const { return exercise_->State(); }
+  const ExerciseState& State() const { return session_->State(); }
 
  protected:
   bool event(QEvent* event) override;
@@ -84,7 +83,7 @@ class Tfrm_Main : public QMainWindow {
   void Timer1Timer();
   void LoadSettings();
   void SaveSettings();
-  void PlayErrorSound();
+  void SetErrorSound();
   void SoundFailed(const QString& reason);
   void SetExerciseCommands(bool running);
   void SetScreenFontSize(int32_t size);
@@ -95,6 +94,9 @@ class Tfrm_Main : public QMainWindow {
   void aSzerkesztExecute();
   void aBefejezExecute();
   void aTop10Execute();
+  void aStatisztikaExecute();
+  void aGyakorloExecute();
+  void StartOfferedDrill();
   void aBezarExecute();
   void aBetuNovelExecute();
   void aBetuCsokkentExecute();
@@ -134,6 +136,8 @@ class Tfrm_Main : public QMainWindow {
   QAction* aSzerkeszt = nullptr;
   QAction* aBefejez = nullptr;
   QAction* aTop10 = nullptr;
+  QAction* aStatisztika = nullptr;
+  QAction* aGyakorlo = nullptr;
   QAction* aBezar = nullptr;
   QAction* aBetuNovel = nullptr;
   QAction* aBetuCsokkent = nullptr;
@@ -148,12 +152,8 @@ class Tfrm_Main : public QMainWindow {
 
   Form form_;
   QStringList arguments_;
-  std::unique_ptr<Exercise> exercise_;
-  std::unique_ptr<WavePlayer> MediaPlayer1;
+  TypingSession* session_ = nullptr;
   EvaluationHandler showEvaluation_;
-  // While the characters of an input-method event are judged, the end of the exercise waits
-  // until the event has been handled (see eventFilter).
-  bool inInputMethod_ = false;
   bool startPending_ = false;  // FormShow ran; FormShown is still to run
 };
 

@@ -9,6 +9,7 @@
 #include <mmsystem.h>
 #else
 #include <canberra.h>
+#include <dlfcn.h>
 
 #include <cstdint>
 #endif
@@ -36,16 +37,55 @@ class WinMmOutput final : public SoundOutput {
 
 #else
 
+// libcanberra, opened with the first sound rather than at start-up: it brings five libraries of
+// its own, and most exercises make no error sound. Kept open for the rest of the run.
+class Canberra {
+ public:
+  // Nothing when the library or one of its calls is missing.
+  static const Canberra* Get() {
+    static const Canberra loaded;
+    return loaded.handle_ ? &loaded : nullptr;
+  }
+
+  decltype(&ca_context_create) create = nullptr;
+  decltype(&ca_context_destroy) destroy = nullptr;
+  decltype(&ca_context_change_props) changeProps = nullptr;
+  decltype(&ca_context_play) play = nullptr;
+  decltype(&ca_context_cancel) cancel = nullptr;
+
+ private:
+  struct Close {
+    void operator()(void* handle) const { dlclose(handle); }
+  };
+
+  Canberra() : handle_(dlopen("libcanberra.so.0", RTLD_NOW | RTLD_LOCAL)) {
+    if (!handle_) return;
+    if (!Bind(create, "ca_context_create") || !Bind(destroy, "ca_context_destroy") ||
+        !Bind(changeProps, "ca_context_change_props") || !Bind(play, "ca_context_play") ||
+        !Bind(cancel, "ca_context_cancel")) {
+      handle_.reset();
+    }
+  }
+
+  template <class Function>
+  bool Bind(Function& function, const char* name) {
+    function = reinterpret_cast<Function>(dlsym(handle_.get(), name));
+    return function != nullptr;
+  }
+
+  std::unique_ptr<void, Close> handle_;
+};
+
 class CanberraOutput final : public SoundOutput {
  public:
   void Stop() override {
-    if (context_) ca_context_cancel(context_.get(), kSoundId);
+    if (context_) Canberra::Get()->cancel(context_.get(), kSoundId);
   }
   bool Start(const std::filesystem::path& wave) override {
     if (!context_ && !Create()) return false;
     // Never cached by the sound server: a wave file replaced on disk plays its new content.
-    return ca_context_play(context_.get(), kSoundId, CA_PROP_MEDIA_FILENAME, wave.c_str(),
-                           CA_PROP_CANBERRA_CACHE_CONTROL, "never", nullptr) == CA_SUCCESS;
+    return Canberra::Get()->play(context_.get(), kSoundId, CA_PROP_MEDIA_FILENAME, wave.c_str(),
+                                 CA_PROP_CANBERRA_CACHE_CONTROL, "never", nullptr) == CA_SUCCESS;
   }
 
  private:
@@ -53,15 +93,17 @@ class CanberraOutput final : public SoundOutput {
   static constexpr std::uint32_t kSoundId = 1;
 
   struct Destroy {
-    void operator()(ca_context* context) const { ca_context_destroy(context); }
+    void operator()(ca_context* context) const { Canberra::Get()->destroy(context); }
   };
 
-  // Creating the context opens nothing yet; the driver connects on the first play.
+  // Creating the context opens nothing yet; the driver connects on the first play. Without the
+  // library every sound is refused, as without an audio device.
   bool Create() {
+    const Canberra* canberra = Canberra::Get();
     ca_context* created = nullptr;
-    if (ca_context_create(&created) != CA_SUCCESS) return false;
+    if (canberra == nullptr || canberra->create(&created) != CA_SUCCESS) return false;
     context_.reset(created);
-    ca_context_change_props(created, CA_PROP_APPLICATION_NAME, "Pekto", nullptr);
+    canberra->changeProps(created, CA_PROP_APPLICATION_NAME, "Pekto", nullptr);
     return true;
   }
 

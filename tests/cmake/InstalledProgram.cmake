@@ -3,7 +3,9 @@
 # <prefix>/share/pekto, copy it into its new data folder, list it in the lesson chooser and
 # start the exercise on the lesson it was given. The Debian package made from the same build
 # carries the copyright file where Debian keeps it.
-# Usage: cmake -DBUILD_DIR=<build folder> -DWORK_DIR=<scratch folder> -P InstalledProgram.cmake
+# The program reports what it shows through the start-up probe preloaded into it.
+# Usage: cmake -DBUILD_DIR=<build folder> -DWORK_DIR=<scratch folder> -DPROBE=<probe library>
+#              -P InstalledProgram.cmake
 cmake_minimum_required(VERSION 3.25)
 
 function(fail message)
@@ -51,7 +53,8 @@ list(GET course 0 first)
 
 execute_process(
   COMMAND "${CMAKE_COMMAND}" -E env QT_QPA_PLATFORM=offscreen "XDG_DATA_HOME=${data}"
-          PEKTO_REPORT_SHOWN=chooser "${prefix}/bin/pekto" "${course_dir}/${first}"
+          PEKTO_REPORT_SHOWN=chooser "LD_PRELOAD=${PROBE}" "${prefix}/bin/pekto"
+          "${course_dir}/${first}"
   RESULT_VARIABLE status OUTPUT_VARIABLE report ERROR_VARIABLE errors TIMEOUT 60)
 if(NOT status EQUAL 0 OR NOT report MATCHES "^shown ")
   fail("the installed program did not show its window (${status}):\n${report}\n${errors}")

@@ -43,6 +43,27 @@ struct Evaluation {
   }
 };
 
+// Counts the layouts of a window (or of a widget in it) asked to lay out anew.
+class LayoutRequests : public QObject {
+ public:
+  explicit LayoutRequests(QWidget& window) : window_(window) {
+    QCoreApplication::instance()->installEventFilter(this);
+  }
+  ~LayoutRequests() override { QCoreApplication::instance()->removeEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (event->type() == QEvent::LayoutRequest && widget != nullptr &&
+        widget->layout() != nullptr && (widget == &window_ || window_.isAncestorOf(widget))) {
+      ++count;
+    }
+    return false;
+  }
+  int count = 0;
+
+ private:
+  QWidget& window_;
+};
+
 using test::ReadBytes;
 using test::WriteBytes;
 
@@ -188,6 +209,38 @@ class MainWindowTest : public QObject {
     QCOMPARE(eval.calls, 1);
     QCOMPARE(eval.correct, 1);
     QVERIFY(!w->State().ExerciseActive);
+  }
+
+  // The last key's end runs once the key's event is over; Befejeztem coming first evaluates
+  // once, with every key counted.
+  void befejeztemBeforeTheLastKeysEndEvaluatesOnce() {
+    auto w = test::ShowMain({QString::fromStdString(lessonPath_.string())});
+    Evaluation eval;
+    eval.Watch(*w);
+    auto* pane = test::Find<TextPane>(w, "SynEdit1");
+    test::TypeText(pane, QStringLiteral("ab\r"));
+    QTest::sendKeyEvent(QTest::Click, pane, Qt::Key_C, QStringLiteral("c"), Qt::NoModifier);
+    QCOMPARE(eval.calls, 0);
+    test::Find<QAction>(w, "aBefejez")->trigger();
+    test::RunQueuedCalls();
+    QCOMPARE(eval.calls, 1);
+    QCOMPARE(eval.correct, 3);
+  }
+
+  // A key changes the counters and the caret panel, which repaint themselves: the window is
+  // not laid out anew (past the first key, whose text in the empty caret panel lays the window
+  // out once).
+  void typedKeysLayOutNothing() {
+    auto w = test::ShowMain({QString::fromStdString(lessonPath_.string())});
+    auto* pane = test::Find<TextPane>(w, "SynEdit1");
+    test::TypeChar(pane, u'a');
+    QCoreApplication::sendPostedEvents();  // the layout, and what it posts in turn
+    QCoreApplication::sendPostedEvents();
+    const LayoutRequests requests(*w);
+    test::TypeText(pane, QStringLiteral("xb"));
+    QCoreApplication::sendPostedEvents();
+    QCOMPARE(test::Find<QLabel>(w, "LHibas")->text(), QStringLiteral("1"));
+    QCOMPARE(requests.count, 0);
   }
 
   void accentedLettersAreJudgedByTheirCodePageByte() {

@@ -157,6 +157,7 @@ void TypeChar(QWidget* widget, QChar ch) {
   // The key code of a letter is its capital; the text carries the character itself.
   const auto key = static_cast<Qt::Key>(ch.toUpper().unicode());
   QTest::sendKeyEvent(QTest::Click, widget, key, QString(ch), Qt::NoModifier);
+  RunQueuedCalls();
 }
 
 void TypeText(QWidget* widget, const QString& text) {
@@ -165,6 +166,11 @@ void TypeText(QWidget* widget, const QString& text) {
 
 void PressEnter(QWidget* widget) {
   QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_Return, QStringLiteral("\r"), Qt::NoModifier);
+  RunQueuedCalls();
+}
+
+void RunQueuedCalls() {
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
 }
 
 DialogAnswers::DialogAnswers()

@@ -105,8 +105,12 @@ bool ExpectLayout(const QWidget& window, std::initializer_list<Place> places, QS
 // `claimed` bytes.
 QByteArray Wave(quint32 dataBytes, quint32 claimed);
 
+// Runs the calls queued so far, as the event loop does before the next key arrives: the end of
+// an exercise comes by such a call after its last key.
+void RunQueuedCalls();
 // Sends one key click carrying the character `ch` as its text, also for letters such as á or ő
-// that QTest::keyClicks cannot send. '\n' and '\r' are sent as Enter.
+// that QTest::keyClicks cannot send. '\n' and '\r' are sent as Enter. The calls the key
+// queued have run when it returns.
 void TypeChar(QWidget* widget, QChar ch);
 // Types every character of `text` into `widget`, one key click each.
 void TypeText(QWidget* widget, const QString& text);
