@@ -205,8 +205,10 @@ std::optional<fs::path> SaveWeakKeyDrill(const std::string& player, QWidget* own
   std::optional<Lesson> drill;
   try {
     const BusyCursor busy;
-    drill = WeakKeyDrill(ReadKeyTallies(Startup().DataDir / "Keys.csv", player, std::nullopt),
-                         ReadWordList(WordListFile(BundleDir())));
+    const auto tallies = ReadKeyTallies(Startup().DataDir / "Keys.csv", player, std::nullopt);
+    if (!WorstKeys(tallies, kDrillKeyCount, kDrillMinJudged).empty()) {
+      drill = WeakKeyDrill(tallies, ReadWordList(WordListFile(BundleDir())));
+    }
   } catch (const Error& e) {
     ShowError(ToQ(e.what()), owner);
     return std::nullopt;

@@ -14,6 +14,8 @@
 
 #include "TestSupport.h"
 #include "app/Application.h"
+#include "platform/Startup.h"
+#include "practice/LessonLibrary.h"
 #include "practice/WeakKeyDrill.h"
 #include "results/CsvTable.h"
 #include "results/KeyTable.h"
@@ -162,6 +164,23 @@ class StatisztikaTest : public QObject {
     SaveDrillLesson(folder, Lesson{"Gyakorl\xF3: x", {"x"}}, day);
     QCOMPARE(ReadLessonFile(file).title, std::string("Gyakorl\xF3: x"));
     QCOMPARE(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+  }
+
+  // The menu command without the window: too little data is said, enough saves the day's drill.
+  void weakKeyCommandSavesTheDrillOrSaysWhy() {
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept());
+    QVERIFY(!SaveWeakKeyDrill("Senki", nullptr));
+    QCOMPARE(answers.Count(), 1);
+    QVERIFY2(answers.Last().text.startsWith(QStringLiteral("Még nincs elég adat")),
+             qPrintable(answers.Last().text));
+    fs::copy_file(data_ / "Keys.csv", Startup().DataDir / "Keys.csv");
+    fs::copy_file(WordListFile(bundle_), WordListFile(BundleDir()));
+    const auto file = SaveWeakKeyDrill("Anna", nullptr);
+    QVERIFY(file);
+    QCOMPARE(file->parent_path(), LessonFolder(Startup().DataDir));
+    QCOMPARE(ReadLessonFile(*file).title, std::string("Gyakorl\xF3: \xF5 e"));
+    QCOMPARE(answers.Count(), 1);
   }
 };
 
