@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
+#include <array>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -21,8 +23,10 @@
 #include "platform/IniFile.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
+#include "practice/Keyboard.h"
 #include "results/Ertekel.h"
 #include "results/Top10.h"
+#include "ui/KeyboardView.h"
 
 using namespace pekto;
 namespace fs = std::filesystem;
@@ -177,10 +181,12 @@ class EvaluationOnXServerTest : public QObject {
   }
 
   // Two known mistakes through real keys, ö for ő and ü for ű: the evaluation shows its speed
-  // lines, and Keys.csv holds a row for each mistyped character under the new score row.
-  void mistakesReachTheSpeedLinesAndTheKeyTable() {
+  // lines, Keys.csv holds a row for each mistyped character under the new score row, and the
+  // statistics window (F7) shows both keys red.
+  void mistakesReachTheSpeedLinesTheKeyTableAndTheStatistics() {
     const fs::path lesson = run_.Home() / "hibak.lck";
-    std::ofstream(lesson, std::ios::binary) << "Hib\xE1k\r\n\xF5r \xFBr\r\n";
+    std::ofstream(lesson, std::ios::binary)
+        << "Hib\xE1k\r\n\xF5\xF5\xF5\xF5\xF5 \xFB\xFB\xFB\xFB\xFB\r\n";
     ResultsWatch results;
     Start(lesson);
     QStringList speed;
@@ -194,7 +200,7 @@ class EvaluationOnXServerTest : public QObject {
             Drive({QStringLiteral("Return")})(dialog);
           })
           .Then(Drive({QStringLiteral("Return")}, QStringLiteral("Kovács Ede")));
-      QVERIFY(x11::TypeText(QStringLiteral("ör ür")));
+      QVERIFY(x11::TypeText(QStringLiteral("öőőőő üűűűű")));
       QVERIFY(x11::WaitFor([&] { return results.ids.size() == 1; }, 20000));
       QVERIFY2(problems_.isEmpty(), qPrintable(problems_.join(u'\n')));
     }
@@ -204,9 +210,39 @@ class EvaluationOnXServerTest : public QObject {
     const std::string owner =
         "\"" + std::to_string(results.ids.front()) + "\",\"" + FromQ(QStringLiteral("Kovács Ede")) +
         "\",\"" + FromQ(QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"))) + "\",";
-    // One judgement, wrong, the substitute once, no correct hit's interval.
-    QVERIFY(keys.find(owner + "\"\xF5\",\"1\",\"1\",\"\xF6:1\",\"0\",") != std::string::npos);
-    QVERIFY(keys.find(owner + "\"\xFB\",\"1\",\"1\",\"\xFC:1\",\"0\",") != std::string::npos);
+    // Five judgements, one wrong, the substitute once.
+    QVERIFY(keys.find(owner + "\"\xF5\",\"5\",\"1\",\"\xF6:1\",") != std::string::npos);
+    QVERIFY(keys.find(owner + "\"\xFB\",\"5\",\"1\",\"\xFC:1\",") != std::string::npos);
+
+    // Once the key table has been read, both keys are red: rated (five judgements) and wrong
+    // one time in five.
+    const auto red = [](const KeyPaint& paint) {
+      return !paint.hatched && paint.fill.red() > 200 && paint.fill.green() < 120;
+    };
+    bool bothRed = false;
+    // The keyboard picture comes from the bundle, which the build puts beside the test program.
+    fs::create_directories(KeyboardFile(BundleDir()).parent_path());
+    fs::copy_file(KeyboardFile(ToPath(QCoreApplication::applicationDirPath())),
+                  KeyboardFile(BundleDir()));
+    test::DialogAnswers answers;
+    answers.Then([&](QDialog& dialog) {
+      const auto* view = test::Find<KeyboardView>(&dialog, "KeyboardView");
+      const Keyboard& board = view->Board();
+      bothRed = x11::WaitFor(
+          [&] {
+            return std::ranges::all_of(std::array{0xF5, 0xFB}, [&](int ch) {
+              const auto index = static_cast<size_t>(
+                  board.Find(static_cast<unsigned char>(ch))->key - board.Keys().data());
+              return index < view->KeyPaints().size() && red(view->KeyPaints()[index]);
+            });
+          },
+          20000);
+      Drive({QStringLiteral("Escape")})(dialog);
+    });
+    QVERIFY(x11::PressKeys({QStringLiteral("F7")}));
+    QVERIFY(x11::WaitFor([&] { return answers.Count() == 1; }, 20000));
+    QCOMPARE(answers.Last().object, QStringLiteral("frm_Statisztika"));
+    QVERIFY(bothRed);
   }
 
   // A lesson whose last letter comes from a dead key: the dialogs that follow get only what is
