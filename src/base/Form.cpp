@@ -17,22 +17,22 @@ QFont ScreenFont(QFont font) {
   return font;
 }
 
-Form::Form(QWidget& window, const FormSpec& spec) : window_(window), spec_(spec) {}
+Form::Form(QWidget& window, const FormTraits& traits) : window_(window), traits_(traits) {}
 
 bool Form::Show(const std::function<void()>& formShow) {
   if (shown_) return false;
   shown_ = true;
   return Guarded([&] {
-    if (spec_.followsFullScreen && Beall.FullScreen) {
+    if (traits_.followsFullScreen && Beall.FullScreen) {
       // The whole window, its frame included, fills the work area as it is now.
       FillWorkArea(window_, CurrentWorkArea());
-    } else if (spec_.resizable) {
-      const QSize size = spec_.designSize.isEmpty() ? window_.size() : spec_.designSize;
-      RestoreFormBounds(window_, spec_.section, size.width(), size.height());
+    } else if (traits_.resizable) {
+      const QSize size = traits_.designSize.isEmpty() ? window_.size() : traits_.designSize;
+      RestoreFormBounds(window_, traits_.section, size.width(), size.height());
     } else {
-      RestoreFormPos(window_, spec_.section);
+      RestoreFormPos(window_, traits_.section);
     }
-    if (spec_.menus) ApplyMenuStyle(window_);
+    if (traits_.menus) ApplyMenuStyle(window_);
     // Controls with a font of their own keep it.
     window_.setFont(ScreenFont(window_.font()));
     if (formShow) formShow();
@@ -40,14 +40,15 @@ bool Form::Show(const std::function<void()>& formShow) {
 }
 
 void Form::Close() const {
-  if (spec_.resizable) {
-    StoreFormBounds(window_, spec_.section);
+  if (traits_.resizable) {
+    StoreFormBounds(window_, traits_.section);
   } else {
-    StoreFormPos(window_, spec_.section);
+    StoreFormPos(window_, traits_.section);
   }
 }
 
-FormDialog::FormDialog(QWidget* owner, const FormSpec& spec) : QDialog(owner), form_(*this, spec) {}
+FormDialog::FormDialog(QWidget* owner, const FormTraits& traits)
+    : QDialog(owner), form_(*this, traits) {}
 
 void FormDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);

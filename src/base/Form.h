@@ -16,7 +16,7 @@
 namespace pekto {
 
 // What a window tells the contract about itself.
-struct FormSpec {
+struct FormTraits {
   // The settings section of its placement: the window's component name ("frm_Top10").
   std::string_view section{};
   // The user may resize it: its size is saved and restored with its position.
@@ -38,7 +38,7 @@ QFont ScreenFont(QFont font);
 class Form {
  public:
   // `window` must outlive the Form.
-  Form(QWidget& window, const FormSpec& spec);
+  Form(QWidget& window, const FormTraits& traits);
 
   // For the window's show handler. On the first showing only, places the window, gives it the
   // interface font and the menu style and then runs `formShow`, the window's own part, all
@@ -50,7 +50,7 @@ class Form {
 
  private:
   QWidget& window_;
-  FormSpec spec_;
+  FormTraits traits_;
   bool shown_ = false;
 };
 
@@ -61,7 +61,7 @@ class FormDialog : public QDialog {
   Q_OBJECT
 
  public:
-  FormDialog(QWidget* owner, const FormSpec& spec);
+  FormDialog(QWidget* owner, const FormTraits& traits);
 
  protected:
   // The dialog's own part of its first showing, after its placement, font and menu style.
