@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Peak resident memory of this process, resettable so that each benchmark case reports its own
 // peak (Linux: /proc/self/clear_refs value 5 resets VmHWM).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Score tables for the benchmarks: rows like those the evaluation records, written once per size
 // into a temporary folder that is removed when the program ends.

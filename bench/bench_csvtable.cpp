@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Score.csv is read whole each time the results window opens: loading, sorting by percentage and
 // filtering to one lesson must stay linear (n log n for the sort).
 

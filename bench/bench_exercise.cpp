@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of one key step over lessons of growing size: it must not grow with the lesson.
 #include <benchmark/benchmark.h>
 

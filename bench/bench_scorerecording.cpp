@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Recording one result: Score.csv is read, extended by one row before the first and written
 // anew, so the cost grows with the history; and the percentage's exact extended arithmetic.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results window's lesson list is built from every row of Score.csv each time the window
 // opens: it must stay linear and cheap next to reading the file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Processor time of one typed key in the real main window (offscreen), panes and repaint
 // included: over lessons of 1 KB, 100 KB and 10 MB, and over lessons whose lines are 70
 // characters, 2,000 characters and 1 MB long. Also the time and peak memory of opening a

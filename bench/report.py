@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Prints the figures of one ./bench run as one table.
 
 Usage: bench/report.py OUT_DIR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results window from the command to the window shown (offscreen), over score files of
 // 1,000, 100,000 and 1,000,000 rows: reading the file, the lesson list, the sort by percentage,
 // the filter, building the window and its first paint. The heap the open window holds is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: from process start to the main window shown (offscreen) with the lesson chooser
 // filled, over lesson folders of 10 and 2,000 lessons, and the resident and peak memory at that
 // moment. Runs the real program with the start-up probe preloaded, which reports them.

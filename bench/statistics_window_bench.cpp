@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics window (offscreen) over a year of one class: 100,000 score rows and the key rows
 // that go with them (about 35 characters per exercise, some 3.5 million rows). Measured per
 // iteration: from the window's construction to its first paint with the chart (the time, and the

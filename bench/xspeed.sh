@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Pekto beside the floor of its stack (bench/floor: a bare Qt window with one editable
 # QPlainTextEdit), measured the same way in one run on a real X server (Xvfb + openbox,
 # Hungarian keyboard, keys from xdotool):

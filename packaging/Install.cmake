@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installation into a standard prefix layout and the Debian package (cpack -G DEB).
 #
 #   <prefix>/bin/pekto

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Windows: everything the program needs stands beside pekto.exe, in the build tree as in the
 # installed or portable copy (the layout Qt's own deployment tool makes):
 #

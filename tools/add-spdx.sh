@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Puts the licence identifier at the head of the project's source files (those git tracks):
 #   // SPDX-License-Identifier: GPL-3.0-or-later   the C++ files (.cpp, .h) of src/, tests/, bench/
 #   # SPDX-License-Identifier: GPL-3.0-or-later    shell, Python and CMake files, and the scripts

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Qt for Windows that ./test-windows takes (PEKTO_QT_WINDOWS): Qt 6.4.2 for 64-bit
 # Windows, cross-compiled on Debian 12 with MinGW-w64 (posix threads), as DLLs.
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Configures and builds Pekto in build/ (Release with debug info), or in $PEKTO_BUILD_DIR.
 # Usage: tools/build.sh [--program-only] [extra CMake options]
 set -euo pipefail

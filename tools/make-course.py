@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Generates Pekto's Hungarian touch-typing course into assets/lessons/.
 
     python3 tools/make-course.py            # writes the lessons and SOURCES.md

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages Pekto needs to build, test and run, if any is missing.
 set -euo pipefail
 

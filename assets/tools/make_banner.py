@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the banner of the splash window and the about box.
 
 Writes assets/images/banner.svg (600 x 200: the name "Pekto" in white stroked

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws Pekto's command icons and the picture of the counter column.
 
 Writes one SVG per command into assets/icons/ (24 x 24 view box) and the

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the corner ornament of the certificate.
 
 Writes assets/images/sarokdisz.svg: one picture of 151 x 150 pixels on a white

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the icons of the certificate's print-preview window.
 
 Writes assets/icons/nezet_*.svg and nyomtat*.svg, pdf_mentes.svg (24 x 24 view

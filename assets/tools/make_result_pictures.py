@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the decorative pictures of the evaluation and the player dialogs.
 
 Writes assets/images/ertekel.svg (120 x 140: a trophy with a star on a plinth,

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the pictures of the settings dialog's buttons.
 
 Writes assets/icons/szin_kijeloles.svg, szin_aktivsor.svg, szin_hatter.svg and

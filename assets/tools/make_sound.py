@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes Pekto's default error sound, assets/sounds/default.wav.
 
 A short, soft "bonk": a sine that glides down from 440 Hz to 330 Hz with a

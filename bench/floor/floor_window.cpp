@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor of Pekto's stack: a bare Qt Widgets window of Pekto's size holding one editable
 // plain-text pane and nothing else. Whatever Pekto costs beyond this program is Pekto's own;
 // bench/xspeed.sh measures both the same way.

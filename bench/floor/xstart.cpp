@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Starts a program on the current X display and measures it the way a user sees it: the time
 // from the exec to its window being mapped (the frame the window manager puts around it, or the
 // window itself without one), and its resident memory a given time after the exec.

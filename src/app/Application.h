@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The application object: sets the title and translations and keeps any error that escapes an
 // event handler from crossing the event loop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: command table, lesson chooser, the two practice panes, the counter column
 // and the status bar. It owns the running exercise.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: start-up values, the application object, the main window, the message loop.
 
 #include "app/Application.h"

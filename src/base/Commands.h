@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commands of a window, built from one table: actions whose shortcuts work wherever the
 // focus is in the window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The contract every window of the program keeps. On its first showing a window takes its saved
 // placement from its own section of the settings file (the position, and the size when the user

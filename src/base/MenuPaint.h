@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the program's flat menu style paints for one menu item, worked out without a toolkit:
 // the fills, frame, separator line and where text, shortcut, bullet and picture go. The Qt

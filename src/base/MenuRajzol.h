@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's own menu style: every menu bar, drop-down and context menu painted flat, with
 // light grey items, a warm tan highlight in a grey frame, grey separator lines, right-aligned

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The range of font sizes the text panes show. A size outside it comes from a damaged settings
 // file or a slip in a font dialog: 1 point is unreadable, and sizes in the thousands draw

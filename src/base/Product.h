@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The product's name, version and the maker's addresses, shown in the about box, on the
 // certificate and used by the help menu's mail and web commands.

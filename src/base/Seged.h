@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Window placement: each window's position, and for resizable windows its size, kept in its own
 // section of the settings file (keys Left, Top, Width, Height) and pulled back onto the desktop

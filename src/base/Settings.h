@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings record: the user's preferences for the whole run, read from the settings file
 // when the main window is created and written back when it closes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lesson picker "Lecke megnyitása": the lessons of the lesson folder by name, or any lesson
 // file on disk through the open-file dialog.

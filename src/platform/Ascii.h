@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Byte-text helpers shared by the program's 8-bit file formats (settings, tables, file masks):
 // only the ASCII letters A-Z fold to lower case and only space and tab are blanks, so bytes above

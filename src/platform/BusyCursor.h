@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The busy cursor over the program's windows for as long as the object lives, for work that
 // keeps the user waiting, such as reading a big lesson.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Locale-aware comparison of Windows-1250 texts: the tables sort and search with it, and the
 // platform supplies the user's locale through it (QtCollator), so the tables need no Qt.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colour values as the settings file stores them: signed 32-bit, red in the low byte; negative
 // values name system colours (0xFF000000 | index). The look a text pane has until it is given

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Central European code page (Windows-1250): every byte maps to one Unicode code point and
 // back, the five bytes the code page leaves undefined to the C1 control of the same number.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every modal dialog of the program runs through ExecDialog. Tests install a hook that answers
 // each dialog as it opens (fill it in, accept or reject it) instead of polling for modal windows.

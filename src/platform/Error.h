@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's error type: every failure that a command reports to the user is one of these.
 // The text is UTF-8; contents of lessons and tables (Windows-1250) are converted before they

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Exclusive use of a shared file among programs: a lock file beside it ("Score.csv.lock" for
 // "Score.csv") held from reading the file to writing it back, so that two programs changing it

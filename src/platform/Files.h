@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File-system services: directory listing with wildcard masks, whole-file reading and
 // all-or-nothing writing.

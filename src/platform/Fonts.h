@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Windows font names the program uses resolve to installed fonts of the same metrics.
 

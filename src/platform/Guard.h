@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every command and event handler runs inside Guarded: an error that escapes it goes to the
 // general error report, the rest of the handler is skipped and the program goes on.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Settings files in the Windows private-profile (INI) format, read and written one value at a
 // time directly in the file: nothing is cached, every read opens and parses the file, every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The locale collation of the tables (FindRow, SortBy) on top of QCollator: Windows-1250 texts
 // compared as Unicode in the user's locale, letter case significant unless asked otherwise.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The operating system's service for short event sounds: libcanberra on Linux, the Windows
 // multimedia API on Windows. It plays a wave file without waiting for it; the wave player above

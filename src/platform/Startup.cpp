@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The work area of the start-up values; the folders are in StartupFolders.cpp.
 
 #include <QGuiApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Process-wide start-up values: computed once when the program starts, read-only afterwards
 // (the portable mode may redirect the data folder and settings file once).

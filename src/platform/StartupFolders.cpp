@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up folders: the Qt-free half of the start-up values (Startup.cpp adds the work
 // area, which needs the application object).
 

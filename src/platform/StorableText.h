@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text fields whose text is stored as Windows-1250 (a lesson's title, a player's name): they take
 // only what the file can hold, so that nothing typed is ever stored as '?'.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The header check of a wave file, without Qt: the error sound is checked before it is handed to
 // the system's sound service, which cannot be trusted to report a damaged file.

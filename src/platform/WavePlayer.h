@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The error sound: checks a wave file and plays it asynchronously through the system's sound
 // service, starting it anew on every call. The audio service is reached only when the first

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The typing exercise: judges each key against the highlighted character of the lesson pane,
 // echoes it in the typing pane and keeps the counters. Windows and timers stay outside; the

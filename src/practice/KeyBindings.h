@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The key bindings of a text pane: the table of its 82 standard bindings and the ones removed
 // from one pane. Key combinations are compared as the bindings keep them: Shift+Tab arrives as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the learner's keys tell: per expected character how often it was judged, how often
 // mistyped, what was typed in its place, and how long the correct hits took; the speed figures;

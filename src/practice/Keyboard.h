@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The keyboard's geometry and layout, read from a data file (assets/keyboard/hu-102.txt, whose
 // header describes the format): every key with its place, the finger that strikes it and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lesson files: 8-bit text, line 1 the title, further lines the text to type.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The lesson library: the folder "Leckek" in the data folder, filled with the lessons that come
 // with the program when it is first made, and listed for the lesson chooser and the picker.

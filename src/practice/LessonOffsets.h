@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Offsets in a lesson text: the lines joined with two-character line breaks, as the exercise
 // counts its expected position. Line k starts at S(k), the sum of (length + 2) of the lines

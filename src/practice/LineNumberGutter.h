@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line-number gutter at the left edge of a text pane: right-aligned numbers in a bold
 // 13-pixel Courier New, in the palette's dark colour on the window colour. The pane says which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A text pane without a window: the engine's tests and benchmarks type into it.
 

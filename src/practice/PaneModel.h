@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the exercise engine needs of a text pane: lines of Windows-1250 text, a caret in stored
 // lines and columns (both from 1) and a one-character highlight. The practice panes implement

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Stored lines over document blocks. A long stored line is shown as several blocks
 // ("segments") of at most a few KB, cut after a blank, so that a key on it lays out and

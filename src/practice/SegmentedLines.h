@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Stored lines of Windows-1250 text in a QTextDocument, a long line as several blocks
 // ("segments") of at most 1 KB cut after a blank (SegmentIndex.h), so that typing,

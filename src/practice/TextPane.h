@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text view behind the practice panes, the lesson editor and the settings sample: lines of
 // Windows-1250 text, a caret in stored lines and columns that may stand beyond the end of its

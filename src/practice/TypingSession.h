@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The running exercise of the main window: takes the characters the window judged as typed,
 // plays the error sound on a wrong key, and signals each judged key (the counters and the caret

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A practice lesson for the learner's weakest keys: each with the character most often typed in
 // its place, drilled in short groups ("ő ö őö öő") and in words of the course that hold it (a

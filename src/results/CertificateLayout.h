@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The certificate's page as data: bands and items with their texts, fonts, colours and boxes in
 // millimetres on an A4 page, apart from any painting, so that the layout can be checked without

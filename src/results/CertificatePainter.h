@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Paints the certificate's pages (results/CertificateLayout.h) on a printer or a PDF writer, in
 // the device's own units: the layout's millimetres are converted at the device's resolution and

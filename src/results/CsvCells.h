@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rows of a table in memory. Internal to the table: users include results/CsvTable.h.
 //

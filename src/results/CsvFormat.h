@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table file format: bytes to fields and rows and back. Internal to the table: users include
 // results/CsvTable.h.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The in-memory table behind the score and player files: typed fields, rows, a cursor, an
 // optional filter and sort order, read from and written to the self-describing CSV table format

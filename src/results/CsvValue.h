@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fields and values of the table files: field definitions, typed values that may be null, and
 // the fixed text forms values take in a file whatever the locale: integers in decimal, floats in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The evaluation after an exercise: the result, the player's name, the new score row and the
 // results window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player dialog: asks for the player's name and keeps the list of known players.
 

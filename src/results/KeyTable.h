@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The key table Keys.csv beside Score.csv: per score row and expected character the figures of
 // the exercise's keys (practice/KeyStats.h), in the same table-file format and code page as the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The certificate of one recorded result: a one-page printout shown in a print preview.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rows of one player from a date on, in a score or key table: what the statistics sum.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The learner's progress per practice day, from the score table: keys per minute and the
 // percentage of correct keys, for the statistics window's chart.

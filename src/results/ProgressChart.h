@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The statistics window's chart: keys per minute (left axis) and the percentage of correct keys
 // (right axis) per practice day, the days in their place on a time axis.

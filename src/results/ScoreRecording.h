@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the evaluation of an exercise computes and records: the percentage of correct keys, the
 // score row added before the first row of Score.csv, and the list of known players kept in

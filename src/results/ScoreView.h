@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the results window makes of the score table: the grid's columns and their widths, the
 // list of lessons, the filter that shows one lesson and the sort of a clicked column title.

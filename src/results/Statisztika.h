@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The statistics window "Statisztika": for a player and a period, the keyboard coloured by each
 // key's error rate, the ten worst keys with what was typed in their place, the error rate per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The results grid's model: the rows the score table shows, read straight from the table when a
 // cell is drawn, so that opening the window costs nothing per row.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings dialog "Beállítások": the look of the practice panes, full-screen start and the
 // error sound.

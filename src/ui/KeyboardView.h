@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture of the keyboard (practice/Keyboard.h): every key in its place with the characters it
 // types, filled with the colour its owner gives it, or hatched; a text can lie over the keys

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The desktop entry passes desktop-file-validate without a word, and names the lesson file type
 # that the MIME package defines.
 # Usage: cmake -DVALIDATOR=<desktop-file-validate> -DENTRY=<pekto.desktop>

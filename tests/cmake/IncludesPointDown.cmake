@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header of a layer above its own. The layers, from the
 # bottom: platform; base (what every window stands on); the windows and their logic (practice,
 # results, lessons, ui); app, the program's top. Usage: cmake -DSOURCE_DIR=<src> -P this file.

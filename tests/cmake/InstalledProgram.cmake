@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and starts the installed program offscreen with the
 # first lesson of the installed course as its argument. The program must find the course in
 # <prefix>/share/pekto, copy it into its new data folder, list it in the lesson chooser and

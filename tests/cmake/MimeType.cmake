@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The MIME package is well-formed XML, and shared-mime-info builds a database from it in which
 # "*.lck" files are Pekto lessons with a Hungarian description.
 # Usage: cmake -DUPDATER=<update-mime-database> -DXMLLINT=<xmllint> -DMIME_PACKAGE=<pekto.xml>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when the program links a Qt Multimedia library: the error sound goes through the
 # system's event-sound service, and the media framework would pull in codecs by the dozen. Nor
 # does it link the event-sound library itself, which it opens with the first sound.

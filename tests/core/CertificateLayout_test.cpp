@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The certificate's page as data: bands, items, positions, fonts and colours, the report's own
 // table, and fitting a text that is too wide for its band.
 

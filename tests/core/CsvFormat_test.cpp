@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table file format and the cell store without a table: field lines, parsing bytes into
 // cells, writing cells in a given order, and rows moved between stores.
 

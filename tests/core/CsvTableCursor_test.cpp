@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table in memory: placing new rows, the cursor, FindRow, filters, sorting and copying.
 
 #include <gtest/gtest.h>

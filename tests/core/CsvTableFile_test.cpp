@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Table files: the written layout, reading it back, numbering and the failures of both.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading damaged and hostile table files: every input either loads or fails with pekto::Error.
 
 #include <gtest/gtest.h>

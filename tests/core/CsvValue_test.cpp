@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The value codec alone: fixed text forms, reading them back, and values converted for a field.
 
 #include "results/CsvValue.h"

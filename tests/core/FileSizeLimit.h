@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Lowers the file-size limit of the process for its lifetime, so that writing a bigger file
 // fails even for root (who ignores permissions, not this limit); SIGXFSZ is ignored meanwhile

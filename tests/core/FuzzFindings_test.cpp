@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Inputs that the fuzz targets of tests/fuzz once found to break a reader or writer, each kept
 // with what the program must do with it. Their bytes are also seed inputs in tests/fuzz/corpus.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-key figures: the keyboard file and its lookup, the record of an exercise's keys, the
 // speed and the rates, the weak-key drill, the key table Keys.csv and the progress per day.
 

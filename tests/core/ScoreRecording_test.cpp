@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The evaluation's arithmetic and its two table files: the percentage in 80-bit extended
 // precision, the score row before the first row, the player list with new names before the
 // last row.

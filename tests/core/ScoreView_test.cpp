@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results window's view of the score table: column widths, the lesson list, the lesson
 // filter and the sort of a clicked column title.
 

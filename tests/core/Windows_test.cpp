@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows side of the platform layer: attributes in listings, replacing files in one step,
 // the shared data folder, the lower-cased program folder and paths with Central European
 // letters. Built only for Windows (./test-windows runs it under Wine).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the fuzz targets: the readers under test take paths, so each input is put
 // into a file of this process first, in the temporary folder (./fuzz points TMPDIR at a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings files of any bytes: every key reads (the default where the text is no value), and a
 // value written reads back as written while the other keys keep theirs.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lesson files of any bytes: reading either yields a lesson or fails with pekto::Error, and a
 // lesson that was read is written and read back unchanged.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Table files of any bytes, read as Score.csv is read: loading either fills the table or fails
 // with pekto::Error; a loaded table can be walked, sorted, written and read back with as many
 // rows and fields.

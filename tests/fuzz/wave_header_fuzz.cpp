@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The header check of the error sound on any bytes: it answers, and a file it accepts holds a
 // RIFF WAVE header.
 

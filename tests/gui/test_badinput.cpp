@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bad input and faults as real machines and users bring them: damaged, huge or unreadable
 // lessons, table files and settings files, folders that take no file, a full disk, a damaged
 // wave file. For each the test checks the message the user sees and that no file that was

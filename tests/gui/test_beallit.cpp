@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings dialog "Beállítások": its layout, the sample pane and the dialogs it opens, what
 // OK, Mégsem, Esc, the close box and "Alapérték" do to the panes and the settings record, and,
 // through the main window, the error sound chosen there and the settings file at exit.

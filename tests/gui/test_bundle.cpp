@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files that come with the program (lessons, error sound, help pages) are found beside the
 // program in the build tree and in a portable copy, and in <prefix>/share/pekto when installed.
 

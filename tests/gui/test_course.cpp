@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Hungarian course that comes with Pekto (assets/lessons): every lesson reads as a lesson,
 // holds only characters a Hungarian keyboard types, and shows in the lower pane of a main
 // window at its design size and default look without a wrapped line.

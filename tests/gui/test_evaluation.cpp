@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The end of an exercise as the learner meets it: the evaluation dialog, the player dialog, the
 // score row in Score.csv, the player list in Players.csv and the results window it opens.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lesson picker: the sorted list, the preselected lesson, the ways of choosing and of
 // cancelling, "File-ból", and the main window's "Lecke megnyitása" loading the chosen lesson.
 

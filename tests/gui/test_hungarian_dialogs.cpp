@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Qt's standard dialogs and message-box buttons speak Hungarian, whatever the system language:
 // the program loads Qt's own Hungarian translations and keeps to Qt's dialogs.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The information windows and the shell launches: the fading splash, the readme window, the
 // about box, the banner they show, and the help, mail, web and news commands.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as the learner meets it: start with a lesson, type it, finish, restart.
 
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The flat menu style: menus grabbed as pictures show the fills, frames, separator lines, texts,
 // shortcuts, pictures and bullets where the painters put them, in the main window, the results
 // window and menus of our own; drop-down items are larger by 40 x 4; applying twice changes

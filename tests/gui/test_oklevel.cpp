@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The certificate: its page with the real fonts, the preview window with its keys and commands,
 // printing and saving it as a PDF file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The platform layer: message boxes, the error report, the error sound, start-up folders.
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt collation behind the tables' FindRow and SortBy.
 
 #include <QtTest>

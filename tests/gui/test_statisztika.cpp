@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics window over a small known score and key table: the colours of a weak, a good
 // and a rarely judged key, the worst keys' text, another player, a damaged key table, and the
 // drill the button hands over.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lesson editor: opening, writing and saving lessons, the file dialogs, the shortcuts
 // wherever the focus is, the question before a changed lesson is left, failed reads and saves,
 // and text the lesson file cannot store.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text pane behind the practice panes: lines, caret in stored lines and columns, the
 // one-character highlight, removed key bindings, clicks and what the learner sees on screen;
 // long lines, which the pane keeps in several blocks, behaving exactly like short ones.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results window: the lesson list, the filter of one lesson, the order of the rows, the
 // columns and their colours, the commands, the placement, and a score file that cannot be read.
 

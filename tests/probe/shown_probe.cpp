@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded into the program (LD_PRELOAD) by the start-up benchmark and the install test, so
 // that the shipped program carries no instrumentation of its own. With PEKTO_REPORT_SHOWN set,
 // once the main window is shown and the program's event loop runs, it prints

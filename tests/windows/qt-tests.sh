@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs Qt Test programs of the windows under Wine with Qt's Windows platform plug-in, on the X
 # server of tests/x11/run-on-xserver.sh (this Qt has no offscreen plug-in):
 #

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows tier: pekto.exe under Wine on a real X server, driven with keys from xdotool as a
 # learner drives it. Run through tests/x11/run-on-xserver.sh --layout hu:
 #

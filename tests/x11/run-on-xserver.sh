@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one test program on a private real X server, as a user's desktop would show it:
 #
 #   tests/x11/run-on-xserver.sh [--layout "SETXKBMAP ARGS"] [--screen WxHxDEPTH] PROGRAM [ARGS...]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A lesson written in the editor on a real X server with the Hungarian keyboard: accented
 // letters from their own keys, an AltGr character and a dead-key letter, saved into the lesson
 // folder through the save dialog, then picked in "Lecke megnyitása" and typed to its end. A slip

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The end of an exercise on a real X server: the evaluation and player dialogs come up framed
 // by the window manager, take real keys (Enter, Esc, Hungarian letters in the name box) and
 // record the result.

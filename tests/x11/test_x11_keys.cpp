@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Typing on a real X server: keys come from the X keyboard (XTEST through xdotool) with the
 // Hungarian layout, dead keys as input-method text with the US international layout, and mouse
 // drags from the X pointer. Only what a Windows keyboard would type is judged, and neither

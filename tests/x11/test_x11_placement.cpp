@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where windows open under a window manager that frames them (openbox on a real X server):
 // they come back where they were closed, with the same numbers in the settings file, and lie
 // wholly inside the work area whatever the settings file says.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The splash on a real X server with a window manager: it shows above the main window, centred
 // and without a frame, while the keyboard stays with the main window's typing pane.
 

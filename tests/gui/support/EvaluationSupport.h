@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the tests of an exercise's end (the evaluation and player dialogs, the score
 // and player files, the results window it opens), offscreen and on an X server.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers shared by the widget tests: a fresh run of the program for each test, typing into a
 // widget with letters outside ASCII, answering dialogs and checking a window's layout.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for the tests that run on a real X server (tests/x11), where a window manager frames
 // the windows and keys come through the X server as a keyboard's do.
