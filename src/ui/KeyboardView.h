@@ -16,14 +16,16 @@
 
 namespace pekto {
 
-// How a key is filled: its colour (an invalid one: the plain key face), hatched or not.
+// How a key is filled: its colour (an invalid one: the plain key face), hatched or not; a lit
+// key has a strong frame.
 struct KeyPaint {
   QColor fill;
   bool hatched = false;
+  bool lit = false;
   friend bool operator==(const KeyPaint&, const KeyPaint&) = default;
 };
 
-// A calm colour for each finger, the same one for the left and the right hand's.
+// A calm colour for each of the eight fingers; the thumbs grey.
 QColor FingerColor(Finger finger);
 
 class KeyboardView : public QWidget {
