@@ -19,6 +19,9 @@ QColor LitColor(const QColor& finger) {
 PracticeKeyboard::PracticeKeyboard(Keyboard keyboard, QWidget* parent)
     : KeyboardView(std::move(keyboard), parent), flash_(new QTimer(this)) {
   setObjectName(QStringLiteral("Billentyuzet"));
+  // In a maximised window the keys grow a little past their preferred size and leave the rest
+  // of the height to the text.
+  setMaximumHeight(sizeHint().height() * 13 / 10);
   for (const KeyCap& key : Board().Keys()) {
     // The keys that type a character take their finger's colour; Tab, Shift and the like stay
     // plain until they are to be pressed.
