@@ -23,6 +23,7 @@ constexpr int kPreferredUnit = 44;
 // The frame of a lit key; at most as wide as the margin a key's repaint leaves around it.
 const QColor kLitFrame(0x20, 0x28, 0x50);
 constexpr double kMaxFrame = 3.5;
+constexpr size_t kPicturesPerCap = 4;
 
 QString CharText(const std::optional<KeySymbol>& symbol) {
   if (!symbol || symbol->ch == ' ') return {};
@@ -85,7 +86,7 @@ void KeyboardView::MakeCaps() {
       capOf_[i] = static_cast<size_t>(joined - caps_.begin());
     } else {
       capOf_[i] = caps_.size();
-      caps_.push_back(Cap{{i}, {}});
+      caps_.push_back(Cap{{i}, {}, {}, {}});
     }
   }
 }
@@ -111,6 +112,8 @@ void KeyboardView::Layout() {
       part.addRoundedRect(rect, radius, radius);
       cap.outline = cap.outline.united(part);
     }
+    cap.box = cap.outline.boundingRect().toAlignedRect().adjusted(-2, -2, 2, 2);
+    cap.drawn.clear();
   }
 }
 
@@ -118,7 +121,7 @@ void KeyboardView::SetKeyPaints(std::vector<KeyPaint> paints) {
   paints.resize(keyboard_.Keys().size());
   for (size_t i = 0; i < paints.size(); ++i) {
     if (paints[i] == paints_[i]) continue;
-    update(caps_[capOf_[i]].outline.boundingRect().toAlignedRect().adjusted(-2, -2, 2, 2));
+    update(caps_[capOf_[i]].box);
   }
   paints_ = std::move(paints);
 }
@@ -156,10 +159,39 @@ void KeyboardView::paintEvent(QPaintEvent* event) {
   painter.setRenderHint(QPainter::Antialiasing);
   // The region, not its bounding rectangle: two keys far apart repaint those two alone.
   const QRegion& dirty = event->region();
-  for (const Cap& cap : caps_) {
-    if (dirty.intersects(cap.outline.boundingRect().toAlignedRect())) PaintCap(painter, cap);
+  for (Cap& cap : caps_) {
+    if (dirty.intersects(cap.box)) painter.drawPixmap(cap.box.topLeft(), Picture(cap));
   }
   if (!message_.isEmpty()) PaintMessage(painter);
+}
+
+void KeyboardView::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
+    for (Cap& cap : caps_) cap.drawn.clear();
+    update();
+  }
+}
+
+// A cap is drawn (antialiased outline, labels) once per paint it shows; a key that changes only
+// copies its picture. The pictures of a few paints are kept, the latest ones.
+const QPixmap& KeyboardView::Picture(Cap& cap) {
+  const KeyPaint& paint = paints_[cap.keys.front()];
+  for (const Drawn& drawn : cap.drawn) {
+    if (drawn.paint == paint) return drawn.picture;
+  }
+  if (cap.drawn.size() >= kPicturesPerCap) cap.drawn.erase(cap.drawn.begin());
+  const qreal ratio = devicePixelRatioF();
+  QPixmap picture(cap.box.size() * ratio);
+  picture.setDevicePixelRatio(ratio);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.translate(-cap.box.topLeft());
+  PaintCap(painter, cap);
+  painter.end();
+  cap.drawn.push_back(Drawn{paint, std::move(picture)});
+  return cap.drawn.back().picture;
 }
 
 void KeyboardView::PaintCap(QPainter& painter, const Cap& cap) const {

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 #include <cstddef>
@@ -56,16 +57,25 @@ class KeyboardView : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  // A cap drawn once with a paint, kept for the next time it shows that paint.
+  struct Drawn {
+    KeyPaint paint;
+    QPixmap picture;
+  };
   // One key as drawn: a key of two rows (Enter) is one cap of two lines.
   struct Cap {
     std::vector<size_t> keys;  // indices into Keyboard::Keys()
     QPainterPath outline;
+    QRect box;                 // what a repaint of the cap covers: the outline with its frame
+    std::vector<Drawn> drawn;  // the latest few paints, emptied when the size or look changes
   };
 
   void MakeCaps();
   void Layout();
+  const QPixmap& Picture(Cap& cap);
   void PaintCap(QPainter& painter, const Cap& cap) const;
   void PaintLabels(QPainter& painter, const Cap& cap) const;
   void PaintMessage(QPainter& painter) const;
