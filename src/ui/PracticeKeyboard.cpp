@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/PracticeKeyboard.h"
 
+#include <QHelpEvent>
 #include <QTimer>
+#include <QToolTip>
 #include <utility>
 
 namespace pekto {
@@ -50,6 +52,21 @@ void PracticeKeyboard::FlashWrong(unsigned char typed) {
   wrong_ = keys.front();
   flash_->start();
   Repaint();
+}
+
+bool PracticeKeyboard::event(QEvent* event) {
+  if (event->type() != QEvent::ToolTip) return KeyboardView::event(event);
+  const auto* help = static_cast<QHelpEvent*>(event);
+  const std::vector<KeyCap>& keys = Board().Keys();
+  for (size_t i = 0; i < keys.size(); ++i) {
+    if (KeyRect(i).contains(help->pos())) {
+      QToolTip::showText(help->globalPos(), QString::fromUtf8(FingerName(keys[i].finger)), this);
+      return true;
+    }
+  }
+  QToolTip::hideText();
+  event->ignore();
+  return true;
 }
 
 void PracticeKeyboard::Repaint() {

@@ -30,6 +30,10 @@ class PracticeKeyboard : public KeyboardView {
   // Flashes red the key that typed `typed`, a character judged wrong.
   void FlashWrong(unsigned char typed);
 
+ protected:
+  // A key's tooltip names the finger that strikes it.
+  bool event(QEvent* event) override;
+
  private:
   void Repaint();
 
