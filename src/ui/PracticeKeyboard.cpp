@@ -9,8 +9,9 @@
 namespace pekto {
 namespace {
 
-// A lit key in a stronger tone of its finger's colour.
+// A lit key in a stronger tone of its finger's colour; the thumbs' grey darker.
 QColor LitColor(const QColor& finger) {
+  if (finger.hsvSaturation() < 16) return finger.darker(140);
   QColor lit = finger.toHsv();
   lit.setHsv(lit.hsvHue(), std::min(255, lit.hsvSaturation() * 2 + 40), lit.value() * 9 / 10);
   return lit;
