@@ -4,6 +4,7 @@
 #include <QHelpEvent>
 #include <QTimer>
 #include <QToolTip>
+#include <algorithm>
 #include <utility>
 
 namespace pekto {
