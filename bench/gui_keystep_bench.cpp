@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTemporaryDir>
@@ -25,6 +26,7 @@
 #include "base/Settings.h"
 #include "platform/Fonts.h"
 #include "platform/Startup.h"
+#include "practice/Keyboard.h"
 #include "practice/TextPane.h"
 
 namespace {
@@ -113,6 +115,31 @@ BENCHMARK(BM_KeyInMainWindow)
     ->Arg(1 << 10)
     ->Arg(100 << 10)
     ->Arg(10 << 20)
+    ->Iterations(600)
+    ->Unit(benchmark::kMicrosecond);
+
+// A 1 KB lesson without (range(0) = 0) and with (1) the on-screen keyboard, which lights the next
+// key at every key: the difference is what the keyboard costs a key.
+void BM_KeyWithKeyboard(benchmark::State& state) {
+  BenchWindow bench(LessonText(1 << 10));
+  if (state.range(0) != 0) {
+    const auto bundled = pekto::KeyboardFile(
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdString()));
+    std::filesystem::create_directories(pekto::KeyboardFile(pekto::BundleDir()).parent_path());
+    std::filesystem::copy_file(bundled, pekto::KeyboardFile(pekto::BundleDir()));
+    bench.window->findChild<QAction*>(QStringLiteral("aBillentyuzet"))->trigger();
+    QApplication::processEvents();
+    if (bench.window->findChild<QWidget*>(QStringLiteral("Billentyuzet")) == nullptr) {
+      state.SkipWithError("no keyboard");
+      return;
+    }
+  }
+  TypeLesson(state, *bench.window);
+}
+BENCHMARK(BM_KeyWithKeyboard)
+    ->ArgName("keyboard")
+    ->Arg(0)
+    ->Arg(1)
     ->Iterations(600)
     ->Unit(benchmark::kMicrosecond);
 

@@ -62,6 +62,10 @@ keys = {arg(b): b["cpu_time"] for b in load("keystep")}
 if 1 << 10 in keys and 10 << 20 in keys:
     rows.append(("Key cost, 10 MB lesson against 1 KB (target: at most 2)",
                  f"{keys[10 << 20] / keys[1 << 10]:.2f} ×", ""))
+for b in load("keyboard"):
+    state = "on" if arg(b) else "off"
+    rows.append((f"Key with the on-screen keyboard {state}, 1 KB lesson (CPU time per key)",
+                 time_text(b, "cpu_time"), ""))
 for b in load("engine"):
     rows.append((f"Engine key step alone, {size_text(arg(b))} lesson", time_text(b, "cpu_time"), ""))
 for b in load("startup"):

@@ -23,6 +23,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include "base/Commands.h"
 #include "base/Icons.h"
@@ -42,6 +43,7 @@
 #include "platform/ShellLaunch.h"
 #include "platform/Startup.h"
 #include "practice/Counters.h"
+#include "practice/Keyboard.h"
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
 #include "results/CertificateLayout.h"
@@ -50,6 +52,7 @@
 #include "results/Top10.h"
 #include "ui/Beallit.h"
 #include "ui/Nevjegy.h"
+#include "ui/PracticeKeyboard.h"
 #include "ui/Readme.h"
 #include "ui/logo.h"
 
@@ -219,6 +222,8 @@ void Tfrm_Main::CreateActions() {
        {K(Qt::Key_F12)}, [this] { aBetuCsokkentExecute(); }},
       {&aBetuTipus, "aBetuTipus", QStringLiteral("Betűtípus"), "betutipus",
        {K(Qt::CTRL | Qt::Key_B)}, [this] { aBetuTipusExecute(); }},
+      {&aBillentyuzet, "aBillentyuzet", QStringLiteral("Billentyűzet"), "",
+       {K(Qt::Key_F9)}, [this] { aBillentyuzetExecute(); }},
       {&aBeallit, "aBeallit", QStringLiteral("Beállítások"), "beallit",
        {}, [this] { aBeallitExecute(); }},
       {&aSugo, "aSugo", QStringLiteral("Súgó"), "sugo",
@@ -238,6 +243,7 @@ void Tfrm_Main::CreateActions() {
   aHonlap->setStatusTip(kMakerWeb);
   aBefejez->setEnabled(false);
   aBefejez->setVisible(false);
+  aBillentyuzet->setCheckable(true);
 }
 
 void Tfrm_Main::CreateMenus() {
@@ -264,6 +270,8 @@ void Tfrm_Main::CreateMenus() {
   view->addActions({aBetuNovel, aBetuCsokkent});
   view->addSeparator();
   view->addAction(aBetuTipus);
+  view->addSeparator();
+  view->addAction(aBillentyuzet);
   QMenu* system = addMenu(QStringLiteral("&Rendszer"));
   system->addAction(aBeallit);
   QMenu* help = addMenu(QStringLiteral("&Súgó"));
@@ -436,6 +444,7 @@ void Tfrm_Main::FormCreate() {
   LoadSettings();
   FillLessonChooser();
   SetErrorSound();
+  if (ReadKeyboardShown(SettingsIni())) SetKeyboardShown(true);
 }
 
 void Tfrm_Main::FillLessonChooser() {
@@ -479,6 +488,7 @@ void Tfrm_Main::SaveSettings() {
   look.BkColor = ValueFromColor(SynEdit1->BackgroundColor(), {Beall.BkColor, kDefaultBkColor});
   IniFile ini = SettingsIni();
   WriteSettings(ini, Beall, look);
+  WriteKeyboardShown(ini, Billentyuzet != nullptr);
 }
 
 void Tfrm_Main::showEvent(QShowEvent* event) {
@@ -533,6 +543,7 @@ void Tfrm_Main::LoadLessonFile(const fs::path& path) {
   Lesson lesson = ReadLessonFile(path);
   Panel4->setText(QStringLiteral("Pekto : ") + ToQ(lesson.title));
   session_->Start(std::move(lesson));
+  ShowNextKey();
   if (!Timer1->isActive()) Timer1->start();
   UpdateCounters();
   SetLastLesson(Beall, path);
@@ -585,6 +596,7 @@ void Tfrm_Main::FinishExercise() {
                    this, session_->Keys().Tallies());
   }
   session_->Stop();
+  ShowNextKey();
   SynEdit2->Clear();
   SetExerciseCommands(false);
   StartOfferedDrill();
@@ -662,6 +674,31 @@ void Tfrm_Main::SynEdit2Click() {
   session_->HighlightTarget();
 }
 
+// The keyboard takes two fifths of the practice panes' column; without it the column is the
+// splitter alone, as it always was.
+void Tfrm_Main::SetKeyboardShown(bool shown) {
+  auto* stack = static_cast<QVBoxLayout*>(Panel6->layout());
+  if (shown && Billentyuzet == nullptr) {
+    Billentyuzet = new PracticeKeyboard(Keyboard::Load(KeyboardFile(BundleDir())), Panel6);
+    stack->addWidget(Billentyuzet, 2);
+    stack->setStretchFactor(Splitter1, 3);
+    Billentyuzet->show();  // now, not once the layout's queued call comes
+    connect(session_, &TypingSession::keyJudged, Billentyuzet, [this] { ShowNextKey(); });
+    connect(session_, &TypingSession::wrongKey, Billentyuzet, &PracticeKeyboard::FlashWrong);
+    ShowNextKey();
+  } else if (!shown && Billentyuzet != nullptr) {
+    delete std::exchange(Billentyuzet, nullptr);
+    stack->setStretchFactor(Splitter1, 0);
+  }
+  aBillentyuzet->setChecked(Billentyuzet != nullptr);
+  stack->activate();
+  FormResize();
+}
+
+void Tfrm_Main::ShowNextKey() {
+  if (Billentyuzet != nullptr) Billentyuzet->ShowNext(session_->NextCharacter());
+}
+
 void Tfrm_Main::SetScreenFontSize(int32_t size) {
   Beall.ScreenFontSize = size;
   setFont(ScreenFont(font()));
@@ -720,6 +757,12 @@ void Tfrm_Main::aBetuTipusExecute() {
   const QFont chosen = FontFromDialog(current, dialog.selectedFont());
   if (chosen == current) return;
   for (TextPane* pane : {SynEdit1, SynEdit2}) pane->SetPaneFont(chosen);
+}
+
+void Tfrm_Main::aBillentyuzetExecute() {
+  const bool shown = aBillentyuzet->isChecked();
+  aBillentyuzet->setChecked(!shown);  // until it is there: a keyboard file may be missing
+  SetKeyboardShown(shown);
 }
 
 void Tfrm_Main::aBeallitExecute() {

@@ -24,6 +24,7 @@ class QToolBar;
 
 namespace pekto {
 
+class PracticeKeyboard;
 class TextPane;
 
 class Tfrm_Main : public QMainWindow {
@@ -88,6 +89,10 @@ class Tfrm_Main : public QMainWindow {
   void SoundFailed(const QString& reason);
   void SetExerciseCommands(bool running);
   void SetScreenFontSize(int32_t size);
+  // Creates the on-screen keyboard under the practice panes, or removes it, leaving the window
+  // as it was before it came.
+  void SetKeyboardShown(bool shown);
+  void ShowNextKey();
 
   // Commands.
   void aMegnyitExecute();
@@ -102,6 +107,7 @@ class Tfrm_Main : public QMainWindow {
   void aBetuNovelExecute();
   void aBetuCsokkentExecute();
   void aBetuTipusExecute();
+  void aBillentyuzetExecute();
   void aBeallitExecute();
   void aSugoExecute();
   void aLevelExecute();
@@ -131,6 +137,7 @@ class Tfrm_Main : public QMainWindow {
   QToolBar* ToolBar1 = nullptr;
   QToolBar* ToolBar2 = nullptr;
   QTimer* Timer1 = nullptr;
+  PracticeKeyboard* Billentyuzet = nullptr;  // exists only while it is shown
 
   QAction* aMegnyit = nullptr;
   QAction* aUj = nullptr;
@@ -143,6 +150,7 @@ class Tfrm_Main : public QMainWindow {
   QAction* aBetuNovel = nullptr;
   QAction* aBetuCsokkent = nullptr;
   QAction* aBetuTipus = nullptr;
+  QAction* aBillentyuzet = nullptr;
   QAction* aBeallit = nullptr;
   QAction* aSugo = nullptr;
   QAction* aLevel = nullptr;

@@ -98,6 +98,14 @@ PaneLook LookFromSettings(const TBeall& beall) {
   return look;
 }
 
+bool ReadKeyboardShown(const IniFile& ini) {
+  return ini.ReadBool(kKeyboardSection, "Lathato", false);
+}
+
+void WriteKeyboardShown(IniFile& ini, bool shown) {
+  ini.WriteBool(kKeyboardSection, "Lathato", shown);
+}
+
 void WriteSettings(IniFile& ini, const TBeall& beall, const PaneLook& upperPane) {
   const auto d = kDefaultsSection;
   ini.WriteInteger(kScreenSection, "FontSize", beall.ScreenFontSize);

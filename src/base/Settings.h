@@ -56,6 +56,7 @@ struct PaneLook {
 
 inline constexpr std::string_view kDefaultsSection = "Defaults";
 inline constexpr std::string_view kScreenSection = "Screen";
+inline constexpr std::string_view kKeyboardSection = "Billentyuzet";
 
 inline constexpr int32_t kSystemWindowColor = kClWindow;
 
@@ -95,6 +96,11 @@ std::filesystem::path LastLessonPath(const TBeall& beall);
 
 // The pane look described by the record: its font, style and colours, never struck out.
 PaneLook LookFromSettings(const TBeall& beall);
+
+// Whether the on-screen keyboard is shown under the practice panes: [Billentyuzet] Lathato, off
+// by default.
+bool ReadKeyboardShown(const IniFile& ini);
+void WriteKeyboardShown(IniFile& ini, bool shown);
 
 // Writes every key: the interface font size, the pane look taken from `upperPane` (strike-out
 // is not kept), then FullScreen, LastFile, LastPlayer, Sound and SoundFile from `beall`.

@@ -129,6 +129,11 @@ KeyOutcome Exercise::Key(unsigned char ch) {
   return outcome;
 }
 
+std::optional<unsigned char> Exercise::Next() const {
+  if (lines_.empty() || EndReached()) return std::nullopt;
+  return Expected().value_or('\r');
+}
+
 bool Exercise::EndReached() const {
   // TargetPos has passed the last character of the text: it stands on a break after the last
   // line. A lesson without text never ends this way.

@@ -61,6 +61,9 @@ class Exercise {
 
   // True when TargetPos has passed the last character of the lesson text.
   bool EndReached() const;
+  // What is to be typed next: the character at TargetPos, '\r' on a line break; nothing once the
+  // end is reached or when the lesson has no text.
+  std::optional<unsigned char> Next() const;
 
   void Tick() { ++state_.ElapsedSeconds; }
   void Deactivate() { state_.ExerciseActive = false; }

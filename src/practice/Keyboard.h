@@ -56,6 +56,12 @@ struct KeyStroke {
   bool altGr = false;
 };
 
+// How a letter no key types alone is typed: its accent's dead key, then its base letter.
+struct DeadKeyStroke {
+  KeyStroke dead;
+  KeyStroke base;
+};
+
 class Keyboard {
  public:
   // The keys of a data file's text (UTF-8). Throws pekto::DamagedFileError naming the line when
@@ -71,6 +77,12 @@ class Keyboard {
   // first in the file among equals; nothing for a character no key types (dead keys type
   // nothing).
   std::optional<KeyStroke> Find(unsigned char ch) const;
+  // For an accented letter that Find does not give (ř, ô, ů): the dead key of its accent and the
+  // key of its base letter; nothing when the layout has no dead key for that accent.
+  std::optional<DeadKeyStroke> FindDead(unsigned char ch) const;
+
+  // The index of `key` in Keys().
+  size_t IndexOf(const KeyCap& key) const { return static_cast<size_t>(&key - keys_.data()); }
 
  private:
   explicit Keyboard(std::vector<KeyCap> keys) : keys_(std::move(keys)) { Index(); }
@@ -81,7 +93,16 @@ class Keyboard {
   // 2 AltGr).
   std::array<uint32_t, 256> keyOf_{};
   std::array<uint8_t, 256> levelOf_{};
+  // The same for the dead keys, by the byte of their mark.
+  std::array<uint32_t, 256> deadKeyOf_{};
+  std::array<uint8_t, 256> deadLevelOf_{};
 };
+
+// The keys an on-screen keyboard lights for the next character, as indices into Keys(): the key
+// that types it first, then the Shift of the other hand or AltGr that it needs. A letter typed
+// with a dead key lights its base letter's key (and Shift) and the dead key with its modifier;
+// a line break ('\r') lights Enter. Empty for a character no key types.
+std::vector<size_t> KeysToLight(const Keyboard& board, unsigned char ch);
 
 // The keyboard file among the files that come with the program (BundleDir in platform/Startup.h).
 std::filesystem::path KeyboardFile(const std::filesystem::path& bundleDir);

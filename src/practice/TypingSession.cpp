@@ -21,7 +21,10 @@ void TypingSession::Start(Lesson lesson) {
 
 void TypingSession::Type(unsigned char ch) {
   if (!State().ExerciseActive || exercise_.EndReached()) return;
-  if (exercise_.Key(ch) == KeyOutcome::Wrong && sound_) PlayErrorSound();
+  if (exercise_.Key(ch) == KeyOutcome::Wrong) {
+    if (sound_) PlayErrorSound();
+    emit wrongKey(ch);
+  }
   emit keyJudged();
   if (!exercise_.EndReached()) return;
   QMetaObject::invokeMethod(

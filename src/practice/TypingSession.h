@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <memory>
+#include <optional>
 
 #include "practice/Exercise.h"
 
@@ -40,6 +41,10 @@ class TypingSession : public QObject {
   void Stop() { exercise_.Deactivate(); }
 
   void CaretToEnd() { exercise_.CaretToEnd(); }
+  // What the learner is to type next ('\r': Enter); nothing while no exercise runs.
+  std::optional<unsigned char> NextCharacter() const {
+    return State().ExerciseActive ? exercise_.Next() : std::nullopt;
+  }
   // Shows the expected character again, while an exercise runs.
   void HighlightTarget();
 
@@ -49,6 +54,8 @@ class TypingSession : public QObject {
 
  signals:
   void keyJudged();
+  // A key judged wrong, with the character it typed; keyJudged follows.
+  void wrongKey(unsigned char typed);
   void timeChanged();
   void ended();
   void soundFailed(const QString& reason);

@@ -20,6 +20,10 @@ constexpr double kRadius = 0.1;
 // The smallest key unit in pixels the view asks for, and the one it prefers.
 constexpr int kMinUnit = 26;
 constexpr int kPreferredUnit = 44;
+// The frame of a lit key; at most as wide as the margin a key's repaint leaves around it.
+const QColor kLitFrame(0x20, 0x28, 0x50);
+constexpr double kMaxFrame = 3.5;
+constexpr size_t kPicturesPerCap = 4;
 
 QString CharText(const std::optional<KeySymbol>& symbol) {
   if (!symbol || symbol->ch == ' ') return {};
@@ -42,13 +46,12 @@ QFont SizedFont(const QFont& base, double pixels, bool bold = false) {
 }  // namespace
 
 QColor FingerColor(Finger finger) {
-  // From the little finger inwards; the thumbs grey.
-  static const std::array<QColor, 5> kColors = {QColor(0xE8, 0xA8, 0xC8), QColor(0xF4, 0xC8, 0x8C),
-                                                QColor(0xA8, 0xD8, 0xA0), QColor(0x9C, 0xC8, 0xEC),
-                                                QColor(0xD8, 0xD8, 0xD8)};
-  const auto index = static_cast<size_t>(finger);
-  const size_t inward = index <= 4 ? index : kFingerCount - 1 - index;
-  return kColors.at(inward);
+  // From the left little finger to the right one: warm on the left hand, cool on the right.
+  static const std::array<QColor, kFingerCount> kColors = {
+      QColor(0xEA, 0xAC, 0xC8), QColor(0xF3, 0xC6, 0x8E), QColor(0xEE, 0xE0, 0x90),
+      QColor(0xB0, 0xDA, 0xA0), QColor(0xD8, 0xD8, 0xD8), QColor(0x9F, 0xCB, 0xEE),
+      QColor(0xC3, 0xB3, 0xE8), QColor(0x93, 0xD6, 0xCC), QColor(0xE6, 0xB8, 0xA2)};
+  return kColors.at(static_cast<size_t>(finger));
 }
 
 KeyboardView::KeyboardView(Keyboard keyboard, QWidget* parent)
@@ -83,7 +86,7 @@ void KeyboardView::MakeCaps() {
       capOf_[i] = static_cast<size_t>(joined - caps_.begin());
     } else {
       capOf_[i] = caps_.size();
-      caps_.push_back(Cap{{i}, {}});
+      caps_.push_back(Cap{{i}, {}, {}, {}});
     }
   }
 }
@@ -109,6 +112,8 @@ void KeyboardView::Layout() {
       part.addRoundedRect(rect, radius, radius);
       cap.outline = cap.outline.united(part);
     }
+    cap.box = cap.outline.boundingRect().toAlignedRect().adjusted(-2, -2, 2, 2);
+    cap.drawn.clear();
   }
 }
 
@@ -116,7 +121,7 @@ void KeyboardView::SetKeyPaints(std::vector<KeyPaint> paints) {
   paints.resize(keyboard_.Keys().size());
   for (size_t i = 0; i < paints.size(); ++i) {
     if (paints[i] == paints_[i]) continue;
-    update(caps_[capOf_[i]].outline.boundingRect().toAlignedRect().adjusted(-2, -2, 2, 2));
+    update(caps_[capOf_[i]].box);
   }
   paints_ = std::move(paints);
 }
@@ -152,17 +157,51 @@ void KeyboardView::resizeEvent(QResizeEvent* event) {
 void KeyboardView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
-  const QRectF dirty = event->rect();
-  for (const Cap& cap : caps_) {
-    if (cap.outline.boundingRect().intersects(dirty)) PaintCap(painter, cap);
+  // The region, not its bounding rectangle: two keys far apart repaint those two alone.
+  const QRegion& dirty = event->region();
+  for (Cap& cap : caps_) {
+    if (dirty.intersects(cap.box)) painter.drawPixmap(cap.box.topLeft(), Picture(cap));
   }
   if (!message_.isEmpty()) PaintMessage(painter);
+}
+
+void KeyboardView::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange) {
+    for (Cap& cap : caps_) cap.drawn.clear();
+    update();
+  }
+}
+
+// A cap is drawn (antialiased outline, labels) once per paint it shows; a key that changes only
+// copies its picture. The pictures of a few paints are kept, the latest ones.
+const QPixmap& KeyboardView::Picture(Cap& cap) {
+  const KeyPaint& paint = paints_[cap.keys.front()];
+  for (const Drawn& drawn : cap.drawn) {
+    if (drawn.paint == paint) return drawn.picture;
+  }
+  if (cap.drawn.size() >= kPicturesPerCap) cap.drawn.erase(cap.drawn.begin());
+  const qreal ratio = devicePixelRatioF();
+  QPixmap picture(cap.box.size() * ratio);
+  picture.setDevicePixelRatio(ratio);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.translate(-cap.box.topLeft());
+  PaintCap(painter, cap);
+  painter.end();
+  cap.drawn.push_back(Drawn{paint, std::move(picture)});
+  return cap.drawn.back().picture;
 }
 
 void KeyboardView::PaintCap(QPainter& painter, const Cap& cap) const {
   const KeyPaint& paint = paints_[cap.keys.front()];
   const QColor face = paint.fill.isValid() ? paint.fill : palette().color(QPalette::Base);
-  painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+  if (paint.lit) {
+    painter.setPen(QPen(kLitFrame, std::clamp(unit_ * 0.07, 2.0, kMaxFrame)));
+  } else {
+    painter.setPen(QPen(palette().color(QPalette::Mid), 1));
+  }
   painter.setBrush(face);
   painter.drawPath(cap.outline);
   if (paint.hatched) {

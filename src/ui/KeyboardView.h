@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QPainterPath>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 #include <cstddef>
@@ -16,14 +17,16 @@
 
 namespace pekto {
 
-// How a key is filled: its colour (an invalid one: the plain key face), hatched or not.
+// How a key is filled: its colour (an invalid one: the plain key face), hatched or not; a lit
+// key has a strong frame.
 struct KeyPaint {
   QColor fill;
   bool hatched = false;
+  bool lit = false;
   friend bool operator==(const KeyPaint&, const KeyPaint&) = default;
 };
 
-// A calm colour for each finger, the same one for the left and the right hand's.
+// A calm colour for each of the eight fingers; the thumbs grey.
 QColor FingerColor(Finger finger);
 
 class KeyboardView : public QWidget {
@@ -54,16 +57,25 @@ class KeyboardView : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  // A cap drawn once with a paint, kept for the next time it shows that paint.
+  struct Drawn {
+    KeyPaint paint;
+    QPixmap picture;
+  };
   // One key as drawn: a key of two rows (Enter) is one cap of two lines.
   struct Cap {
     std::vector<size_t> keys;  // indices into Keyboard::Keys()
     QPainterPath outline;
+    QRect box;                 // what a repaint of the cap covers: the outline with its frame
+    std::vector<Drawn> drawn;  // the latest few paints, emptied when the size or look changes
   };
 
   void MakeCaps();
   void Layout();
+  const QPixmap& Picture(Cap& cap);
   void PaintCap(QPainter& painter, const Cap& cap) const;
   void PaintLabels(QPainter& painter, const Cap& cap) const;
   void PaintMessage(QPainter& painter) const;

@@ -26,6 +26,7 @@
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/TextPane.h"
+#include "ui/KeyboardView.h"
 
 using namespace pekto;
 namespace fs = std::filesystem;
@@ -96,6 +97,71 @@ class MainWindowTest : public QObject {
   }
 
   void init() { run_.Reset(); }
+
+  void keyboardLightsTheKeysOfTheNextCharacter_data() {
+    QTest::addColumn<QString>("next");
+    QTest::addColumn<QString>("lit");
+    QTest::newRow("kisbetű") << QStringLiteral("a") << QStringLiteral("a");
+    QTest::newRow("jobb kéz nagybetűje: bal Shift")
+        << QStringLiteral("Ő") << QStringLiteral("ő Shift/bal");
+    QTest::newRow("bal kéz nagybetűje: jobb Shift")
+        << QStringLiteral("Í") << QStringLiteral("í Shift/jobb");
+    QTest::newRow("AltGr") << QStringLiteral("@") << QStringLiteral("v Alt Gr");
+    QTest::newRow("holt billentyű")
+        << QStringLiteral("Ř") << QStringLiteral("2 r Shift/jobb Alt Gr");
+  }
+
+  void keyboardLightsTheKeysOfTheNextCharacter() {
+    QFETCH(QString, next);
+    QFETCH(QString, lit);
+    test::BundleKeyboard();
+    const fs::path lesson = run_.Home() / "lessons" / "egy.lck";
+    WriteBytes(lesson, "Egy\r\n" + FromQ(next) + "\r\n");
+    auto w = test::ShowMain({QString::fromStdString(lesson.string())});
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    QCOMPARE(test::LitKeys(*test::Find<KeyboardView>(w, "Billentyuzet")), lit);
+  }
+
+  // Off, the window is what it always was: no keyboard, and after the keyboard came and went the
+  // same pixels. On, it follows the keys, flashes a wrong one and is remembered.
+  void keyboardFollowsTheKeysAndLeavesNoTrace() {
+    test::BundleKeyboard();
+    auto w = test::ShowMain({QString::fromStdString(lessonPath_.string())});
+    QVERIFY(w->findChild<KeyboardView*>() == nullptr);
+    auto* toggle = test::Find<QAction>(w, "aBillentyuzet");
+    QVERIFY(toggle->isCheckable() && !toggle->isChecked());
+    const QImage before = w->grab().toImage();
+    toggle->trigger();
+    QVERIFY(toggle->isChecked());
+    auto* view = test::Find<KeyboardView>(w, "Billentyuzet");
+    QVERIFY(view->isVisible() && view->height() > 100);
+    QVERIFY(w->grab().toImage() != before);
+    toggle->trigger();
+    QVERIFY(w->findChild<KeyboardView*>() == nullptr);
+    QCOMPARE(w->grab().toImage(), before);
+
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    view = test::Find<KeyboardView>(w, "Billentyuzet");
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("x"));
+    QCOMPARE(test::LitKeys(*view), QStringLiteral("!x b"));
+    QTRY_COMPARE(test::LitKeys(*view), QStringLiteral("b"));
+    test::TypeText(test::Find<TextPane>(w, "SynEdit1"), QStringLiteral("b"));
+    QCOMPARE(test::LitKeys(*view), QStringLiteral("Enter"));
+    QVERIFY(w->close());
+    QCOMPARE(IniFile(Startup().SettingsFile).ReadString("Billentyuzet", "Lathato", ""),
+             std::string("1"));
+
+    w = test::ShowMain();
+    QVERIFY(test::Find<QAction>(w, "aBillentyuzet")->isChecked());
+    view = test::Find<KeyboardView>(w, "Billentyuzet");
+    QVERIFY(view->isVisible());
+    QCOMPARE(test::LitKeys(*view), QString());
+    QTest::keyClick(w.get(), Qt::Key_F9);
+    QVERIFY(w->findChild<KeyboardView*>() == nullptr);
+    QVERIFY(w->close());
+    QCOMPARE(IniFile(Startup().SettingsFile).ReadString("Billentyuzet", "Lathato", ""),
+             std::string("0"));
+  }
 
   void firstStartCreatesFoldersAndShowsAnEmptyWindow() {
     fs::remove_all(DataDir());

@@ -17,6 +17,7 @@
 #include "base/Settings.h"
 #include "platform/Startup.h"
 #include "practice/TextPane.h"
+#include "ui/KeyboardView.h"
 
 using namespace pekto;
 namespace fs = std::filesystem;
@@ -27,6 +28,24 @@ namespace {
 struct Evaluation {
   int32_t total = -1, correct = -1, wrong = -1;
   int calls = 0;
+};
+
+// The lit keys of an on-screen keyboard as the first key release reaches a widget.
+class ReleaseWatch : public QObject {
+ public:
+  ReleaseWatch(QWidget* widget, const KeyboardView& view) : widget_(widget), view_(view) {
+    widget->installEventFilter(this);
+  }
+  ~ReleaseWatch() override { widget_->removeEventFilter(this); }
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::KeyRelease && lit.isEmpty()) lit = test::LitKeys(view_);
+    return false;
+  }
+  QString lit;
+
+ private:
+  QWidget* widget_;
+  const KeyboardView& view_;
 };
 
 }  // namespace
@@ -166,6 +185,29 @@ class KeysOnXServerTest : public QObject {
                                                                                           "b"});
     QCOMPARE(State().CorrectCount + State().WrongCount, 1);
     QCOMPARE(test::Find<TextPane>(window_, "SynEdit1")->Lines(), std::vector<std::string>{"\xE9"});
+  }
+
+  // The on-screen keyboard switched on from the Nézet menu: the lit keys follow real keys, and
+  // a wrong key is red as its key press ends (checked when its release arrives).
+  void theKeyboardFollowsRealKeys() {
+    test::BundleKeyboard();
+    Start(WriteLesson("billentyu.lck", "Bill\r\n\xD6l@\r\n"));  // Öl@
+    Press({QStringLiteral("alt+n"), QStringLiteral("Up"), QStringLiteral("Return")});
+    QVERIFY(x11::WaitFor([this] { return window_->findChild<KeyboardView*>() != nullptr; }));
+    const auto* view = test::Find<KeyboardView>(window_, "Billentyuzet");
+    QCOMPARE(test::LitKeys(*view), QStringLiteral("ö Shift/bal"));
+    const ReleaseWatch release(test::Find<TextPane>(window_, "SynEdit1"), *view);
+    Press({QStringLiteral("x")});
+    QVERIFY(x11::WaitFor([&] { return !release.lit.isEmpty(); }));
+    QCOMPARE(release.lit, QStringLiteral("l !x"));
+    QVERIFY(x11::WaitFor([&] { return test::LitKeys(*view) == QStringLiteral("l"); }));
+    Press({QStringLiteral("l")});
+    QVERIFY(x11::WaitFor([&] { return test::LitKeys(*view) == QStringLiteral("v Alt Gr"); }));
+    Press({QStringLiteral("F9")});
+    QVERIFY(window_->findChild<KeyboardView*>() == nullptr);
+    Press({QStringLiteral("ISO_Level3_Shift+v")});
+    QVERIFY(x11::WaitFor([this] { return evaluation_.calls == 1; }));
+    QCOMPARE(evaluation_.wrong, 1);
   }
 
   void aDragInTheLessonPaneChangesNothingThatIsJudged() {

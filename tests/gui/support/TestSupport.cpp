@@ -15,7 +15,9 @@
 #include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
+#include "practice/Keyboard.h"
 #include "practice/LessonLibrary.h"
+#include "ui/PracticeKeyboard.h"
 
 namespace pekto::test {
 
@@ -246,6 +248,27 @@ std::filesystem::path KeptAside(const std::filesystem::path& file) {
     if (name.match(FromPath(entry.path().filename())).hasMatch()) found.push_back(entry.path());
   }
   return found.size() == 1 ? found.front() : std::filesystem::path();
+}
+
+void BundleKeyboard() {
+  namespace fs = std::filesystem;
+  fs::create_directories(KeyboardFile(BundleDir()).parent_path());
+  fs::copy_file(KeyboardFile(ToPath(QCoreApplication::applicationDirPath())),
+                KeyboardFile(BundleDir()), fs::copy_options::overwrite_existing);
+}
+
+QString LitKeys(const KeyboardView& view) {
+  QStringList lit;
+  const std::vector<KeyCap>& keys = view.Board().Keys();
+  for (size_t i = 0; i < keys.size(); ++i) {
+    const KeyCap& key = keys[i];
+    QString name = key.label.empty() ? ToQ(std::string(1, static_cast<char>(key.base->ch)))
+                                     : QString::fromStdString(key.label);
+    if (key.label == "Shift") name += key.x < 7 ? QStringLiteral("/bal") : QStringLiteral("/jobb");
+    if (view.KeyPaints()[i].lit) lit << name;
+    if (view.KeyPaints()[i].fill == PracticeKeyboard::WrongColor()) lit << u'!' + name;
+  }
+  return lit.join(u' ');
 }
 
 }  // namespace pekto::test

@@ -25,8 +25,9 @@
 class QWidget;
 
 namespace pekto {
+class KeyboardView;
 class Tfrm_Main;
-}
+}  // namespace pekto
 
 namespace pekto::test {
 
@@ -117,6 +118,13 @@ void TypeChar(QWidget* widget, QChar ch);
 void TypeText(QWidget* widget, const QString& text);
 // Enter as a keyboard sends it: Qt::Key_Return with the text "\r".
 void PressEnter(QWidget* widget);
+
+// Copies the keyboard file, which the build puts beside the test program, into the program's
+// bundle folder, where the windows that show the keyboard read it.
+void BundleKeyboard();
+// The lit keys of an on-screen keyboard in file order, each by its character or name ("Shift/bal"
+// is the left Shift), and the key flashed red after "!".
+QString LitKeys(const KeyboardView& view);
 
 // A file's bytes, written and read as they are.
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
