@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The lesson picker "Lecke megnyitása": the lessons of the lesson folder by name, or any lesson
-// file on disk through the open-file dialog.
+// The lesson picker "Lecke megnyitása": the lessons of the lesson folder by name, those whose goal
+// the current player has reached marked, or any lesson file on disk through the open-file dialog.
 
 #include <QStringList>
 #include <QVariant>
@@ -54,6 +54,7 @@ class Tfrm_FileNyitas : public FormDialog {
  private:
   void FormCreate(const std::string& current);
   void FormShow() override;
+  static void MarkPassed(QListWidgetItem& item, bool passed);
   void ListBox1DblClick();
   void Button3Click();
 
