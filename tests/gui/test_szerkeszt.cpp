@@ -34,6 +34,7 @@
 #include "platform/Startup.h"
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
+#include "results/LessonGoals.h"
 
 using namespace pekto;
 namespace fs = std::filesystem;
@@ -160,6 +161,46 @@ class SzerkesztTest : public QObject {
     QCOMPARE(lines, (Lines{"sor1", "", "sor3"}));
     QCOMPARE(caption, QStringLiteral("Szerkesztés: ") + FromPath(file));
     QCOMPARE(ReadBytes(file), std::string("  C\xEDm\t \r\nsor1\r\n\r\nsor3\r\n"));
+  }
+
+  // The goal is saved with the lesson into Celok.csv beside it, and shown when the lesson is
+  // opened again; a goal file that cannot be read is named and its fields stay disabled.
+  void theGoalIsSavedBesideTheLesson() {
+    const fs::path file = Lesson("cel.lck");
+    WriteBytes(file, "C\r\nccc\r\n");
+    const fs::path goals = GoalFileOf(file);
+    const auto edit = [&](const std::function<void(Tfrm_Szerkeszt&)>& steps, bool warned = false) {
+      test::DialogAnswers answers;
+      if (warned) answers.Then(test::DialogAnswers::Accept());
+      answers.Then(Drive(steps));
+      EditLessonFile(file, nullptr);
+      return answers.Records();
+    };
+    edit([](Tfrm_Szerkeszt& editor) {
+      test::Find<QLineEdit>(&editor, "EditSebesseg")->setText(QStringLiteral("150"));
+      QVERIFY(!editor.Saved());
+      Run(editor, "aMent");
+      Run(editor, "aBezar");
+    });
+    QCOMPARE(GoalOf(ReadGoals(goals), "cel.lck"), (LessonGoal{150, std::nullopt}));
+    QString shown;
+    edit([&](Tfrm_Szerkeszt& editor) {
+      shown = test::Find<QLineEdit>(&editor, "EditSebesseg")->text();
+      Run(editor, "aBezar");
+    });
+    QCOMPARE(shown, QStringLiteral("150"));
+
+    WriteBytes(goals, "damaged");
+    bool enabled = true;
+    const auto records = edit(
+        [&](Tfrm_Szerkeszt& editor) {
+          enabled = test::Find<QLineEdit>(&editor, "EditPontossag")->isEnabled();
+          Run(editor, "aBezar");
+        },
+        true);
+    QVERIFY(records.front().text.contains(FromPath(goals)));  // before the editor shows
+    QVERIFY(!enabled);
+    QCOMPARE(ReadBytes(goals), std::string("damaged"));
   }
 
   void theMainWindowOpensANewLessonWithAnEmptyTitle() {
