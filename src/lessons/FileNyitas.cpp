@@ -40,6 +40,8 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 // Offered by "File-ból" when the last lesson is gone: the first lesson of the library.
 constexpr std::string_view kFirstLesson = "001_fdjk.lck";
+// The side of the blank mark: more than any line is high, so that it is scaled down like the tick.
+constexpr int kMarkPixels = 64;
 
 // The stored names of the listed lessons whose goal the current player has reached. A goal
 // file that cannot be read is reported; a lesson or score that cannot be read marks nothing
@@ -157,12 +159,11 @@ Tfrm_FileNyitas::Tfrm_FileNyitas(const std::string& current, QWidget* owner)
 
 void Tfrm_FileNyitas::FormCreate(const std::string& current) {
   const std::vector<LessonName> lessons = SortedLessons(Startup().DataDir);
-  const std::set<std::string> passed = PassedOf(lessons, this);
   for (const LessonName& lesson : lessons) {
     auto* item = new QListWidgetItem(lesson.shown, ListBox1);
     item->setData(Qt::UserRole, LessonItemData(lesson));
-    if (!passed.empty()) MarkPassed(*item, passed.contains(lesson.stored));
   }
+  MarkPassed(PassedOf(lessons, this));
   if (ListBox1->count() == 0) return;
   const QString wanted = FileNamePart(ToQ(current));
   const auto found = ListBox1->findItems(wanted, Qt::MatchFixedString);  // case ignored
@@ -171,16 +172,20 @@ void Tfrm_FileNyitas::FormCreate(const std::string& current) {
 
 // A reached goal shows as a tick before the name; the other names keep the same room before
 // them, so that the names stay in line.
-void Tfrm_FileNyitas::MarkPassed(QListWidgetItem& item, bool passed) {
-  static const QIcon none = [] {
-    QPixmap blank(16, 16);
-    blank.fill(Qt::transparent);
-    return QIcon(blank);
-  }();
-  item.setIcon(passed ? CommandIcon(u"teljesitve") : none);
-  if (passed) {
-    item.setToolTip(QStringLiteral("Teljesítve: a lecke célját elérted"));
-    item.setData(Qt::AccessibleDescriptionRole, QStringLiteral("teljesítve"));
+void Tfrm_FileNyitas::MarkPassed(const std::set<std::string>& passed) {
+  if (passed.empty()) return;
+  const QIcon tick = CommandIcon(u"teljesitve");
+  QPixmap blank(kMarkPixels, kMarkPixels);
+  blank.fill(Qt::transparent);
+  const QIcon none(blank);
+  for (int row = 0; row < ListBox1->count(); ++row) {
+    QListWidgetItem* item = ListBox1->item(row);
+    const bool done = passed.contains(item->data(Qt::UserRole).toByteArray().toStdString());
+    item->setIcon(done ? tick : none);
+    if (done) {
+      item->setToolTip(QStringLiteral("Teljesítve: a lecke célját elérted"));
+      item->setData(Qt::AccessibleDescriptionRole, QStringLiteral("teljesítve"));
+    }
   }
 }
 
@@ -214,6 +219,9 @@ void Tfrm_FileNyitas::Button3Click() {
 }
 
 void Tfrm_FileNyitas::FormShow() {
+  // The marks a little higher than a line of the interface font.
+  const int side = ListBox1->fontMetrics().height() + 2;
+  ListBox1->setIconSize(QSize(side, side));
   ListBox1->setFocus();
 }
 

@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,7 +55,8 @@ class Tfrm_FileNyitas : public FormDialog {
  private:
   void FormCreate(const std::string& current);
   void FormShow() override;
-  static void MarkPassed(QListWidgetItem& item, bool passed);
+  // Marks the items of the lessons named (stored names) in `passed`.
+  void MarkPassed(const std::set<std::string>& passed);
   void ListBox1DblClick();
   void Button3Click();
 

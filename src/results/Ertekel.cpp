@@ -30,8 +30,9 @@ constexpr int kClientWidth = 402;
 constexpr int kSpeedTop = 301;
 constexpr int kSpeedLineHeight = 17;
 constexpr int kClientHeight = kSpeedTop + 2 * kSpeedLineHeight + 8;
-// The goal's line below them, as high as its text needs: the dialog grows by that only.
-constexpr int kGoalTop = kSpeedTop + 2 * kSpeedLineHeight;
+// The goal's lines a little below them, as high as their text needs: the dialog grows by that
+// only.
+constexpr int kGoalTop = kSpeedTop + 2 * kSpeedLineHeight + 4;
 constexpr int kLineWidth = 369;
 const QColor kMetColour(0, 128, 0);
 
@@ -137,9 +138,6 @@ Tfrm_Ertekel::Tfrm_Ertekel(QWidget* owner) : FormDialog(owner, {.section = kSect
   LCel = MakeLabel(this, "LCel", QRect(12, kGoalTop, kLineWidth, kSpeedLineHeight),
                    Qt::AlignHCenter | Qt::AlignTop);
   LCel->setWordWrap(true);
-  QFont bold;  // the window's font, bold
-  bold.setBold(true);
-  LCel->setFont(bold);
   LCel->hide();
 }
 

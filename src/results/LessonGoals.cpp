@@ -168,7 +168,8 @@ std::string GoalNotWrittenMessage(const fs::path& goalFile, std::string_view rea
 
 std::string GoalsUnreadableMessage(const fs::path& goalFile, std::string_view reason) {
   return "A leckék céljai nem olvashatók be a(z) " + Quoted(goalFile) + " fájlból:\n" +
-         std::string(reason) + "\nA fájl változatlanul megmaradt; a gyakorlás célok nélkül folyik.";
+         std::string(reason) +
+         "\nA fájl változatlanul megmaradt; a gyakorlás célok nélkül folytatható.";
 }
 
 GoalShortfall CheckGoal(const LessonGoal& goal, int32_t perMinute, int32_t percent) {
@@ -180,11 +181,15 @@ GoalShortfall CheckGoal(const LessonGoal& goal, int32_t perMinute, int32_t perce
 
 std::string GoalVerdict(const GoalShortfall& shortfall) {
   if (shortfall.Met()) return "Sikeres";
-  const std::string accuracy = std::to_string(shortfall.percent) + " százalékponttal";
-  const std::string speed = std::to_string(shortfall.perMinute) + " leütés/perc-cel";
-  if (shortfall.perMinute == 0) return "A pontosság " + accuracy + " kevés";
-  if (shortfall.percent == 0) return "A sebesség " + speed + " kevés";
-  return "A pontosság " + accuracy + ", a sebesség " + speed + " kevés";
+  std::string verdict;
+  if (shortfall.percent > 0) {
+    verdict = "A pontosság " + std::to_string(shortfall.percent) + " százalékponttal kevés";
+  }
+  if (shortfall.perMinute > 0) {
+    if (!verdict.empty()) verdict += '\n';
+    verdict += "A sebesség " + std::to_string(shortfall.perMinute) + " leütés/perc-cel kevés";
+  }
+  return verdict;
 }
 
 std::set<std::string> PassedLessons(const fs::path& scoreFile, std::string_view player,

@@ -74,7 +74,7 @@ struct GoalShortfall {
 GoalShortfall CheckGoal(const LessonGoal& goal, int32_t perMinute, int32_t percent);
 
 // "Sikeres", or what is missing (UTF-8): "A pontosság 1 százalékponttal kevés", "A sebesség
-// 12 leütés/perc-cel kevés", or both in one sentence.
+// 12 leütés/perc-cel kevés", or both, a line each.
 std::string GoalVerdict(const GoalShortfall& shortfall);
 
 // A lesson with a goal, as the score rows name it: its file name (UTF-8) and title (Windows-1250,

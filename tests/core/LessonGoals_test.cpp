@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "A pontosság 1 százalékponttal kevés"},
         VerdictCase{"speedOneKeyShort", kDefaults, 179, 100, "A sebesség 1 leütés/perc-cel kevés"},
         VerdictCase{"bothShort", kDefaults, 168, 90,
-                    "A pontosság 8 százalékponttal, a sebesség 12 leütés/perc-cel kevés"},
+                    "A pontosság 8 százalékponttal kevés\nA sebesség 12 leütés/perc-cel kevés"},
         VerdictCase{"accuracyOnly", {std::nullopt, 98}, 0, 98, "Sikeres"},
         VerdictCase{"noGoal", {}, 0, 0, "Sikeres"}),
     [](const auto& info) { return std::string(info.param.name); });

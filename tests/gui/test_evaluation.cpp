@@ -454,8 +454,8 @@ class EvaluationTest : public QObject {
     QTest::newRow("met") << 178 << 2 << QStringLiteral("Sikeres");  // 180 per minute, 99 %
     QTest::newRow("missed") << 160 << 8                             // 168 per minute, 95 %
                             << QStringLiteral(
-                                   "A pontosság 3 százalékponttal, a sebesség 12 leütés/perc-cel "
-                                   "kevés");
+                                   "A pontosság 3 százalékponttal kevés\n"
+                                   "A sebesség 12 leütés/perc-cel kevés");
   }
   void goalVerdictBelowTheSpeedLines() {
     QFETCH(int, correct);
@@ -481,7 +481,7 @@ class EvaluationTest : public QObject {
         .Then(test::DialogAnswers::Reject());
     ShowEvaluation("Alapsor", 120, correct, wrong, 60, nullptr, {}, lesson);
     QCOMPARE(shown, verdict);
-    QCOMPARE(line.topLeft(), QPoint(12, 335));  // below the speed lines, which stay in place
+    QCOMPARE(line.topLeft(), QPoint(12, 339));  // below the speed lines, which stay in place
     QVERIFY(fits);
     QCOMPARE(size, QSize(402, line.bottom() + 1 + 8));
   }

@@ -307,7 +307,8 @@ class FileNyitasTest : public QObject {
     answers.Then([&](QDialog& dialog) {
       for (int row = 0; row < List(dialog)->count(); ++row) {
         seen << List(dialog)->item(row)->toolTip();
-        icons += List(dialog)->item(row)->icon().isNull() ? 0 : 1;
+        const QSize room = List(dialog)->iconSize();
+        icons += List(dialog)->item(row)->icon().actualSize(room) == room ? 1 : 0;
       }
       dialog.reject();
     });
