@@ -21,6 +21,7 @@ struct VerdictCase {
   int32_t perMinute, percent;
   const char* verdict;
 };
+const LessonGoal kDefaults{180, 98};
 
 class GoalVerdictTest : public ::testing::TestWithParam<VerdictCase> {};
 
@@ -28,8 +29,6 @@ TEST_P(GoalVerdictTest, SaysSuccessOrWhatIsMissing) {
   const VerdictCase& c = GetParam();
   EXPECT_EQ(GoalVerdict(CheckGoal(c.goal, c.perMinute, c.percent)), c.verdict);
 }
-
-const LessonGoal kDefaults{180, 98};
 
 INSTANTIATE_TEST_SUITE_P(
     Goals, GoalVerdictTest,
@@ -76,20 +75,14 @@ TEST(GoalFile, PassedLessonsByTheScoreRowsOfThePlayer) {
   const auto score = dir / "Score.csv";
   const std::string longTitle(60, 'x');  // the score keeps 50 bytes of it
   const auto record = [&](const std::string& title, const char* player, int32_t correct,
-                          int32_t wrong, int32_t seconds) {
-    RecordScore(score, {title,
-                        player,
-                        0,
-                        correct,
-                        wrong,
-                        ExtendedPercent(correct, wrong),
-                        seconds,
-                        {2026, 12, 1}});
+                          int32_t wrong) {  // a minute each
+    const int32_t percent = ExtendedPercent(correct, wrong);
+    RecordScore(score, {title, player, 0, correct, wrong, percent, 60, {2026, 12, 1}});
   };
-  record("Alapsor", "Anna", 178, 2, 60);   // 180 per minute, 99 %: passes 180/98
-  record("alapsor", "Béla", 300, 0, 60);   // another player
-  record(longTitle, "Anna", 97, 3, 60);    // 97 %: one point short
-  record("Harmadik", "Anna", 179, 0, 60);  // one key short
+  record("Alapsor", "Anna", 178, 2);   // 180 per minute, 99 %: passes 180/98
+  record("alapsor", "Béla", 300, 0);   // another player
+  record(longTitle, "Anna", 97, 3);    // 97 %: one point short
+  record("Harmadik", "Anna", 179, 0);  // one key short
   const std::vector<GoalLesson> lessons = {{"a.lck", "ALAPSOR", kDefaults},
                                            {"b.lck", longTitle, kDefaults},
                                            {"c.lck", longTitle, {std::nullopt, 97}},
