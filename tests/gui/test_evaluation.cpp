@@ -450,19 +450,26 @@ class EvaluationTest : public QObject {
   void goalVerdictBelowTheSpeedLines_data() {
     QTest::addColumn<int>("correct");
     QTest::addColumn<int>("wrong");
+    QTest::addColumn<QByteArray>("goals");  // Celok.csv; empty: the goal 180 per minute, 98 %
     QTest::addColumn<QString>("verdict");
-    QTest::newRow("met") << 178 << 2 << QStringLiteral("Sikeres");  // 180 per minute, 99 %
-    QTest::newRow("missed") << 160 << 8                             // 168 per minute, 95 %
+    QTest::newRow("met") << 178 << 2 << QByteArray()  // 180 per minute, 99 %
+                         << QStringLiteral("Sikeres");
+    QTest::newRow("missed") << 160 << 8 << QByteArray()  // 168 per minute, 95 %
                             << QStringLiteral(
                                    "A pontosság 3 százalékponttal kevés\n"
                                    "A sebesség 12 leütés/perc-cel kevés");
+    QTest::newRow("damaged") << 178 << 2 << QByteArray("junk")
+                             << QStringLiteral(
+                                    "A(z) \"Celok.csv\" nem olvasható, a cél nem értékelhető.");
   }
   void goalVerdictBelowTheSpeedLines() {
     QFETCH(int, correct);
     QFETCH(int, wrong);
+    QFETCH(QByteArray, goals);
     QFETCH(QString, verdict);
     const fs::path lesson = WriteLesson();
     QCOMPARE(WriteGoal(GoalFileOf(lesson), "alapsor.lck", {180, 98}), std::nullopt);
+    if (!goals.isEmpty()) WriteBytes(GoalFileOf(lesson), goals.toStdString());
     ResultsWatch results(false);
     QString shown;
     QRect line;
