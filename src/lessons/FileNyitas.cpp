@@ -64,6 +64,7 @@ std::set<std::string> PassedOf(const std::vector<LessonName>& lessons, QWidget* 
       withGoal.push_back(
           {lesson.stored, ReadLessonTitle(LessonPath(dataDir, lesson.stored)), *goal});
     } catch (const Error&) {
+      continue;  // a lesson that cannot be read cannot have been passed
     }
   }
   try {
