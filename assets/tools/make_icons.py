@@ -24,6 +24,7 @@ LIGHT = "#dce8f7"  # light fill
 MID = "#b3cbeb"  # slightly darker light fill (front faces)
 PAPER = "#ffffff"
 LINE = "#7f9fcc"  # the text lines on pages
+GREEN = "#2f8f46"  # a goal reached
 
 STROKE = 1.5  # the one stroke width of the set
 GLYPH = 2.0  # letters and arrows drawn as strokes
@@ -232,6 +233,14 @@ def icon_bezar():
     ]
 
 
+def icon_teljesitve():
+    """The mark of a lesson whose goal was reached: a white tick on a green disc."""
+    return [
+        circle(12, 12, 9.25, fill=GREEN, stroke="none"),
+        path("M7.25 12.5 L10.5 15.75 L16.75 8.5", stroke=PAPER, width=2.75),
+    ]
+
+
 def letter_a(left, bottom, height):
     """A capital A as two strokes and a bar."""
     half = height * 0.36
@@ -407,6 +416,7 @@ ICONS = {
     "readme": icon_readme,
     "nevjegy": icon_nevjegy,
     "pekto": icon_pekto,
+    "teljesitve": icon_teljesitve,
 }
 
 

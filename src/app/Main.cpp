@@ -593,7 +593,7 @@ void Tfrm_Main::FinishExercise() {
     showEvaluation_(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds);
   } else {
     ShowEvaluation(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds,
-                   this, session_->Keys().Tallies());
+                   this, session_->Keys().Tallies(), LastLessonPath(Beall));
   }
   session_->Stop();
   ShowNextKey();

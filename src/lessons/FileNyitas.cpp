@@ -5,19 +5,25 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <set>
 #include <string_view>
 
+#include "base/Icons.h"
 #include "base/Settings.h"
 #include "platform/Dialogs.h"
+#include "platform/Error.h"
 #include "platform/Fonts.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
+#include "practice/LessonFile.h"
 #include "practice/LessonLibrary.h"
+#include "results/LessonGoals.h"
 
 namespace fs = std::filesystem;
 
@@ -34,6 +40,39 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 // Offered by "File-ból" when the last lesson is gone: the first lesson of the library.
 constexpr std::string_view kFirstLesson = "001_fdjk.lck";
+// The side of the blank mark: more than any line is high, so that it is scaled down like the tick.
+constexpr int kMarkPixels = 64;
+
+// The stored names of the listed lessons whose goal the current player has reached. A goal
+// file that cannot be read is reported; a lesson or score that cannot be read marks nothing
+// (the score is reported where it is written).
+std::set<std::string> PassedOf(const std::vector<LessonName>& lessons, QWidget* owner) {
+  const fs::path dataDir = Startup().DataDir;
+  const fs::path goalFile = LessonFolder(dataDir) / std::string(kGoalFileName);
+  GoalRows goals;
+  try {
+    goals = ReadGoals(goalFile);
+  } catch (const Error& e) {
+    ShowWarning(QString::fromStdString(GoalsUnreadableMessage(goalFile, e.what())), owner);
+    return {};
+  }
+  std::vector<GoalLesson> withGoal;
+  for (const LessonName& lesson : lessons) {
+    const auto goal = GoalOf(goals, lesson.stored);
+    if (!goal) continue;
+    try {
+      withGoal.push_back(
+          {lesson.stored, ReadLessonTitle(LessonPath(dataDir, lesson.stored)), *goal});
+    } catch (const Error&) {
+      continue;  // a lesson that cannot be read cannot have been passed
+    }
+  }
+  try {
+    return PassedLessons(dataDir / "Score.csv", Beall.LastPlayer, withGoal);
+  } catch (const Error&) {
+    return {};
+  }
+}
 
 QPushButton* MakeButton(QWidget* parent, const QString& text, const char* name, int left) {
   auto* button = new QPushButton(text, parent);
@@ -120,14 +159,35 @@ Tfrm_FileNyitas::Tfrm_FileNyitas(const std::string& current, QWidget* owner)
 }
 
 void Tfrm_FileNyitas::FormCreate(const std::string& current) {
-  for (const LessonName& lesson : SortedLessons(Startup().DataDir)) {
+  const std::vector<LessonName> lessons = SortedLessons(Startup().DataDir);
+  for (const LessonName& lesson : lessons) {
     auto* item = new QListWidgetItem(lesson.shown, ListBox1);
     item->setData(Qt::UserRole, LessonItemData(lesson));
   }
+  MarkPassed(PassedOf(lessons, this));
   if (ListBox1->count() == 0) return;
   const QString wanted = FileNamePart(ToQ(current));
   const auto found = ListBox1->findItems(wanted, Qt::MatchFixedString);  // case ignored
   ListBox1->setCurrentItem(found.isEmpty() ? ListBox1->item(0) : found.front());
+}
+
+// A reached goal shows as a tick before the name; the other names keep the same room before
+// them, so that the names stay in line.
+void Tfrm_FileNyitas::MarkPassed(const std::set<std::string>& passed) {
+  if (passed.empty()) return;
+  const QIcon tick = CommandIcon(u"teljesitve");
+  QPixmap blank(kMarkPixels, kMarkPixels);
+  blank.fill(Qt::transparent);
+  const QIcon none(blank);
+  for (int row = 0; row < ListBox1->count(); ++row) {
+    QListWidgetItem* item = ListBox1->item(row);
+    const bool done = passed.contains(item->data(Qt::UserRole).toByteArray().toStdString());
+    item->setIcon(done ? tick : none);
+    if (done) {
+      item->setToolTip(QStringLiteral("Teljesítve: a lecke célját elérted"));
+      item->setData(Qt::AccessibleDescriptionRole, QStringLiteral("teljesítve"));
+    }
+  }
 }
 
 void Tfrm_FileNyitas::ListBox1DblClick() {
@@ -160,6 +220,9 @@ void Tfrm_FileNyitas::Button3Click() {
 }
 
 void Tfrm_FileNyitas::FormShow() {
+  // The marks a little higher than a line of the interface font.
+  const int side = ListBox1->fontMetrics().height() + 2;
+  ListBox1->setIconSize(QSize(side, side));
   ListBox1->setFocus();
 }
 

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The lesson picker "Lecke megnyitása": the lessons of the lesson folder by name, or any lesson
-// file on disk through the open-file dialog.
+// The lesson picker "Lecke megnyitása": the lessons of the lesson folder by name, those whose goal
+// the current player has reached marked, or any lesson file on disk through the open-file dialog.
 
 #include <QStringList>
 #include <QVariant>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,8 @@ class Tfrm_FileNyitas : public FormDialog {
  private:
   void FormCreate(const std::string& current);
   void FormShow() override;
+  // Marks the items of the lessons named (stored names) in `passed`.
+  void MarkPassed(const std::set<std::string>& passed);
   void ListBox1DblClick();
   void Button3Click();
 

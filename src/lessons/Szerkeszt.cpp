@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QHBoxLayout>
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,6 +21,8 @@
 #include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
+#include "platform/FileLock.h"
+#include "platform/Files.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
@@ -85,6 +89,7 @@ Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget* owner)
   CreateActions();
   QToolBar* toolBar = CreateToolBar();
   QWidget* titleBar = CreateTitleBar();
+  QWidget* goalBar = CreateGoalBar();
   CreateTextPane();
   CreatePopupMenu();
   StatusBar1 = new QStatusBar(this);
@@ -94,9 +99,13 @@ Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget* owner)
   layout->setSpacing(0);
   layout->addWidget(toolBar);
   layout->addWidget(titleBar);
+  layout->addWidget(goalBar);
   layout->addWidget(SynEdit1, 1);
   layout->addWidget(StatusBar1);
+  // Tab goes from the title on to the text; the goal is reached by the mouse or Alt+S, Alt+P.
   setTabOrder(Edit1, SynEdit1);
+  setTabOrder(SynEdit1, EditSebesseg);
+  setTabOrder(EditSebesseg, EditPontossag);
   UpdateCaption();
 }
 
@@ -169,6 +178,41 @@ QWidget* Tfrm_Szerkeszt::CreateTitleBar() {
   return bar;
 }
 
+// Below the title: the goal a learner's result must reach for the lesson to count as passed.
+QWidget* Tfrm_Szerkeszt::CreateGoalBar() {
+  auto* bar = new QWidget(this);
+  bar->setObjectName(QStringLiteral("Panel2"));
+  bar->setFixedHeight(kTitleBarHeight);
+  auto* layout = new QHBoxLayout(bar);
+  layout->setContentsMargins(16, 0, 16, 4);
+  const auto field = [this, bar, layout](const QString& caption, const char* name, int top,
+                                         int example, const QString& unit) {
+    auto* label = new QLabel(caption, bar);
+    auto* edit = new QLineEdit(bar);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setValidator(new QIntValidator(0, top, edit));
+    edit->setPlaceholderText(QStringLiteral("pl. %1").arg(example));
+    label->setBuddy(edit);
+    connect(edit, &QLineEdit::textChanged, this, [this] {
+      if (!filling_) saved_ = false;
+    });
+    layout->addWidget(label);
+    layout->addWidget(edit);
+    layout->addWidget(new QLabel(unit, bar));
+    layout->addSpacing(16);
+    return edit;
+  };
+  EditSebesseg = field(QStringLiteral("Cél: &sebesség"), "EditSebesseg", 9999, kSuggestedPerMinute,
+                       QStringLiteral("leütés/perc"));
+  EditPontossag = field(QStringLiteral("&pontosság"), "EditPontossag", 100, kSuggestedPercent,
+                        QStringLiteral("% helyes"));
+  auto* hint = new QLabel(QStringLiteral("(üresen hagyva: nincs cél)"), bar);
+  hint->setEnabled(false);
+  layout->addWidget(hint);
+  layout->addStretch();
+  return bar;
+}
+
 void Tfrm_Szerkeszt::CreateTextPane() {
   SynEdit1 = new TextPane(this);
   SynEdit1->setObjectName(QStringLiteral("SynEdit1"));
@@ -207,8 +251,11 @@ void Tfrm_Szerkeszt::CreatePopupMenu() {
 // ---- showing and closing -------------------------------------------------------------------
 
 // The label, the tool bar and the status bar follow the interface size; the title field and the
-// text pane keep their own fonts.
+// text pane keep their own fonts. The goal fields hold four digits in the interface font.
 void Tfrm_Szerkeszt::FormShow() {
+  for (QLineEdit* edit : {EditSebesseg, EditPontossag}) {
+    edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("pl. 0000")) + 12);
+  }
   Edit1->setFocus();
 }
 
@@ -227,6 +274,7 @@ void Tfrm_Szerkeszt::OpenFile(const fs::path& file) {
     SynEdit1->Clear();
     SynEdit1->AppendLines(lesson.lines);
   }
+  LoadGoal(file);
   editFile_ = file;
   saved_ = true;
   UpdateCaption();
@@ -243,6 +291,7 @@ void Tfrm_Szerkeszt::WriteFile() {
                     .toStdString());
   }
   WriteLessonFile(editFile_, Lesson{FromQ(Edit1->text()), SynEdit1->Lines()});
+  SaveGoal();
   saved_ = true;
   UpdateCaption();
 }
@@ -314,6 +363,59 @@ void Tfrm_Szerkeszt::ShowRefused(const QString& characters) {
       kRefusedHintMs);
 }
 
+// ---- the goal ------------------------------------------------------------------------------
+
+void Tfrm_Szerkeszt::LoadGoal(const fs::path& file) {
+  LessonGoal goal;
+  bool readable = true;
+  if (!file.empty()) {
+    const fs::path goalFile = GoalFileOf(file);
+    try {
+      goal = GoalOf(ReadGoals(goalFile), PathText(file.filename())).value_or(LessonGoal{});
+    } catch (const Error& e) {
+      readable = false;
+      ShowWarning(QString::fromStdString(GoalsUnreadableMessage(goalFile, e.what())), this);
+    }
+  }
+  const QScopedValueRollback filling(filling_, true);
+  const auto show = [readable](QLineEdit* edit, const std::optional<int32_t>& value) {
+    edit->setText(value ? QString::number(*value) : QString());
+    edit->setEnabled(readable);
+  };
+  show(EditSebesseg, goal.perMinute);
+  show(EditPontossag, goal.percent);
+  storedGoal_ = goal;
+  goalLesson_ = file;
+}
+
+LessonGoal Tfrm_Szerkeszt::TypedGoal() const {
+  const auto number = [](const QLineEdit* edit) -> std::optional<int32_t> {
+    bool ok = false;
+    const int value = edit->text().trimmed().toInt(&ok);
+    return ok ? std::optional<int32_t>(value) : std::nullopt;
+  };
+  return {number(EditSebesseg), number(EditPontossag)};
+}
+
+void Tfrm_Szerkeszt::SaveGoal() {
+  const LessonGoal goal = TypedGoal();
+  if (!EditSebesseg->isEnabled() || (goal == storedGoal_ && editFile_ == goalLesson_)) return;
+  const fs::path goalFile = GoalFileOf(editFile_);
+  std::optional<std::string> problem;
+  try {
+    const FileLock lock(goalFile);
+    problem = WriteGoal(goalFile, PathText(editFile_.filename()), goal);
+  } catch (const Error& e) {
+    problem = GoalNotWrittenMessage(goalFile, e.what());
+  }
+  if (problem) {
+    ShowWarning(QString::fromStdString(*problem), this);
+    return;
+  }
+  storedGoal_ = goal;
+  goalLesson_ = editFile_;
+}
+
 // ---- commands ------------------------------------------------------------------------------
 
 void Tfrm_Szerkeszt::aUjExecute() {
@@ -323,6 +425,7 @@ void Tfrm_Szerkeszt::aUjExecute() {
     Edit1->setText(kNewTitle);
     SynEdit1->Clear();
   }
+  LoadGoal({});
   // Typing replaces the prompt.
   Edit1->setFocus();
   Edit1->selectAll();

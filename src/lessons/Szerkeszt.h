@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The lesson editor "Szerkesztés": writes a new lesson or changes an existing one.
+// The lesson editor "Szerkesztés": writes a new lesson or changes an existing one, and the
+// lesson's goal (results/LessonGoals.h), saved with it.
 
 #include <filesystem>
 #include <string>
 
 #include "base/Form.h"
+#include "results/LessonGoals.h"
 
 class QAction;
 class QLineEdit;
@@ -44,6 +46,7 @@ class Tfrm_Szerkeszt : public FormDialog {
   void CreateActions();
   QToolBar* CreateToolBar();
   QWidget* CreateTitleBar();
+  QWidget* CreateGoalBar();
   void CreateTextPane();
   void CreatePopupMenu();
 
@@ -70,14 +73,27 @@ class Tfrm_Szerkeszt : public FormDialog {
   void UpdateCaption();
   void ShowRefused(const QString& characters);
 
+  // The goal fields: filled from the goal file of `file`'s folder, or emptied (no file). A goal
+  // file that cannot be read is reported, and the fields stay disabled until another lesson.
+  void LoadGoal(const std::filesystem::path& file);
+  LessonGoal TypedGoal() const;
+  // Writes the typed goal of EditFile into its folder's goal file when it differs from the one
+  // stored there; reports what could not be written, the lesson being saved all the same.
+  void SaveGoal();
+
   std::filesystem::path editFile_;
   bool saved_ = true;
   bool filling_ = false;  // the editor itself is filling the fields
   // The name last chosen in this editor's save-as dialog.
   std::filesystem::path lastSaveName_;
+  // The goal as the goal file holds it for `goalLesson_`.
+  LessonGoal storedGoal_;
+  std::filesystem::path goalLesson_;
 
   QToolBar* ToolBar1 = nullptr;
-  QLineEdit* Edit1 = nullptr;  // the title
+  QLineEdit* Edit1 = nullptr;          // the title
+  QLineEdit* EditSebesseg = nullptr;   // the goal's keystrokes per minute
+  QLineEdit* EditPontossag = nullptr;  // the goal's percentage correct
   TextPane* SynEdit1 = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   QMenu* PopupMenu1 = nullptr;

@@ -52,6 +52,14 @@ Lesson ReadLessonFile(const std::filesystem::path& path) {
   }
 }
 
+std::string ReadLessonTitle(const std::filesystem::path& path) {
+  // More than any title a score row keeps.
+  constexpr std::uintmax_t kTitleBytes = 64 * 1024;
+  const FileStart start = ReadFileStart(path, kTitleBytes);
+  const std::string_view content = start.bytes;
+  return TrimTitle(content.substr(0, content.find_first_of(std::string_view("\r\n\0", 3))));
+}
+
 void WriteLessonFile(const std::filesystem::path& path, const Lesson& lesson) {
   std::string content = lesson.title + "\r\n";
   for (const auto& line : lesson.lines) content.append(line).append("\r\n");

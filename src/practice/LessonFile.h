@@ -29,6 +29,10 @@ inline constexpr std::uintmax_t kMaxLessonFileBytes = 64 * 1024 * 1024;
 // when it is larger than kMaxLessonFileBytes or does not fit into memory; nothing is read then.
 Lesson ReadLessonFile(const std::filesystem::path& path);
 
+// The title of the lesson at `path` as an exercise shows it (TrimTitle), read from the start of
+// the file alone; "" for an empty file. Throws pekto::Error as ReadFileStart (platform/Files.h).
+std::string ReadLessonTitle(const std::filesystem::path& path);
+
 // Writes title and lines, each ended by CR LF, replacing the file as a whole (a new file renamed
 // over the old one). Throws "Cannot create file ..." on failure; the old file is then unchanged.
 void WriteLessonFile(const std::filesystem::path& path, const Lesson& lesson);

@@ -134,6 +134,12 @@ int FindField(const std::vector<FieldSpec>& fields, std::string_view name) {
   return -1;
 }
 
+size_t RequiredField(const std::vector<FieldSpec>& fields, std::string_view name) {
+  const int index = FindField(fields, name);
+  if (index < 0) throw DamagedFileError("Tbl: Field '" + std::string(name) + "' not found");
+  return static_cast<size_t>(index);
+}
+
 std::vector<FieldSpec> PlayerSchema() {
   return {MakeField(score_field::kPlayer, FieldType::String)};
 }

@@ -50,6 +50,9 @@ std::vector<FieldSpec> PlayerSchema();
 
 // The index of the field named `name` (letter case aside) among `fields`; -1 for none.
 int FindField(const std::vector<FieldSpec>& fields, std::string_view name);
+// The index of a field a file must have; throws pekto::DamagedFileError as a table that loads
+// the file names a missing one.
+size_t RequiredField(const std::vector<FieldSpec>& fields, std::string_view name);
 
 // The rows of the table file at `path` one at a time, read as LoadFile reads them into a table of
 // `schema` but never kept, for files too large to hold: `use(fields, values)` gets the fields of

@@ -4,18 +4,21 @@
 #include <QDate>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 #include <utility>
 
 #include "base/Icons.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/FileLock.h"
+#include "platform/Files.h"
 #include "platform/Fonts.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "platform/Startup.h"
 #include "practice/Counters.h"
 #include "results/JatekosMegad.h"
+#include "results/LessonGoals.h"
 #include "results/Top10.h"
 
 namespace pekto {
@@ -27,6 +30,11 @@ constexpr int kClientWidth = 402;
 constexpr int kSpeedTop = 301;
 constexpr int kSpeedLineHeight = 17;
 constexpr int kClientHeight = kSpeedTop + 2 * kSpeedLineHeight + 8;
+// The goal's lines a little below them, as high as their text needs: the dialog grows by that
+// only.
+constexpr int kGoalTop = kSpeedTop + 2 * kSpeedLineHeight + 4;
+constexpr int kLineWidth = 369;
+const QColor kMetColour(0, 128, 0);
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& bounds, Qt::Alignment align) {
   auto* label = new QLabel(parent);
@@ -57,6 +65,24 @@ QLabel* Caption(QWidget* parent, const QString& text, int top) {
 ResultsOpener& Opener() {
   static ResultsOpener opener;
   return opener;
+}
+
+// The verdict on the goal of `lesson` for the speed and percentage; nothing when the lesson has
+// no goal. A goal file that cannot be read is named, and the exercise goes on without goal.
+std::optional<std::pair<QString, bool>> GoalLine(const std::filesystem::path& lesson,
+                                                 int32_t perMinute, int32_t percent) {
+  if (lesson.empty()) return std::nullopt;
+  const std::filesystem::path goalFile = GoalFileOf(lesson);
+  try {
+    const auto goal = GoalOf(ReadGoals(goalFile), PathText(lesson.filename()));
+    if (!goal) return std::nullopt;
+    const GoalShortfall shortfall = CheckGoal(*goal, perMinute, percent);
+    return std::pair{QString::fromStdString(GoalVerdict(shortfall)), shortfall.Met()};
+  } catch (const Error&) {
+    return std::pair{QStringLiteral("A(z) \"%1\" nem olvasható, a cél nem értékelhető.")
+                         .arg(FromPath(goalFile.filename())),
+                     false};
+  }
 }
 
 Date Today() {
@@ -109,6 +135,10 @@ Tfrm_Ertekel::Tfrm_Ertekel(QWidget* owner) : FormDialog(owner, {.section = kSect
   LHelyesPerc =
       MakeLabel(this, "LHelyesPerc", QRect(12, kSpeedTop + kSpeedLineHeight, 369, kSpeedLineHeight),
                 Qt::AlignHCenter | Qt::AlignVCenter);
+  LCel = MakeLabel(this, "LCel", QRect(12, kGoalTop, kLineWidth, kSpeedLineHeight),
+                   Qt::AlignHCenter | Qt::AlignTop);
+  LCel->setWordWrap(true);
+  LCel->hide();
 }
 
 void Tfrm_Ertekel::Fill(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
@@ -123,8 +153,27 @@ void Tfrm_Ertekel::Fill(const std::string& title, int32_t total, int32_t correct
   LHelyesPerc->setText(QStringLiteral("Helyes leütés/perc: %1").arg(PerMinute(correct, seconds)));
 }
 
+void Tfrm_Ertekel::ShowGoal(const QString& text, bool met) {
+  LCel->setText(text);
+  if (met) {
+    QPalette green = LCel->palette();
+    green.setColor(QPalette::WindowText, kMetColour);
+    LCel->setPalette(green);
+  }
+  LCel->show();
+  FitGoal();
+}
+
+void Tfrm_Ertekel::FitGoal() {
+  if (LCel->isHidden()) return;
+  const int height = std::max(kSpeedLineHeight, LCel->heightForWidth(kLineWidth));
+  LCel->setGeometry(12, kGoalTop, kLineWidth, height);
+  setFixedSize(kClientWidth, kGoalTop + height + 8);
+}
+
 void Tfrm_Ertekel::FormShow() {
   for (QLabel* caption : captions_) caption->adjustSize();
+  FitGoal();  // in the interface font
 }
 
 int32_t RecordScoreLocked(const std::filesystem::path& scoreFile, const ScoreEntry& entry,
@@ -146,12 +195,16 @@ std::optional<std::string> RecordKeysLocked(const std::filesystem::path& keysFil
 }
 
 void ShowEvaluation(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
-                    int32_t seconds, QWidget* owner, const std::vector<KeyTally>& keys) {
+                    int32_t seconds, QWidget* owner, const std::vector<KeyTally>& keys,
+                    const std::filesystem::path& lesson) {
   const int32_t percent = ExtendedPercent(correct, wrong);
   int32_t newId = -1;
   {
     Tfrm_Ertekel dialog(owner);
     dialog.Fill(title, total, correct, wrong, percent, seconds);
+    if (const auto goal = GoalLine(lesson, PerMinute(correct + wrong, seconds), percent)) {
+      dialog.ShowGoal(goal->first, goal->second);
+    }
     ExecDialog(dialog);
     const std::string name = AskPlayerName(owner);
     if (!name.empty()) {

@@ -20,11 +20,13 @@ class QPushButton;
 
 namespace pekto {
 
-// Shows the result of an exercise (Windows-1250 title), asks for the player, records the score
-// and, after it, the exercise's key rows (`keys`), and opens the results window; returns when
-// all of them have closed.
+// Shows the result of an exercise (Windows-1250 title), with the verdict on the goal of
+// `lesson` (its file) when it has one, asks for the player, records the score and, after it, the
+// exercise's key rows (`keys`), and opens the results window; returns when all of them have
+// closed.
 void ShowEvaluation(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
-                    int32_t seconds, QWidget* owner, const std::vector<KeyTally>& keys = {});
+                    int32_t seconds, QWidget* owner, const std::vector<KeyTally>& keys = {},
+                    const std::filesystem::path& lesson = {});
 
 // What ShowEvaluation opens last: ShowResults unless something else is put in its place (tests
 // watch the lesson and the id the results window is given). Returns the one it replaces.
@@ -45,8 +47,8 @@ std::optional<std::string> RecordKeysLocked(const std::filesystem::path& keysFil
                                             const KeyRowOwner& owner,
                                             const std::vector<KeyTally>& keys);
 
-// The evaluation dialog "Értékelés": the counters of the exercise, its time and percentage, and
-// below them its speed in keys per minute.
+// The evaluation dialog "Értékelés": the counters of the exercise, its time and percentage,
+// below them its speed in keys per minute and, for a lesson with a goal, the verdict.
 class Tfrm_Ertekel : public FormDialog {
   Q_OBJECT
 
@@ -55,9 +57,12 @@ class Tfrm_Ertekel : public FormDialog {
 
   void Fill(const std::string& title, int32_t total, int32_t correct, int32_t wrong,
             int32_t percent, int32_t seconds);
+  // The line below the speed lines: the verdict on the lesson's goal, or why there is none.
+  void ShowGoal(const QString& text, bool met);
 
  private:
   void FormShow() override;
+  void FitGoal();
 
   std::vector<QLabel*> captions_;  // sized to their text, as the font changes
   QLabel* StaticText1 = nullptr;
@@ -70,6 +75,7 @@ class Tfrm_Ertekel : public FormDialog {
   QPushButton* Button1 = nullptr;
   QLabel* LLeutesPerc = nullptr;
   QLabel* LHelyesPerc = nullptr;
+  QLabel* LCel = nullptr;
 };
 
 }  // namespace pekto

@@ -34,11 +34,7 @@ CsvTable LoadedKeyTable(const fs::path& keysFile) {
   std::error_code ec;
   if (!fs::is_regular_file(keysFile, ec)) return table;
   table.LoadFile(keysFile);
-  for (const FieldSpec& field : KeySchema()) {
-    if (table.FieldIndex(field.name) < 0) {
-      throw DamagedFileError("Tbl: Field '" + field.name + "' not found");
-    }
-  }
+  for (const FieldSpec& field : KeySchema()) RequiredField(table.Fields(), field.name);
   return table;
 }
 
@@ -63,19 +59,13 @@ void AppendRow(CsvTable& table, const KeyRowOwner& owner, const KeyTally& tally)
 // missing one, as a table that loads the file would.
 struct KeyFields {
   explicit KeyFields(const std::vector<FieldSpec>& fields)
-      : player(Required(fields, "jatekos")),
-        date(Required(fields, "datum")),
-        ch(Required(fields, "betu")),
-        judged(Required(fields, "leutes")),
-        wrong(Required(fields, "hibas")),
-        subs(Required(fields, "helyette")),
-        time(Required(fields, "ido")) {}
-
-  static size_t Required(const std::vector<FieldSpec>& fields, std::string_view name) {
-    const int index = FindField(fields, name);
-    if (index < 0) throw DamagedFileError("Tbl: Field '" + std::string(name) + "' not found");
-    return static_cast<size_t>(index);
-  }
+      : player(RequiredField(fields, "jatekos")),
+        date(RequiredField(fields, "datum")),
+        ch(RequiredField(fields, "betu")),
+        judged(RequiredField(fields, "leutes")),
+        wrong(RequiredField(fields, "hibas")),
+        subs(RequiredField(fields, "helyette")),
+        time(RequiredField(fields, "ido")) {}
 
   size_t player, date, ch, judged, wrong, subs, time;
 };

@@ -36,6 +36,7 @@
 #include "results/CsvTable.h"
 #include "results/Ertekel.h"
 #include "results/JatekosMegad.h"
+#include "results/LessonGoals.h"
 #include "results/Top10.h"
 
 using namespace pekto;
@@ -443,6 +444,53 @@ class EvaluationTest : public QObject {
     QCOMPARE(ReadBytes(ScoreFile()),
              ScoreHead() + "\"0\",\"Alapsor\",\"Anna\",\"120\",\"0\",\"0\",\"0\",\"1\",\"" +
                  TodayText() + "\",\r\n");
+  }
+
+  // A lesson with a goal: the verdict below the speed lines, the dialog grown to hold it whole.
+  void goalVerdictBelowTheSpeedLines_data() {
+    QTest::addColumn<int>("correct");
+    QTest::addColumn<int>("wrong");
+    QTest::addColumn<QByteArray>("goals");  // Celok.csv; empty: the goal 180 per minute, 98 %
+    QTest::addColumn<QString>("verdict");
+    QTest::newRow("met") << 178 << 2 << QByteArray()  // 180 per minute, 99 %
+                         << QStringLiteral("Sikeres");
+    QTest::newRow("missed") << 160 << 8 << QByteArray()  // 168 per minute, 95 %
+                            << QStringLiteral(
+                                   "A pontosság 3 százalékponttal kevés\n"
+                                   "A sebesség 12 leütés/perc-cel kevés");
+    QTest::newRow("damaged") << 178 << 2 << QByteArray("junk")
+                             << QStringLiteral(
+                                    "A(z) \"Celok.csv\" nem olvasható, a cél nem értékelhető.");
+  }
+  void goalVerdictBelowTheSpeedLines() {
+    QFETCH(int, correct);
+    QFETCH(int, wrong);
+    QFETCH(QByteArray, goals);
+    QFETCH(QString, verdict);
+    const fs::path lesson = WriteLesson();
+    QCOMPARE(WriteGoal(GoalFileOf(lesson), "alapsor.lck", {180, 98}), std::nullopt);
+    if (!goals.isEmpty()) WriteBytes(GoalFileOf(lesson), goals.toStdString());
+    ResultsWatch results(false);
+    QString shown;
+    QRect line;
+    QSize size;
+    bool fits = false;
+    test::DialogAnswers answers;
+    answers
+        .Then([&](QDialog& d) {
+          const auto* label = test::Find<QLabel>(&d, "LCel");
+          shown = label->isVisible() ? label->text() : QString();
+          line = label->geometry();
+          size = d.size();
+          fits = label->heightForWidth(line.width()) <= line.height();
+          d.accept();
+        })
+        .Then(test::DialogAnswers::Reject());
+    ShowEvaluation("Alapsor", 120, correct, wrong, 60, nullptr, {}, lesson);
+    QCOMPARE(shown, verdict);
+    QCOMPARE(line.topLeft(), QPoint(12, 339));  // below the speed lines, which stay in place
+    QVERIFY(fits);
+    QCOMPARE(size, QSize(402, line.bottom() + 1 + 8));
   }
 
   void evaluationDialogLayout() {

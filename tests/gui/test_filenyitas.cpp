@@ -23,6 +23,8 @@
 #include "platform/Startup.h"
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
+#include "results/LessonGoals.h"
+#include "results/ScoreRecording.h"
 
 using namespace pekto;
 namespace fs = std::filesystem;
@@ -284,6 +286,44 @@ class FileNyitasTest : public QObject {
     });
     PickLesson("", nullptr);
     QCOMPARE(size, QSize(600, 400));
+  }
+
+  // Lessons whose goal the current player has reached carry a tick; a goal file that cannot be
+  // read is named in a warning and the list comes without marks.
+  void passedLessonsAreMarked() {
+    WriteLesson(Folder() / "a.lck", "Alapsor");
+    WriteLesson(Folder() / "b.lck", "M\xE1sodik");
+    WriteLesson(Folder() / "c.lck", "Alapsor");  // the same title, without goal
+    const fs::path goals = Folder() / std::string(kGoalFileName);
+    for (const char* name : {"a.lck", "b.lck"}) QVERIFY(!WriteGoal(goals, name, {180, 98}));
+    Beall.LastPlayer = "Anna";
+    for (const auto& [title, player] : {std::pair{"Alapsor", "Anna"}, {"M\xE1sodik", "Bence"}}) {
+      RecordScore(test::ScoreFile(), {title, player, 0, 180, 0, 100, 60, {2026, 12, 1}});
+    }
+    QStringList seen;
+    int icons = 0;  // every name has its room for a mark, so that the names stay in line
+    test::DialogAnswers answers;
+    answers.Then([&](QDialog& dialog) {
+      for (int row = 0; row < List(dialog)->count(); ++row) {
+        seen << List(dialog)->item(row)->toolTip();
+        const QSize room = List(dialog)->iconSize();
+        icons += List(dialog)->item(row)->icon().actualSize(room) == room ? 1 : 0;
+      }
+      dialog.reject();
+    });
+    PickLesson("", nullptr);
+    QCOMPARE(seen, QStringList({QStringLiteral("Teljesítve: a lecke célját elérted"), "", ""}));
+    QCOMPARE(icons, 3);
+
+    test::WriteBytes(goals, "\"@@FILE VERSION@@\",\"251\"\r\nnot a table\r\n");
+    test::DialogAnswers damaged;
+    damaged.Then(test::DialogAnswers::Accept()).Then([&](QDialog& dialog) {
+      seen = Items(dialog);
+      dialog.reject();
+    });
+    PickLesson("", nullptr);
+    QVERIFY(damaged.Records().front().text.contains(FromPath(goals)));
+    QCOMPARE(seen, QStringList({"a.lck", "b.lck", "c.lck"}));
   }
 
   void lessonOpeningInTheMainWindowLoadsTheChosenLesson() {

@@ -34,6 +34,7 @@
 #include "platform/Startup.h"
 #include "practice/LessonLibrary.h"
 #include "practice/TextPane.h"
+#include "results/LessonGoals.h"
 
 using namespace pekto;
 namespace fs = std::filesystem;
@@ -160,6 +161,31 @@ class SzerkesztTest : public QObject {
     QCOMPARE(lines, (Lines{"sor1", "", "sor3"}));
     QCOMPARE(caption, QStringLiteral("Szerkesztés: ") + FromPath(file));
     QCOMPARE(ReadBytes(file), std::string("  C\xEDm\t \r\nsor1\r\n\r\nsor3\r\n"));
+  }
+
+  // The goal is saved with the lesson into Celok.csv beside it, and shown when the lesson is
+  // opened again.
+  void theGoalIsSavedBesideTheLesson() {
+    const fs::path file = Lesson("cel.lck");
+    WriteBytes(file, "C\r\nccc\r\n");
+    const auto edit = [&](const std::function<void(Tfrm_Szerkeszt&)>& steps) {
+      test::DialogAnswers answers;
+      answers.Then(Drive(steps));
+      EditLessonFile(file, nullptr);
+    };
+    edit([](Tfrm_Szerkeszt& editor) {
+      test::Find<QLineEdit>(&editor, "EditSebesseg")->setText(QStringLiteral("150"));
+      QVERIFY(!editor.Saved());
+      Run(editor, "aMent");
+      Run(editor, "aBezar");
+    });
+    QCOMPARE(GoalOf(ReadGoals(GoalFileOf(file)), "cel.lck"), (LessonGoal{150, std::nullopt}));
+    QString shown;
+    edit([&](Tfrm_Szerkeszt& editor) {
+      shown = test::Find<QLineEdit>(&editor, "EditSebesseg")->text();
+      Run(editor, "aBezar");
+    });
+    QCOMPARE(shown, QStringLiteral("150"));
   }
 
   void theMainWindowOpensANewLessonWithAnEmptyTitle() {
