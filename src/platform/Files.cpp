@@ -285,6 +285,9 @@ long long EndOf(int fd) {
 bool FlushToDisk(int fd) {
   return _commit(fd) == 0;
 }
+int DescriptorOf(std::FILE* file) {
+  return _fileno(file);
+}
 FileKind KindOf(int fd, std::uintmax_t& size) {
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
   switch (GetFileType(handle)) {
@@ -330,6 +333,9 @@ long long EndOf(int fd) {
 }
 bool FlushToDisk(int fd) {
   return ::fsync(fd) == 0;
+}
+int DescriptorOf(std::FILE* file) {
+  return ::fileno(file);
 }
 FileKind KindOf(int fd, std::uintmax_t& size) {
   struct stat info {};
@@ -521,7 +527,7 @@ fs::path SetAsideDamaged(const fs::path& file) {
 }
 
 bool ReplaceFileContent(const fs::path& path, std::string_view content, std::string& reason,
-                        fs::path* culprit) {
+                        fs::path* culprit, FileFlush flush) {
   const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
   const auto fail = [&](int err, const fs::path& cause) {
     reason = SystemMessage(err != 0 ? err : EIO);
@@ -544,11 +550,7 @@ bool ReplaceFileContent(const fs::path& path, std::string_view content, std::str
   if (file == nullptr) return fail(errno != 0 ? errno : EACCES, exists ? folder : path);
   bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
   ok = std::fflush(file) == 0 && ok;
-#ifdef _WIN32
-  ok = ok && _commit(_fileno(file)) == 0;
-#else
-  ok = ok && ::fsync(::fileno(file)) == 0;
-#endif
+  if (flush == FileFlush::ToDisk) ok = ok && FlushToDisk(DescriptorOf(file));
   int err = errno;
   if (ok) CopyFileAttributes(path, temporary, file);
   ok = std::fclose(file) == 0 && ok;

@@ -89,8 +89,12 @@ std::string SystemMessage(int errorNumber);
 // permission is not replaced. Returns false and sets `reason` (the system's message) when anything
 // fails, and `culprit`, when given, to what could not be written: the file, or its folder when no
 // new file can be made there; `path` is then unchanged and the temporary file removed.
+// Derived data that can be made again takes `FileFlush::Later`: the system writes it when it will,
+// and a crash may leave the file empty or cut, never mixed with other content.
+enum class FileFlush { ToDisk, Later };
 bool ReplaceFileContent(const std::filesystem::path& path, std::string_view content,
-                        std::string& reason, std::filesystem::path* culprit = nullptr);
+                        std::string& reason, std::filesystem::path* culprit = nullptr,
+                        FileFlush flush = FileFlush::ToDisk);
 
 // Adds `content` at the end of the existing regular file `path` and flushes it to disk, as
 // ReplaceFileContent does. A file without write permission is not written. Returns false and

@@ -13,6 +13,7 @@
 // A row counts once its line has ended and it holds every field up to the record terminator: a
 // line cut short by a crash (the last line, or one that a later append left behind it) is no row.
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -34,8 +35,9 @@ class KeySumGroup {
  public:
   void Add(const KeyTally& tally);
   void Add(const KeySumGroup& other);
-  // Each character's tally added to `record`.
-  void AddTo(KeyRecord& record) const;
+  // The tallies as KeyRecord gives them for the same rows: in character order, the most
+  // frequent substitutes only.
+  std::vector<KeyTally> Tallies() const;
   bool Empty() const { return chars_.empty(); }
 
   void Encode(std::string& out) const;
@@ -56,9 +58,12 @@ class KeySumGroup {
     int64_t count = 0;
   };
   CharSum& CharOf(unsigned char ch);
+  void Place(size_t index);
   void AddSubstitute(unsigned char ch, unsigned char typed, int64_t count);
 
   std::vector<CharSum> chars_;
+  // Per character its index in chars_ + 1; 0 for none, or one beyond the 255th.
+  std::array<uint8_t, 256> place_{};
   std::vector<SubstituteSum> substitutes_;  // by expected, then typed character
 };
 
@@ -82,7 +87,9 @@ class KeySums {
     KeySumGroup total;
     // Per day, the latest first: the packed date, the group's length and the group.
     std::string days;
-    std::map<uint32_t, KeySumGroup> pending;  // days added since the last Settle
+    // The rows added since the last Settle, per day and without a date.
+    std::map<uint32_t, KeySumGroup> pending;
+    KeySumGroup undated;
   };
   // Reads the rows of the table in its own layout from `from` on; returns where the last whole
   // line ends.
@@ -102,6 +109,11 @@ class KeySums {
   std::map<std::string, Player, std::less<>> players_;
   Player* last_ = nullptr;  // the player of the previous row, who is most often the next one's
   std::string lastName_;
+  // The pending day of the previous row.
+  const Player* lastDayOwner_ = nullptr;
+  KeySumGroup* lastDay_ = nullptr;
+  uint32_t lastDate_ = 0;
+  size_t pendingDays_ = 0;
 };
 
 // The cache file of `keysFile`: "Keys.cache" for "Keys.csv".
