@@ -331,22 +331,63 @@ void KeySumGroup::Add(const KeySumGroup& other) {
   for (const SubstituteSum& s : other.substitutes_) AddSubstitute(s.ch, s.typed, s.count);
 }
 
-std::vector<KeyTally> KeySumGroup::Tallies() const {
-  std::vector<KeyTally> tallies;
-  tallies.reserve(chars_.size());
-  std::vector<Substitute> typed;
-  auto sub = substitutes_.begin();
-  for (const CharSum& c : chars_) {
-    typed.clear();
-    while (sub != substitutes_.end() && sub->ch < c.ch) ++sub;
-    for (; sub != substitutes_.end() && sub->ch == c.ch; ++sub) {
-      typed.push_back({sub->typed, static_cast<int32_t>(sub->count)});
+// Groups summed in flat tables, for the periods of a query: no search and no insertion per
+// character and substitute.
+class KeySumTable {
+ public:
+  KeySumTable() : substitutes_(256 * 256, -1) {}
+
+  void Add(const KeySumGroup& group) {
+    for (const KeySumGroup::CharSum& c : group.chars_) {
+      KeySumGroup::CharSum& sum = chars_[c.ch];
+      if (!seen_[c.ch]) {
+        seen_[c.ch] = true;
+        sum = {c.ch, 0, 0, 0};
+      }
+      sum.judged += c.judged;
+      sum.wrong += c.wrong;
+      sum.intervalMs += c.intervalMs;
     }
-    tallies.push_back(KeyTally{c.ch, static_cast<int32_t>(c.judged), static_cast<int32_t>(c.wrong),
-                               MostFrequent(typed), c.intervalMs});
+    for (const KeySumGroup::SubstituteSum& s : group.substitutes_) {
+      int64_t& count = substitutes_[s.ch * 256U + s.typed];
+      if (count < 0) {
+        count = 0;
+        typed_.push_back(static_cast<uint16_t>(s.ch * 256U + s.typed));
+      }
+      count += s.count;
+    }
   }
-  return tallies;
-}
+
+  // The tallies as KeyRecord gives them for the same rows: in character order, the most frequent
+  // substitutes only. The table is empty afterwards.
+  std::vector<KeyTally> Take() {
+    std::sort(typed_.begin(), typed_.end());
+    std::vector<KeyTally> tallies;
+    std::vector<Substitute> typed;
+    auto sub = typed_.begin();
+    for (size_t ch = 0; ch < chars_.size(); ++ch) {
+      if (!seen_[ch]) continue;
+      typed.clear();
+      for (; sub != typed_.end() && *sub / 256U == ch; ++sub) {
+        typed.push_back(
+            {static_cast<unsigned char>(*sub % 256U), static_cast<int32_t>(substitutes_[*sub])});
+        substitutes_[*sub] = -1;
+      }
+      const KeySumGroup::CharSum& c = chars_[ch];
+      tallies.push_back(KeyTally{c.ch, static_cast<int32_t>(c.judged),
+                                 static_cast<int32_t>(c.wrong), MostFrequent(typed), c.intervalMs});
+      seen_[ch] = false;
+    }
+    typed_.clear();
+    return tallies;
+  }
+
+ private:
+  std::array<KeySumGroup::CharSum, 256> chars_{};
+  std::array<bool, 256> seen_{};
+  std::vector<int64_t> substitutes_;  // per expected and typed character; -1 for none
+  std::vector<uint16_t> typed_;       // the places of substitutes_ in use
+};
 
 void KeySumGroup::Encode(std::string& out) const {
   PutVarint(out, chars_.size());
@@ -500,11 +541,14 @@ void KeySums::ForEachDaySince(const Player& player, uint32_t since, Use&& use) {
 std::vector<KeyTally> KeySums::Tallies(std::string_view player, std::optional<Date> since) const {
   const auto it = players_.find(player);
   if (it == players_.end()) return {};
-  if (!since) return it->second.total.Tallies();
-  KeySumGroup sum;
-  ForEachDaySince(it->second, Packed(*since),
-                  [&sum](uint32_t, const KeySumGroup& day) { sum.Add(day); });
-  return sum.Tallies();
+  KeySumTable sum;
+  if (!since) {
+    sum.Add(it->second.total);
+  } else {
+    ForEachDaySince(it->second, Packed(*since),
+                    [&sum](uint32_t, const KeySumGroup& day) { sum.Add(day); });
+  }
+  return sum.Take();
 }
 
 std::map<std::string, std::vector<std::vector<KeyTally>>> KeySums::ByPlayer(
@@ -514,8 +558,11 @@ std::map<std::string, std::vector<std::vector<KeyTally>>> KeySums::ByPlayer(
     if (since) earliest = std::min(earliest.value_or(UINT32_MAX), Packed(*since));
   }
   std::map<std::string, std::vector<std::vector<KeyTally>>> tallies;
+  std::vector<KeySumTable> sums(periods.size());
   for (const auto& [name, player] : players_) {
-    std::vector<KeySumGroup> sums(periods.size());
+    for (size_t p = 0; p < periods.size(); ++p) {
+      if (!periods[p]) sums[p].Add(player.total);
+    }
     if (earliest) {
       ForEachDaySince(player, *earliest, [&](uint32_t date, const KeySumGroup& day) {
         for (size_t p = 0; p < periods.size(); ++p) {
@@ -524,9 +571,7 @@ std::map<std::string, std::vector<std::vector<KeyTally>>> KeySums::ByPlayer(
       });
     }
     std::vector<std::vector<KeyTally>>& lists = tallies[name];
-    for (size_t p = 0; p < periods.size(); ++p) {
-      lists.push_back(periods[p] ? sums[p].Tallies() : player.total.Tallies());
-    }
+    for (KeySumTable& sum : sums) lists.push_back(sum.Take());
   }
   return tallies;
 }

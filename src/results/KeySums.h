@@ -28,6 +28,7 @@
 namespace pekto {
 
 class InputFile;
+class KeySumTable;
 
 // The tallies of a set of rows per character, substitutes kept whole (not cut to the three most
 // frequent), in character order.
@@ -35,9 +36,6 @@ class KeySumGroup {
  public:
   void Add(const KeyTally& tally);
   void Add(const KeySumGroup& other);
-  // The tallies as KeyRecord gives them for the same rows: in character order, the most
-  // frequent substitutes only.
-  std::vector<KeyTally> Tallies() const;
   bool Empty() const { return chars_.empty(); }
 
   void Encode(std::string& out) const;
@@ -60,6 +58,8 @@ class KeySumGroup {
   CharSum& CharOf(unsigned char ch);
   void Place(size_t index);
   void AddSubstitute(unsigned char ch, unsigned char typed, int64_t count);
+
+  friend class KeySumTable;
 
   std::vector<CharSum> chars_;
   // Per character its index in chars_ + 1; 0 for none, or one beyond the 255th.
