@@ -609,8 +609,7 @@ bool KeySums::Decode(std::string_view bytes) {
   return pos == bytes.size();
 }
 
-// ---- reading the table
-// ---------------------------------------------------------------------------
+// ---- reading the table -------------------------------------------------------------------------
 
 std::uintmax_t KeySums::ReadRows(InputFile& file, std::uintmax_t from) {
   RowReader rows([this](std::string_view player, const Date* date, const KeyTally& tally) {

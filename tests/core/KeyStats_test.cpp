@@ -17,6 +17,7 @@
 #include "platform/Files.h"
 #include "practice/Keyboard.h"
 #include "practice/WeakKeyDrill.h"
+#include "results/CsvTable.h"
 #include "results/KeySums.h"
 #include "results/KeyTable.h"
 #include "results/Progress.h"
@@ -390,6 +391,33 @@ INSTANTIATE_TEST_SUITE_P(
                                 fs::resize_file(cache, fs::file_size(cache) - 9);
                               }}),
     [](const auto& info) { return std::string(info.param.first); });
+
+// A table of another column order is read as a table and written whole; its own layout, read
+// field by field, gives the same tallies, quotes, commas and escapes included.
+TEST(KeyTable, OwnAndOtherLayoutsReadAlike) {
+  TempDir dir;
+  const fs::path own = dir / "Keys.csv", other = dir / "Other.csv";
+  const std::vector<KeyTally> tallies = {Tally("%", 4, 2, "\""), Tally("\"", 3, 1, ","),
+                                         Tally(",", 2, 1, "%")};
+  for (const char* player : {"Kiss \"Bogi\", 50%", "Anna"}) {
+    ASSERT_FALSE(AppendKeyRows(own, {1, player, {2026, 12, 8}}, tallies));
+  }
+  CsvTable table("Tbl", KeySchema(), nullptr);
+  table.LoadFile(own);
+  std::vector<FieldSpec> fields = KeySchema();
+  std::reverse(fields.begin(), fields.end());
+  CsvTable reversed("Tbl", fields, nullptr);
+  reversed.CopyRowsFrom(table);
+  reversed.SaveFile(other);
+  for (const fs::path& file : {own, other}) {
+    ASSERT_FALSE(AppendKeyRows(file, {2, "Anna", {2026, 12, 9}}, tallies));
+  }
+  EXPECT_NE(TempDir::Read(other).find("\"ido\",\"helyette\",\"hibas\""), std::string::npos);
+  EXPECT_EQ(ReadAll(own), ReadAll(other));
+  EXPECT_NE(ReadAll(own).find("Kiss \"Bogi\", 50%: \"3/1/0[,:1] %4/2/0[\":2]"), std::string::npos)
+      << ReadAll(own);
+  EXPECT_FALSE(fs::exists(KeyCacheFile(other)));
+}
 
 TEST(WeakKeyDrill, OneFilePerPlayerAndDay) {
   const auto day = std::chrono::year_month_day(std::chrono::year(2026), std::chrono::month(12),
