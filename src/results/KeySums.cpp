@@ -518,7 +518,8 @@ void KeySums::Settle() {
       PutDay(days, it->first, added);
     }
     days.append(old.substr(pos));
-    player.days = std::move(days);
+    player.ownDays = std::move(days);
+    player.days = player.ownDays;
     player.pending.clear();
   }
   last_ = nullptr;
@@ -587,8 +588,9 @@ void KeySums::Encode(std::string& out) const {
   }
 }
 
-bool KeySums::Decode(std::string_view bytes) {
+bool KeySums::Decode(std::shared_ptr<const std::string> cache, std::string_view bytes) {
   players_.clear();
+  cache_ = std::move(cache);
   last_ = nullptr;
   lastDayOwner_ = nullptr;
   size_t pos = 0;
@@ -603,7 +605,7 @@ bool KeySums::Decode(std::string_view bytes) {
         length > bytes.size() - pos) {
       return false;
     }
-    player.days.assign(bytes.substr(pos, length));
+    player.days = bytes.substr(pos, length);
     pos += length;
   }
   return pos == bytes.size();
@@ -683,15 +685,15 @@ KeySums KeySums::Of(const fs::path& keysFile) {
     return sums;
   }
   const fs::path cacheFile = KeyCacheFile(keysFile);
-  const std::string cache = ReadCache(cacheFile, file.Size());
+  const auto cache = std::make_shared<const std::string>(ReadCache(cacheFile, file.Size()));
   std::uintmax_t from = head->rowsStart;
-  if (const auto content = CacheContent(cache)) {
+  if (const auto content = CacheContent(*cache)) {
     const auto& [covered, bytes] = *content;
     const auto same = [&](const Covered& now) {
       return now.firstCheck == covered.firstCheck && now.lastCheck == covered.lastCheck;
     };
     if (covered.bytes >= from && covered.bytes <= file.Size() &&
-        same(CoveredPart(file, start, covered.bytes)) && sums.Decode(bytes)) {
+        same(CoveredPart(file, start, covered.bytes)) && sums.Decode(cache, bytes)) {
       from = covered.bytes;
     } else {
       sums = KeySums();

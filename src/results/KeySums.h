@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,7 +37,6 @@ class KeySumGroup {
  public:
   void Add(const KeyTally& tally);
   void Add(const KeySumGroup& other);
-  bool Empty() const { return chars_.empty(); }
 
   void Encode(std::string& out) const;
   // Reads what Encode wrote from `bytes` at `pos`, which it moves past; false for bytes that are
@@ -70,6 +70,13 @@ class KeySumGroup {
 // Every player's sums (player names in Windows-1250, compared byte for byte).
 class KeySums {
  public:
+  KeySums() = default;
+  // The days of the players lie in the cache's bytes: sums are moved, never copied.
+  KeySums(KeySums&&) = default;
+  KeySums& operator=(KeySums&&) = default;
+  KeySums(const KeySums&) = delete;
+  KeySums& operator=(const KeySums&) = delete;
+
   // The sums of `keysFile` (none when it does not exist), from its cache where that covers the
   // table; the cache is written anew when it was behind. Throws pekto::Error (not naming the
   // file) when the table cannot be read or is damaged.
@@ -85,8 +92,10 @@ class KeySums {
  private:
   struct Player {
     KeySumGroup total;
-    // Per day, the latest first: the packed date, the group's length and the group.
-    std::string days;
+    // Per day, the latest first: the packed date, the group's length and the group; in the
+    // cache's bytes, or in ownDays once days were added.
+    std::string_view days;
+    std::string ownDays;
     // The rows added since the last Settle, per day and without a date.
     std::map<uint32_t, KeySumGroup> pending;
     KeySumGroup undated;
@@ -99,13 +108,15 @@ class KeySums {
   Player& PlayerNamed(std::string_view name);
   // Takes the pending days into the encoded ones.
   void Settle();
-  // The sums as the cache holds them, and back (false for bytes that are no sums).
+  // The sums as the cache holds them, and back from the cache's bytes, which they keep (false
+  // for bytes that are no sums).
   void Encode(std::string& out) const;
-  bool Decode(std::string_view bytes);
+  bool Decode(std::shared_ptr<const std::string> cache, std::string_view bytes);
   // Calls `use(date, group)` for each day of `player` from the latest back to `since`.
   template <typename Use>
   static void ForEachDaySince(const Player& player, uint32_t since, Use&& use);
 
+  std::shared_ptr<const std::string> cache_;
   std::map<std::string, Player, std::less<>> players_;
   Player* last_ = nullptr;  // the player of the previous row, who is most often the next one's
   std::string lastName_;

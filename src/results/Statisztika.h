@@ -43,13 +43,13 @@ struct DrillChoice {
 std::optional<DrillChoice> ShowStatistics(const std::string& player, QWidget* owner);
 
 // The statistics window as a command: when the learner asks for the drill, it is saved in the
-// lesson folder as the day's drill lesson and its file returned. Errors are reported and give
-// nothing.
+// lesson folder as the chosen player's drill lesson of the day and its file returned. Errors are
+// reported and give nothing.
 std::optional<std::filesystem::path> ShowStatisticsAndSaveDrill(const std::string& player,
                                                                 QWidget* owner);
 // The weak-key drill of `player` from the whole key table, without the window: saved as the
-// day's drill lesson and its file returned. Too few judgements, or errors, are reported to the
-// learner and give nothing.
+// player's drill lesson of the day and its file returned. Too few judgements, or errors, are
+// reported to the learner and give nothing.
 std::optional<std::filesystem::path> SaveWeakKeyDrill(const std::string& player, QWidget* owner);
 
 // A drill lesson chosen in a window the main window opened (the results window), for the main
