@@ -255,14 +255,16 @@ Tfrm_Statisztika::Tfrm_Statisztika(fs::path dataDir, fs::path bundleDir, const s
     if (kPeriodDays[i] > 0) periodStarts_[i] = Shifted(today, 1 - kPeriodDays[i]);
   }
 
+  // The key table is read on the other core while the score table is read here.
+  StartKeyLoad();
   scores_->Open();
   const fs::path scoreFile = dataDir_ / "Score.csv";
   std::error_code ec;
   if (fs::exists(scoreFile, ec)) scores_->LoadFile(scoreFile);
   Billentyuzet = new KeyboardView(Keyboard::Load(KeyboardFile(bundleDir_)), this);
+  Billentyuzet->SetMessage(QStringLiteral("Betöltés…"));
   CreateWidgets();
   FillPlayers(player);
-  StartKeyLoad();
   ShowSelection();
 }
 
@@ -416,7 +418,6 @@ void Tfrm_Statisztika::StartKeyLoad() {
   const fs::path file = dataDir_ / std::string(kKeyFileName);
   const std::vector<std::optional<Date>> periods(periodStarts_.begin(), periodStarts_.end());
   const QPointer<Tfrm_Statisztika> window(this);
-  Billentyuzet->SetMessage(QStringLiteral("Betöltés…"));
   // The global pool is waited for when the application ends; the result goes to the window
   // through the application's event queue, where a closed window is seen to be gone.
   QThreadPool::globalInstance()->start([file, periods, window] {
