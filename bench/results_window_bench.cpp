@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <string>
 
+#include "GuiBenchMain.h"
 #include "PeakMemory.h"
 #include "ScoreGen.h"
 #include "app/Application.h"
@@ -116,12 +117,5 @@ BENCHMARK(BM_ShowResultsAllRowsShown)
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  pekto::Application app(argc, argv);
-  pekto::InstallFontSubstitutions();
-  pekto::CaptureWorkArea();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return pekto::bench::RunGuiBenchmarks(argc, argv, {.captureWorkArea = true});
 }

@@ -270,6 +270,24 @@ void CloseFile(int fd) {
 long long ReadSome(int fd, char* to, size_t count) {
   return _read(fd, to, static_cast<unsigned>(count));
 }
+bool SeekTo(int fd, std::uintmax_t offset) {
+  return _lseeki64(fd, static_cast<long long>(offset), SEEK_SET) >= 0;
+}
+int OpenForAppending(const fs::path& path) {
+  return _wopen(path.c_str(), _O_WRONLY | _O_APPEND | _O_BINARY);
+}
+long long WriteSome(int fd, const char* from, size_t count) {
+  return _write(fd, from, static_cast<unsigned>(count));
+}
+long long EndOf(int fd) {
+  return _lseeki64(fd, 0, SEEK_END);
+}
+bool FlushToDisk(int fd) {
+  return _commit(fd) == 0;
+}
+int DescriptorOf(std::FILE* file) {
+  return _fileno(file);
+}
 FileKind KindOf(int fd, std::uintmax_t& size) {
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
   switch (GetFileType(handle)) {
@@ -300,6 +318,25 @@ void CloseFile(int fd) {
 long long ReadSome(int fd, char* to, size_t count) {
   return ::read(fd, to, count);
 }
+bool SeekTo(int fd, std::uintmax_t offset) {
+  return ::lseek(fd, static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+// Never made: a file that has gone meanwhile is not to be started by an appended part.
+int OpenForAppending(const fs::path& path) {
+  return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+}
+long long WriteSome(int fd, const char* from, size_t count) {
+  return ::write(fd, from, count);
+}
+long long EndOf(int fd) {
+  return ::lseek(fd, 0, SEEK_END);
+}
+bool FlushToDisk(int fd) {
+  return ::fsync(fd) == 0;
+}
+int DescriptorOf(std::FILE* file) {
+  return ::fileno(file);
+}
 FileKind KindOf(int fd, std::uintmax_t& size) {
   struct stat info {};
   if (::fstat(fd, &info) != 0) return FileKind::kOther;
@@ -319,54 +356,54 @@ FileKind KindOf(int fd, std::uintmax_t& size) {
   throw Error("Cannot open file \"" + PathText(path) + "\". " + SystemMessage(err));
 }
 
-// A regular file opened for reading, closed with the object.
-class InputFile {
- public:
-  explicit InputFile(const fs::path& path) : path_(path) {
-    errno = 0;
-    fd_ = OpenForReading(path);
-    if (fd_ < 0) {
-      const int err = errno != 0 ? errno : ENOENT;
-      std::error_code ec;
-      ThrowCannotOpen(path, fs::is_directory(path, ec) ? EISDIR : err);
-    }
-    const FileKind kind = KindOf(fd_, size_);
-    if (kind == FileKind::kRegular) return;
-    CloseFile(fd_);
-    if (kind == FileKind::kFolder) ThrowCannotOpen(path, EISDIR);
-    throw Error("A(z) \"" + PathText(path) + "\" nem közönséges fájl, hanem " + KindName(kind) +
-                ", ezért nem olvasható be.");
-  }
-  ~InputFile() { CloseFile(fd_); }
-  InputFile(const InputFile&) = delete;
-  InputFile& operator=(const InputFile&) = delete;
-
-  std::uintmax_t Size() const { return size_; }
-
-  // At most `limit` bytes from where the file stands (its start, as opened).
-  std::string Read(std::uintmax_t limit) const {
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(std::min(size_, limit)));
-    std::string buffer(std::size_t{1} << 16, '\0');
-    while (bytes.size() < limit) {
-      const auto wanted =
-          static_cast<size_t>(std::min<std::uintmax_t>(buffer.size(), limit - bytes.size()));
-      const long long got = ReadSome(fd_, buffer.data(), wanted);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) ThrowCannotOpen(path_, errno);
-      if (got == 0) break;
-      bytes.append(buffer.data(), static_cast<size_t>(got));
-    }
-    return bytes;
-  }
-
- private:
-  fs::path path_;
-  int fd_ = -1;
-  std::uintmax_t size_ = 0;
-};
-
 }  // namespace
+
+// ---- the input file ----------------------------------------------------------------------------
+
+InputFile::InputFile(const fs::path& path) : path_(path) {
+  errno = 0;
+  fd_ = OpenForReading(path);
+  if (fd_ < 0) {
+    const int err = errno != 0 ? errno : ENOENT;
+    std::error_code ec;
+    ThrowCannotOpen(path, fs::is_directory(path, ec) ? EISDIR : err);
+  }
+  const FileKind kind = KindOf(fd_, size_);
+  if (kind == FileKind::kRegular) return;
+  CloseFile(fd_);
+  if (kind == FileKind::kFolder) ThrowCannotOpen(path, EISDIR);
+  throw Error("A(z) \"" + PathText(path) + "\" nem közönséges fájl, hanem " + KindName(kind) +
+              ", ezért nem olvasható be.");
+}
+
+InputFile::~InputFile() {
+  CloseFile(fd_);
+}
+
+void InputFile::Seek(std::uintmax_t offset) {
+  if (!SeekTo(fd_, offset)) ThrowCannotOpen(path_, errno != 0 ? errno : EINVAL);
+  position_ = offset;
+}
+
+std::string InputFile::Read(std::uintmax_t limit) {
+  // Room for what the file holds from here, then more as a growing file gives more.
+  const std::uintmax_t expected = size_ > position_ ? size_ - position_ : 0;
+  std::string bytes(static_cast<size_t>(std::min(expected, limit)), '\0');
+  size_t filled = 0;
+  while (filled < limit) {
+    if (filled == bytes.size()) bytes.resize(filled + (std::size_t{1} << 16));
+    const auto wanted =
+        static_cast<size_t>(std::min<std::uintmax_t>(bytes.size() - filled, limit - filled));
+    const long long got = ReadSome(fd_, bytes.data() + filled, wanted);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) ThrowCannotOpen(path_, errno);
+    if (got == 0) break;
+    filled += static_cast<size_t>(got);
+  }
+  bytes.resize(filled);
+  position_ += filled;
+  return bytes;
+}
 
 std::string PathText(const fs::path& path) {
   const auto text = path.u8string();
@@ -429,18 +466,50 @@ std::string Megabytes(std::uintmax_t bytes) {
 }
 
 FileStart ReadFileStart(const fs::path& path, std::uintmax_t limit) {
-  const InputFile file(path);
+  InputFile file(path);
   return {file.Read(limit), file.Size()};
 }
 
 std::string ReadWholeFile(const fs::path& path, std::uintmax_t limit) {
-  const InputFile file(path);
+  InputFile file(path);
   if (file.Size() > limit) {
     throw FileTooBig("A(z) \"" + PathText(path) + "\" túl nagy (" + Megabytes(file.Size()) +
                          "), legfeljebb " + Megabytes(limit) + " olvasható be.",
                      file.Size());
   }
   return file.Read(limit);
+}
+
+bool AppendFileContent(const fs::path& path, std::string_view content, std::string& reason) {
+  const auto fail = [&reason](int err) {
+    reason = SystemMessage(err != 0 ? err : EIO);
+    return false;
+  };
+  if (!IsWritableFile(path)) return fail(EACCES);
+  errno = 0;
+  const int fd = OpenForAppending(path);
+  if (fd < 0) return fail(errno);
+  const long long end = EndOf(fd);
+  size_t written = 0;
+  int err = 0;
+  while (written < content.size()) {
+    const long long got = WriteSome(fd, content.data() + written, content.size() - written);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      err = got < 0 ? errno : ENOSPC;
+      break;
+    }
+    written += static_cast<size_t>(got);
+  }
+  if (err == 0 && !FlushToDisk(fd)) err = errno != 0 ? errno : EIO;
+  CloseFile(fd);
+  if (err == 0) return true;
+  if (end >= 0 && written > 0) {
+    // A part of the content would stand at the end as a torn line.
+    std::error_code ignored;
+    fs::resize_file(path, static_cast<std::uintmax_t>(end), ignored);
+  }
+  return fail(err);
 }
 
 fs::path SetAsideDamaged(const fs::path& file) {
@@ -458,7 +527,7 @@ fs::path SetAsideDamaged(const fs::path& file) {
 }
 
 bool ReplaceFileContent(const fs::path& path, std::string_view content, std::string& reason,
-                        fs::path* culprit) {
+                        fs::path* culprit, FileFlush flush) {
   const fs::path folder = path.parent_path().empty() ? fs::path(".") : path.parent_path();
   const auto fail = [&](int err, const fs::path& cause) {
     reason = SystemMessage(err != 0 ? err : EIO);
@@ -481,11 +550,7 @@ bool ReplaceFileContent(const fs::path& path, std::string_view content, std::str
   if (file == nullptr) return fail(errno != 0 ? errno : EACCES, exists ? folder : path);
   bool ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
   ok = std::fflush(file) == 0 && ok;
-#ifdef _WIN32
-  ok = ok && _commit(_fileno(file)) == 0;
-#else
-  ok = ok && ::fsync(::fileno(file)) == 0;
-#endif
+  if (flush == FileFlush::ToDisk) ok = ok && FlushToDisk(DescriptorOf(file));
   int err = errno;
   if (ok) CopyFileAttributes(path, temporary, file);
   ok = std::fclose(file) == 0 && ok;

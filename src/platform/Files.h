@@ -30,13 +30,35 @@ struct FileStart {
   std::uintmax_t size = 0;
 };
 
-// Reads at most `limit` bytes from the start of a regular file. Whether the file is a regular
-// one is checked on the opened file, never by its name first, and the opening does not wait,
-// so that a FIFO, a device or a link to one is refused at once instead of being waited on or
-// read without end. Throws pekto::Error:
+// A regular file opened for reading, closed with the object. Whether the file is a regular one
+// is checked on the opened file, never by its name first, and the opening does not wait, so that
+// a FIFO, a device or a link to one is refused at once instead of being waited on or read
+// without end. Throws pekto::Error:
 // - "Cannot open file "<path>". <reason>" when it cannot be opened, a folder included;
 // - "A(z) "<path>" nem közönséges fájl, hanem <kind>, ezért nem olvasható be." for anything else
 //   that is not a regular file.
+class InputFile {
+ public:
+  explicit InputFile(const std::filesystem::path& path);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // The size when it was opened.
+  std::uintmax_t Size() const { return size_; }
+  // Reading goes on at `offset` bytes from the start.
+  void Seek(std::uintmax_t offset);
+  // At most `limit` bytes from where the reading stands; fewer only at the end of the file.
+  std::string Read(std::uintmax_t limit);
+
+ private:
+  std::filesystem::path path_;
+  int fd_ = -1;
+  std::uintmax_t size_ = 0;
+  std::uintmax_t position_ = 0;
+};
+
+// Reads at most `limit` bytes from the start of a regular file; throws as InputFile.
 FileStart ReadFileStart(const std::filesystem::path& path, std::uintmax_t limit);
 
 // Thrown by ReadWholeFile for a file larger than its limit.
@@ -67,8 +89,19 @@ std::string SystemMessage(int errorNumber);
 // permission is not replaced. Returns false and sets `reason` (the system's message) when anything
 // fails, and `culprit`, when given, to what could not be written: the file, or its folder when no
 // new file can be made there; `path` is then unchanged and the temporary file removed.
+// Derived data that can be made again takes `FileFlush::Later`: the system writes it when it will,
+// and a crash may leave the file empty or cut, never mixed with other content.
+enum class FileFlush { ToDisk, Later };
 bool ReplaceFileContent(const std::filesystem::path& path, std::string_view content,
-                        std::string& reason, std::filesystem::path* culprit = nullptr);
+                        std::string& reason, std::filesystem::path* culprit = nullptr,
+                        FileFlush flush = FileFlush::ToDisk);
+
+// Adds `content` at the end of the existing regular file `path` and flushes it to disk, as
+// ReplaceFileContent does. A file without write permission is not written. Returns false and
+// sets `reason` (the system's message) when anything fails; what was written of `content` is
+// then cut off again where that can be done.
+bool AppendFileContent(const std::filesystem::path& path, std::string_view content,
+                       std::string& reason);
 
 // Renames a damaged `file` to "<name>.hibas-YYYYMMDD-HHMMSS" beside it (the local time; "-2",
 // "-3", ... added while that name is taken) and returns the new path, so that the file is kept

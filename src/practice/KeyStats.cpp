@@ -50,15 +50,19 @@ std::vector<KeyTally> KeyRecord::Tallies() const {
   for (size_t ch = 0; ch < keys_.size(); ++ch) {
     const Counts& counts = keys_[ch];
     if (!counts.seen) continue;
-    KeyTally tally{static_cast<unsigned char>(ch), counts.judged, counts.wrong, counts.typed,
-                   counts.intervalMs};
-    // Byte order among equal counts, kept by a stable sort.
-    std::stable_sort(tally.substitutes.begin(), tally.substitutes.end(),
-                     [](const Substitute& a, const Substitute& b) { return a.count > b.count; });
-    if (tally.substitutes.size() > kSubstituteCount) tally.substitutes.resize(kSubstituteCount);
-    tallies.push_back(std::move(tally));
+    tallies.push_back(KeyTally{static_cast<unsigned char>(ch), counts.judged, counts.wrong,
+                               MostFrequent(counts.typed), counts.intervalMs});
   }
   return tallies;
+}
+
+std::vector<Substitute> MostFrequent(std::span<const Substitute> substitutes) {
+  std::vector<Substitute> most(std::min(substitutes.size(), kSubstituteCount));
+  std::partial_sort_copy(substitutes.begin(), substitutes.end(), most.begin(), most.end(),
+                         [](const Substitute& a, const Substitute& b) {
+                           return a.count != b.count ? a.count > b.count : a.ch < b.ch;
+                         });
+  return most;
 }
 
 std::string FormatSubstitutes(const std::vector<Substitute>& substitutes) {

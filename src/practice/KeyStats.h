@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,10 @@ class KeyRecord {
   int32_t judged_ = 0;
   int32_t wrong_ = 0;
 };
+
+// The kSubstituteCount most frequent of `substitutes` (distinct characters), the most frequent
+// first and equal counts in byte order.
+std::vector<Substitute> MostFrequent(std::span<const Substitute> substitutes);
 
 // "á:3 o:1": each substitute, a colon and its count, separated by single blanks.
 std::string FormatSubstitutes(const std::vector<Substitute>& substitutes);

@@ -104,6 +104,11 @@ std::optional<char> Contrast(const KeyTally& tally) {
   return std::nullopt;
 }
 
+// The characters that Windows refuses in file names (Linux only the slash).
+bool IsForbiddenInNames(char c) {
+  return std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+}
+
 std::string Title(const std::vector<KeyTally>& keys) {
   std::string title = cp1250::FromUtf8("Gyakorló:");
   for (const KeyTally& key : keys) title += ' ' + KeyName(key.ch);
@@ -149,16 +154,24 @@ std::optional<Lesson> WeakKeyDrill(const std::vector<KeyTally>& tallies,
 }
 
 std::filesystem::path DrillLessonFile(const std::filesystem::path& lessonFolder,
-                                      std::chrono::year_month_day day) {
-  std::array<char, 32> name{};
-  std::snprintf(name.data(), name.size(), "gyakorlo_%04d-%02u-%02u.lck", int{day.year()},
-                unsigned{day.month()}, unsigned{day.day()});
-  return lessonFolder / name.data();
+                                      std::string_view player, std::chrono::year_month_day day) {
+  std::string name = "gyakorlo_";
+  for (const char c : player.substr(0, kDrillNameLimit)) {
+    const char32_t u = cp1250::ToUnicode(static_cast<unsigned char>(c));
+    const bool kept = u > U' ' && (u < 0x7F || u > 0xA0) && !IsForbiddenInNames(c);
+    name += kept ? c : '_';
+  }
+  if (!player.empty()) name += '_';
+  std::array<char, 16> date{};
+  std::snprintf(date.data(), date.size(), "%04d-%02u-%02u", int{day.year()}, unsigned{day.month()},
+                unsigned{day.day()});
+  return lessonFolder / PathFromText(cp1250::ToUtf8(name + date.data() + ".lck"));
 }
 
 std::filesystem::path SaveDrillLesson(const std::filesystem::path& lessonFolder,
-                                      const Lesson& drill, std::chrono::year_month_day day) {
-  const std::filesystem::path file = DrillLessonFile(lessonFolder, day);
+                                      const Lesson& drill, std::string_view player,
+                                      std::chrono::year_month_day day) {
+  const std::filesystem::path file = DrillLessonFile(lessonFolder, player, day);
   std::error_code ec;  // a folder that cannot be made fails the writing, which says so
   std::filesystem::create_directories(lessonFolder, ec);
   WriteLessonFile(file, drill);

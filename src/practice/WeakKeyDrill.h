@@ -41,12 +41,18 @@ std::filesystem::path WordListFile(const std::filesystem::path& bundleDir);
 std::optional<Lesson> WeakKeyDrill(const std::vector<KeyTally>& tallies,
                                    const std::vector<std::string>& words);
 
-// The file a drill made on `day` is kept in, in the lesson folder: one name a day
-// ("gyakorlo_2026-12-09.lck"), so that a later drill of the same day replaces the earlier one.
+// The file a drill made for `player` (Windows-1250) on `day` is kept in, in the lesson folder:
+// one name a player and day ("gyakorlo_Kiss_Anna_2026-12-09.lck"), so that a later drill of the
+// same player and day replaces the earlier one while learners sharing the folder keep theirs.
+// In the name the player's blanks and the characters no file name may hold on Windows or Linux
+// (controls, < > : " / \ | ? *) become "_", the rest stays as written, at most kDrillNameLimit
+// characters of it; without a player the name is the day's alone ("gyakorlo_2026-12-09.lck").
+inline constexpr size_t kDrillNameLimit = 50;
 std::filesystem::path DrillLessonFile(const std::filesystem::path& lessonFolder,
-                                      std::chrono::year_month_day day);
+                                      std::string_view player, std::chrono::year_month_day day);
 // Saves the drill there as an ordinary lesson and returns the file. Throws pekto::Error.
 std::filesystem::path SaveDrillLesson(const std::filesystem::path& lessonFolder,
-                                      const Lesson& drill, std::chrono::year_month_day day);
+                                      const Lesson& drill, std::string_view player,
+                                      std::chrono::year_month_day day);
 
 }  // namespace pekto

@@ -106,120 +106,8 @@ void AppendEscapedQuoted(std::string& out, std::string_view text) {
   out += '"';
 }
 
-// Appends the unescaped `text` to `out`, at most `limit` bytes.
-void AppendUnescaped(std::string& out, std::string_view text, size_t limit) {
-  if (text.find('%') == std::string_view::npos) {
-    out.append(text.data(), std::min(text.size(), limit));
-    return;
-  }
-  const size_t end = out.size() + limit;
-  for (size_t i = 0; i < text.size() && out.size() < end; ++i) {
-    if (text[i] != '%' || i + 1 == text.size()) {
-      out += text[i];
-      continue;
-    }
-    const char next = text[++i];
-    switch (next) {
-      case '%':
-        out += '%';
-        break;
-      case '0':
-        out += '\0';
-        break;
-      case 'c':
-        out += '\r';
-        break;
-      case 'n':
-        out += '\n';
-        break;
-      default:  // an unknown escape keeps both characters
-        out += '%';
-        if (out.size() < end) out += next;
-    }
-  }
-}
-
 // ---------------------------------------------------------------------------------------------
 // Splitting
-
-// Lines end at any run of CR, LF and NUL; empty lines are skipped.
-class LineReader {
- public:
-  explicit LineReader(std::string_view data) : data_(data) {}
-
-  std::optional<std::string_view> Next() {
-    while (pos_ < data_.size() && IsBreak(data_[pos_])) ++pos_;
-    if (pos_ == data_.size()) return std::nullopt;
-    const size_t start = pos_;
-    while (pos_ < data_.size() && !IsBreak(data_[pos_])) ++pos_;
-    return data_.substr(start, pos_ - start);
-  }
-
- private:
-  static bool IsBreak(char c) { return c == '\r' || c == '\n' || c == '\0'; }
-  std::string_view data_;
-  size_t pos_ = 0;
-};
-
-struct FieldText {
-  std::string_view text;  // valid until the next field is read
-  bool null = false;
-};
-
-// Splits one line into fields: quoted (doubled marks inside), null (begins with a comma) or
-// plain (up to the next comma).
-class FieldReader {
- public:
-  explicit FieldReader(std::string_view line) : line_(line) {}
-
-  bool Next(FieldText& field) {
-    if (pos_ >= line_.size()) return false;
-    if (line_[pos_] == ',') {
-      ++pos_;
-      field = {{}, true};
-    } else if (line_[pos_] == '"') {
-      field = {Quoted(), false};
-    } else {
-      const size_t end = std::min(line_.find(',', pos_), line_.size());
-      field = {line_.substr(pos_, end - pos_), false};
-      pos_ = end + 1;
-    }
-    return true;
-  }
-
- private:
-  // Runs to the next single quotation mark (or the end of the line) and skips the character
-  // after it, the separator.
-  std::string_view Quoted() {
-    const size_t start = ++pos_;
-    size_t close = line_.find('"', pos_);
-    if (close == std::string_view::npos) {
-      pos_ = line_.size();
-      return line_.substr(start);
-    }
-    if (close + 1 == line_.size() || line_[close + 1] != '"') {
-      pos_ = close + 2;
-      return line_.substr(start, close - start);
-    }
-    scratch_.clear();
-    while (true) {
-      if (close == std::string_view::npos) {
-        scratch_.append(line_.substr(pos_));
-        pos_ = line_.size();
-        return scratch_;
-      }
-      scratch_.append(line_.substr(pos_, close - pos_));
-      pos_ = close + 2;
-      if (close + 1 == line_.size() || line_[close + 1] != '"') return scratch_;
-      scratch_ += '"';
-      close = pos_ < line_.size() ? line_.find('"', pos_) : std::string_view::npos;
-    }
-  }
-
-  std::string_view line_;
-  size_t pos_ = 0;
-  std::string scratch_;
-};
 
 // ---------------------------------------------------------------------------------------------
 // Reading
@@ -317,6 +205,39 @@ void ReadRows(LineReader& lines, const std::vector<int>& columns, size_t dataSiz
   }
 }
 
+// The fields of the columns of the data lines: those the header line names, else every field
+// in order. Reads the version line, the definition section and the header line.
+std::vector<int> ReadColumns(LineReader& lines, TableFile& file) {
+  const auto header = ReadDefinitions(lines, file);
+  // A field shown under a section marker's name cannot be written back: that name in the header
+  // line would open a section when the file is read again, and the saved table would not load.
+  const auto marker = [](const FieldSpec& field) {
+    for (const std::string_view key :
+         {kVersionKey, kTableDefStart, kTableDefEnd, kIndexDefStart, kIndexDefEnd}) {
+      if (field.DisplayName() == key) return true;
+    }
+    return false;
+  };
+  if (std::any_of(file.fields.begin(), file.fields.end(), marker)) {
+    throw Error("Couldnt determine field count for load.");
+  }
+  std::vector<int> columns;
+  if (header) {
+    FieldReader reader(*header);
+    for (FieldText name; reader.Next(name);) columns.push_back(ColumnField(file.fields, name.text));
+  } else {
+    columns.resize(file.fields.size());
+    std::iota(columns.begin(), columns.end(), 0);
+  }
+  // A header that names no field of the table is no header of this table (a damaged or foreign
+  // file): loading it would give rows of nothing, and the next save would put them in its place.
+  const bool noneKnown = std::all_of(columns.begin(), columns.end(), [](int c) { return c < 0; });
+  if (columns.empty() || (noneKnown && !file.fields.empty())) {
+    throw Error("Couldnt determine field count for load.");
+  }
+  return columns;
+}
+
 TableFile ParseTableFileOrThrow(const std::filesystem::path& path, std::string_view data,
                                 const std::vector<FieldSpec>& fields, const RowVisitor* visit) {
   try {
@@ -375,7 +296,69 @@ void AppendCell(std::string& out, const CellStore& store, const Cell& cell,
   }
 }
 
+// The data lines of the rows in `order`.
+void AppendRowLines(std::string& out, const std::vector<FieldSpec>& fields, const CellStore& rows,
+                    std::span<const uint32_t> order) {
+  for (const uint32_t row : order) {
+    const Cell* cells = rows.Row(row);
+    for (size_t i = 0; i < fields.size(); ++i) {
+      if (i > 0) out += ',';
+      AppendCell(out, rows, cells[i], fields[i]);
+    }
+    out += ',';
+    out += kLineEnd;
+  }
+}
+
+// The longest head that appending reads: far more than the definitions of any table of this
+// program take.
+constexpr std::uintmax_t kHeadBytes = 64 * 1024;
+
+// The file holds rows of `fields` in their order, as written by WriteTableFile.
+bool SameLayout(const TableHead& head, const std::vector<FieldSpec>& fields) {
+  if (head.fields.size() != fields.size() || head.columns.size() != fields.size()) return false;
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (head.columns[i] != static_cast<int>(i) ||
+        FieldLine(head.fields[i]) != FieldLine(fields[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
+
+void AppendUnescaped(std::string& out, std::string_view text, size_t limit) {
+  if (text.find('%') == std::string_view::npos) {
+    out.append(text.data(), std::min(text.size(), limit));
+    return;
+  }
+  const size_t end = out.size() + limit;
+  for (size_t i = 0; i < text.size() && out.size() < end; ++i) {
+    if (text[i] != '%' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    const char next = text[++i];
+    switch (next) {
+      case '%':
+        out += '%';
+        break;
+      case '0':
+        out += '\0';
+        break;
+      case 'c':
+        out += '\r';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      default:  // an unknown escape keeps both characters
+        out += '%';
+        if (out.size() < end) out += next;
+    }
+  }
+}
 
 // ---------------------------------------------------------------------------------------------
 // Field lines
@@ -438,37 +421,23 @@ TableFile ParseTableFile(std::string_view data, const std::vector<FieldSpec>& fi
   TableFile file;
   file.fields = fields;
   LineReader lines(data);
-  const auto header = ReadDefinitions(lines, file);
-  // A field shown under a section marker's name cannot be written back: that name in the header
-  // line would open a section when the file is read again, and the saved table would not load.
-  const auto marker = [](const FieldSpec& field) {
-    for (const std::string_view key :
-         {kVersionKey, kTableDefStart, kTableDefEnd, kIndexDefStart, kIndexDefEnd}) {
-      if (field.DisplayName() == key) return true;
-    }
-    return false;
-  };
-  if (std::any_of(file.fields.begin(), file.fields.end(), marker)) {
-    throw Error("Couldnt determine field count for load.");
-  }
-  std::vector<int> columns;
-  if (header) {
-    FieldReader reader(*header);
-    for (FieldText name; reader.Next(name);) columns.push_back(ColumnField(file.fields, name.text));
-  } else {
-    columns.resize(file.fields.size());
-    std::iota(columns.begin(), columns.end(), 0);
-  }
-  // A header that names no field of the table is no header of this table (a damaged or foreign
-  // file): loading it would give rows of nothing, and the next save would put them in its place.
-  const bool noneKnown = std::all_of(columns.begin(), columns.end(), [](int c) { return c < 0; });
-  if (columns.empty() || (noneKnown && !file.fields.empty())) {
-    throw Error("Couldnt determine field count for load.");
-  }
+  const std::vector<int> columns = ReadColumns(lines, file);
   file.rows = CellStore(file.fields.size());
   ReadRows(lines, columns, data.size(),
            static_cast<size_t>(std::count(data.begin(), data.end(), '\n')), file, visit);
   return file;
+}
+
+std::optional<TableHead> ParseTableHead(std::string_view start,
+                                        const std::vector<FieldSpec>& fields) {
+  TableFile file;
+  file.fields = fields;
+  LineReader lines(start);
+  std::vector<int> columns = ReadColumns(lines, file);
+  // Without a line end after it the header line may go on past `start`; the line end
+  // after the definitions of a file without a header line is no start of rows either.
+  if (lines.Position() >= start.size()) return std::nullopt;
+  return TableHead{std::move(file.fields), std::move(columns), lines.Position()};
 }
 
 std::optional<TableFile> ReadTableFile(const std::filesystem::path& path,
@@ -484,15 +453,7 @@ std::string TableFileText(const std::vector<FieldSpec>& fields, const CellStore&
   std::string out;
   out.reserve(rows.TextBytes() + rows.Rows() * (fields.size() * 6 + 2) + 1024);
   AppendDefinitions(out, fields);
-  for (const uint32_t row : order) {
-    const Cell* cells = rows.Row(row);
-    for (size_t i = 0; i < fields.size(); ++i) {
-      if (i > 0) out += ',';
-      AppendCell(out, rows, cells[i], fields[i]);
-    }
-    out += ',';
-    out += kLineEnd;
-  }
+  AppendRowLines(out, fields, rows, order);
   return out;
 }
 
@@ -502,6 +463,35 @@ void WriteTableFile(const std::filesystem::path& path, const std::vector<FieldSp
   if (!ReplaceFileContent(path, TableFileText(fields, rows, order), reason)) {
     throw Error("Cannot create file \"" + PathText(path) + "\". " + reason);
   }
+}
+
+bool AppendTableFile(const std::filesystem::path& path, const std::vector<FieldSpec>& fields,
+                     const CellStore& rows, std::span<const uint32_t> order) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return false;
+  std::string content;
+  {
+    InputFile file(path);
+    if (file.Size() == 0) return false;
+    const std::string start = file.Read(kHeadBytes);
+    std::optional<TableHead> head;
+    try {
+      head = ParseTableHead(start, fields);
+    } catch (const Error& e) {
+      throw DamagedFileError(e.what());
+    }
+    if (!head || !SameLayout(*head, fields)) return false;
+    if (order.empty()) return true;
+    file.Seek(file.Size() - 1);
+    const std::string last = file.Read(1);
+    if (last.empty() || !LineReader::IsBreak(last[0])) content = kLineEnd;
+  }
+  AppendRowLines(content, fields, rows, order);
+  std::string reason;
+  if (!AppendFileContent(path, content, reason)) {
+    throw Error("Cannot create file \"" + PathText(path) + "\". " + reason);
+  }
+  return true;
 }
 
 }  // namespace pekto::table_detail

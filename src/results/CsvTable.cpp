@@ -631,6 +631,9 @@ void CsvTable::LoadFile(const std::filesystem::path& path) {
 void CsvTable::SaveFile(const std::filesystem::path& path) const {
   table_detail::WriteTableFile(path, impl_->fields_, impl_->store_, impl_->Ordered());
 }
+bool CsvTable::AppendToFile(const std::filesystem::path& path) const {
+  return table_detail::AppendTableFile(path, impl_->fields_, impl_->store_, impl_->Ordered());
+}
 
 void CsvTable::InsertRow() {
   impl_->StartRow(true);

@@ -89,6 +89,12 @@ class CsvTable {
   void LoadFile(const std::filesystem::path& path);
   // Writes the whole file at once: on failure the previous file stays as it was.
   void SaveFile(const std::filesystem::path& path) const;
+  // Adds the rows after those of the table file at `path`, which only grows (flushed to disk as
+  // SaveFile flushes); a last line cut short gets its line end first. False, writing nothing,
+  // when the file is missing or empty or holds other fields or columns than the table: it is then
+  // to be loaded and saved whole. Throws pekto::DamagedFileError for a file that is no table file
+  // (left as it is).
+  bool AppendToFile(const std::filesystem::path& path) const;
 
   void InsertRow();
   void AppendRow();

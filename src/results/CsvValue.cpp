@@ -120,6 +120,15 @@ std::optional<int64_t> ParseInteger(std::string_view text) {
 }
 
 std::optional<int32_t> ParseInt32(std::string_view text) {
+  // Up to nine digits always fit: the common case without the general reading.
+  if (!text.empty() && text.size() <= 9) {
+    int32_t digits = 0;
+    size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+      digits = digits * 10 + (text[i] - '0');
+    }
+    if (i == text.size()) return digits;
+  }
   const auto value = ParseInteger(text);
   if (!value || *value < std::numeric_limits<int32_t>::min() ||
       *value > std::numeric_limits<int32_t>::max()) {

@@ -31,9 +31,12 @@ struct KeyRowOwner {
   Date date;
 };
 
-// Adds a row per tally after the last row of `keysFile` (made when missing) and writes the whole
-// file anew; nothing is written for no tallies. Returns the message (UTF-8, naming the file) when
-// nothing could be written: a damaged file is then left as it is, never replaced or moved.
+// Adds a row per tally at the end of `keysFile`, made when missing; nothing is written for no
+// tallies. The table, which grows to millions of rows, is not rewritten: its head is checked,
+// the rows are appended and flushed to disk (a last line that a crash cut short gets its line
+// end first, so that no row is glued to it; readers skip such a line). Only a table of another
+// layout is loaded and written whole. Returns the message (UTF-8, naming the file) when nothing
+// could be written: a damaged file is then left as it is, never replaced or moved.
 std::optional<std::string> AppendKeyRows(const std::filesystem::path& keysFile,
                                          const KeyRowOwner& owner,
                                          const std::vector<KeyTally>& tallies);
@@ -43,7 +46,9 @@ std::string KeysNotWrittenMessage(const std::filesystem::path& keysFile, std::st
 
 // The tallies of `player`'s rows (the name compared byte for byte) dated `since` or later (every
 // date when nothing), summed per character in byte order; none when the file does not exist.
-// Throws pekto::Error naming the file when it cannot be read or is damaged.
+// Read through the sums kept beside the file (results/KeySums.h): only rows added since they
+// were last kept are read. Throws pekto::Error naming the file when it cannot be read or is
+// damaged.
 std::vector<KeyTally> ReadKeyTallies(const std::filesystem::path& keysFile, std::string_view player,
                                      std::optional<Date> since);
 

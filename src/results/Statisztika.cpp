@@ -161,12 +161,13 @@ struct Tfrm_Statisztika::KeyLoad {
   QString error;  // why the file could not be read
 };
 
-std::optional<Lesson> ShowStatistics(const std::string& player, QWidget* owner) {
+std::optional<DrillChoice> ShowStatistics(const std::string& player, QWidget* owner) {
   const QDate today = QDate::currentDate();
   Tfrm_Statisztika window(Startup().DataDir, BundleDir(), player,
                           Date{today.year(), today.month(), today.day()}, owner);
   ExecDialog(window);
-  return window.ChosenDrill();
+  if (!window.ChosenDrill()) return std::nullopt;
+  return DrillChoice{*window.ChosenDrill(), window.ChosenPlayer()};
 }
 
 namespace {
@@ -180,9 +181,9 @@ std::chrono::year_month_day Today() {
                                      std::chrono::day(static_cast<unsigned>(today.day()))};
 }
 
-std::optional<fs::path> SaveDrill(const Lesson& drill, QWidget* owner) {
+std::optional<fs::path> SaveDrill(const DrillChoice& drill, QWidget* owner) {
   try {
-    return SaveDrillLesson(LessonFolder(Startup().DataDir), drill, Today());
+    return SaveDrillLesson(LessonFolder(Startup().DataDir), drill.lesson, drill.player, Today());
   } catch (const Error& e) {
     ShowError(ToQ(e.what()), owner);
     return std::nullopt;
@@ -192,7 +193,7 @@ std::optional<fs::path> SaveDrill(const Lesson& drill, QWidget* owner) {
 }  // namespace
 
 std::optional<fs::path> ShowStatisticsAndSaveDrill(const std::string& player, QWidget* owner) {
-  std::optional<Lesson> drill;
+  std::optional<DrillChoice> drill;
   try {
     drill = ShowStatistics(player, owner);
   } catch (const Error& e) {
@@ -206,7 +207,8 @@ std::optional<fs::path> SaveWeakKeyDrill(const std::string& player, QWidget* own
   std::optional<Lesson> drill;
   try {
     const BusyCursor busy;
-    const auto tallies = ReadKeyTallies(Startup().DataDir / "Keys.csv", player, std::nullopt);
+    const auto tallies =
+        ReadKeyTallies(Startup().DataDir / std::string(kKeyFileName), player, std::nullopt);
     if (!WorstKeys(tallies, kDrillKeyCount, kDrillMinJudged).empty()) {
       drill = WeakKeyDrill(tallies, ReadWordList(WordListFile(BundleDir())));
     }
@@ -222,7 +224,7 @@ std::optional<fs::path> SaveWeakKeyDrill(const std::string& player, QWidget* own
                 owner);
     return std::nullopt;
   }
-  return SaveDrill(*drill, owner);
+  return SaveDrill({*drill, player}, owner);
 }
 
 void OfferDrill(fs::path lesson) {
@@ -253,14 +255,16 @@ Tfrm_Statisztika::Tfrm_Statisztika(fs::path dataDir, fs::path bundleDir, const s
     if (kPeriodDays[i] > 0) periodStarts_[i] = Shifted(today, 1 - kPeriodDays[i]);
   }
 
+  // The key table is read on the other core while the score table is read here.
+  StartKeyLoad();
   scores_->Open();
   const fs::path scoreFile = dataDir_ / "Score.csv";
   std::error_code ec;
   if (fs::exists(scoreFile, ec)) scores_->LoadFile(scoreFile);
   Billentyuzet = new KeyboardView(Keyboard::Load(KeyboardFile(bundleDir_)), this);
+  Billentyuzet->SetMessage(QStringLiteral("Betöltés…"));
   CreateWidgets();
   FillPlayers(player);
-  StartKeyLoad();
   ShowSelection();
 }
 
@@ -414,7 +418,6 @@ void Tfrm_Statisztika::StartKeyLoad() {
   const fs::path file = dataDir_ / std::string(kKeyFileName);
   const std::vector<std::optional<Date>> periods(periodStarts_.begin(), periodStarts_.end());
   const QPointer<Tfrm_Statisztika> window(this);
-  Billentyuzet->SetMessage(QStringLiteral("Betöltés…"));
   // The global pool is waited for when the application ends; the result goes to the window
   // through the application's event queue, where a closed window is seen to be gone.
   QThreadPool::globalInstance()->start([file, periods, window] {

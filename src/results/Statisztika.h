@@ -29,21 +29,27 @@ class CsvTable;
 class KeyboardView;
 class ProgressChart;
 
+// The weak-key drill the learner asked for, and the player (Windows-1250) it was made for.
+struct DrillChoice {
+  Lesson lesson;
+  std::string player;
+};
+
 // Opens the statistics window modally on `player` (Windows-1250; the first one listed when
 // empty or unknown), over the tables of the data folder and the keyboard of the bundle folder.
 // Returns the weak-key drill when the learner asked for one (the window closes then); saving and
 // starting it is the caller's. Throws pekto::Error before the window shows when Score.csv or the
 // keyboard file cannot be read.
-std::optional<Lesson> ShowStatistics(const std::string& player, QWidget* owner);
+std::optional<DrillChoice> ShowStatistics(const std::string& player, QWidget* owner);
 
 // The statistics window as a command: when the learner asks for the drill, it is saved in the
-// lesson folder as the day's drill lesson and its file returned. Errors are reported and give
-// nothing.
+// lesson folder as the chosen player's drill lesson of the day and its file returned. Errors are
+// reported and give nothing.
 std::optional<std::filesystem::path> ShowStatisticsAndSaveDrill(const std::string& player,
                                                                 QWidget* owner);
 // The weak-key drill of `player` from the whole key table, without the window: saved as the
-// day's drill lesson and its file returned. Too few judgements, or errors, are reported to the
-// learner and give nothing.
+// player's drill lesson of the day and its file returned. Too few judgements, or errors, are
+// reported to the learner and give nothing.
 std::optional<std::filesystem::path> SaveWeakKeyDrill(const std::string& player, QWidget* owner);
 
 // A drill lesson chosen in a window the main window opened (the results window), for the main
@@ -66,6 +72,8 @@ class Tfrm_Statisztika : public FormDialog {
 
   // The drill the learner asked for ("Gyenge billentyűk gyakorlása"); nothing before.
   const std::optional<Lesson>& ChosenDrill() const { return drill_; }
+  // The player shown (Windows-1250), whose drill that is.
+  std::string ChosenPlayer() const;
 
  signals:
   // The key table has been read and the keys of the chosen player and period are shown (or
@@ -91,7 +99,6 @@ class Tfrm_Statisztika : public FormDialog {
   void ShowWorstKeys(const std::vector<KeyTally>& tallies);
   void ShowFingers(const std::vector<KeyTally>& tallies);
   const std::vector<KeyTally>* ShownTallies() const;
-  std::string ChosenPlayer() const;
   void DrillClicked();
 
   std::filesystem::path dataDir_;

@@ -7,14 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <set>
 #include <sstream>
 
 #include "TempDir.h"
 #include "platform/Cp1250.h"
 #include "platform/Error.h"
+#include "platform/Files.h"
 #include "practice/Keyboard.h"
 #include "practice/WeakKeyDrill.h"
+#include "results/CsvTable.h"
+#include "results/KeySums.h"
 #include "results/KeyTable.h"
 #include "results/Progress.h"
 
@@ -272,6 +276,160 @@ TEST(KeyTable, DamagedFileIsLeftWholeWithAMessage) {
   EXPECT_EQ(TempDir::Read(file), junk);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
   EXPECT_THROW(ReadKeyTallies(file, "A", std::nullopt), Error);
+}
+
+// Appending: the bytes before stay, only the new rows follow; a line that a crash cut short is
+// no row, and the next rows start on a line of their own.
+TEST(KeyTable, AppendOnlyAddsRowsAndNeverGluesToATornLine) {
+  TempDir dir;
+  const fs::path file = dir / "Keys.csv";
+  ASSERT_FALSE(AppendKeyRows(file, {1, "Anna", {2026, 12, 8}}, {Tally("a", 4, 1)}));
+  const std::string first = TempDir::Read(file);
+  const KeyTally b{'b', 2, 0, {}, 70};
+  ASSERT_FALSE(AppendKeyRows(file, {2, "Anna", {2026, 12, 8}}, {b}));
+  const std::string row = "\"2\",\"Anna\",\"08/12/2026\",\"b\",\"2\",\"0\",\"\",\"70\",\r\n";
+  EXPECT_EQ(TempDir::Read(file), first + row);
+
+  const std::string torn = "\"3\",\"Anna\",\"08/12/2026\",\"b\",\"5";
+  std::ofstream(file, std::ios::binary | std::ios::app) << torn;
+  EXPECT_EQ(ReadKeyTallies(file, "Anna", std::nullopt).at(1).judged, 2);
+  ASSERT_FALSE(AppendKeyRows(file, {4, "Anna", {2026, 12, 8}}, {b}));
+  EXPECT_EQ(TempDir::Read(file), first + row + torn + "\r\n\"4" + row.substr(2));
+  const std::vector<KeyTally> tallies = ReadKeyTallies(file, "Anna", std::nullopt);
+  EXPECT_EQ(tallies.at(1).judged, 4);
+  EXPECT_EQ(tallies.at(0).wrong, 1);
+}
+
+// The tallies as text: every player, period and character.
+std::string Text(const PlayerKeyTallies& all) {
+  std::ostringstream text;
+  for (const auto& [player, periods] : all) {
+    text << player << ':';
+    for (const std::vector<KeyTally>& period : periods) {
+      for (const KeyTally& t : period) {
+        text << ' ' << t.ch << t.judged << '/' << t.wrong << '/' << t.intervalMs << '['
+             << FormatSubstitutes(t.substitutes) << ']';
+      }
+      text << " |";
+    }
+    text << '\n';
+  }
+  return text.str();
+}
+
+// A key table of exercises by two players over two months.
+void Exercise(const fs::path& keys, int id) {
+  const std::string player = id % 3 == 0 ? B("Szűts Lőrinc") : "Anna";
+  const std::vector<KeyTally> tallies = {Tally("a", 10 + id % 7, id % 3, "s"),
+                                         Tally("ő", 5 + id % 4, id % 5, "ö"),
+                                         Tally("%", 3, id % 2, "5")};
+  ASSERT_FALSE(AppendKeyRows(keys, {id, player, {2026, 11 + id / 30 % 2, 1 + id % 28}}, tallies));
+}
+
+std::string ReadAll(const fs::path& keys) {
+  return Text(ReadPlayerKeyTallies(keys, {std::nullopt, Date{2026, 11, 20}, Date{2026, 12, 3}}));
+}
+
+void Replace(const fs::path& file, size_t at, std::string_view with) {
+  std::string bytes = TempDir::Read(file);
+  bytes.replace(at, with.size(), with);
+  std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// What changes after the sums were kept: the cache must answer as a fresh reading of the table.
+using CacheChange = void (*)(const fs::path& keys, const fs::path& cache);
+class KeyCacheTest : public testing::TestWithParam<std::pair<const char*, CacheChange>> {};
+
+TEST_P(KeyCacheTest, AnswersAsAFreshReading) {
+  TempDir dir;
+  const fs::path keys = dir / "Keys.csv";
+  const fs::path cache = KeyCacheFile(keys);
+  for (int id = 0; id < 60; ++id) Exercise(keys, id);
+  const std::string before = ReadAll(keys);
+  ASSERT_TRUE(fs::exists(cache));
+  GetParam().second(keys, cache);
+  const std::string cached = ReadAll(keys);
+  fs::remove(cache);
+  EXPECT_EQ(cached, ReadAll(keys));
+  EXPECT_EQ(cached, ReadAll(keys));  // from the cache written anew
+  if (std::string_view(GetParam().first).starts_with("cache")) {
+    EXPECT_EQ(cached, before);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KeyTable, KeyCacheTest,
+    testing::Values(std::pair{"rowsAppended",
+                              +[](const fs::path& keys, const fs::path&) {
+                                for (int id = 60; id < 63; ++id) Exercise(keys, id);
+                              }},
+                    std::pair{"tornLineAndRowsAppended",
+                              +[](const fs::path& keys, const fs::path&) {
+                                std::ofstream(keys, std::ios::binary | std::ios::app)
+                                    << "\"7\",\"Anna\"";
+                                Exercise(keys, 59);
+                              }},
+                    std::pair{"firstRowRewritten",
+                              +[](const fs::path& keys, const fs::path&) {
+                                Replace(keys, TempDir::Read(keys).find("\"Anna\""), "\"Anni\"");
+                              }},
+                    std::pair{"lastRowRewritten",
+                              +[](const fs::path& keys, const fs::path&) {
+                                Replace(keys, TempDir::Read(keys).rfind("\"Anna\""), "\"Anni\"");
+                              }},
+                    std::pair{"tableShortened",
+                              +[](const fs::path& keys, const fs::path&) {
+                                fs::remove(keys);
+                                Exercise(keys, 1);
+                              }},
+                    std::pair{"cacheDamaged",
+                              +[](const fs::path&, const fs::path& cache) {
+                                Replace(cache, fs::file_size(cache) / 2, "\x7F\x7F");
+                              }},
+                    std::pair{"cacheCutShort",
+                              +[](const fs::path&, const fs::path& cache) {
+                                fs::resize_file(cache, fs::file_size(cache) - 9);
+                              }}),
+    [](const auto& info) { return std::string(info.param.first); });
+
+// A table of another column order is read as a table and written whole; its own layout, read
+// field by field, gives the same tallies, quotes, commas and escapes included.
+TEST(KeyTable, OwnAndOtherLayoutsReadAlike) {
+  TempDir dir;
+  const fs::path own = dir / "Keys.csv", other = dir / "Other.csv";
+  const std::vector<KeyTally> tallies = {Tally("%", 4, 2, "\""), Tally("\"", 3, 1, ","),
+                                         Tally(",", 2, 1, "%")};
+  for (const char* player : {"Kiss \"Bogi\", 50%", "Anna"}) {
+    ASSERT_FALSE(AppendKeyRows(own, {1, player, {2026, 12, 8}}, tallies));
+  }
+  CsvTable table("Tbl", KeySchema(), nullptr);
+  table.LoadFile(own);
+  std::vector<FieldSpec> fields = KeySchema();
+  std::reverse(fields.begin(), fields.end());
+  CsvTable reversed("Tbl", fields, nullptr);
+  reversed.CopyRowsFrom(table);
+  reversed.SaveFile(other);
+  for (const fs::path& file : {own, other}) {
+    ASSERT_FALSE(AppendKeyRows(file, {2, "Anna", {2026, 12, 9}}, tallies));
+  }
+  EXPECT_NE(TempDir::Read(other).find("\"ido\",\"helyette\",\"hibas\""), std::string::npos);
+  EXPECT_EQ(ReadAll(own), ReadAll(other));
+  EXPECT_NE(ReadAll(own).find("Kiss \"Bogi\", 50%: \"3/1/0[,:1] %4/2/0[\":2]"), std::string::npos)
+      << ReadAll(own);
+  EXPECT_FALSE(fs::exists(KeyCacheFile(other)));
+}
+
+TEST(WeakKeyDrill, OneFilePerPlayerAndDay) {
+  const auto day = std::chrono::year_month_day(std::chrono::year(2026), std::chrono::month(12),
+                                               std::chrono::day(9));
+  using Name = std::pair<std::string, std::string>;
+  for (const auto& [player, name] :
+       {Name{B("Szűts Lőrinc"), "gyakorlo_Szűts_Lőrinc_2026-12-09.lck"},
+        Name{"a/b:c*?\t\"<>|\\", "gyakorlo_a_b_c_________2026-12-09.lck"},
+        Name{std::string(60, 'x'), "gyakorlo_" + std::string(50, 'x') + "_2026-12-09.lck"},
+        Name{"", "gyakorlo_2026-12-09.lck"}}) {
+    EXPECT_EQ(DrillLessonFile("L", player, day), fs::path("L") / PathFromText(name));
+  }
 }
 
 TEST(DailyProgress, SumsAPlayersDaysFromADateOn) {

@@ -3,6 +3,7 @@
 // and a rarely judged key, the worst keys' text, another player, a damaged key table, and the
 // drill the button hands over.
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -15,6 +16,8 @@
 
 #include "TestSupport.h"
 #include "app/Application.h"
+#include "app/Main.h"
+#include "platform/Files.h"
 #include "platform/Startup.h"
 #include "practice/LessonLibrary.h"
 #include "practice/WeakKeyDrill.h"
@@ -156,15 +159,48 @@ class StatisztikaTest : public QObject {
     const Lesson& drill = *window->ChosenDrill();
     QCOMPARE(drill.title, std::string("Gyakorl\xF3: \xF5 e"));
 
-    // Saved as the day's lesson; a second drill the same day takes its place.
+    // Saved as the player's lesson of the day; a second drill of hers that day takes its place,
+    // another learner's stands beside it.
     const fs::path folder = data_ / "Leckek";
     const auto day = std::chrono::year_month_day(std::chrono::year(2026), std::chrono::month(12),
                                                  std::chrono::day(9));
-    const fs::path file = SaveDrillLesson(folder, drill, day);
-    QCOMPARE(file, folder / "gyakorlo_2026-12-09.lck");
-    SaveDrillLesson(folder, Lesson{"Gyakorl\xF3: x", {"x"}}, day);
+    const fs::path file = SaveDrillLesson(folder, drill, window->ChosenPlayer(), day);
+    QCOMPARE(file, folder / "gyakorlo_Anna_2026-12-09.lck");
+    SaveDrillLesson(folder, Lesson{"Gyakorl\xF3: x", {"x"}}, "Anna", day);
+    SaveDrillLesson(folder, drill, "B\xE9la", day);
     QCOMPARE(ReadLessonFile(file).title, std::string("Gyakorl\xF3: x"));
-    QCOMPARE(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    QCOMPARE(ReadLessonFile(folder / PathFromText("gyakorlo_Béla_2026-12-09.lck")).title,
+             drill.title);
+    QCOMPARE(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+  }
+
+  // From the main window's results window to its statistics: the drill chosen there closes both
+  // windows, and the main window starts it.
+  void drillFromTheResultsWindowStartsInTheMainWindow() {
+    for (const char* table : {"Score.csv", "Keys.csv"}) {
+      fs::copy_file(data_ / table, Startup().DataDir / table);
+    }
+    fs::create_directories(KeyboardFile(BundleDir()).parent_path());
+    fs::copy_file(KeyboardFile(bundle_), KeyboardFile(BundleDir()),
+                  fs::copy_options::overwrite_existing);
+    fs::copy_file(WordListFile(bundle_), WordListFile(BundleDir()),
+                  fs::copy_options::overwrite_existing);
+    const auto main = test::ShowMain();
+    test::DialogAnswers answers;
+    answers.Then([](QDialog& results) {
+      test::Find<QAction>(&results, "aStatisztika")->trigger();
+      QVERIFY(results.isHidden());
+    });
+    answers.Then([](QDialog& statistics) {
+      test::Find<QComboBox>(&statistics, "ComboJatekos")->setCurrentText(QStringLiteral("Anna"));
+      auto* drill = test::Find<QPushButton>(&statistics, "ButtonGyakorlo");
+      QTRY_VERIFY_WITH_TIMEOUT(drill->isEnabled(), 20000);  // the keys arrive in the background
+      drill->click();
+    });
+    test::Find<QAction>(main, "aTop10")->trigger();
+    QCOMPARE(answers.Count(), 2);
+    QCOMPARE(main->State().LessonTitle, std::string("Gyakorl\xF3: \xF5 e"));
+    QVERIFY(!TakeOfferedDrill());
   }
 
   // The menu command without the window: too little data is said, enough saves the day's drill.
@@ -176,7 +212,8 @@ class StatisztikaTest : public QObject {
     QVERIFY2(answers.Last().text.startsWith(QStringLiteral("Még nincs elég adat")),
              qPrintable(answers.Last().text));
     fs::copy_file(data_ / "Keys.csv", Startup().DataDir / "Keys.csv");
-    fs::copy_file(WordListFile(bundle_), WordListFile(BundleDir()));
+    fs::copy_file(WordListFile(bundle_), WordListFile(BundleDir()),
+                  fs::copy_options::overwrite_existing);
     const auto file = SaveWeakKeyDrill("Anna", nullptr);
     QVERIFY(file);
     QCOMPARE(file->parent_path(), LessonFolder(Startup().DataDir));
