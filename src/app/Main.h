@@ -97,6 +97,7 @@ class Tfrm_Main : public QMainWindow {
   void aTop10Execute();
   void aStatisztikaExecute();
   void aGyakorloExecute();
+  void aOsszesitoExecute();
   void StartOfferedDrill();
   void aBezarExecute();
   void aBetuNovelExecute();
@@ -139,6 +140,7 @@ class Tfrm_Main : public QMainWindow {
   QAction* aTop10 = nullptr;
   QAction* aStatisztika = nullptr;
   QAction* aGyakorlo = nullptr;
+  QAction* aOsszesito = nullptr;
   QAction* aBezar = nullptr;
   QAction* aBetuNovel = nullptr;
   QAction* aBetuCsokkent = nullptr;
