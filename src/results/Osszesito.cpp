@@ -69,7 +69,8 @@ Tfrm_Osszesito::Tfrm_Osszesito(fs::path dataDir, Date today, QWidget* owner)
                          .resizable = true,
                          .designSize = QSize(kDesignWidth, kDesignHeight)}),
       dataDir_(std::move(dataDir)),
-      collator_(std::make_unique<QtCollator>()),
+      // Hungarian names in Hungarian order, whatever language the system speaks.
+      collator_(std::make_unique<QtCollator>(QLocale(QLocale::Hungarian, QLocale::Hungary))),
       scores_(std::make_unique<CsvTable>("Tbl", ScoreSchema(), nullptr)) {
   setObjectName(QStringLiteral("frm_Osszesito"));
   setWindowTitle(QStringLiteral("Csoport összesítő"));
