@@ -20,6 +20,7 @@
 #include <string>
 
 #include "PeakMemory.h"
+#include "WindowBench.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "base/Settings.h"
@@ -228,11 +229,5 @@ BENCHMARK(BM_OpenLesson)
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], kOpenFlag) == 0) return OpenLessonOnce(argc, argv);
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  pekto::Application app(argc, argv);
-  pekto::InstallFontSubstitutions();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return pekto::bench::RunOffscreen(argc, argv);
 }

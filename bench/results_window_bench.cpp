@@ -16,10 +16,10 @@
 
 #include "PeakMemory.h"
 #include "ScoreGen.h"
+#include "WindowBench.h"
 #include "app/Application.h"
 #include "base/Settings.h"
 #include "platform/Dialogs.h"
-#include "platform/Fonts.h"
 #include "platform/Startup.h"
 #include "results/Top10.h"
 
@@ -116,12 +116,5 @@ BENCHMARK(BM_ShowResultsAllRowsShown)
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  pekto::Application app(argc, argv);
-  pekto::InstallFontSubstitutions();
-  pekto::CaptureWorkArea();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return pekto::bench::RunOffscreen(argc, argv, [] { pekto::CaptureWorkArea(); });
 }

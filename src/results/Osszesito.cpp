@@ -57,14 +57,15 @@ Date SchoolYearStart(Date today) {
 
 void ShowClassOverview(QWidget* owner) {
   Guarded([owner] {
-    Tfrm_Osszesito window(Startup().DataDir, FromQDate(QDate::currentDate()), owner);
+    const Date today = FromQDate(QDate::currentDate());
+    Tfrm_Osszesito window(Startup().DataDir, SchoolYearStart(today), today, owner);
     ExecDialog(window);
   });
 }
 
 // ---- composition ---------------------------------------------------------------------------
 
-Tfrm_Osszesito::Tfrm_Osszesito(fs::path dataDir, Date today, QWidget* owner)
+Tfrm_Osszesito::Tfrm_Osszesito(fs::path dataDir, Date from, Date to, QWidget* owner)
     : FormDialog(owner, {.section = "frm_Osszesito",
                          .resizable = true,
                          .designSize = QSize(kDesignWidth, kDesignHeight)}),
@@ -91,7 +92,7 @@ Tfrm_Osszesito::Tfrm_Osszesito(fs::path dataDir, Date today, QWidget* owner)
   CreateGrid();
   column->addWidget(TablaOsszesito, 1);
   column->addWidget(CreateButtonBar());
-  SetRange(SchoolYearStart(today), today);
+  SetRange(from, to);
 }
 
 Tfrm_Osszesito::~Tfrm_Osszesito() = default;

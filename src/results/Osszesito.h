@@ -26,8 +26,8 @@ class CsvTable;
 class OverviewModel;
 class QtCollator;
 
-// Opens the class overview modally over the tables of the data folder, ending today. Errors
-// are reported.
+// Opens the class overview modally over the tables of the data folder, on the school year up to
+// today. Errors are reported.
 void ShowClassOverview(QWidget* owner);
 
 // The first day of the school year `today` falls in: 1 September.
@@ -38,8 +38,8 @@ class Tfrm_Osszesito : public FormDialog {
 
  public:
   // Reads Score.csv of `dataDir` (throws pekto::Error when it cannot be read) and shows the
-  // school year up to `today`; Keys.csv is read in the background.
-  Tfrm_Osszesito(std::filesystem::path dataDir, Date today, QWidget* owner);
+  // range from `from` to `to`; Keys.csv is read in the background.
+  Tfrm_Osszesito(std::filesystem::path dataDir, Date from, Date to, QWidget* owner);
   ~Tfrm_Osszesito() override;
 
   // Shows the rows of `from` to `to`, both included, as the date fields do.

@@ -25,13 +25,13 @@ QString Decimal(double value) {
   return locale.toString(value, 'f', 1);
 }
 
-// "ő 23%, ö 12%, e 5%"
+// "ő 23%  ö 12%  e 5%": two blanks between the keys, as the comma is a key too.
 QString WeakKeysText(const std::vector<KeyTally>& keys) {
   QStringList parts;
   for (const KeyTally& key : keys) {
     parts << ToQ(KeyName(key.ch)) + QStringLiteral(" %1%").arg(std::lround(ErrorRate(key) * 100));
   }
-  return parts.isEmpty() ? QStringLiteral("–") : parts.join(QStringLiteral(", "));
+  return parts.isEmpty() ? QStringLiteral("–") : parts.join(QStringLiteral("  "));
 }
 
 double WorstRate(const PlayerOverview& row) {
@@ -217,10 +217,10 @@ QFont PrintFont(double points, bool bold) {
 struct PageGeometry {
   double mm = 1;  // device units per millimetre
   QRectF area;    // inside the margins
-  QFont title = PrintFont(16, true), text = PrintFont(9.5, false), head = PrintFont(9, true);
+  QFont title = PrintFont(16, true), text = PrintFont(9.5, false), head = PrintFont(8, true);
   double line = 0;  // a line of the table's text
   double rowHeight = 0;
-  double headHeight = 0;  // the column titles: two lines
+  double headHeight = 0;  // the column titles: up to three lines
   double tableTop = 0;
   double footerTop = 0;
 
@@ -229,7 +229,7 @@ struct PageGeometry {
                   device.height() - 2 * kMarginMm * mm);
     line = QFontMetricsF(text, &device).height();
     rowHeight = line * 1.5;
-    headHeight = QFontMetricsF(head, &device).height() * 2.4;
+    headHeight = QFontMetricsF(head, &device).height() * 3.3;
     tableTop = area.top() + QFontMetricsF(title, &device).height() + 2 * line + 6 * mm;
     footerTop = area.bottom() - line;
   }
