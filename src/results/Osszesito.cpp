@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/Osszesito.h"
 
-#include <QCoreApplication>
 #include <QDate>
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTableView>
-#include <QThreadPool>
 #include <QVBoxLayout>
 
 #include "platform/Dialogs.h"
@@ -23,6 +20,7 @@
 #include "platform/Startup.h"
 #include "results/ClassOverview.h"
 #include "results/CsvTable.h"
+#include "results/KeyLoad.h"
 #include "results/KeyTable.h"
 #include "results/Oklevel.h"
 #include "results/OverviewModel.h"
@@ -44,12 +42,6 @@ Date FromQDate(QDate date) {
 }
 
 }  // namespace
-
-// What the background reading of Keys.csv brings.
-struct Tfrm_Osszesito::KeyLoad {
-  PlayerKeyTallies tallies;
-  QString error;  // why the file could not be read
-};
 
 Date SchoolYearStart(Date today) {
   return Date{today.month >= 9 ? today.year : today.year - 1, 9, 1};
@@ -213,35 +205,20 @@ void Tfrm_Osszesito::ShowCount() {
 // Every player's tallies since the range's first day and since the day after its last: the
 // range is the difference.
 void Tfrm_Osszesito::StartKeyLoad(Date from, Date to) {
-  const fs::path file = dataDir_ / std::string(kKeyFileName);
-  const std::vector<std::optional<Date>> periods = {from, FromQDate(ToQDate(to).addDays(1))};
-  const QPointer<Tfrm_Osszesito> window(this);
   const int load = ++keyLoads_;
-  // As the statistics window does: the global pool is waited for when the application ends,
-  // and the result comes through the application's event queue, where a closed window is seen
-  // to be gone.
-  QThreadPool::globalInstance()->start([file, periods, window, load] {
-    auto result = std::make_shared<KeyLoad>();
-    try {
-      result->tallies = ReadPlayerKeyTallies(file, periods);
-    } catch (const std::exception& e) {
-      result->error = QString::fromUtf8(e.what());
-    }
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [window, load, result = std::shared_ptr<const KeyLoad>(std::move(result))] {
-          if (window && window->keyLoads_ == load) window->KeysArrived(result);
-        },
-        Qt::QueuedConnection);
-  });
+  ReadKeyTalliesInBackground(dataDir_ / std::string(kKeyFileName),
+                             {from, FromQDate(ToQDate(to).addDays(1))}, this,
+                             [this, load](const auto& read) {
+                               if (keyLoads_ == load) KeysArrived(*read);
+                             });
 }
 
-void Tfrm_Osszesito::KeysArrived(const std::shared_ptr<const KeyLoad>& load) {
+void Tfrm_Osszesito::KeysArrived(const KeyTalliesRead& load) {
   Guarded([&] {
-    if (load->error.isEmpty()) {
-      model_->SetKeys(load->tallies);
+    if (load.error.isEmpty()) {
+      model_->SetKeys(load.tallies);
     } else {
-      keyError_ = load->error;
+      keyError_ = load.error;
       model_->SetKeysFailed();
     }
     ShowCount();

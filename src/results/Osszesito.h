@@ -23,6 +23,7 @@ class QTableView;
 namespace pekto {
 
 class CsvTable;
+struct KeyTalliesRead;
 class OverviewModel;
 class QtCollator;
 
@@ -54,14 +55,12 @@ class Tfrm_Osszesito : public FormDialog {
   void KeysShown();
 
  private:
-  struct KeyLoad;
-
   QWidget* CreateRangeBar();
   QWidget* CreateButtonBar();
   void CreateGrid();
   void RangeChanged();
   void StartKeyLoad(Date from, Date to);
-  void KeysArrived(const std::shared_ptr<const KeyLoad>& load);
+  void KeysArrived(const KeyTalliesRead& load);
   void ShowCount();
   void PrintClicked();
   void CsvClicked();
