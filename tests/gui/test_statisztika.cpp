@@ -3,6 +3,7 @@
 // and a rarely judged key, the worst keys' text, another player, a damaged key table, the drill
 // the button hands over; and the class overview over the same folder.
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -217,6 +218,39 @@ class StatisztikaTest : public QObject {
     QVERIFY(keys.wait(20000));
     QCOMPARE(column(0), QStringList({"Anna"}));
     QCOMPARE(column(6), QStringList({"–"}));
+  }
+
+  // A class too long for a page prints on several, through the certificate's preview, to PDF.
+  void classOverviewPrintsALongClassOnSeveralPages() {
+    CsvTable table("Tbl", ScoreSchema(), nullptr);
+    table.Open();
+    for (int player = 0; player < 120; ++player) {
+      table.AppendRow();
+      table.SetText("jatekos", "Tanul\xF3 " + std::to_string(player));
+      table.SetInteger("helyes", 90);
+      table.SetDate("datum", {2026, 10, 1});
+      table.PostRow();
+    }
+    table.SaveFile(data_ / "Score.csv");
+    Tfrm_Osszesito window(data_, SchoolYearStart(kToday), kToday, nullptr);
+    const fs::path pdf = temp_.FsPath() / "osszesito.pdf";
+    test::DialogAnswers answers;
+    answers
+        .Then([](QDialog& preview) {
+          preview.findChild<QAction*>(QStringLiteral("aMent"))->trigger();
+          preview.reject();
+        })
+        .Then(test::DialogAnswers::SaveAs(pdf));
+    test::Find<QPushButton>(&window, "ButtonNyomtat")->click();
+    QCOMPARE(answers.Count(), 2);
+    QCOMPARE(answers.Records()[0].object, QStringLiteral("frm_Preview"));
+    QVERIFY2(test::PdfPageCount(pdf) >= 3, qPrintable(QString::number(test::PdfPageCount(pdf))));
+  }
+
+  void schoolYearStartsOnTheFirstOfSeptember() {
+    QCOMPARE(SchoolYearStart({2026, 8, 31}), (Date{2025, 9, 1}));
+    QCOMPARE(SchoolYearStart({2026, 9, 1}), (Date{2026, 9, 1}));
+    QCOMPARE(SchoolYearStart({2027, 1, 15}), (Date{2026, 9, 1}));
   }
 
   // The menu command without the window: too little data is said, enough saves the day's drill.

@@ -118,6 +118,9 @@ void TypeText(QWidget* widget, const QString& text);
 // Enter as a keyboard sends it: Qt::Key_Return with the text "\r".
 void PressEnter(QWidget* widget);
 
+// The pages of a PDF file.
+int PdfPageCount(const std::filesystem::path& path);
+
 // A file's bytes, written and read as they are.
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 std::string ReadBytes(const std::filesystem::path& path);
@@ -162,6 +165,8 @@ class DialogAnswers {
   static Reply Press(int standardButton);
   static Reply Accept();
   static Reply Reject();
+  // A file dialog: `path` chosen and accepted; any other dialog rejected.
+  static Reply SaveAs(const std::filesystem::path& path);
 
   const std::vector<Record>& Records() const { return records_; }
   int Count() const { return static_cast<int>(records_.size()); }
