@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "platform/Dialogs.h"
+#include "platform/Error.h"
 #include "platform/Files.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
@@ -48,11 +49,16 @@ Date SchoolYearStart(Date today) {
 }
 
 void ShowClassOverview(QWidget* owner) {
-  Guarded([owner] {
-    const Date today = FromQDate(QDate::currentDate());
-    Tfrm_Osszesito window(Startup().DataDir, SchoolYearStart(today), today, owner);
-    ExecDialog(window);
-  });
+  const Date today = FromQDate(QDate::currentDate());
+  std::unique_ptr<Tfrm_Osszesito> window;
+  try {
+    window =
+        std::make_unique<Tfrm_Osszesito>(Startup().DataDir, SchoolYearStart(today), today, owner);
+  } catch (const Error& e) {
+    ShowError(ToQ(e.what()), owner);
+    return;
+  }
+  ExecDialog(*window);
 }
 
 // ---- composition ---------------------------------------------------------------------------

@@ -28,7 +28,7 @@ class OverviewModel;
 class QtCollator;
 
 // Opens the class overview modally over the tables of the data folder, on the school year up to
-// today. Errors are reported.
+// today. A score table that cannot be read is reported and opens no window.
 void ShowClassOverview(QWidget* owner);
 
 // The first day of the school year `today` falls in: 1 September.
