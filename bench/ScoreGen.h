@@ -8,6 +8,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "results/CsvTable.h"
 
@@ -16,10 +17,12 @@ namespace pekto::bench {
 inline constexpr int kLessons = 40;
 inline constexpr int kPlayers = 300;
 
-// Appends `rows` score rows: 40 lesson titles, 300 players, percentages 0..100, dates of 2024.
-inline void FillScores(CsvTable& table, size_t rows, uint32_t seed = 20240306) {
+// Appends `rows` score rows: 40 lesson titles, `players` players ("Játékos 1", ...), percentages
+// 0..100, dates of 2024.
+inline void FillScores(CsvTable& table, size_t rows, uint32_t seed = 20240306,
+                       int players = kPlayers) {
   std::mt19937 random(seed);
-  std::uniform_int_distribution<int> lesson(1, kLessons), player(1, kPlayers), letters(80, 400);
+  std::uniform_int_distribution<int> lesson(1, kLessons), player(1, players), letters(80, 400);
   std::uniform_int_distribution<int> day(1, 28), month(1, 12);
   for (size_t i = 0; i < rows; ++i) {
     const int total = letters(random);
@@ -52,17 +55,21 @@ class ScoreFiles {
   ScoreFiles(const ScoreFiles&) = delete;
   ScoreFiles& operator=(const ScoreFiles&) = delete;
 
-  // The path of a score file with `rows` rows, written on first use.
-  const std::filesystem::path& File(size_t rows) {
-    auto it = files_.find(rows);
+  // The path of a score file with `rows` rows of `players` players, written on first use.
+  const std::filesystem::path& File(size_t rows, int players = kPlayers) {
+    const auto key = std::make_pair(rows, players);
+    auto it = files_.find(key);
     if (it != files_.end()) return it->second;
-    const auto path = folder_ / ("Score" + std::to_string(rows) + ".csv");
+    const auto path =
+        folder_ / ("Score" + std::to_string(rows) + "-" + std::to_string(players) + ".csv");
     CsvTable table("Tbl", ScoreSchema(), nullptr);
     table.Open();
-    FillScores(table, rows);
+    FillScores(table, rows, 20240306, players);
     table.SaveFile(path);
-    return files_.emplace(rows, path).first->second;
+    return files_.emplace(key, path).first->second;
   }
+
+  const std::filesystem::path& Folder() const { return folder_; }
 
   static ScoreFiles& Instance() {
     static ScoreFiles files;
@@ -71,7 +78,7 @@ class ScoreFiles {
 
  private:
   std::filesystem::path folder_;
-  std::map<size_t, std::filesystem::path> files_;
+  std::map<std::pair<size_t, int>, std::filesystem::path> files_;
 };
 
 }  // namespace pekto::bench

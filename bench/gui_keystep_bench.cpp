@@ -20,8 +20,8 @@
 #include <memory>
 #include <string>
 
-#include "GuiBenchMain.h"
 #include "PeakMemory.h"
+#include "WindowBench.h"
 #include "app/Application.h"
 #include "app/Main.h"
 #include "base/Settings.h"
@@ -256,5 +256,5 @@ BENCHMARK(BM_OpenLesson)
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], kOpenFlag) == 0) return OpenLessonOnce(argc, argv);
-  return pekto::bench::RunGuiBenchmarks(argc, argv);
+  return pekto::bench::RunOffscreen(argc, argv);
 }

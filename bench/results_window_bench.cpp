@@ -14,13 +14,12 @@
 #include <filesystem>
 #include <string>
 
-#include "GuiBenchMain.h"
 #include "PeakMemory.h"
 #include "ScoreGen.h"
+#include "WindowBench.h"
 #include "app/Application.h"
 #include "base/Settings.h"
 #include "platform/Dialogs.h"
-#include "platform/Fonts.h"
 #include "platform/Startup.h"
 #include "results/Top10.h"
 
@@ -117,5 +116,5 @@ BENCHMARK(BM_ShowResultsAllRowsShown)
 }  // namespace
 
 int main(int argc, char** argv) {
-  return pekto::bench::RunGuiBenchmarks(argc, argv, {.captureWorkArea = true});
+  return pekto::bench::RunOffscreen(argc, argv, [] { pekto::CaptureWorkArea(); });
 }

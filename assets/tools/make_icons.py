@@ -223,6 +223,16 @@ def icon_gyakorlo():
     ]
 
 
+def icon_osszesito():
+    """A table of the class: a header row in the accent colour over rows and a column line."""
+    return [
+        rect(3.75, 4.25, 16.5, 15.5, rx=1.5, fill=PAPER),
+        rect(3.75, 4.25, 16.5, 4, rx=1.5, fill=ORANGE),
+        path("M3.75 12.25 H20.25 M3.75 16 H20.25", stroke=LINE),
+        path("M9.75 8.25 V19.75", stroke=LINE),
+    ]
+
+
 def icon_bezar():
     return [
         path("M14.25 8.5 V3.75 H4.75 V20.25 H14.25 V15.5"),
@@ -403,6 +413,7 @@ ICONS = {
     "top10": icon_top10,
     "statisztika": icon_statisztika,
     "gyakorlo": icon_gyakorlo,
+    "osszesito": icon_osszesito,
     "bezar": icon_bezar,
     "oklevel": icon_oklevel,
     "betunovel": icon_betunovel,

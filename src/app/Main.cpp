@@ -48,6 +48,7 @@
 #include "practice/TextPane.h"
 #include "results/CertificateLayout.h"
 #include "results/Ertekel.h"
+#include "results/Osszesito.h"
 #include "results/Statisztika.h"
 #include "results/Top10.h"
 #include "ui/Beallit.h"
@@ -214,6 +215,8 @@ void Tfrm_Main::CreateActions() {
        {K(Qt::Key_F7)}, [this] { aStatisztikaExecute(); }},
       {&aGyakorlo, "aGyakorlo", QStringLiteral("Gyenge billentyűk gyakorlása"), "gyakorlo",
        {K(Qt::Key_F8)}, [this] { aGyakorloExecute(); }},
+      {&aOsszesito, "aOsszesito", QStringLiteral("Csoport összesítő"), "osszesito",
+       {K(Qt::CTRL | Qt::Key_G)}, [this] { aOsszesitoExecute(); }},
       {&aBezar, "aBezar", QStringLiteral("Bezár"), "bezar",
        {}, [this] { aBezarExecute(); }},
       {&aBetuNovel, "aBetuNovel", QStringLiteral("Betűméret növelése"), "betunovel",
@@ -262,7 +265,7 @@ void Tfrm_Main::CreateMenus() {
   lessons->addSeparator();
   lessons->addAction(aBefejez);
   lessons->addSeparator();
-  lessons->addActions({aTop10, aStatisztika, aGyakorlo});
+  lessons->addActions({aTop10, aStatisztika, aGyakorlo, aOsszesito});
   lessons->addSeparator();
   lessons->addAction(aBezar);
   QMenu* view = addMenu(QStringLiteral("&Nézet"));
@@ -734,6 +737,9 @@ void Tfrm_Main::aStatisztikaExecute() {
 }
 void Tfrm_Main::aGyakorloExecute() {
   if (const auto drill = SaveWeakKeyDrill(Beall.LastPlayer, this)) LoadLessonFile(*drill);
+}
+void Tfrm_Main::aOsszesitoExecute() {
+  ShowClassOverview(this);
 }
 void Tfrm_Main::aBezarExecute() {
   close();

@@ -102,6 +102,7 @@ class Tfrm_Main : public QMainWindow {
   void aTop10Execute();
   void aStatisztikaExecute();
   void aGyakorloExecute();
+  void aOsszesitoExecute();
   void StartOfferedDrill();
   void aBezarExecute();
   void aBetuNovelExecute();
@@ -146,6 +147,7 @@ class Tfrm_Main : public QMainWindow {
   QAction* aTop10 = nullptr;
   QAction* aStatisztika = nullptr;
   QAction* aGyakorlo = nullptr;
+  QAction* aOsszesito = nullptr;
   QAction* aBezar = nullptr;
   QAction* aBetuNovel = nullptr;
   QAction* aBetuCsokkent = nullptr;

@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Dialogs.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QTimer>
 #include <utility>
+
+#include "platform/QtText.h"
 
 namespace pekto {
 namespace {
@@ -30,6 +35,26 @@ int ExecDialog(QDialog& dialog) {
     });
   }
   return dialog.exec();
+}
+
+QString DocumentsFolder() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+    folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+  }
+  return folder;
+}
+
+std::optional<std::filesystem::path> AskSaveFile(QWidget& owner, const QString& caption,
+                                                 const QString& suggested, const QString& filter,
+                                                 const QString& suffix) {
+  QFileDialog dialog(&owner, caption, suggested, filter);
+  dialog.setObjectName(QStringLiteral("SaveDialog1"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(suffix);
+  if (ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return ToPath(dialog.selectedFiles().front());
 }
 
 }  // namespace pekto

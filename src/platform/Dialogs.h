@@ -4,7 +4,9 @@
 // each dialog as it opens (fill it in, accept or reject it) instead of polling for modal windows.
 
 #include <QDialog>
+#include <filesystem>
 #include <functional>
+#include <optional>
 
 namespace pekto {
 
@@ -18,5 +20,15 @@ DialogHook SetDialogHook(DialogHook hook);
 
 // Shows `dialog` modally and returns its result code, as QDialog::exec does.
 int ExecDialog(QDialog& dialog);
+
+// The user's documents folder where there is one, else the home folder.
+QString DocumentsFolder();
+
+// The file dialog "SaveDialog1" that asks where to save: `suggested` preset (a full path),
+// `filter` ("PDF-dokumentum (*.pdf)") and `suffix` added to a name typed without one. Nothing
+// when it was cancelled.
+std::optional<std::filesystem::path> AskSaveFile(QWidget& owner, const QString& caption,
+                                                 const QString& suggested, const QString& filter,
+                                                 const QString& suffix);
 
 }  // namespace pekto

@@ -573,4 +573,11 @@ bool ReplaceFileContent(const fs::path& path, std::string_view content, std::str
   return fail(err, path);
 }
 
+void WriteFileContent(const fs::path& path, std::string_view content) {
+  std::string reason;
+  if (!ReplaceFileContent(path, content, reason)) {
+    throw Error("Cannot create file \"" + PathText(path) + "\". " + reason);
+  }
+}
+
 }  // namespace pekto

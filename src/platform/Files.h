@@ -103,6 +103,10 @@ bool ReplaceFileContent(const std::filesystem::path& path, std::string_view cont
 bool AppendFileContent(const std::filesystem::path& path, std::string_view content,
                        std::string& reason);
 
+// ReplaceFileContent that throws pekto::Error "Cannot create file "<path>". <reason>" when it
+// fails; `path` is then unchanged.
+void WriteFileContent(const std::filesystem::path& path, std::string_view content);
+
 // Renames a damaged `file` to "<name>.hibas-YYYYMMDD-HHMMSS" beside it (the local time; "-2",
 // "-3", ... added while that name is taken) and returns the new path, so that the file is kept
 // whole while a new one takes its place. Throws pekto::Error when it cannot be renamed.

@@ -65,10 +65,7 @@ void WriteLessonFile(const std::filesystem::path& path, const Lesson& lesson) {
   for (const auto& line : lesson.lines) content.append(line).append("\r\n");
   // All or nothing: a lesson that took an hour to type is never left half written, and a save
   // that fails keeps the file that was there.
-  std::string reason;
-  if (!ReplaceFileContent(path, content, reason)) {
-    throw Error("Cannot create file \"" + PathText(path) + "\". " + reason);
-  }
+  WriteFileContent(path, content);
 }
 
 std::string TrimTitle(std::string_view title) {

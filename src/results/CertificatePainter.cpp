@@ -1,21 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "results/CertificatePainter.h"
 
-#include <QBuffer>
 #include <QDate>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLocale>
-#include <QPageLayout>
-#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QScreen>
 #include <QSvgRenderer>
 
 #include "platform/Colors.h"
-#include "platform/Error.h"
-#include "platform/Files.h"
 #include "platform/QtText.h"
 
 namespace pekto {
@@ -131,36 +125,33 @@ void PaintCertificatePage(QPainter& painter, const QPaintDevice& device,
   PaintPage(painter, page, Scale(device), picture);
 }
 
-bool PaintCertificate(QPagedPaintDevice& device, const std::vector<CertificatePage>& pages,
-                      const PaintProgress& progress) {
-  QPainter painter;
-  if (!painter.begin(&device)) throw Error("A nyomtatás nem indítható el.");
-  for (size_t i = 0; i < pages.size(); ++i) {
-    if (progress && !progress(static_cast<int>(i))) return false;
-    if (i > 0 && !device.newPage()) throw Error("A nyomtató nem fogad új oldalt.");
-    PaintCertificatePage(painter, device, pages[i]);
-  }
-  if (progress) progress(static_cast<int>(pages.size()));
-  return true;
+QString CertificateDocument::JobTitle() const {
+  return CertificateJobTitle();
 }
 
-void SaveCertificatePdf(TQrOklevel& report, const std::filesystem::path& path) {
-  QByteArray bytes;
-  {
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
-    writer.setTitle(CertificateJobTitle());
-    writer.setCreator(QStringLiteral("Pekto"));
-    const QtTextMeasure measure(writer);
-    PaintCertificate(writer, report.Pages(PrintDateText(), measure, ScreenOrnament()));
-  }
-  std::string reason;
-  if (!ReplaceFileContent(path, std::string_view(bytes.constData(), bytes.size()), reason)) {
-    throw Error("Cannot create file \"" + PathText(path) + "\". " + reason);
-  }
+QString CertificateDocument::PrintingText() const {
+  return QStringLiteral("Az oklevél nyomtatása…");
+}
+
+QString CertificateDocument::PdfCaption() const {
+  return QStringLiteral("Oklevél mentése PDF-fájlba");
+}
+
+QString CertificateDocument::PdfFileName() const {
+  const QString player =
+      FileNamePart(ToQ(NullToStr(report_.Table().Value(score_field::kPlayer), "")));
+  return player.isEmpty() ? QStringLiteral("Oklevél.pdf")
+                          : QStringLiteral("Oklevél - %1.pdf").arg(player);
+}
+
+int CertificateDocument::LayOut(const QPaintDevice& device) {
+  pages_ = report_.Pages(PrintDateText(), QtTextMeasure(device), ScreenOrnament());
+  return static_cast<int>(pages_.size());
+}
+
+void CertificateDocument::PaintPage(QPainter& painter, const QPaintDevice& device,
+                                    int index) const {
+  PaintCertificatePage(painter, device, pages_.at(static_cast<size_t>(index)));
 }
 
 }  // namespace pekto

@@ -5,16 +5,14 @@
 // fonts keep their point sizes.
 
 #include <QFont>
-#include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "results/CertificateLayout.h"
+#include "results/PrintDocument.h"
 
 class QPaintDevice;
 class QPainter;
-class QPagedPaintDevice;
 
 namespace pekto {
 
@@ -40,19 +38,23 @@ std::string PrintDateText();
 void PaintCertificatePage(QPainter& painter, const QPaintDevice& device,
                           const CertificatePage& page);
 
-// Called before each page with the number of pages painted so far, and once more when all are
-// painted; false before a page stops the painting.
-using PaintProgress = std::function<bool(int painted)>;
+// The certificate of a prepared report as the print-preview window prints it. `report` must
+// outlive the document.
+class CertificateDocument : public PrintDocument {
+ public:
+  explicit CertificateDocument(TQrOklevel& report) : report_(report) {}
 
-// Paints `pages` on `device`, one device page each, with the paper's top-left corner as origin.
-// Returns false when `progress` stopped it. Throws pekto::Error when the device cannot be
-// painted on.
-bool PaintCertificate(QPagedPaintDevice& device, const std::vector<CertificatePage>& pages,
-                      const PaintProgress& progress = {});
+  QString JobTitle() const override;
+  QString PrintingText() const override;
+  QString PdfCaption() const override;
+  QString PdfFileName() const override;
+  int LayOut(const QPaintDevice& device) override;
+  void PaintPage(QPainter& painter, const QPaintDevice& device, int index) const override;
 
-// Produces the certificate of `report` as a PDF file (A4, the job's title as document title).
-// Throws pekto::Error when the file cannot be written; an existing file stays as it was then.
-void SaveCertificatePdf(TQrOklevel& report, const std::filesystem::path& path);
+ private:
+  TQrOklevel& report_;
+  std::vector<CertificatePage> pages_;
+};
 
 // The title that the print job and the PDF document carry.
 QString CertificateJobTitle();

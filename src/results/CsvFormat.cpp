@@ -459,10 +459,7 @@ std::string TableFileText(const std::vector<FieldSpec>& fields, const CellStore&
 
 void WriteTableFile(const std::filesystem::path& path, const std::vector<FieldSpec>& fields,
                     const CellStore& rows, std::span<const uint32_t> order) {
-  std::string reason;
-  if (!ReplaceFileContent(path, TableFileText(fields, rows, order), reason)) {
-    throw Error("Cannot create file \"" + PathText(path) + "\". " + reason);
-  }
+  WriteFileContent(path, TableFileText(fields, rows, order));
 }
 
 bool AppendTableFile(const std::filesystem::path& path, const std::vector<FieldSpec>& fields,

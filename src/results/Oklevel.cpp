@@ -3,8 +3,6 @@
 
 #include <QAction>
 #include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPrintDialog>
@@ -14,12 +12,12 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "base/Commands.h"
 #include "base/Form.h"
@@ -29,6 +27,7 @@
 #include "results/CertificateLayout.h"
 #include "results/CertificatePainter.h"
 #include "results/CsvTable.h"
+#include "results/PrintDocument.h"
 
 namespace pekto {
 namespace {
@@ -36,31 +35,22 @@ namespace {
 constexpr int kDesignWidth = 760;
 constexpr int kDesignHeight = 940;
 
-// The certificate's paper: A4 portrait, painted from the paper's corner (the layout keeps its
-// own margins).
-void SetUpPaper(QPrinter& printer) {
+// A4 in the document's orientation, painted from the paper's corner (the document keeps its own
+// margins).
+void SetUpPaper(QPrinter& printer, const PrintDocument& document) {
   printer.setPageSize(QPageSize(QPageSize::A4));
-  printer.setPageOrientation(QPageLayout::Portrait);
+  printer.setPageOrientation(document.Orientation());
   printer.setFullPage(true);
-  printer.setDocName(CertificateJobTitle());
+  printer.setDocName(document.JobTitle());
 }
 
-// The pages of the range chosen in the print dialog, all when none was chosen.
-std::vector<CertificatePage> PagesToPrint(std::vector<CertificatePage> pages,
-                                          const QPrinter& printer) {
-  const int count = static_cast<int>(pages.size());
-  if (printer.printRange() != QPrinter::PageRange || printer.fromPage() < 1) return pages;
+// The first and last page (from 1) of the range chosen in the print dialog, all of the `count`
+// pages when none was chosen; last < first when the range holds none.
+std::pair<int, int> PagesToPrint(int count, const QPrinter& printer) {
+  if (printer.printRange() != QPrinter::PageRange || printer.fromPage() < 1) return {1, count};
   const int first = std::min(printer.fromPage(), count + 1);
   const int last = std::clamp(printer.toPage() < 1 ? count : printer.toPage(), first - 1, count);
-  return {pages.begin() + (first - 1), pages.begin() + last};
-}
-
-// A file name made of the player's name, without the characters file systems refuse.
-QString FileNamePart(QString text) {
-  for (QChar& c : text) {
-    if (QStringLiteral("/\\:*?\"<>|").contains(c) || c.unicode() < 32) c = u'_';
-  }
-  return text.trimmed();
+  return {first, last};
 }
 
 }  // namespace
@@ -74,8 +64,19 @@ void PrintCertificate(const CsvTable& shown, int32_t id, QWidget* owner) {
 }
 
 Tfrm_Preview::Tfrm_Preview(TQrOklevel& report, QPrinter& printer, QWidget* owner)
-    : QDialog(owner), report_(report), printer_(printer) {
-  SetUpPaper(printer_);
+    : Tfrm_Preview(std::make_unique<CertificateDocument>(report), printer, owner) {}
+
+Tfrm_Preview::Tfrm_Preview(std::unique_ptr<PrintDocument> document, QPrinter& printer,
+                           QWidget* owner)
+    : Tfrm_Preview(*document, printer, owner) {
+  owned_ = std::move(document);
+}
+
+Tfrm_Preview::~Tfrm_Preview() = default;
+
+Tfrm_Preview::Tfrm_Preview(PrintDocument& document, QPrinter& printer, QWidget* owner)
+    : QDialog(owner), document_(document), printer_(printer) {
+  SetUpPaper(printer_, document_);
   setObjectName(QStringLiteral("frm_Preview"));
   setWindowTitle(QStringLiteral("Nyomtatási kép"));
   setWindowFlag(Qt::WindowMaximizeButtonHint);
@@ -193,10 +194,8 @@ void Tfrm_Preview::CentreOnScreen(QWidget* owner) {
 // ---- the page ------------------------------------------------------------------------------
 
 void Tfrm_Preview::QRPreviewPaintRequested(QPrinter* printer) {
-  const std::vector<CertificatePage> pages =
-      report_.Pages(PrintDateText(), QtTextMeasure(*printer), ScreenOrnament());
-  ProgressBar1->setRange(0, static_cast<int>(pages.size()));
-  PaintCertificate(*printer, pages, [this](int painted) {
+  ProgressBar1->setRange(0, document_.LayOut(*printer));
+  PaintDocument(*printer, document_, 1, -1, [this](int painted) {
     ProgressBar1->setValue(painted);
     return true;
   });
@@ -263,7 +262,7 @@ bool Tfrm_Preview::ChoosePrinter(bool toPrint) {
     }
   }
   if (ExecDialog(dialog) != QDialog::Accepted) return false;
-  printer_.setDocName(CertificateJobTitle());
+  printer_.setDocName(document_.JobTitle());
   QRPreview->updatePreview();
   return true;
 }
@@ -275,17 +274,16 @@ bool Tfrm_Preview::HasDestination() const {
 
 void Tfrm_Preview::aNyomtatExecute() {
   if (!HasDestination() && !ChoosePrinter(true)) return;
-  printer_.setDocName(CertificateJobTitle());
-  const std::vector<CertificatePage> pages = PagesToPrint(
-      report_.Pages(PrintDateText(), QtTextMeasure(printer_), ScreenOrnament()), printer_);
-  if (pages.empty()) return;
-  QProgressDialog progress(QStringLiteral("Az oklevél nyomtatása…"), QStringLiteral("Mégse"), 0,
-                           static_cast<int>(pages.size()), this);
+  printer_.setDocName(document_.JobTitle());
+  const auto [first, last] = PagesToPrint(document_.LayOut(printer_), printer_);
+  if (last < first) return;
+  QProgressDialog progress(document_.PrintingText(), QStringLiteral("Mégse"), 0, last - first + 1,
+                           this);
   progress.setObjectName(QStringLiteral("PrintProgress"));
-  progress.setWindowTitle(CertificateJobTitle());
+  progress.setWindowTitle(document_.JobTitle());
   progress.setWindowModality(Qt::WindowModal);
   progress.setMinimumDuration(0);
-  PaintCertificate(printer_, pages, [this, &progress](int painted) {
+  PaintDocument(printer_, document_, first, last, [this, &progress](int painted) {
     progress.setValue(painted);
     if (!progress.wasCanceled()) return true;
     printer_.abort();
@@ -294,27 +292,13 @@ void Tfrm_Preview::aNyomtatExecute() {
 }
 
 QString Tfrm_Preview::SuggestedPdfPath() const {
-  // The documents folder where the user has one, else the home folder.
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
-    folder = QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
-  }
-  const QString player =
-      FileNamePart(ToQ(NullToStr(report_.Table().Value(score_field::kPlayer), "")));
-  const QString name = player.isEmpty() ? QStringLiteral("Oklevél.pdf")
-                                        : QStringLiteral("Oklevél - %1.pdf").arg(player);
-  return folder + u'/' + name;
+  return DocumentsFolder() + u'/' + document_.PdfFileName();
 }
 
 void Tfrm_Preview::aMentExecute() {
-  QFileDialog dialog(this, QStringLiteral("Oklevél mentése PDF-fájlba"), SuggestedPdfPath(),
-                     QStringLiteral("PDF-dokumentum (*.pdf)"));
-  dialog.setObjectName(QStringLiteral("SaveDialog1"));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(QStringLiteral("pdf"));
-  if (ExecDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  SaveCertificatePdf(report_, ToPath(dialog.selectedFiles().front()));
+  const auto path = AskSaveFile(*this, document_.PdfCaption(), SuggestedPdfPath(),
+                                QStringLiteral("PDF-dokumentum (*.pdf)"), QStringLiteral("pdf"));
+  if (path) SaveDocumentPdf(document_, *path);
 }
 
 }  // namespace pekto

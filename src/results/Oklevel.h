@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <memory>
 
 class QAction;
 class QLabel;
@@ -15,19 +16,23 @@ class QWidget;
 namespace pekto {
 
 class CsvTable;
+class PrintDocument;
 class TQrOklevel;
 
 // Shows the certificate of the score row `id` among the rows that `shown` (the results
 // window's table) shows now, in a print-preview window; returns when it has closed.
 void PrintCertificate(const CsvTable& shown, int32_t id, QWidget* owner);
 
-// The print-preview window "Nyomtatási kép": the certificate's pages, zoom, paging, printer
-// set-up, printing, saving as a PDF file. `report` and `printer` must outlive the window.
+// The print-preview window "Nyomtatási kép": a document's pages, zoom, paging, printer set-up,
+// printing, saving as a PDF file. `document` and `printer` must outlive the window.
 class Tfrm_Preview : public QDialog {
   Q_OBJECT
 
  public:
+  Tfrm_Preview(PrintDocument& document, QPrinter& printer, QWidget* owner);
+  // The certificate of `report`, which must outlive the window.
   Tfrm_Preview(TQrOklevel& report, QPrinter& printer, QWidget* owner);
+  ~Tfrm_Preview() override;
 
   // Commands; each runs guarded when triggered from the window.
   void aEgeszOldalExecute();
@@ -42,6 +47,7 @@ class Tfrm_Preview : public QDialog {
   void aMentExecute();
 
  private:
+  Tfrm_Preview(std::unique_ptr<PrintDocument> document, QPrinter& printer, QWidget* owner);
   void CreateActions();
   void CreateToolBar(QWidget* parent);
   void CreateStatusBar(QWidget* parent);
@@ -54,7 +60,8 @@ class Tfrm_Preview : public QDialog {
   bool ChoosePrinter(bool toPrint);
   QString SuggestedPdfPath() const;
 
-  TQrOklevel& report_;
+  std::unique_ptr<PrintDocument> owned_;  // the certificate's document, made here
+  PrintDocument& document_;
   QPrinter& printer_;
   QPrintPreviewWidget* QRPreview = nullptr;
   QProgressBar* ProgressBar1 = nullptr;

@@ -2,7 +2,6 @@
 #include "results/Statisztika.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDate>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -10,10 +9,8 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QThreadPool>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <chrono>
@@ -154,12 +151,6 @@ class RateLegend : public QWidget {
 };
 
 }  // namespace
-
-// What the background reading of Keys.csv brings.
-struct Tfrm_Statisztika::KeyLoad {
-  PlayerKeyTallies tallies;
-  QString error;  // why the file could not be read
-};
 
 std::optional<DrillChoice> ShowStatistics(const std::string& player, QWidget* owner) {
   const QDate today = QDate::currentDate();
@@ -415,28 +406,13 @@ void Tfrm_Statisztika::FillPlayers(const std::string& player) {
 // ---- the key table in the background -------------------------------------------------------
 
 void Tfrm_Statisztika::StartKeyLoad() {
-  const fs::path file = dataDir_ / std::string(kKeyFileName);
-  const std::vector<std::optional<Date>> periods(periodStarts_.begin(), periodStarts_.end());
-  const QPointer<Tfrm_Statisztika> window(this);
-  // The global pool is waited for when the application ends; the result goes to the window
-  // through the application's event queue, where a closed window is seen to be gone.
-  QThreadPool::globalInstance()->start([file, periods, window] {
-    auto load = std::make_shared<KeyLoad>();
-    try {
-      load->tallies = ReadPlayerKeyTallies(file, periods);
-    } catch (const std::exception& e) {
-      load->error = QString::fromUtf8(e.what());
-    }
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [window, load = std::shared_ptr<const KeyLoad>(std::move(load))] {
-          if (window) window->KeysArrived(load);
-        },
-        Qt::QueuedConnection);
-  });
+  Billentyuzet->SetMessage(QStringLiteral("Betöltés…"));
+  ReadKeyTalliesInBackground(dataDir_ / std::string(kKeyFileName),
+                             {periodStarts_.begin(), periodStarts_.end()}, this,
+                             [this](const auto& load) { KeysArrived(load); });
 }
 
-void Tfrm_Statisztika::KeysArrived(const std::shared_ptr<const KeyLoad>& load) {
+void Tfrm_Statisztika::KeysArrived(const std::shared_ptr<const KeyTalliesRead>& load) {
   keys_ = load;
   Guarded([this] { ShowKeys(); });
   emit KeyTalliesShown();

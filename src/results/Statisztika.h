@@ -17,6 +17,7 @@
 #include "base/Form.h"
 #include "practice/LessonFile.h"
 #include "results/CsvValue.h"
+#include "results/KeyLoad.h"
 #include "results/KeyTable.h"
 
 class QComboBox;
@@ -83,8 +84,6 @@ class Tfrm_Statisztika : public FormDialog {
   void DrillChosen();
 
  private:
-  struct KeyLoad;
-
   void CreateWidgets();
   QWidget* CreateChoiceBar();
   QWidget* CreateKeyPanel();
@@ -92,7 +91,7 @@ class Tfrm_Statisztika : public FormDialog {
   QWidget* CreateButtonBar();
   void FillPlayers(const std::string& player);
   void StartKeyLoad();
-  void KeysArrived(const std::shared_ptr<const KeyLoad>& load);
+  void KeysArrived(const std::shared_ptr<const KeyTalliesRead>& load);
 
   void ShowSelection();
   void ShowKeys();
@@ -105,7 +104,7 @@ class Tfrm_Statisztika : public FormDialog {
   std::filesystem::path bundleDir_;
   std::array<std::optional<Date>, kPeriodCount> periodStarts_;
   std::unique_ptr<CsvTable> scores_;
-  std::shared_ptr<const KeyLoad> keys_;  // null while Keys.csv is being read
+  std::shared_ptr<const KeyTalliesRead> keys_;  // null while Keys.csv is being read
   std::optional<Lesson> drill_;
 
   QComboBox* ComboJatekos = nullptr;

@@ -28,6 +28,7 @@
 #include "platform/Startup.h"
 #include "results/CsvTable.h"
 #include "results/Oklevel.h"
+#include "results/Osszesito.h"
 #include "results/ScoreView.h"
 #include "results/Statisztika.h"
 #include "results/Top10Model.h"
@@ -199,6 +200,8 @@ void Tfrm_Top10::CreateActions() {
        {K(Qt::CTRL | Qt::Key_P)}, [this] { aOklevelExecute(); }},
       {&aStatisztika, "aStatisztika", QStringLiteral("Statisztika"), "statisztika",
        {K(Qt::Key_F7)}, [this] { aStatisztikaExecute(); }},
+      {&aOsszesito, "aOsszesito", QStringLiteral("Csoport összesítő"), "osszesito",
+       {K(Qt::CTRL | Qt::Key_G)}, [this] { aOsszesitoExecute(); }},
       {&aBezar, "aBezar", QStringLiteral("Bezár"), "bezar",
        {K(Qt::Key_Escape)}, [this] { aBezarExecute(); }},
       {&aFrissit, "aFrissit", QStringLiteral("Frissít"), nullptr,
@@ -213,7 +216,7 @@ QToolBar* Tfrm_Top10::CreateToolBar() {
   ToolBar1->setFloatable(false);
   ToolBar1->setIconSize(QSize(16, 16));
   ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  ToolBar1->addActions({aOklevel, aStatisztika});
+  ToolBar1->addActions({aOklevel, aStatisztika, aOsszesito});
   ToolBar1->addSeparator();
   ToolBar1->addAction(aBezar);
   SizeToolButtons();
@@ -223,7 +226,7 @@ QToolBar* Tfrm_Top10::CreateToolBar() {
 // The tool buttons are 96 x 36 pixels, or as wide and high as a larger font needs to show the
 // whole caption.
 void Tfrm_Top10::SizeToolButtons() {
-  for (QAction* action : {aOklevel, aStatisztika, aBezar}) {
+  for (QAction* action : {aOklevel, aStatisztika, aOsszesito, aBezar}) {
     QWidget* button = ToolBar1->widgetForAction(action);
     if (button == nullptr) continue;
     const QFontMetrics metrics(button->font());
@@ -408,6 +411,10 @@ void Tfrm_Top10::aStatisztikaExecute() {
     OfferDrill(std::move(*drill));
     reject();
   }
+}
+
+void Tfrm_Top10::aOsszesitoExecute() {
+  ShowClassOverview(this);
 }
 
 void Tfrm_Top10::aBezarExecute() {

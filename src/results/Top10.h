@@ -67,6 +67,7 @@ class Tfrm_Top10 : public FormDialog {
   void ShowPopupMenu(QWidget* source, const QPoint& pos);
   void aOklevelExecute();
   void aStatisztikaExecute();
+  void aOsszesitoExecute();
   void aBezarExecute();
   void aFrissitExecute();
 
@@ -77,6 +78,7 @@ class Tfrm_Top10 : public FormDialog {
 
   QAction* aOklevel = nullptr;
   QAction* aStatisztika = nullptr;
+  QAction* aOsszesito = nullptr;
   QAction* aBezar = nullptr;
   QAction* aFrissit = nullptr;
   QToolBar* ToolBar1 = nullptr;

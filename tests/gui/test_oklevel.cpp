@@ -18,7 +18,6 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -45,18 +44,10 @@ std::string Cp(std::string_view utf8) {
   return cp1250::FromUtf8(utf8);
 }
 
+using test::PdfPageCount;
 using test::ReadBytes;
 
 // Page objects of a PDF file ("/Type /Page", not the "/Type /Pages" of the page tree).
-int PdfPageCount(const fs::path& path) {
-  static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
-  int count = 0;
-  for (auto it = page.globalMatch(QString::fromLatin1(ReadBytes(path))); it.hasNext(); it.next()) {
-    ++count;
-  }
-  return count;
-}
-
 void AddRow(CsvTable& table, std::string_view title, std::string_view player, int32_t seconds,
             int32_t total, int32_t correct, int32_t wrong, double percent,
             std::optional<int32_t> id = std::nullopt) {
@@ -179,16 +170,6 @@ class CertificateTest : public QObject {
   }
   static QAction* Action(QDialog& dialog, const char* name) {
     return dialog.findChild<QAction*>(QString::fromLatin1(name));
-  }
-
-  // A reply that saves the certificate from the preview into `path`, then closes the preview.
-  static test::DialogAnswers::Reply SaveAs(const fs::path& path) {
-    return [path](QDialog& dialog) {
-      auto* file = qobject_cast<QFileDialog*>(&dialog);
-      if (!file) return dialog.reject();
-      file->selectFile(FromPath(path));
-      dialog.accept();  // QFileDialog::accept, which takes the selected name
-    };
   }
 
  private slots:
@@ -344,7 +325,7 @@ class CertificateTest : public QObject {
           Action(dialog, "aMent")->trigger();
           Action(dialog, "aBezar")->trigger();
         })
-        .Then(SaveAs(pdf));
+        .Then(test::DialogAnswers::SaveAs(pdf));
     PrintCertificate(shown, 1, nullptr);
     QCOMPARE(answers.Count(), 2);
     QCOMPARE(answers.Records()[0].object, QStringLiteral("frm_Preview"));
@@ -372,7 +353,7 @@ class CertificateTest : public QObject {
           Action(dialog, "aMent")->trigger();
           QTest::keyClick(&dialog, Qt::Key_Escape);
         })
-        .Then(SaveAs(pdf));
+        .Then(test::DialogAnswers::SaveAs(pdf));
     PrintCertificate(shown, 0, nullptr);
     QCOMPARE(answers.Count(), 2);
     QCOMPARE(PdfPageCount(pdf), 1);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The statistics window over a small known score and key table: the colours of a weak, a good
-// and a rarely judged key, the worst keys' text, another player, a damaged key table, and the
-// drill the button hands over.
+// and a rarely judged key, the worst keys' text, another player, a damaged key table, the drill
+// the button hands over; and the class overview over the same folder.
 
 #include <QAction>
 #include <QApplication>
@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QThreadPool>
 #include <QtTest>
 #include <filesystem>
@@ -23,6 +24,8 @@
 #include "practice/WeakKeyDrill.h"
 #include "results/CsvTable.h"
 #include "results/KeyTable.h"
+#include "results/Osszesito.h"
+#include "results/ScoreRecording.h"
 #include "results/Statisztika.h"
 #include "ui/KeyboardView.h"
 
@@ -201,6 +204,88 @@ class StatisztikaTest : public QObject {
     QCOMPARE(answers.Count(), 2);
     QCOMPARE(main->State().LessonTitle, std::string("Gyakorl\xF3: \xF5 e"));
     QVERIFY(!TakeOfferedDrill());
+  }
+
+  // Two programs sharing the folder recorded Anna's, Béla's and Ádám's lessons of the 9th; the
+  // overview sums the school year per player, sorts numbers as numbers and names as Hungarian
+  // does, and a range that ends before the 8th leaves out that day's keys.
+  void classOverviewRowsSortAndSpreadsheetFile() {
+    const fs::path scores = data_ / "Score.csv";
+    RecordScore(scores, {"Lecke", "Anna", 100, 95, 5, 95, 30, {2026, 12, 9}});
+    RecordScore(scores, {"Lecke",
+                         "\xC1"
+                         "d\xE1m; \"\xC1"
+                         "di\"",
+                         30,
+                         30,
+                         0,
+                         100,
+                         20,
+                         {2026, 12, 9}});
+    RecordScore(scores, {"Lecke", "B\xE9la", 60, 50, 10, 83, 40, {2026, 12, 9}});
+    Tfrm_Osszesito window(data_, SchoolYearStart(kToday), kToday, nullptr);
+    QSignalSpy keys(&window, &Tfrm_Osszesito::KeysShown);
+    QVERIFY(keys.wait(20000));
+    const fs::path csv = temp_.FsPath() / "osszesito.csv";
+    window.SaveCsv(csv);
+    QCOMPARE(test::ReadBytes(csv),
+             std::string("\xEF\xBB\xBFJátékos;Leckék;Napok;Utolsó leütés/perc;Legjobb leütés/perc;"
+                         "Helyes (%);Leggyengébb billentyűk\r\n"
+                         "\"Ádám; \"\"Ádi\"\"\";1;1;90;90;100,0;–\r\n"
+                         "Anna;3;3;200;200;91,0;ő 50%  e 5%\r\n"
+                         "Béla;2;1;90;174;88,5;–\r\n"));
+
+    auto* table = test::Find<QTableView>(&window, "TablaOsszesito");
+    const auto column = [table](int c) {
+      QStringList texts;
+      for (int r = 0; r < table->model()->rowCount(); ++r) {
+        texts << table->model()->index(r, c).data().toString();
+      }
+      return texts;
+    };
+    table->sortByColumn(3, Qt::AscendingOrder);  // last keys per minute: 90 before 200
+    QCOMPARE(column(3), QStringList({"90", "90", "200"}));
+    QCOMPARE(column(0).last(), QStringLiteral("Anna"));
+    table->sortByColumn(5, Qt::DescendingOrder);
+    QCOMPARE(column(5), QStringList({"100,0", "91,0", "88,5"}));
+
+    window.SetRange({2026, 12, 1}, {2026, 12, 7});
+    QVERIFY(keys.wait(20000));
+    QCOMPARE(column(0), QStringList({"Anna"}));
+    QCOMPARE(column(6), QStringList({"–"}));
+  }
+
+  // A class too long for a page prints on several, through the certificate's preview, to PDF.
+  void classOverviewPrintsALongClassOnSeveralPages() {
+    CsvTable table("Tbl", ScoreSchema(), nullptr);
+    table.Open();
+    for (int player = 0; player < 120; ++player) {
+      table.AppendRow();
+      table.SetText("jatekos", "Tanul\xF3 " + std::to_string(player));
+      table.SetInteger("helyes", 90);
+      table.SetDate("datum", {2026, 10, 1});
+      table.PostRow();
+    }
+    table.SaveFile(data_ / "Score.csv");
+    Tfrm_Osszesito window(data_, SchoolYearStart(kToday), kToday, nullptr);
+    const fs::path pdf = temp_.FsPath() / "osszesito.pdf";
+    test::DialogAnswers answers;
+    answers
+        .Then([](QDialog& preview) {
+          preview.findChild<QAction*>(QStringLiteral("aMent"))->trigger();
+          preview.reject();
+        })
+        .Then(test::DialogAnswers::SaveAs(pdf));
+    test::Find<QPushButton>(&window, "ButtonNyomtat")->click();
+    QCOMPARE(answers.Count(), 2);
+    QCOMPARE(answers.Records()[0].object, QStringLiteral("frm_Preview"));
+    QVERIFY2(test::PdfPageCount(pdf) >= 3, qPrintable(QString::number(test::PdfPageCount(pdf))));
+  }
+
+  void schoolYearStartsOnTheFirstOfSeptember() {
+    QCOMPARE(SchoolYearStart({2026, 8, 31}), (Date{2025, 9, 1}));
+    QCOMPARE(SchoolYearStart({2026, 9, 1}), (Date{2026, 9, 1}));
+    QCOMPARE(SchoolYearStart({2027, 1, 15}), (Date{2026, 9, 1}));
   }
 
   // The menu command without the window: too little data is said, enough saves the day's drill.

@@ -446,14 +446,18 @@ class Top10Test : public QObject {
     QCOMPARE(frissit->shortcut(), QKeySequence(Qt::Key_F5));
     QCOMPARE(statisztika->text(), QStringLiteral("Statisztika"));
     QCOMPARE(statisztika->shortcut(), QKeySequence(Qt::Key_F7));
+    auto* osszesito = w->findChild<QAction*>("aOsszesito");
+    QCOMPARE(osszesito->text(), QStringLiteral("Csoport összesítő"));
+    QCOMPARE(osszesito->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_G));
 
     auto* bar = w->findChild<QToolBar*>("ToolBar1");
     const QList<QAction*> onBar = bar->actions();
-    QCOMPARE(onBar.size(), 4);
+    QCOMPARE(onBar.size(), 5);
     QCOMPARE(onBar[0], oklevel);
     QCOMPARE(onBar[1], statisztika);
-    QVERIFY(onBar[2]->isSeparator());
-    QCOMPARE(onBar[3], bezar);
+    QCOMPARE(onBar[2], osszesito);
+    QVERIFY(onBar[3]->isSeparator());
+    QCOMPARE(onBar[4], bezar);
     for (QAction* action : {oklevel, statisztika, bezar}) {
       auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
 #ifdef _WIN32

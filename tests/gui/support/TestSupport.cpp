@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include <QAbstractButton>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QRegularExpression>
 
@@ -207,6 +208,24 @@ DialogAnswers::Reply DialogAnswers::Accept() {
 
 DialogAnswers::Reply DialogAnswers::Reject() {
   return [](QDialog& dialog) { dialog.reject(); };
+}
+
+DialogAnswers::Reply DialogAnswers::SaveAs(const std::filesystem::path& path) {
+  return [path](QDialog& dialog) {
+    auto* file = qobject_cast<QFileDialog*>(&dialog);
+    if (!file) return dialog.reject();
+    file->selectFile(FromPath(path));
+    dialog.accept();  // QFileDialog::accept, which takes the selected name
+  };
+}
+
+int PdfPageCount(const std::filesystem::path& path) {
+  static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
+  int count = 0;
+  for (auto it = page.globalMatch(QString::fromLatin1(ReadBytes(path))); it.hasNext(); it.next()) {
+    ++count;
+  }
+  return count;
 }
 
 void DialogAnswers::Respond(QDialog& dialog) {

@@ -125,6 +125,8 @@ void BundleKeyboard();
 // The lit keys of an on-screen keyboard in file order, each by its character or name ("Shift/bal"
 // is the left Shift), and the key flashed red after "!".
 QString LitKeys(const KeyboardView& view);
+// The pages of a PDF file.
+int PdfPageCount(const std::filesystem::path& path);
 
 // A file's bytes, written and read as they are.
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
@@ -170,6 +172,8 @@ class DialogAnswers {
   static Reply Press(int standardButton);
   static Reply Accept();
   static Reply Reject();
+  // A file dialog: `path` chosen and accepted; any other dialog rejected.
+  static Reply SaveAs(const std::filesystem::path& path);
 
   const std::vector<Record>& Records() const { return records_; }
   int Count() const { return static_cast<int>(records_.size()); }
