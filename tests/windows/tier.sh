@@ -12,8 +12,17 @@
 # Wine's C:\ProgramData\Pekto, or beside the portable pekto.exe) must then equal the golden
 # files byte for byte, but for the day and the seconds the exercise took.
 set -euo pipefail
-# xdotool finds the keys of Hungarian letters only in a UTF-8 locale.
-export LC_ALL=C.UTF-8
+# The learner's Windows speaks Hungarian: Wine takes its user locale (hu-HU, so the results grid
+# shows dates as "2026. 12. 10.") from the Unix locale, made once beside the Wine prefix from the
+# system's locale sources. xdotool finds the keys of Hungarian letters in it, as in any UTF-8
+# locale.
+export LOCPATH="${WINEPREFIX%/}.locale"
+if [ ! -d "$LOCPATH/hu_HU.UTF-8" ]; then
+  mkdir -p "$LOCPATH"
+  localedef -i hu_HU -f UTF-8 "$LOCPATH/hu_HU.UTF-8" ||
+    { echo "FAIL: no hu_HU.UTF-8 locale (package locales)" >&2; exit 1; }
+fi
+export LC_ALL=hu_HU.UTF-8
 # Qt for Windows has its own platform plug-in; the runner's choice is for Linux programs.
 unset QT_QPA_PLATFORM
 
