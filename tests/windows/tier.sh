@@ -22,7 +22,8 @@ if [ ! -d "$LOCPATH/hu_HU.UTF-8" ]; then
   localedef -i hu_HU -f UTF-8 "$LOCPATH/hu_HU.UTF-8" ||
     { echo "FAIL: no hu_HU.UTF-8 locale (package locales)" >&2; exit 1; }
 fi
-export LC_ALL=hu_HU.UTF-8
+# The shell itself cannot switch (it read LOCPATH at its start) and would say so: quiet.
+{ export LC_ALL=hu_HU.UTF-8; } 2>/dev/null
 # Qt for Windows has its own platform plug-in; the runner's choice is for Linux programs.
 unset QT_QPA_PLATFORM
 
