@@ -24,7 +24,7 @@ if [ "${1:-}" = "--windows" ]; then
   PACKAGES=(cmake ninja-build ccache xz-utils g++-mingw-w64-x86-64-posix googletest
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
     nsis wine wine64 xvfb xauth openbox xdotool wmctrl x11-utils x11-xkb-utils imagemagick
-    fonts-liberation2 fonts-comic-neue fonts-dejavu-core)
+    fonts-liberation2 fonts-comic-neue fonts-dejavu-core locales)
 fi
 
 missing=()

@@ -33,7 +33,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   // may not be Hungarian; Qt's dialogs speak the translations loaded above.
   setAttribute(Qt::AA_DontUseNativeDialogs);
   setStyle(new AppStyle);  // the application owns its style
-  UseKnownApplicationFont();
+  InstallFontSubstitutions();
 }
 
 QIcon AppStyle::standardIcon(StandardPixmap icon, const QStyleOption* option,

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Fonts.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
-#include <QGuiApplication>
+#include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <cstdlib>
@@ -51,6 +52,35 @@ void AddWineTahoma() {
 }
 #endif
 
+#ifdef _WIN32
+// The family a font name that has no fonts of its own is drawn with: the one the registry puts
+// in its place (Wine's "MS Shell Dlg" is Tahoma), through the program's substitutions.
+QString DrawnFamily(const QFont& font) {
+  const QSettings substitutes(
+      QStringLiteral(
+          R"(HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows NT\CurrentVersion\FontSubstitutes)"),
+      QSettings::NativeFormat);
+  const QString substitute = substitutes.value(font.family()).toString().section(u',', 0, 0);
+  return QFontInfo(substitute.isEmpty() ? font : QFont(substitute)).family();
+}
+
+// Qt's Windows theme gives these classes the system's menu, message, status and caption fonts.
+constexpr const char* kThemedClasses[] = {
+    "QMenu",      "QMenuBar",         "QMessageBox",           "QTipLabel",
+    "QStatusBar", "QDockWidgetTitle", "QMdiSubWindowTitleBar", "QAbstractItemView",
+};
+
+// Under Wine the application's and the theme's fonts name "MS Shell Dlg", which has no fonts
+// of its own: Qt's font dialog fails on it, and text falls back to a serif face. Each such font
+// takes the family the name stands for.
+void UseKnownFamily(const char* className) {
+  QFont font = className == nullptr ? QApplication::font() : QApplication::font(className);
+  if (!QFontDatabase::styles(font.family()).isEmpty()) return;
+  font.setFamily(DrawnFamily(font));
+  QApplication::setFont(font, className);
+}
+#endif
+
 // The family's style nearest to a weight and slant: an upright style for an upright font
 // where there is one, then the nearest weight.
 QString StyleOfFamily(const QString& family, int weight, bool italic) {
@@ -82,16 +112,9 @@ void InstallFontSubstitutions() {
     QFont::insertSubstitutions(QString::fromLatin1(s.windowsName),
                                QString::fromLatin1(s.replacements).split(u','));
   }
-}
-
-void UseKnownApplicationFont() {
 #ifdef _WIN32
-  QFont font = QGuiApplication::font();
-  if (!QFontDatabase::styles(font.family()).isEmpty()) {
-    return;  // a font of its own, not a name that only leads to another
-  }
-  font.setFamily(QFontInfo(font).family());
-  QGuiApplication::setFont(font);
+  UseKnownFamily(nullptr);
+  for (const char* className : kThemedClasses) UseKnownFamily(className);
 #endif
 }
 

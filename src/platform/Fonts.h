@@ -6,13 +6,11 @@
 
 namespace pekto {
 
-// Registers the substitutions; call once after the application object exists.
+// Registers the substitutions; on Windows, where the application's or a themed class's font
+// names a family that has no fonts of its own (Wine's "MS Shell Dlg", which only its registry
+// maps to a font, and on which Qt's font dialog fails), that font takes the family the name
+// stands for. Call once after the application object exists.
 void InstallFontSubstitutions();
-
-// On Windows, where the application's font names a family that has no fonts of its own (Wine's
-// "MS Shell Dlg", which only its registry maps to a font, and on which Qt's font dialog fails),
-// names the family it is drawn with instead. Call once after the application object exists.
-void UseKnownApplicationFont();
 
 // A font as the program's windows, designed at 96 pixels per inch, name it: the size in points
 // becomes a fixed size in pixels (8 pt gives 11 pixels, 14 pt 19), so that text keeps its

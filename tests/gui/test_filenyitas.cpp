@@ -72,8 +72,9 @@ Reply ChooseFile(QString& folder, QString& offered, const fs::path& chosen) {
   return [&folder, &offered, chosen](QDialog& dialog) {
     auto* file = qobject_cast<QFileDialog*>(&dialog);
     if (!file) return dialog.reject();
-    folder = file->directory().absolutePath();
-    offered = file->selectedFiles().value(0);
+    // Qt's dialogs give paths with '/', also on Windows, where the program has '\'.
+    folder = QDir::toNativeSeparators(file->directory().absolutePath());
+    offered = QDir::toNativeSeparators(file->selectedFiles().value(0));
     if (chosen.empty()) return dialog.reject();
     file->selectFile(FromPath(chosen));
     dialog.accept();
@@ -214,8 +215,8 @@ class FileNyitasTest : public QObject {
   void fromFileStartsAtTheLastLessonAndReturnsTheChosenPath() {
     FillFolder({"a.lck"});
     QTemporaryDir elsewhere;
-    const fs::path last = ToPath(elsewhere.path()) / "utolsó.lck";
-    const fs::path chosen = ToPath(elsewhere.path()) / "másik.lck";
+    const fs::path last = ToPath(elsewhere.path()) / u8"utolsó.lck";
+    const fs::path chosen = ToPath(elsewhere.path()) / u8"másik.lck";
     WriteLesson(last);
     WriteLesson(chosen);
     Beall.LastFile = Cp1250FromPath(last);
@@ -225,7 +226,7 @@ class FileNyitasTest : public QObject {
     answers.Then(Click("Button3")).Then(ChooseFile(folder, offered, chosen));
     QCOMPARE(PickLesson(Beall.LastFile, nullptr), std::optional<fs::path>(chosen));
     QCOMPARE(answers.Records()[1].object, QStringLiteral("OpenDialog1"));
-    QCOMPARE(folder, elsewhere.path());
+    QCOMPARE(folder, QDir::toNativeSeparators(elsewhere.path()));
     QCOMPARE(offered, FromPath(last));
   }
 

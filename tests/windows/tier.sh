@@ -12,8 +12,18 @@
 # Wine's C:\ProgramData\Pekto, or beside the portable pekto.exe) must then equal the golden
 # files byte for byte, but for the day and the seconds the exercise took.
 set -euo pipefail
-# xdotool finds the keys of Hungarian letters only in a UTF-8 locale.
-export LC_ALL=C.UTF-8
+# The learner's Windows speaks Hungarian: Wine takes its user locale (hu-HU, so the results grid
+# shows dates as "2026. 12. 10.") from the Unix locale, made once beside the Wine prefix from the
+# system's locale sources. xdotool finds the keys of Hungarian letters in it, as in any UTF-8
+# locale.
+export LOCPATH="${WINEPREFIX%/}.locale"
+if [ ! -d "$LOCPATH/hu_HU.UTF-8" ]; then
+  mkdir -p "$LOCPATH"
+  localedef -i hu_HU -f UTF-8 "$LOCPATH/hu_HU.UTF-8" ||
+    { echo "FAIL: no hu_HU.UTF-8 locale (package locales)" >&2; exit 1; }
+fi
+# The shell itself cannot switch (it read LOCPATH at its start) and would say so: quiet.
+{ export LC_ALL=hu_HU.UTF-8; } 2>/dev/null
 # Qt for Windows has its own platform plug-in; the runner's choice is for Linux programs.
 unset QT_QPA_PLATFORM
 
@@ -69,6 +79,33 @@ with_keyboard() {
   return 1
 }
 
+# A checksum of the typing pane of main window $1 (the upper part of its left side, where
+# nothing changes but by a typed key: the pane's caret does not blink).
+pane_picture() {
+  local WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(WIDTH|HEIGHT)=')"
+  import -window "$1" -crop "$((WIDTH * 3 / 4))x$((HEIGHT * 35 / 100))+0+$((HEIGHT / 5))" rgb:- |
+    md5sum
+}
+
+# Sends one key (xdotool's arguments $2...) to main window $1 and waits until the typing pane
+# shows it taken. Wine makes a key message's character from the modifiers of the last X key
+# event it has read, not of that key's own: a busy program that reads the next key's events
+# before it has taken this one gives this one the next one's modifiers (r became ¶ before
+# AltGr+V, and @ became v when AltGr's release came before V's).
+type_key() {
+  local window=$1 before i
+  shift
+  before=$(pane_picture "$window")
+  xdotool "$@"
+  for i in $(seq 1200); do
+    [ "$(pane_picture "$window")" != "$before" ] && return 0
+    kill -0 "$pekto_pid" 2>/dev/null || return 1
+    sleep 0.05
+  done
+  return 1
+}
+
 # Waits until window $1 has gone.
 gone() {
   local i
@@ -92,9 +129,15 @@ road() {
   (cd "$program" && exec wine pekto.exe "Z:${work//\//\\}\\proba.lck") >"$work/pekto.log" 2>&1 &
   pekto_pid=$!
 
-  with_keyboard Pekto >/dev/null || fail "the main window did not take the keyboard"
-  # f, ű, a wrong x for z, space, ő, r and AltGr+V for @.
-  xdotool key --delay 30 f udoubleacute x space odoubleacute r ISO_Level3_Shift+v
+  local main key
+  main=$(with_keyboard Pekto) || fail "the main window did not take the keyboard"
+  # f, ű, a wrong x for z, space, ő, r and AltGr+V for @, each once the one before is taken; V
+  # is pressed and released inside AltGr, so that every event after AltGr's press carries it.
+  for key in f udoubleacute x space odoubleacute r; do
+    type_key "$main" key "$key" || fail "the typing pane did not take $key"
+  done
+  type_key "$main" keydown ISO_Level3_Shift key v keyup ISO_Level3_Shift ||
+    fail "the typing pane did not take AltGr+V"
 
   with_keyboard 'Értékelés' >/dev/null || fail "no evaluation with the keyboard after the last key"
   xdotool key Return

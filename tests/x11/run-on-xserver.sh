@@ -6,6 +6,7 @@
 #
 # - starts its own Xvfb on a free display (the server picks it: -displayfd), so any number of
 #   these runs can go on side by side;
+# - with the keys' auto-repeat off;
 # - starts the openbox window manager on it and waits until openbox manages windows;
 # - with --layout, sets the keyboard layout first (for example --layout hu, or
 #   --layout "us -variant intl" for dead keys);
@@ -79,8 +80,10 @@ wait_for() {
   return 1
 }
 
-# The server writes its display number to fd 3 once it accepts connections.
-Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset 3>"$work/display" \
+# The server writes its display number to fd 3 once it accepts connections. No key repeats (-r):
+# xdotool presses and releases a key with a pause between them, and when the busy machine holds
+# it up past the repeat delay (660 ms), the server would type that key a second time.
+Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp -noreset -r 3>"$work/display" \
   >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 display_ready() { grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null || ! kill -0 "$xvfb_pid"; }
