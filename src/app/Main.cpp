@@ -499,9 +499,11 @@ void Tfrm_Main::FormShow() {
 }
 
 // The rest of the first showing, once the window stands on the screen: a lesson named on the
-// command line may take seconds to read, and the splash comes after the window itself.
+// command line may take seconds to read, and the splash and the program's icon (drawn from its
+// picture in several sizes) come after the window itself.
 void Tfrm_Main::FormShown() {
   PaintOnScreen(*this);
+  QApplication::setWindowIcon(AppIcon());
   if (!arguments_.isEmpty()) {
     std::error_code ec;
     if (fs::is_regular_file(ToPath(arguments_.front()), ec)) LoadLesson(arguments_.front());

@@ -3,7 +3,6 @@
 
 #include "app/Application.h"
 #include "app/Main.h"
-#include "base/Icons.h"
 #include "platform/Fonts.h"
 #include "platform/Startup.h"
 
@@ -12,7 +11,6 @@ int main(int argc, char* argv[]) {
   pekto::Application app(argc, argv);
   pekto::CaptureWorkArea();
   pekto::InstallFontSubstitutions();
-  app.setWindowIcon(pekto::AppIcon());
 
   QStringList arguments = QCoreApplication::arguments();
   arguments.removeFirst();

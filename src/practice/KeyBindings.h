@@ -5,6 +5,7 @@
 // Backtab, the keypad's Enter is the same as Return, and the keypad flag does not count.
 
 #include <QKeyCombination>
+#include <QHash>
 #include <QKeySequence>
 #include <QSet>
 #include <vector>
@@ -39,6 +40,8 @@ class KeyBindings {
  private:
   QSet<int> removed_;  // key combinations (QKeyCombination::toCombined)
   bool standardRemoved_ = false;
+  // Key combinations (toCombined) found to be or not to be one of the platform's editing keys.
+  mutable QHash<int, bool> editingKeys_;
 };
 
 }  // namespace pekto

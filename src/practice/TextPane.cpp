@@ -25,6 +25,12 @@ namespace {
 
 constexpr int kBarCaretWidth = 2;
 
+bool TypesOnly(const QKeyEvent* key) {
+  constexpr auto kCommandModifiers = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+  const QString text = key->text();
+  return (key->modifiers() & kCommandModifiers) == 0 && text.size() == 1 && text.front().isPrint();
+}
+
 }  // namespace
 
 // The pane's own writing of lines is no edit of the user's: it is not recorded for undo, and
@@ -492,8 +498,11 @@ bool TextPane::event(QEvent* event) {
   // combination that is also a command's shortcut.
   // A key Qt has no name for (under Wine AltGr comes so) would be taken by the shortcut map as
   // the start of every shortcut, and the character typed next with it: the pane keeps it.
+  // A key that only types a character (no Ctrl, Alt or Meta with it) is no command's shortcut
+  // either: the pane claims it, which spares the search through the window's shortcuts.
   if (event->type() == QEvent::ShortcutOverride) {
-    event->setAccepted(static_cast<QKeyEvent*>(event)->key() == 0);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    event->setAccepted(key->key() == 0 || TypesOnly(key));
     return true;
   }
   // Tab without a binding moves the focus along the window's tab order.
