@@ -80,10 +80,10 @@ TextPane::TextPane(QWidget* parent)
           [this](const QRect& rect, int dy) { UpdateGutter(rect, dy); });
   connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] {
     if (placingCaret_) return;
-    DropCells();  // the user moved the caret or changed the selection
     virtualColumn_ = 0;
     // While the pane writes, its lines are marked when the writing is done.
     if (writing_) return;
+    DropCells();  // the user moved the caret or changed the selection
     MarkActiveLine();
     UpdateCaret();
   });
@@ -563,7 +563,9 @@ void TextPane::NoteCells(const QRect& cells) {
   }
   changes_ = Changes::Cells;
   changedCells_ += cells;
-  changedRows_ += QRect(0, cells.top(), viewport()->width(), cells.height());
+  // Qt repaints a row with the block's margin and a pixel more around it.
+  const int around = qCeil(document()->documentMargin()) + 2;
+  changedRows_ += QRect(0, cells.top() - around, viewport()->width(), cells.height() + 2 * around);
 }
 
 void TextPane::focusInEvent(QFocusEvent* event) {
