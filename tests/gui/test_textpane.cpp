@@ -238,6 +238,7 @@ class TestTextPane : public QObject {
   void coloursRoundTrip();
   void selectionStaysVisibleWithoutFocus();
   void caretShowsWithFocus();
+  void anExerciseKeyRepaintsOnlyTheCaretRows_data();
   void anExerciseKeyRepaintsOnlyTheCaretRows();
   void appearance();
   void strikeOutShows();
@@ -741,6 +742,23 @@ void TestTextPane::aKeyWithoutANameStartsNoShortcut() {
   QApplication::sendEvent(&pane, &command);
   QVERIFY(nameless.isAccepted());
   QVERIFY(!command.isAccepted());
+  // A key that only types a character is no command's shortcut: the pane keeps it too, and
+  // Qt does not look through the window's shortcuts for it. Alt, Ctrl and F-keys it leaves.
+  const struct {
+    int key;
+    Qt::KeyboardModifiers modifiers;
+    QString text;
+    bool claimed;
+  } keys[] = {{Qt::Key_A, Qt::NoModifier, "a", true},
+              {0x150, Qt::ShiftModifier, "\u0150", true},  // Ő
+              {Qt::Key_L, Qt::AltModifier, "l", false},
+              {Qt::Key_F5, Qt::NoModifier, "", false},
+              {Qt::Key_Escape, Qt::NoModifier, "\x1b", false}};
+  for (const auto& key : keys) {
+    QKeyEvent event(QEvent::ShortcutOverride, key.key, key.modifiers, key.text);
+    QApplication::sendEvent(&pane, &event);
+    QCOMPARE(event.isAccepted(), key.claimed);
+  }
 }
 
 void TestTextPane::tabMovesFocus() {
@@ -885,14 +903,22 @@ void TestTextPane::caretShowsWithFocus() {
   QVERIFY(CountPixels(Screen(lesson), bar, ink) >= bar.height());
 }
 
+void TestTextPane::anExerciseKeyRepaintsOnlyTheCaretRows_data() {
+  QTest::addColumn<bool>("wrapped");
+  QTest::newRow("short lines") << false;
+  QTest::newRow("a paragraph over rows") << true;
+}
+
 void TestTextPane::anExerciseKeyRepaintsOnlyTheCaretRows() {
+  QFETCH(bool, wrapped);
   // A key of the exercise repaints the rows of the old and the new caret in both panes, also
   // when the highlight goes on to the next line, and no line number. Within those rows it
   // paints only the cells that changed: the panes show what a full repaint would.
   PracticeWindow w;
   QVERIFY(w.Ready());
   pekto::Exercise exercise(*w.typing, *w.lesson);
-  exercise.Load(pekto::Lesson{"", NumberedLines(20)});
+  const std::string paragraph = Paragraph(120);
+  exercise.Load(pekto::Lesson{"", wrapped ? std::vector{paragraph} : NumberedLines(20)});
   std::vector<std::unique_ptr<PaintRecorder>> painted;
   for (TextPane* pane : {w.typing, w.lesson}) {
     painted.push_back(std::make_unique<PaintRecorder>(pane->viewport()));
@@ -900,7 +926,7 @@ void TestTextPane::anExerciseKeyRepaintsOnlyTheCaretRows() {
   }
   const int row = w.lesson->CaretRectangle().height();
   QVERIFY(w.lesson->viewport()->height() > 6 * row);
-  for (const char key : std::string("line 1\rl")) {
+  for (const char key : wrapped ? paragraph.substr(0, 60) : std::string("line 1\rl")) {
     QCoreApplication::processEvents();
     for (auto& recorder : painted) recorder->region = {};
     exercise.Key(static_cast<unsigned char>(key));
@@ -908,7 +934,8 @@ void TestTextPane::anExerciseKeyRepaintsOnlyTheCaretRows() {
     QCoreApplication::processEvents();
     QVERIFY(painted[2]->region.boundingRect().height() < 3 * row);
     QVERIFY(painted[3]->region.isEmpty());
-    if (key != '\r') {  // the typing pane lays out its text anew for a new line
+    // The typing pane lays out its text anew for a new line or a row that wraps.
+    if (key != '\r' && !wrapped) {
       QVERIFY(painted[0]->region.boundingRect().height() < 2 * row);
       QVERIFY(painted[1]->region.isEmpty());
     }
