@@ -4,8 +4,8 @@
 // from one pane. Key combinations are compared as the bindings keep them: Shift+Tab arrives as
 // Backtab, the keypad's Enter is the same as Return, and the keypad flag does not count.
 
-#include <QKeyCombination>
 #include <QHash>
+#include <QKeyCombination>
 #include <QKeySequence>
 #include <QSet>
 #include <vector>

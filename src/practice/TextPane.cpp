@@ -6,11 +6,11 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
-#include <QScrollBar>
-#include <QtMath>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QtMath>
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -509,8 +509,7 @@ void TextPane::PaintCaret(QPaintEvent* event) {
 }
 
 void TextPane::paintEvent(QPaintEvent* event) {
-  const bool cellsOnly =
-      changes_ == Changes::Cells && (event->region() - changedRows_).isEmpty();
+  const bool cellsOnly = changes_ == Changes::Cells && (event->region() - changedRows_).isEmpty();
   const QRegion cells = event->region() & changedCells_;
   changes_ = Changes::None;
   changedCells_ = QRegion();

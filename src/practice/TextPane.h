@@ -10,8 +10,8 @@
 
 #include <QColor>
 #include <QKeySequence>
-#include <QRegion>
 #include <QPlainTextEdit>
+#include <QRegion>
 #include <QTextCursor>
 #include <utility>
 #include <vector>

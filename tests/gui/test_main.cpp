@@ -652,9 +652,9 @@ class MainWindowTest : public QObject {
   void countersLookAsLabelsDo_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
-    QTest::newRow("count") << "LHelyes" << "1234";
-    QTest::newRow("percent") << "LSzazalek" << "95%";
-    QTest::newRow("caret, framed") << "StatusPanel0" << "12 / 345";
+    QTest::newRow("count") << QStringLiteral("LHelyes") << QStringLiteral("1234");
+    QTest::newRow("percent") << QStringLiteral("LSzazalek") << QStringLiteral("95%");
+    QTest::newRow("caret, framed") << QStringLiteral("StatusPanel0") << QStringLiteral("12 / 345");
   }
   void countersLookAsLabelsDo() {
     QFETCH(QString, name);
