@@ -19,6 +19,9 @@
 #              SHOTS (a folder: a picture of each window after typing, to check the keys arrived),
 #              PERF (a folder: after the measured runs, one more typing run of each program under
 #              `perf record --call-graph dwarf`, kept as PERF/pekto.data and PERF/floor.data).
+#              CALLGRIND=1 (after the measured runs, one more typing run of each program under
+#              valgrind's callgrind: the instructions per key, net of idle, which the load of the
+#              machine does not change; printed as a last row).
 # A benchmark, not a test: ./test does not run it. Figures taken while the machine is busy are
 # noisy; the load average is printed with them.
 set -euo pipefail
@@ -40,7 +43,8 @@ if [ -n "${COMPARE:-}" ]; then PROGRAMS+=(other); fi
 for f in "$PEKTO" "$FLOOR" "$XSTART" ${COMPARE:+"$COMPARE"}; do
   [ -x "$f" ] || { echo "missing $f: build first (tools/build.sh)" >&2; exit 2; }
 done
-for tool in Xvfb xauth openbox xdotool setxkbmap xprop iconv ${PERF:+perf}; do
+for tool in Xvfb xauth openbox xdotool setxkbmap xprop iconv ${PERF:+perf} \
+  ${CALLGRIND:+valgrind callgrind_control}; do
   command -v "$tool" >/dev/null || {
     echo "missing $tool: apt-get install xvfb xauth openbox xdotool x11-xkb-utils x11-utils" \
       "linux-perf" >&2
@@ -326,6 +330,45 @@ if [ -n "${PERF:-}" ]; then
   done
 fi
 
+# Instructions per key under callgrind: counted from zero over an idle stretch, then over the
+# typing; the idle count per second is taken off as in the measured runs.
+if [ -n "${CALLGRIND:-}" ]; then
+  for name in "${PROGRAMS[@]}"; do
+    echo "callgrind: $name" >&2
+    Command "$name"
+    mkdir -p "$TMP/cg-$name"
+    read -ra extra <<<"${COMMAND_ENV:-}"
+    env "${extra[@]}" valgrind --tool=callgrind --callgrind-out-file="$TMP/cg-$name/out.%p" \
+      "${COMMAND[@]}" >>"$TMP/$name.log" 2>&1 &
+    PROGRAM_PID=$!
+    for ((i = 0; i < 1200; i++)); do
+      [ -n "$(xdotool search --pid "$PROGRAM_PID" --onlyvisible 2>/dev/null)" ] && break
+      sleep 0.1
+    done
+    sleep 20  # the start and the splash are over
+    EnsureFocus || echo "$name: its window did not get the keyboard focus" >&2
+    callgrind_control -z "$PROGRAM_PID" >/dev/null 2>&1
+    t0=$(Now)
+    sleep "$IDLE_S"
+    t1=$(Now)
+    callgrind_control -d idle "$PROGRAM_PID" >/dev/null 2>&1
+    callgrind_control -z "$PROGRAM_PID" >/dev/null 2>&1
+    t2=$(Now)
+    TypeKeys
+    sleep 1
+    t3=$(Now)
+    callgrind_control -d typing "$PROGRAM_PID" >/dev/null 2>&1
+    kill "$PROGRAM_PID" 2>/dev/null || true
+    wait "$PROGRAM_PID" 2>/dev/null || true
+    PROGRAM_PID=""
+    idle=$(awk '/^summary:/ { print $2 }' "$TMP"/cg-"$name"/out.*.1)
+    typing=$(awk '/^summary:/ { print $2 }' "$TMP"/cg-"$name"/out.*.2)
+    awk -v i="$idle" -v t="$typing" -v t0="$t0" -v t1="$t1" -v t2="$t2" -v t3="$t3" \
+      -v keys="$KEYS" 'BEGIN { printf "%.0f\n", (t - i / (t1 - t0) * (t3 - t2)) / keys }' \
+      >"$TMP/$name.instructions"
+  done
+fi
+
 Median() {  # column $2 of file $1
   sort -g -k"$2","$2" "$1" | awk -v c="$2" '{ v[NR] = $c } END {
     printf "%.6f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
@@ -362,6 +405,12 @@ Row "  processor time until mapped (s)" 7 1 "%9.3f"
 Row "  processor time per key, scheduler clock (ms)" 4 1 "%9.2f"
 Row "  idle processor time (ms per second)" 5 1 "%9.2f"
 Row "  X server's time per key, net (ms)" 6 1 "%9.2f"
+if [ -n "${CALLGRIND:-}" ]; then
+  printf '%-46s' "  instructions per key, net of idle (callgrind)"
+  for name in "${PROGRAMS[@]}"; do printf ' %9s' "$(cat "$TMP/$name.instructions")"; done
+  awk -v m="$(for name in "${PROGRAMS[@]}"; do cat "$TMP/$name.instructions"; done | tr '\n' ' ')" \
+    'BEGIN { n = split(m, v, " "); for (i = 1; i <= n; i++) if (i != 2) printf "  %5.2f x", v[i] / v[2]; printf "\n" }'
+fi
 echo
 echo "Each run (mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_ms start_cpu_s):"
 for name in "${PROGRAMS[@]}"; do

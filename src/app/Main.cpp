@@ -12,9 +12,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
+#include <QStyleOption>
+#include <QTextLayout>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -23,6 +27,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <utility>
 
 #include "base/Commands.h"
@@ -99,8 +104,78 @@ class LabelHolder : public QWidget {
   QLabel* label_;
 };
 
+// A label of plain text that changes with every key. QLabel lays its text out anew at every
+// paint; this one keeps the layout until the text or the font changes, and paints the text
+// where QLabel would.
+class CounterLabel : public QLabel {
+ public:
+  explicit CounterLabel(QWidget* parent) : QLabel(parent) { setTextFormat(Qt::PlainText); }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    QPainter painter(this);
+    // A new text repaints the inside of the frame only (QLabel::setText).
+    if (!contentsRect().contains(event->rect())) drawFrame(&painter);
+    if (!layout_ || laidText_ != text() || laidFont_ != font()) LayOut();
+    const QTextLine line = layout_->lineAt(0);
+    const QRect area = TextArea();
+    const Qt::Alignment align = QStyle::visualAlignment(Qt::LeftToRight, alignment());
+    qreal x = area.x();
+    qreal y = area.y();
+    if (align & Qt::AlignRight) {
+      x += area.width() - line.horizontalAdvance();
+    } else if (align & Qt::AlignHCenter) {
+      x += (area.width() - line.horizontalAdvance()) / 2;
+    }
+    if (align & Qt::AlignBottom) {
+      y += area.height() - line.height();
+    } else if (align & Qt::AlignVCenter) {
+      y += (area.height() - line.height()) / 2;
+    }
+    QStyleOption option;
+    option.initFrom(this);
+    painter.setPen(QPen(option.palette.brush(foregroundRole()), painter.pen().widthF()));
+    line.draw(&painter, QPointF(x, y));
+  }
+
+ private:
+  // Where QLabel puts the text: inside the frame, and half an x in from a frame.
+  QRect TextArea() const {
+    QRect area = contentsRect().adjusted(margin(), margin(), -margin(), -margin());
+    int inset = indent();
+    if (inset < 0 && frameWidth() > 0) inset = fontMetrics().horizontalAdvance(u'x') / 2 - margin();
+    if (inset <= 0) return area;
+    const Qt::Alignment align = alignment();
+    if (align & Qt::AlignLeft) area.setLeft(area.left() + inset);
+    if (align & Qt::AlignRight) area.setRight(area.right() - inset);
+    if (align & Qt::AlignTop) area.setTop(area.top() + inset);
+    if (align & Qt::AlignBottom) area.setBottom(area.bottom() - inset);
+    return area;
+  }
+
+  void LayOut() {
+    laidText_ = text();
+    laidFont_ = font();
+    layout_ = std::make_unique<QTextLayout>(laidText_, laidFont_, this);
+    QTextOption option;
+    option.setTextDirection(Qt::LeftToRight);
+    layout_->setTextOption(option);
+    layout_->setCacheEnabled(true);
+    layout_->beginLayout();
+    QTextLine line = layout_->createLine();
+    line.setLineWidth(0x01000000);  // one line, however long
+    line.setPosition(QPointF(0, 0));
+    layout_->endLayout();
+  }
+
+  std::unique_ptr<QTextLayout> layout_;
+  QString laidText_;
+  QFont laidFont_;
+};
+
 QLabel* ValueLabel(QWidget* parent, int pixels) {
-  auto* label = new QLabel(QStringLiteral("0"), parent);
+  auto* label = new CounterLabel(parent);
+  label->setText(QStringLiteral("0"));
   label->setFont(PixelFont(QStringLiteral("Arial"), pixels, true));
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   return label;
@@ -423,7 +498,7 @@ void Tfrm_Main::CreateStatusBar() {
   bar->setSizeGripEnabled(true);
   const int widths[] = {70, 250, 0};
   for (int i = 0; i < 3; ++i) {
-    StatusPanels[i] = new QLabel(bar);
+    StatusPanels[i] = i == 0 ? new CounterLabel(bar) : new QLabel(bar);
     StatusPanels[i]->setTextFormat(Qt::PlainText);
     StatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     StatusPanels[i]->setFrameShape(QFrame::StyledPanel);
@@ -512,9 +587,11 @@ void Tfrm_Main::FormShow() {
 }
 
 // The rest of the first showing, once the window stands on the screen: a lesson named on the
-// command line may take seconds to read, and the splash comes after the window itself.
+// command line may take seconds to read, and the splash and the program's icon (drawn from its
+// picture in several sizes) come after the window itself.
 void Tfrm_Main::FormShown() {
   PaintOnScreen(*this);
+  QApplication::setWindowIcon(AppIcon());
   if (!arguments_.isEmpty()) {
     std::error_code ec;
     if (fs::is_regular_file(ToPath(arguments_.front()), ec)) LoadLesson(arguments_.front());

@@ -3,14 +3,12 @@
 
 #include "app/Application.h"
 #include "app/Main.h"
-#include "base/Icons.h"
 #include "platform/Startup.h"
 
 int main(int argc, char* argv[]) {
   pekto::InitStartupFolders();
   pekto::Application app(argc, argv);
   pekto::CaptureWorkArea();
-  app.setWindowIcon(pekto::AppIcon());
 
   QStringList arguments = QCoreApplication::arguments();
   arguments.removeFirst();

@@ -178,8 +178,17 @@ bool KeyBindings::IsRemoved(const QKeyEvent* event) const {
 bool KeyBindings::Swallows(const QKeyEvent* event) const {
   if (IsRemoved(event)) return true;
   if (!standardRemoved_) return false;
-  return std::any_of(kEditingKeys.begin(), kEditingKeys.end(),
-                     [event](QKeySequence::StandardKey key) { return event->matches(key); });
+  // The platform's bindings do not change while the program runs: each key combination is
+  // looked up once.
+  const int combination = event->keyCombination().toCombined();
+  if (const auto known = editingKeys_.constFind(combination); known != editingKeys_.cend()) {
+    return *known;
+  }
+  const bool editing =
+      std::any_of(kEditingKeys.begin(), kEditingKeys.end(),
+                  [event](QKeySequence::StandardKey key) { return event->matches(key); });
+  editingKeys_.insert(combination, editing);
+  return editing;
 }
 
 }  // namespace pekto

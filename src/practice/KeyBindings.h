@@ -4,6 +4,7 @@
 // from one pane. Key combinations are compared as the bindings keep them: Shift+Tab arrives as
 // Backtab, the keypad's Enter is the same as Return, and the keypad flag does not count.
 
+#include <QHash>
 #include <QKeyCombination>
 #include <QKeySequence>
 #include <QSet>
@@ -39,6 +40,8 @@ class KeyBindings {
  private:
   QSet<int> removed_;  // key combinations (QKeyCombination::toCombined)
   bool standardRemoved_ = false;
+  // Key combinations (toCombined) found to be or not to be one of the platform's editing keys.
+  mutable QHash<int, bool> editingKeys_;
 };
 
 }  // namespace pekto

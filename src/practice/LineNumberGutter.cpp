@@ -29,7 +29,8 @@ LineNumberGutter::LineNumberGutter(QWidget* parent, Numbers numbers)
 
 int LineNumberGutter::WidthFor(int lines) const {
   const int digits = std::max(minimumDigits_, static_cast<int>(QString::number(lines).size()));
-  return QFontMetrics(GutterFont()).horizontalAdvance(u'9') * digits + kRightOffset;
+  if (digitWidth_ == 0) digitWidth_ = QFontMetrics(GutterFont()).horizontalAdvance(u'9');
+  return digitWidth_ * digits + kRightOffset;
 }
 
 int LineNumberGutter::RowHeight() const {

@@ -38,6 +38,7 @@ class LineNumberGutter final : public QWidget {
  private:
   Numbers numbers_;
   int minimumDigits_ = 3;
+  mutable int digitWidth_ = 0;  // of a digit in the gutter's font, measured once
 };
 
 }  // namespace pekto

@@ -7,8 +7,10 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QtMath>
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -24,6 +26,12 @@ namespace pekto {
 namespace {
 
 constexpr int kBarCaretWidth = 2;
+
+bool TypesOnly(const QKeyEvent* key) {
+  constexpr auto kCommandModifiers = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+  const QString text = key->text();
+  return (key->modifiers() & kCommandModifiers) == 0 && text.size() == 1 && text.front().isPrint();
+}
 
 }  // namespace
 
@@ -63,6 +71,8 @@ TextPane::TextPane(QWidget* parent)
   // The pane draws its own caret: a block in overwrite mode, a bar in insert mode, both also
   // beyond the end of the line.
   setCursorWidth(0);
+  // The pane paints its own background (paintEvent), so that a narrow repaint keeps the rest.
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   document()->setDocumentMargin(2);
   connect(document(), &QTextDocument::contentsChange, this,
           [this](int from, int, int added) { DocumentChanged(from, added); });
@@ -73,6 +83,7 @@ TextPane::TextPane(QWidget* parent)
     virtualColumn_ = 0;
     // While the pane writes, its lines are marked when the writing is done.
     if (writing_) return;
+    DropCells();  // the user moved the caret or changed the selection
     MarkActiveLine();
     UpdateCaret();
   });
@@ -104,6 +115,7 @@ void TextPane::DocumentChanged(int from, int added) {
   hint_ = {};
   changedSinceMark_ = true;
   if (writing_) return;
+  DropCells();
   // The user edited an editable pane.
   IndexChanged(lines_.TakeEdit(from, added));
 }
@@ -129,12 +141,14 @@ void TextPane::ReplaceLine(int index, std::string_view text) {
   }
   if (index < 0 || index > LineCount()) return;
   const OwnWrite write(*this);
+  DropCells();
   lines_.Replace(index, text);
   IndexChanged();
 }
 
 void TextPane::AppendLine(std::string_view text) {
   const OwnWrite write(*this);
+  DropCells();
   lines_.Append(text);
   IndexChanged(true);  // a line at the end
 }
@@ -144,6 +158,7 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
   const bool wasEmpty = lines_.Empty();
   {
     const OwnWrite write(*this);
+    DropCells();
     // The gutter takes its new width while the text is short, not after the insertion, when
     // the new width would lay out the whole text once more.
     UpdateGutterWidth(LineCount() + static_cast<int>(lines.size()));
@@ -157,13 +172,29 @@ void TextPane::AppendLines(const std::vector<std::string>& lines) {
 void TextPane::AppendToLine(int index, std::string_view text) {
   if (index < 0 || index >= LineCount()) return;
   const OwnWrite write(*this);
+  // Characters that stay on the row of the line's end change only the cells they fill.
+  const int lastNumber = lines_.LastSegmentNumber(index);
+  const QTextBlock before = document()->findBlockByNumber(lastNumber);
+  const int length = before.length() - 1;
+  const int rows = before.layout() ? before.layout()->lineCount() : -1;
+  const int blocks = document()->blockCount();
+  const QRect end = CellsAt(before, length, length);
   const bool inPlace = lines_.AppendTo(index, text);
+  const QTextBlock after = document()->findBlockByNumber(lastNumber);
+  const QRect filled = CellsAt(after, length, after.length() - 1);
+  if (inPlace && document()->blockCount() == blocks && after.layout() &&
+      after.layout()->lineCount() == rows && !end.isEmpty() && filled.top() == end.top()) {
+    NoteCells(end.united(filled));
+  } else {
+    DropCells();
+  }
   // The blocks before a last line that grows in place stay where they were.
   IndexChanged(inPlace && index == LineCount() - 1);
 }
 
 void TextPane::Clear() {
   const OwnWrite write(*this);
+  DropCells();
   clear();
   lines_.Clear();
   virtualColumn_ = 0;
@@ -199,14 +230,24 @@ void TextPane::PlaceCursor(int line, int column, bool selectOne) {
     cursor.setPosition(position);
     if (column - 1 > length) virtualColumn = column;
   }
+  const QRect cellsBefore = CellsOf(textCursor());
+  const int scrolledBefore = verticalScrollBar()->value();
   {
     const QScopedValueRollback placing(placingCaret_, true);
     setTextCursor(cursor);
+  }
+  const QRect cellsAfter = CellsOf(textCursor());
+  if (cellsBefore.top() == cellsAfter.top()) {
+    NoteCells(cellsBefore.united(cellsAfter));
+  } else {
+    NoteCells(cellsBefore);
+    NoteCells(cellsAfter);
   }
   virtualColumn_ = virtualColumn;
   MarkActiveLine();
   UpdateCaret();
   ensureCursorVisible();
+  if (verticalScrollBar()->value() != scrolledBefore) DropCells();
 }
 
 void TextPane::KeepShapesOf(const QTextBlock& block) {
@@ -279,6 +320,7 @@ void TextPane::HighlightOffset(int offset) {
 // ---- look --------------------------------------------------------------------------------
 
 void TextPane::SetPaneFont(const QFont& font) {
+  DropCells();
   setFont(WithinPaneSizes(font));
   UpdateCaret();
 }
@@ -306,6 +348,7 @@ void TextPane::SetFontColor(const QColor& color) {
 void TextPane::SetActiveLineColor(const QColor& color) {
   if (color == activeLineColor_) return;
   activeLineColor_ = color;
+  DropCells();
   viewport()->update();
 }
 
@@ -322,6 +365,7 @@ void TextPane::SetBackgroundColor(const QColor& color) {
 void TextPane::ApplyPalette() {
   // The inactive colours equal the active ones: a selection stays visible, unchanged, while
   // the pane does not have the focus.
+  DropCells();
   QPalette pal = palette();
   for (const auto group : {QPalette::Active, QPalette::Inactive}) {
     pal.setColor(group, QPalette::Text, fontColor_);
@@ -340,6 +384,7 @@ void TextPane::MarkActiveLine(bool blocksKept) {
   changedSinceMark_ = false;
   const auto [first, last] = CaretSegments();
   if (first == markedFirst_ && last == markedLast_) return;
+  DropCells();
   if (kept && markedFirst_ >= 0) {
     viewport()->update(RowsOf(markedFirst_, markedLast_));
     viewport()->update(RowsOf(first, last));
@@ -368,6 +413,7 @@ void TextPane::PaintActiveLine(QPaintEvent* event) {
   // Every wrapped row of the stored line holding the caret, across the full width.
   const auto [first, last] = CaretSegments();
   QPainter painter(viewport());
+  painter.setClipRect(event->rect());
   const QPointF offset = contentOffset();
   for (QTextBlock block = firstVisibleBlock(); block.isValid() && block.blockNumber() <= last;
        block = block.next()) {
@@ -387,6 +433,7 @@ void TextPane::KeepUndoHistory() {
 }
 
 void TextPane::SetInsertMode(bool insert) {
+  DropCells();
   setOverwriteMode(!insert);
   UpdateCaret();
 }
@@ -424,11 +471,16 @@ void TextPane::UpdateCaret() {
   // The rows of the old and the new caret, across the width: the old rectangle may lie on a
   // row laid out anew since it was drawn.
   const int width = viewport()->width();
+  const int spare = qCeil(CharacterWidth());
   if (!paintedCaret_.isNull()) {
     viewport()->update(QRect(0, paintedCaret_.top(), width, paintedCaret_.height()));
+    NoteCells(paintedCaret_.adjusted(-spare, 0, spare, 0));
   }
   const QRect caret = CaretRectangle();
-  if (!caret.isNull()) viewport()->update(QRect(0, caret.top(), width, caret.height()));
+  if (!caret.isNull()) {
+    viewport()->update(QRect(0, caret.top(), width, caret.height()));
+    NoteCells(caret.adjusted(-spare, 0, spare, 0));
+  }
 }
 
 void TextPane::PaintCaret(QPaintEvent* event) {
@@ -439,6 +491,7 @@ void TextPane::PaintCaret(QPaintEvent* event) {
   paintedCaret_ = caret;
   if (!event->rect().intersects(caret)) return;
   QPainter painter(viewport());
+  painter.setClipRect(event->rect());
   painter.fillRect(caret, palette().text());
   const QTextCursor cursor = textCursor();
   const QTextBlock block = cursor.block();
@@ -450,23 +503,78 @@ void TextPane::PaintCaret(QPaintEvent* event) {
   inverse.length = 1;
   inverse.format.setForeground(palette().base());
   inverse.format.setBackground(palette().text());
-  painter.setClipRect(caret);
+  painter.setClipRect(caret, Qt::IntersectClip);
   block.layout()->draw(&painter, blockBoundingGeometry(block).translated(contentOffset()).topLeft(),
                        {inverse}, caret);
 }
 
 void TextPane::paintEvent(QPaintEvent* event) {
+  const bool cellsOnly = changes_ == Changes::Cells && (event->region() - changedRows_).isEmpty();
+  const QRegion cells = event->region() & changedCells_;
+  changes_ = Changes::None;
+  changedCells_ = QRegion();
+  changedRows_ = QRegion();
+  if (!cellsOnly) {
+    PaintArea(event);
+    return;
+  }
+  for (const QRect& rect : cells) {
+    QPaintEvent part(rect);
+    PaintArea(&part);
+  }
+}
+
+void TextPane::PaintArea(QPaintEvent* event) {
+  {
+    QPainter painter(viewport());
+    const QBrush background = viewport()->palette().brush(viewport()->backgroundRole());
+    for (const QRect& rect : event->region()) painter.fillRect(rect, background);
+  }
   PaintActiveLine(event);
   QPlainTextEdit::paintEvent(event);
   PaintCaret(event);
 }
 
+QRect TextPane::CellsOf(const QTextCursor& cursor) const {
+  const QTextBlock block = cursor.block();
+  const int start = cursor.selectionStart() - block.position();
+  const int end = cursor.selectionEnd() - block.position();
+  if (start < 0 || end > block.length() - 1) return {};
+  return CellsAt(block, start, end);
+}
+
+QRect TextPane::CellsAt(const QTextBlock& block, int positionInBlock, int endInBlock) const {
+  const QTextLayout* layout = block.isVisible() ? block.layout() : nullptr;
+  const QTextLine row = layout ? layout->lineForTextPosition(positionInBlock) : QTextLine();
+  if (!row.isValid() || endInBlock > row.textStart() + row.textLength()) return {};
+  const QPointF origin = blockBoundingGeometry(block).translated(contentOffset()).topLeft();
+  const qreal spare = CharacterWidth();
+  const qreal left = origin.x() + row.cursorToX(positionInBlock) - spare;
+  const qreal right = origin.x() + row.cursorToX(endInBlock) + spare;
+  return QRectF(left, origin.y() + row.y(), right - left, row.height()).toAlignedRect();
+}
+
+void TextPane::NoteCells(const QRect& cells) {
+  if (changes_ == Changes::Wide) return;
+  if (cells.isEmpty()) {
+    DropCells();
+    return;
+  }
+  changes_ = Changes::Cells;
+  changedCells_ += cells;
+  // Qt repaints a row with the block's margin and a pixel more around it.
+  const int around = qCeil(document()->documentMargin()) + 2;
+  changedRows_ += QRect(0, cells.top() - around, viewport()->width(), cells.height() + 2 * around);
+}
+
 void TextPane::focusInEvent(QFocusEvent* event) {
+  DropCells();
   QPlainTextEdit::focusInEvent(event);
   UpdateCaret();
 }
 
 void TextPane::focusOutEvent(QFocusEvent* event) {
+  DropCells();
   QPlainTextEdit::focusOutEvent(event);
   UpdateCaret();
 }
@@ -492,8 +600,11 @@ bool TextPane::event(QEvent* event) {
   // combination that is also a command's shortcut.
   // A key Qt has no name for (under Wine AltGr comes so) would be taken by the shortcut map as
   // the start of every shortcut, and the character typed next with it: the pane keeps it.
+  // A key that only types a character (no Ctrl, Alt or Meta with it) is no command's shortcut
+  // either: the pane claims it, which spares the search through the window's shortcuts.
   if (event->type() == QEvent::ShortcutOverride) {
-    event->setAccepted(static_cast<QKeyEvent*>(event)->key() == 0);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    event->setAccepted(key->key() == 0 || TypesOnly(key));
     return true;
   }
   // Tab without a binding moves the focus along the window's tab order.
@@ -655,6 +766,7 @@ void TextPane::PlaceVirtualCaretAt(const QPoint& point) {
 }
 
 void TextPane::mousePressEvent(QMouseEvent* event) {
+  DropCells();
   QPlainTextEdit::mousePressEvent(event);
   if (event->button() == Qt::LeftButton && !(event->modifiers() & Qt::ShiftModifier)) {
     virtualColumn_ = 0;
@@ -700,9 +812,15 @@ void TextPane::UpdateGutter(const QRect& rect, int dy) {
 }
 
 void TextPane::resizeEvent(QResizeEvent* event) {
+  DropCells();
   QPlainTextEdit::resizeEvent(event);
   const QRect area = contentsRect();
   gutter_->setGeometry(QRect(area.left(), area.top(), gutterWidth_, area.height()));
+}
+
+void TextPane::scrollContentsBy(int dx, int dy) {
+  DropCells();
+  QPlainTextEdit::scrollContentsBy(dx, dy);
 }
 
 std::vector<LineNumberGutter::Number> TextPane::GutterNumbers(int bottom) const {

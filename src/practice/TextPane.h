@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QKeySequence>
 #include <QPlainTextEdit>
+#include <QRegion>
 #include <QTextCursor>
 #include <utility>
 #include <vector>
@@ -115,6 +116,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
   void paintEvent(QPaintEvent* event) override;
   // Copied text holds the stored lines: segment ends add nothing.
   QMimeData* createMimeDataFromSelection() const override;
@@ -122,6 +124,8 @@ class TextPane : public QPlainTextEdit, public PaneModel {
  private:
   class OwnWrite;
   std::vector<LineNumberGutter::Number> GutterNumbers(int bottom) const;
+  // Paints `event`'s area: the background, the marked line, the text, the caret.
+  void PaintArea(QPaintEvent* event);
   void PaintActiveLine(QPaintEvent* event);
   void PaintCaret(QPaintEvent* event);
   void UpdateGutterWidth(int lines);
@@ -143,6 +147,17 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   QString Storable(const QString& text);
   void CrossSegmentEnd(const QKeyEvent* event);
   void KeepShapesOf(const QTextBlock& block);
+
+  // Narrow repaints. A key moves the highlight or the caret by a character, or appends one to
+  // the line, and Qt repaints the whole row for it, blending every glyph of the row again. When
+  // all that changed since the last paint lies in known cells, the pane paints only those and
+  // leaves the rest of the rows as they stand; any other change paints everything asked for.
+  // The cells of `cursor` (its selection within one row, or its position), with a character's
+  // width to spare on either side; empty when they lie in no single laid-out row.
+  QRect CellsOf(const QTextCursor& cursor) const;
+  QRect CellsAt(const QTextBlock& block, int positionInBlock, int endInBlock) const;
+  void NoteCells(const QRect& cells);
+  void DropCells() { changes_ = Changes::Wide; }
 
   void JoinWithNextSegment(const QTextBlock& block);
   // Takes the lines as they are after a change: the gutter, the marked line, the caret.
@@ -172,6 +187,10 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   QColor backgroundColor_;
   KeyBindings bindings_;
   bool keepsHistory_ = false;  // undo is on (KeepUndoHistory)
+  enum class Changes { None, Cells, Wide };
+  Changes changes_ = Changes::Wide;  // since the last paint
+  QRegion changedCells_;             // while Changes::Cells: the cells that changed
+  QRegion changedRows_;              // and the rows they lie on, across the width
 };
 
 }  // namespace pekto

@@ -714,6 +714,30 @@ class MainWindowTest : public QObject {
     QTRY_VERIFY(caption->width() >= caption->sizeHint().width());  // once laid out anew
   }
 
+  // The counters and the caret position paint their text themselves: as a QLabel would.
+  void countersLookAsLabelsDo_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("count") << QStringLiteral("LHelyes") << QStringLiteral("1234");
+    QTest::newRow("percent") << QStringLiteral("LSzazalek") << QStringLiteral("95%");
+    QTest::newRow("caret, framed") << QStringLiteral("StatusPanel0") << QStringLiteral("12 / 345");
+  }
+  void countersLookAsLabelsDo() {
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    auto w = test::ShowMain();
+    QLabel* counter = test::Find<QLabel>(w, qPrintable(name));
+    counter->setText(text);
+    QLabel label(text);
+    label.setFont(counter->font());
+    label.setAlignment(counter->alignment());
+    label.setFrameStyle(counter->frameStyle());
+    label.setPalette(counter->palette());
+    label.setAutoFillBackground(true);
+    label.resize(counter->size());
+    QCOMPARE(counter->grab().toImage(), label.grab().toImage());
+  }
+
   void onlyTheViewMenuTitleCarriesAHint() {
     auto w = test::ShowMain();
     QStringList hints;
