@@ -406,7 +406,6 @@ void Tfrm_Statisztika::FillPlayers(const std::string& player) {
 // ---- the key table in the background -------------------------------------------------------
 
 void Tfrm_Statisztika::StartKeyLoad() {
-  Billentyuzet->SetMessage(QStringLiteral("Betöltés…"));
   ReadKeyTalliesInBackground(dataDir_ / std::string(kKeyFileName),
                              {periodStarts_.begin(), periodStarts_.end()}, this,
                              [this](const auto& load) { KeysArrived(load); });
