@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/FileLock.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QList>
 #include <QSysInfo>
 #include <QThread>
 #include <algorithm>
@@ -21,6 +24,8 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#else
+#include <windows.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -91,6 +96,14 @@ void RefuseOddLockPath(const fs::path& lockPath) {
               odd + " áll, nem fájl. Helyezze át vagy törölje, majd próbálja újra.");
 }
 
+// A lock made on another machine sharing the folder is that machine's to judge: its holder's
+// hold may not reach this one. The lock file names the host on its third line.
+bool NamesAnotherHost(const QByteArray& head) {
+  const QList<QByteArray> lines = head.split('\n');
+  return lines.size() > 2 && !lines[2].isEmpty() &&
+         QString::fromUtf8(lines[2]) != QSysInfo::machineHostName();
+}
+
 #ifndef _WIN32
 // A file younger than this may belong to a program that has made it but not yet locked it.
 constexpr auto kFreshLock = std::chrono::seconds(2);
@@ -108,17 +121,6 @@ class Descriptor {
  private:
   int fd_;
 };
-
-// A lock made on another machine sharing the folder is that machine's to judge: its flock may not
-// reach this one. The lock file names the host on its third line.
-bool NamesAnotherHost(int fd) {
-  char bytes[512] = {};
-  const ssize_t size = ::pread(fd, bytes, sizeof bytes - 1, 0);
-  if (size <= 0) return false;
-  const QList<QByteArray> lines = QByteArray(bytes, size).split('\n');
-  return lines.size() > 2 && !lines[2].isEmpty() &&
-         QString::fromUtf8(lines[2]) != QSysInfo::machineHostName();
-}
 
 bool IsFresh(const struct stat& info) {
   const auto modified = std::chrono::system_clock::time_point(
@@ -146,7 +148,9 @@ bool RemoveAbandonedLock(const fs::path& lockPath) {
   if (::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) || IsFresh(opened)) {
     return false;
   }
-  if (NamesAnotherHost(file.get())) return false;
+  char head[512] = {};
+  const ssize_t size = ::pread(file.get(), head, sizeof head, 0);
+  if (size > 0 && NamesAnotherHost(QByteArray(head, static_cast<qsizetype>(size)))) return false;
   if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) return false;  // its holder lives
   // Under the flock nobody else removes the file, so the name still means the file opened
   // unless it had been replaced before.
@@ -158,10 +162,21 @@ bool RemoveAbandonedLock(const fs::path& lockPath) {
   return ::unlink(name.c_str()) == 0;
 }
 #else
-// On Windows the holder's open handle keeps anyone from removing the file, and QLockFile's own
-// takeover is all there is.
-bool RemoveAbandonedLock(const fs::path&) {
-  return false;
+// Removes a lock file that no living program holds. The holder of a QLockFile keeps its file open
+// from the moment it made it until it removes it, sharing reading only: while it lives the file
+// cannot be deleted, and once it has died nothing keeps it. As on other systems, a file left
+// empty by a program killed before it wrote its process id, or one naming an id that another
+// program has been given since, is taken over at once rather than after half a minute. The
+// holder makes the file with its handle open, so no age needs to be waited for.
+bool RemoveAbandonedLock(const fs::path& lockPath) {
+  QLockFile removing(FromPath(lockPath) + QStringLiteral(".rmlock"));
+  if (!removing.tryLock(0)) return false;
+  QFile file(FromPath(lockPath));
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  const QByteArray head = file.read(512);
+  file.close();
+  if (NamesAnotherHost(head)) return false;
+  return ::DeleteFileW(lockPath.c_str()) != 0;  // fails while its holder lives
 }
 #endif
 
