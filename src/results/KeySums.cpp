@@ -689,8 +689,8 @@ KeySums KeySums::Of(const fs::path& keysFile) {
   std::uintmax_t from = head->rowsStart;
   if (const auto content = CacheContent(*cache)) {
     const auto& [covered, bytes] = *content;
-    const auto same = [&](const Covered& now) {
-      return now.firstCheck == covered.firstCheck && now.lastCheck == covered.lastCheck;
+    const auto same = [&was = covered](const Covered& now) {
+      return now.firstCheck == was.firstCheck && now.lastCheck == was.lastCheck;
     };
     if (covered.bytes >= from && covered.bytes <= file.Size() &&
         same(CoveredPart(file, start, covered.bytes)) && sums.Decode(cache, bytes)) {
