@@ -17,7 +17,7 @@
 #include <QtTest>
 #include <chrono>
 #include <fstream>
-#include <latch>
+#include <future>
 #include <optional>
 #include <set>
 #include <thread>
@@ -89,18 +89,21 @@ Reply ReadEvaluation(Shown& shown) {
   };
 }
 
-// Runs `a` and `b` on two threads that start at the same moment.
+// Runs `a` and `b` on two threads that start at the same moment. The gate is a shared future:
+// std::latch hangs now and then with MinGW's libstdc++ (its atomic wait loses a wake-up).
 template <typename A, typename B>
 void RunTogether(A&& a, B&& b) {
-  std::latch start(2);
+  std::promise<void> open;
+  const std::shared_future<void> start = open.get_future().share();
   std::thread first([&] {
-    start.arrive_and_wait();
+    start.wait();
     a();
   });
   std::thread second([&] {
-    start.arrive_and_wait();
+    start.wait();
     b();
   });
+  open.set_value();
   first.join();
   second.join();
 }
