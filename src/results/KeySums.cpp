@@ -171,43 +171,43 @@ class RowReader {
 
  private:
   void Take(size_t column, const FieldText& field) {
-    const FieldSpec& spec = schema_[column];
+    const FieldSpec& declared = schema_[column];
     switch (column) {
       case kPlayer:
-        Text(player_, spec, field);
+        Text(player_, declared, field);
         return;
       case kChar:
-        Text(ch_, spec, field);
+        Text(ch_, declared, field);
         return;
       case kSubstitutes:
-        Text(text_, spec, field);
+        Text(text_, declared, field);
         tally_.substitutes = ParseSubstitutes(text_);
         return;
       case kDate:
         hasDate_ = !field.null && !field.text.empty();
         // The rows of an exercise share their date.
         if (hasDate_ && field.text != dateText_) {
-          date_ = Fixed<Date>(spec, field.text);
+          date_ = Fixed<Date>(declared, field.text);
           dateText_ = field.text;
         }
         return;
       default:
-        numbers_[column] = field.null || field.text.empty() ? 0 : Fixed<int32_t>(spec, field.text);
+        numbers_[column] = field.null || field.text.empty() ? 0 : Fixed<int32_t>(declared, field.text);
     }
   }
 
-  static void Text(std::string& out, const FieldSpec& spec, const FieldText& field) {
+  static void Text(std::string& out, const FieldSpec& declared, const FieldText& field) {
     out.clear();
-    if (!field.null) table_detail::AppendUnescaped(out, field.text, TextLimit(spec));
+    if (!field.null) table_detail::AppendUnescaped(out, field.text, TextLimit(declared));
   }
 
   template <typename T>
-  static T Fixed(const FieldSpec& spec, std::string_view text) {
+  static T Fixed(const FieldSpec& declared, std::string_view text) {
     T value{};
-    const bool read = ParseFixed(spec.type, text, [&value](const auto& v) {
+    const bool read = ParseFixed(declared.type, text, [&value](const auto& v) {
       if constexpr (std::is_same_v<std::decay_t<decltype(v)>, T>) value = v;
     });
-    if (!read) throw DamagedFileError(ConversionError(spec, text).what());
+    if (!read) throw DamagedFileError(ConversionError(declared, text).what());
     return value;
   }
 
