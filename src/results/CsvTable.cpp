@@ -134,6 +134,12 @@ int FindField(const std::vector<FieldSpec>& fields, std::string_view name) {
   return -1;
 }
 
+std::string DamagedLeftWholeMessage(std::string_view name, std::string_view reason,
+                                    std::string_view notAdded) {
+  return "A(z) " + std::string(name) + " sérült, nem olvasható be:\n" + std::string(reason) +
+         "\nA fájl változatlanul megmaradt, " + std::string(notAdded) + ".";
+}
+
 size_t RequiredField(const std::vector<FieldSpec>& fields, std::string_view name) {
   const int index = FindField(fields, name);
   if (index < 0) throw DamagedFileError("Tbl: Field '" + std::string(name) + "' not found");

@@ -54,6 +54,12 @@ int FindField(const std::vector<FieldSpec>& fields, std::string_view name);
 // the file names a missing one.
 size_t RequiredField(const std::vector<FieldSpec>& fields, std::string_view name);
 
+// The message for a side table (Keys.csv, Celok.csv) that was found damaged and left as it is:
+// `name` is the file as the message names it, `reason` why it is damaged, `notAdded` what it did
+// not get ("a lecke célja nem került bele"). UTF-8.
+std::string DamagedLeftWholeMessage(std::string_view name, std::string_view reason,
+                                    std::string_view notAdded);
+
 // The rows of the table file at `path` one at a time, read as LoadFile reads them into a table of
 // `schema` but never kept, for files too large to hold: `use(fields, values)` gets the fields of
 // the rows (the file's own where it defines them, else `schema`) and a row's values in their

@@ -89,8 +89,8 @@ std::optional<std::string> AppendKeyRows(const fs::path& keysFile, const KeyRowO
       table.SaveFile(keysFile);
     }
   } catch (const DamagedFileError& e) {
-    return "A(z) " + Quoted(keysFile) + " sérült, nem olvasható be:\n" + e.what() +
-           "\nA fájl változatlanul megmaradt, a billentyűk adatai nem kerültek bele.";
+    return DamagedLeftWholeMessage(Quoted(keysFile), e.what(),
+                                   "a billentyűk adatai nem kerültek bele");
   } catch (const Error& e) {
     return KeysNotWrittenMessage(keysFile, e.what());
   }

@@ -154,8 +154,7 @@ std::optional<std::string> WriteGoal(const fs::path& goalFile, std::string_view 
     }
     SaveRows(goalFile, rows);
   } catch (const DamagedFileError& e) {
-    return "A(z) " + Quoted(goalFile) + " sérült, nem olvasható be:\n" + e.what() +
-           "\nA fájl változatlanul megmaradt, a lecke célja nem került bele.";
+    return DamagedLeftWholeMessage(Quoted(goalFile), e.what(), "a lecke célja nem került bele");
   } catch (const Error& e) {
     return GoalNotWrittenMessage(goalFile, e.what());
   }
