@@ -192,7 +192,8 @@ class RowReader {
         }
         return;
       default:
-        numbers_[column] = field.null || field.text.empty() ? 0 : Fixed<int32_t>(declared, field.text);
+        numbers_[column] =
+            field.null || field.text.empty() ? 0 : Fixed<int32_t>(declared, field.text);
     }
   }
 
