@@ -39,7 +39,7 @@ class ExposureWait final : public QObject {
     if (!then_ || !window_.isVisible() || !(exposed || deadlinePassed_)) return;
     const std::function<void()> then = std::exchange(then_, nullptr);
     deleteLater();
-    then();  // may run events (a message box) or close the window: this object is done before
+    then();  // may run events itself (a message box): this object touches nothing after it
   }
 
   QWidget& window_;
