@@ -10,8 +10,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -64,6 +66,16 @@ pekto::TextPane* Pane(const pekto::Tfrm_Main& window, const char* name) {
   return window.findChild<pekto::TextPane*>(QString::fromLatin1(name));
 }
 
+// Shows the window and runs the events until it has finished its start, the lesson named on its
+// command line loaded (or ten seconds have passed).
+void ShowStarted(pekto::Tfrm_Main& window) {
+  QEventLoop loop;
+  QObject::connect(&window, &pekto::Tfrm_Main::started, &loop, &QEventLoop::quit);
+  QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+  window.show();
+  if (!window.IsStarted()) loop.exec();
+}
+
 // A main window on its own data folder with a lesson file loaded from the command line.
 struct BenchWindow {
   QTemporaryDir dir;
@@ -76,8 +88,7 @@ struct BenchWindow {
     std::ofstream(lesson, std::ios::binary) << text;
     window =
         std::make_unique<pekto::Tfrm_Main>(QStringList{QString::fromStdString(lesson.string())});
-    window->show();
-    QApplication::processEvents();
+    ShowStarted(*window);
     Pane(*window, "SynEdit1")->setFocus();
   }
   ~BenchWindow() { window->close(); }
@@ -181,8 +192,7 @@ int OpenLessonOnce(int argc, char** argv) {
   pekto::Startup() = pekto::ComputeFolders(dir.path().toStdString());
   const auto start = std::chrono::steady_clock::now();
   pekto::Tfrm_Main window(QStringList{QString::fromStdString(lesson)});
-  window.show();
-  QApplication::processEvents();
+  ShowStarted(window);
   window.repaint();
   const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
   const bool loaded = window.State().ExerciseActive;

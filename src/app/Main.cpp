@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QInputMethodEvent>
@@ -24,14 +23,15 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <QWindow>
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <utility>
 
 #include "base/Commands.h"
 #include "base/Icons.h"
+#include "base/OnScreen.h"
 #include "base/Placement.h"
 #include "base/Product.h"
 #include "base/Settings.h"
@@ -70,6 +70,9 @@ namespace {
 constexpr int kDesignWidth = 774;
 constexpr int kDesignHeight = 598;
 constexpr std::string_view kSection = "frm_Main";
+// How long the rest of the start waits for the window to be put on the screen; a minimised
+// window is not put there, and its start goes on without.
+constexpr std::chrono::milliseconds kOnScreenDeadline{1000};
 constexpr int32_t kHintColor = 0xB5DAFF;                          // pale orange hint windows
 const QString kMakerWeb = QString::fromLatin1(kMakerWebAddress);  // also on the certificate
 const QString kMakerMail = QString::fromLatin1(kMakerMailAddress);
@@ -204,22 +207,6 @@ class CaptionText : public QLabel {
 
 QLabel* CaptionLabel(const QString& text, QWidget* parent) {
   return new CaptionText(text, parent);
-}
-
-// Waits a moment (at most a second) for the window system to put a window just shown on the
-// screen, and paints it there, so that it stands complete while a long task follows.
-void PaintOnScreen(QWidget& window) {
-  const QWindow* handle = window.windowHandle();
-  if (handle == nullptr) return;
-  QElapsedTimer waited;
-  waited.start();
-  QTimer wake;  // ends each wait below within 10 ms
-  wake.start(10);
-  while (!handle->isExposed() && waited.elapsed() < 1000) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                    QEventLoop::WaitForMoreEvents);
-  }
-  if (handle->isExposed()) window.repaint();
 }
 
 }  // namespace
@@ -571,14 +558,12 @@ void Tfrm_Main::SaveSettings() {
 
 void Tfrm_Main::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (form_.Show([this] { FormShow(); })) startPending_ = true;
-}
-
-void Tfrm_Main::setVisible(bool visible) {
-  QMainWindow::setVisible(visible);
-  if (!visible || !startPending_) return;
-  startPending_ = false;
-  Guarded([this] { FormShown(); });
+  if (!form_.Show([this] { FormShow(); })) return;
+  WhenOnScreen(*this, kOnScreenDeadline, [this] {
+    Guarded([this] { FormShown(); });
+    started_ = true;
+    emit started();
+  });
 }
 
 void Tfrm_Main::FormShow() {
@@ -586,11 +571,10 @@ void Tfrm_Main::FormShow() {
   UpdateCounters();
 }
 
-// The rest of the first showing, once the window stands on the screen: a lesson named on the
-// command line may take seconds to read, and the splash and the program's icon (drawn from its
-// picture in several sizes) come after the window itself.
+// The rest of the first showing, once the window stands complete on the screen: a lesson named
+// on the command line may take seconds to read, and the splash and the program's icon (drawn from
+// its picture in several sizes) come after the window itself.
 void Tfrm_Main::FormShown() {
-  PaintOnScreen(*this);
   QApplication::setWindowIcon(AppIcon());
   if (!arguments_.isEmpty()) {
     std::error_code ec;

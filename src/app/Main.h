@@ -50,9 +50,16 @@ class Tfrm_Main : public QMainWindow {
   void UpdateCounters();
 
   void SetEvaluationHandler(EvaluationHandler handler) { showEvaluation_ = std::move(handler); }
-  // Showing the window the first time finishes the start once it is on the screen (FormShown).
-  void setVisible(bool visible) override;
   const ExerciseState& State() const { return session_->State(); }
+  // Whether the first showing has finished: see started().
+  bool IsStarted() const { return started_; }
+
+ signals:
+  // The start has finished, from the event loop after the first show(): the window stood complete
+  // on the screen (or a second passed without the window system putting it there), a lesson named
+  // on the command line was loaded, the typing pane has the focus and the splash shows. Nothing
+  // of it runs while the window is closed.
+  void started();
 
  protected:
   bool event(QEvent* event) override;
@@ -165,7 +172,7 @@ class Tfrm_Main : public QMainWindow {
   QStringList arguments_;
   TypingSession* session_ = nullptr;
   EvaluationHandler showEvaluation_;
-  bool startPending_ = false;  // FormShow ran; FormShown is still to run
+  bool started_ = false;
 };
 
 }  // namespace pekto

@@ -448,7 +448,8 @@ class BadInputTest : public QObject {
     });
     test::DialogAnswers box;
     w->show();
-    QVERIFY(w->State().ExerciseActive);  // already running when show() returns
+    QVERIFY(test::WaitStarted(*w));
+    QVERIFY(w->State().ExerciseActive);
     QVERIFY(changes > 0);
     QVERIFY(seen.visible);
     QVERIFY(seen.exposed);

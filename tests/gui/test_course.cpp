@@ -78,7 +78,7 @@ class CourseTest : public QObject {
     run_.Reset();
     auto window = std::make_unique<Tfrm_Main>();
     window->show();
-    if (!QTest::qWaitForWindowExposed(window.get())) qWarning("window not exposed");
+    test::WaitStarted(*window);
     window->SetEvaluationHandler([](const std::string&, int32_t, int32_t, int32_t, int32_t) {});
     return window;
   }

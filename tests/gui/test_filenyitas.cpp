@@ -332,6 +332,7 @@ class FileNyitasTest : public QObject {
     WriteLesson(Folder() / "b.lck", "B\xE9 lecke");
     Tfrm_Main window;
     window.show();
+    QVERIFY(test::WaitStarted(window));
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     test::Find<QWidget>(&window, "ComboBox1")->setFocus();
@@ -360,7 +361,7 @@ class FileNyitasTest : public QObject {
     FillFolder({"a.lck"});
     Tfrm_Main window;
     window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(test::WaitStarted(window));
     test::DialogAnswers answers;
     answers.Then(Click("Button2"));
     test::Find<QAction>(&window, "aMegnyit")->trigger();

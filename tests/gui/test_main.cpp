@@ -267,6 +267,29 @@ class MainWindowTest : public QObject {
     QCOMPARE(boxes.Count(), 1);
   }
 
+  // The start finishes from the event loop, never inside show(): once the window is on the
+  // screen, or a second later when the window system does not put it there (minimised); a window
+  // closed before its start finishes loads nothing.
+  void theStartFinishesAfterShowUnlessClosed_data() {
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("never on the screen") << false;
+    QTest::newRow("closed at once") << true;
+  }
+
+  void theStartFinishesAfterShowUnlessClosed() {
+    QFETCH(bool, closed);
+    Tfrm_Main w({FromPath(lessonPath_)});
+    w.setAttribute(Qt::WA_DontShowOnScreen, !closed);
+    w.show();
+    QVERIFY(!w.IsStarted() && !w.State().ExerciseActive);
+    if (closed) {
+      QVERIFY(w.close());
+      QTest::qWait(1500);  // past the wait for the screen
+    }
+    QTRY_COMPARE(w.IsStarted(), !closed);
+    QCOMPARE(w.State().ExerciseActive, !closed);
+  }
+
   void befejeztemEndsWithTheCountersSoFar() {
     auto w = test::ShowMain({QString::fromStdString(lessonPath_.string())});
     Evaluation eval;

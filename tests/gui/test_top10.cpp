@@ -546,7 +546,7 @@ class Top10Test : public QObject {
     WriteScores(ScoreFile(), Lessons3());
     Tfrm_Main main;
     main.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    QVERIFY(test::WaitStarted(main));
     test::DialogAnswers answers;
     QStringList players;
     QString lesson;
@@ -587,6 +587,7 @@ class Top10Test : public QObject {
     // The same through the main window's command.
     Tfrm_Main main;
     main.show();
+    QVERIFY(test::WaitStarted(main));
     test::Find<QAction>(&main, "aTop10")->trigger();
     QCOMPARE(answers.Count(), 2);
     QCOMPARE(answers.Last().caption, QStringLiteral("Pekto"));

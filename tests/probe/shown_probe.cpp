@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Preloaded into the program (LD_PRELOAD) by the start-up benchmark and the install test, so
 // that the shipped program carries no instrumentation of its own. With PEKTO_REPORT_SHOWN set,
-// once the main window is shown and the program's event loop runs, it prints
+// once the main window has finished its start (its signal started()), it prints
 //   shown <steady clock, ns> rss_kib <VmRSS> hwm_kib <VmHWM>
 // and, with PEKTO_REPORT_SHOWN=chooser, the lesson status panel ("lesson <text>") and the
 // entries of the lesson chooser ("chooser <entry>", one a line); then it ends the program.
@@ -9,8 +9,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
-#include <QThread>
-#include <QTimer>
 #include <QWidget>
 #include <chrono>
 #include <cstdio>
@@ -40,6 +38,8 @@ void PrintChooser(const QWidget& window) {
 }
 
 class ShownProbe final : public QObject {
+  Q_OBJECT
+
  public:
   using QObject::QObject;
 
@@ -48,24 +48,13 @@ class ShownProbe final : public QObject {
         watched->objectName() == QLatin1String("frm_Main")) {
       window_ = static_cast<QWidget*>(watched);
       QCoreApplication::instance()->removeEventFilter(this);
-      ReportWhenRunning();
+      // By name: the probe knows the program's classes no more than a user does.
+      connect(window_, SIGNAL(started()), this, SLOT(Report()));
     }
     return false;
   }
 
- private:
-  // The window finishes its start (a lesson from the command line) inside show(), where it may
-  // run events itself: the report waits for the program's own loop.
-  void ReportWhenRunning() {
-    QTimer::singleShot(0, this, [this] {
-      if (QThread::currentThread()->loopLevel() == 0) {
-        ReportWhenRunning();
-      } else {
-        Report();
-      }
-    });
-  }
-
+ private slots:
   void Report() {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
     std::printf(
@@ -77,6 +66,7 @@ class ShownProbe final : public QObject {
     QCoreApplication::quit();
   }
 
+ private:
   QPointer<QWidget> window_;
 };
 
@@ -89,3 +79,5 @@ void InstallProbe() {
 }  // namespace
 
 Q_COREAPP_STARTUP_FUNCTION(InstallProbe)
+
+#include "shown_probe.moc"

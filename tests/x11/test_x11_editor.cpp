@@ -162,6 +162,7 @@ class EditorOnXServerTest : public QObject {
     window_ = std::make_unique<Tfrm_Main>();
     window_->show();
     QVERIFY(x11::WaitUntilFramed(*window_));
+    QVERIFY(test::WaitStarted(*window_));
     QVERIFY(x11::ActivateWindow(*window_));
     std::ofstream(Folder() / "001_fdjk.lck", std::ios::binary) << "Alapsor\r\nfdjk\r\n";
     const fs::path saved = Folder() / "árvíz.lck";

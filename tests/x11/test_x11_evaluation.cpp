@@ -70,6 +70,7 @@ class EvaluationOnXServerTest : public QObject {
     window_ = std::make_unique<Tfrm_Main>(QStringList{FromPath(lesson)});
     window_->show();
     QVERIFY(x11::WaitUntilFramed(*window_));
+    QVERIFY(test::WaitStarted(*window_));
     QVERIFY(x11::ActivateWindow(*window_));
     QVERIFY(x11::WaitFor([this] {
       return QApplication::focusWidget() == test::Find<QWidget>(window_, "SynEdit1");

@@ -77,6 +77,7 @@ class KeysOnXServerTest : public QObject {
         });
     window_->show();
     QVERIFY(x11::WaitUntilFramed(*window_));
+    QVERIFY(test::WaitStarted(*window_));
     QVERIFY(x11::ActivateWindow(*window_));
     QVERIFY(x11::WaitFor([this] {
       return QApplication::focusWidget() == test::Find<TextPane>(window_, "SynEdit1");

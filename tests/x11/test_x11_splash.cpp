@@ -65,6 +65,7 @@ class SplashOnXServerTest : public QObject {
     std::ofstream(lesson, std::ios::binary) << "A\r\nasdf\r\n";
     auto window = std::make_unique<Tfrm_Main>(QStringList{QString::fromStdString(lesson.string())});
     window->show();
+    QVERIFY(test::WaitStarted(*window));
     QPointer<Tfrm_Logo> splash = VisibleSplash();
     QVERIFY(splash);
     // Held on the screen for as long as the test looks at it.

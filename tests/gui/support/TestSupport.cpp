@@ -85,9 +85,16 @@ std::string Golden(const char* name) {
   return ReadBytes(std::filesystem::path(PEKTO_GOLDEN_DIR) / name);
 }
 
+bool WaitStarted(const Tfrm_Main& window) {
+  if (QTest::qWaitFor([&window] { return window.IsStarted(); })) return true;
+  QTest::qFail("the main window did not finish its start", __FILE__, __LINE__);
+  return false;
+}
+
 std::unique_ptr<Tfrm_Main> ShowMain(QStringList args) {
   auto window = std::make_unique<Tfrm_Main>(std::move(args));
   window->show();
+  WaitStarted(*window);
   window->activateWindow();
   if (!QTest::qWaitForWindowActive(window.get())) qWarning("window not active");
   return window;

@@ -86,7 +86,11 @@ std::filesystem::path PlayerFile();
 // The bytes of a file of tests/golden.
 std::string Golden(const char* name);
 
-// The main window with `args` on its command line, shown and active.
+// Waits until the main window has finished its start (Tfrm_Main::started); fails the running
+// test when it does not within five seconds.
+bool WaitStarted(const Tfrm_Main& window);
+
+// The main window with `args` on its command line, shown, started and active.
 std::unique_ptr<Tfrm_Main> ShowMain(QStringList args = {});
 
 // Runs `step`; an exception it lets out fails the running test with its message instead of ending
