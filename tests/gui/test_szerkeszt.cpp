@@ -188,6 +188,29 @@ class SzerkesztTest : public QObject {
     QCOMPARE(shown, QStringLiteral("150"));
   }
 
+  // A damaged Celok.csv is named in a warning and left as it is: the goal fields are off, and
+  // saving the lesson saves the lesson only.
+  void aDamagedGoalFileIsLeftWhole() {
+    const fs::path file = Lesson("cel.lck");
+    WriteBytes(file, "C\r\nccc\r\n");
+    const std::string damaged = "\"@@FILE VERSION@@\",\"251\"\r\nnot a table";
+    WriteBytes(GoalFileOf(file), damaged);
+    bool goalsOff = false;
+    test::DialogAnswers answers;
+    answers.Then(test::DialogAnswers::Accept()).Then(Drive([&](Tfrm_Szerkeszt& editor) {
+      goalsOff = !test::Find<QLineEdit>(&editor, "EditSebesseg")->isEnabled() &&
+                 !test::Find<QLineEdit>(&editor, "EditPontossag")->isEnabled();
+      Title(editor)->setText(QStringLiteral("D"));
+      Run(editor, "aMent");
+      Run(editor, "aBezar");
+    }));
+    EditLessonFile(file, nullptr);
+    QVERIFY(answers.Records().front().text.contains(QStringLiteral("nem olvashatók be")));
+    QVERIFY(goalsOff);
+    QCOMPARE(ReadBytes(file), std::string("D\r\nccc\r\n"));
+    QCOMPARE(ReadBytes(GoalFileOf(file)), damaged);
+  }
+
   void theMainWindowOpensANewLessonWithAnEmptyTitle() {
     Tfrm_Main main;
     for (const char* command : {"aSzerkeszt", "aUj"}) {
