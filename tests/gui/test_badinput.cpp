@@ -35,6 +35,7 @@
 #include <optional>
 
 #include "../core/FileSizeLimit.h"
+#include "../core/HugeFile.h"
 #include "EvaluationSupport.h"
 #include "app/Main.h"
 #include "base/Settings.h"
@@ -222,42 +223,55 @@ class SmallDisk {
 // Makes a file unreadable to the program for as long as it lives, as a user or another program
 // can: on Windows by holding it open without sharing it, elsewhere by taking away its
 // permissions, which then bind root too (FilePermissionsBind).
+#ifdef _WIN32
+// A file kept open as another program keeps it, for as long as the object lives. `share` is what
+// others may still do with it: nothing (0), or read it (FILE_SHARE_READ), as a spreadsheet
+// program keeps the table it shows.
+class HeldFile {
+ public:
+  HeldFile(const fs::path& file, DWORD share)
+      : handle_(CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+  ~HeldFile() {
+    if (Held()) CloseHandle(handle_);
+  }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  bool Held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+#endif
+
 class UnreadableFile {
  public:
-  explicit UnreadableFile(fs::path file) : file_(std::move(file)) {
 #ifdef _WIN32
-    held_ = CreateFileW(file_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  explicit UnreadableFile(const fs::path& file) : held_(file, 0) {}
+  bool Done() const {
+    return held_.Held();
+  }
 #else
+  explicit UnreadableFile(fs::path file) : file_(std::move(file)) {
     fs::permissions(file_, fs::perms::none);
     bind_.emplace();
-#endif
   }
   ~UnreadableFile() {
-#ifdef _WIN32
-    if (Done()) CloseHandle(held_);
-#else
     bind_.reset();
     fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write);
-#endif
   }
-  UnreadableFile(const UnreadableFile&) = delete;
-  UnreadableFile& operator=(const UnreadableFile&) = delete;
-#ifdef _WIN32
-  bool Done() const {
-    return held_ != INVALID_HANDLE_VALUE;
-  }
-#else
   bool Done() const {
     return bind_->Done();
   }
 #endif
+  UnreadableFile(const UnreadableFile&) = delete;
+  UnreadableFile& operator=(const UnreadableFile&) = delete;
 
  private:
-  fs::path file_;
 #ifdef _WIN32
-  HANDLE held_ = INVALID_HANDLE_VALUE;
+  HeldFile held_;
 #else
+  fs::path file_;
   std::optional<FilePermissionsBind> bind_;
 #endif
 };
@@ -489,7 +503,7 @@ class BadInputTest : public QObject {
 #endif
     const fs::path path = LessonDir() / ToPath(name);
     WriteBytes(path, "Nagy\r\nabc\r\n");
-    fs::resize_file(path, std::uintmax_t{20} << 30);
+    test::MakeHugeFile(path, std::uintmax_t{20} << 30);
     auto w = OpenWithRunningExercise();
     const Snapshot before = TakeSnapshot(DataDir());
     test::DialogAnswers box;
@@ -693,17 +707,35 @@ class BadInputTest : public QObject {
     QVERIFY(AllKept(before));
   }
 
+  // Read-only by their permissions, or on Windows also by being kept open by a program that lets
+  // others only read them, as a spreadsheet program keeps the table it shows.
+  void readOnlyTableFilesAreNotReplaced_data() {
+    QTest::addColumn<bool>("held");
+    QTest::newRow("read-only") << false;
+#ifdef _WIN32
+    QTest::newRow("open in another program") << true;
+#endif
+  }
   void readOnlyTableFilesAreNotReplaced() {
+    QFETCH(bool, held);
     WriteBytes(ScoreFile(), Golden("score_example.csv"));
     WriteBytes(PlayerFile(), kPlayers);
     const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read;
-    fs::permissions(ScoreFile(), readOnly);
-    fs::permissions(PlayerFile(), readOnly);
+    if (!held) fs::permissions(ScoreFile(), readOnly);
+    if (!held) fs::permissions(PlayerFile(), readOnly);
     const Snapshot before = TakeSnapshot(DataDir());
     ResultsWatch results;
     test::DialogAnswers answers;
     answers.Then(test::DialogAnswers::Accept()).Then(EnterName(QStringLiteral("Kiss Anna")));
-    FinishAnExercise();
+    {
+#ifdef _WIN32
+      std::optional<HeldFile> scores, players;
+      if (held) scores.emplace(ScoreFile(), FILE_SHARE_READ);
+      if (held) players.emplace(PlayerFile(), FILE_SHARE_READ);
+      QVERIFY(!held || (scores->Held() && players->Held()));
+#endif
+      FinishAnExercise();
+    }
     fs::permissions(ScoreFile(), fs::perms::owner_read | fs::perms::owner_write);
     fs::permissions(PlayerFile(), fs::perms::owner_read | fs::perms::owner_write);
     QCOMPARE(answers.Count(), 4);
@@ -851,7 +883,7 @@ class BadInputTest : public QObject {
   // never rewritten.
   void aHugeSettingsFileIsLeftAlone() {
     WriteBytes(Startup().SettingsFile, "[Screen]\r\nFontSize=10\r\n");
-    fs::resize_file(Startup().SettingsFile, std::uintmax_t{20} << 30);
+    test::MakeHugeFile(Startup().SettingsFile, std::uintmax_t{20} << 30);
     test::DialogAnswers box;
     QElapsedTimer timer;
     timer.start();
