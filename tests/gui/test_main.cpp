@@ -69,6 +69,14 @@ class LayoutRequests : public QObject {
 using test::ReadBytes;
 using test::WriteBytes;
 
+// Runs the posted layouts and what they post in turn until the window stands still. On Windows
+// that takes a round more: the status bar shows its size grip once the window is on the screen,
+// and the Windows style moves the tool bar and the central widget into place by animations of
+// no length, whose end lays the window out once more.
+void SettleLayout() {
+  for (int round = 0; round < 3; ++round) QCoreApplication::sendPostedEvents();
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -78,7 +86,15 @@ class MainWindowTest : public QObject {
   test::FreshRun run_;
   fs::path lessonPath_;
 
-  fs::path DataDir() const { return run_.Home() / "Pekto"; }
+  // The data folder the program makes: in $XDG_DATA_HOME, on Windows in the common
+  // application-data folder (C:\ProgramData), which XDG_DATA_HOME does not move.
+  fs::path DataDir() const {
+#ifdef _WIN32
+    return *SharedDataFolder() / "Pekto";
+#else
+    return run_.Home() / "Pekto";
+#endif
+  }
 
   static QStringList Lines(const TextPane* pane) {
     QStringList lines;
@@ -130,6 +146,7 @@ class MainWindowTest : public QObject {
     QVERIFY(w->findChild<KeyboardView*>() == nullptr);
     auto* toggle = test::Find<QAction>(w, "aBillentyuzet");
     QVERIFY(toggle->isCheckable() && !toggle->isChecked());
+    SettleLayout();
     const QImage before = w->grab().toImage();
     toggle->trigger();
     QVERIFY(toggle->isChecked());
@@ -324,8 +341,7 @@ class MainWindowTest : public QObject {
     auto w = test::ShowMain({QString::fromStdString(lessonPath_.string())});
     auto* pane = test::Find<TextPane>(w, "SynEdit1");
     test::TypeChar(pane, u'a');
-    QCoreApplication::sendPostedEvents();  // the layout, and what it posts in turn
-    QCoreApplication::sendPostedEvents();
+    SettleLayout();
     const LayoutRequests requests(*w);
     test::TypeText(pane, QStringLiteral("xb"));
     QCoreApplication::sendPostedEvents();
@@ -486,7 +502,11 @@ class MainWindowTest : public QObject {
     QCOMPARE(w->pos(), QPoint(0, 0));
     QCOMPARE(w->frameGeometry(),
              QRect(area.Left, area.Top, area.Right - area.Left, area.Bottom - area.Top));
+#ifdef _WIN32  // Wine's window under openbox has a title bar but no side borders
+    QVERIFY(w->size().width() <= area.Right && w->size().height() < area.Bottom);
+#else
     QVERIFY(w->size().width() < area.Right && w->size().height() < area.Bottom);
+#endif
     ini.WriteBool("Defaults", "FullScreen", false);
     w->close();
   }
@@ -818,13 +838,18 @@ class MainWindowTest : public QObject {
     const fs::path file = Startup().SettingsFile;
     const std::string bytes = ReadBytes(file);
     fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
+    const auto writable = qScopeGuard([&] { fs::permissions(file, fs::perms::owner_all); });
     test::Find<TextPane>(w, "SynEdit1")->SetPaneFont(QFont(QStringLiteral("Arial")));
     test::DialogAnswers box;
     QVERIFY(w->close());
     QCOMPARE(box.Last().text, QStringLiteral("Unable to write to ") + FromPath(file) + u'.');
     QCOMPARE(ReadBytes(file), bytes);
+#ifdef _WIN32  // no permission bits, but the read-only attribute, which reads as r--r--r--
+    QCOMPARE(fs::status(file).permissions(),
+             fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+#else
     QCOMPARE(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::group_read);
-    fs::permissions(file, fs::perms::owner_all);
+#endif
   }
 
   void aFailedSaveIsReportedAndTheWindowStillCloses() {
