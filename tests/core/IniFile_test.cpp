@@ -16,6 +16,7 @@
 #include <string>
 
 #include "FileSizeLimit.h"
+#include "HugeFile.h"
 #include "TempDir.h"
 #include "platform/Error.h"
 #include "platform/Files.h"
@@ -85,7 +86,7 @@ TEST_F(IniFileTest, MissingFileSectionOrKeyGivesTheDefault) {
 // file of 20 GB neither takes the memory nor the time it claims.
 TEST_F(IniFileTest, AHugeFileReadsAsAbsentAndIsLeftAlone) {
   IniFile ini = WithContent("[Screen]\r\nFontSize=10\r\n");
-  fs::resize_file(path_, std::uintmax_t{20} << 30);
+  test::MakeHugeFile(path_, std::uintmax_t{20} << 30);
   EXPECT_EQ(ini.ReadInteger("Screen", "FontSize", 9), 9);
   try {
     ini.WriteInteger("Screen", "FontSize", 11);
