@@ -212,6 +212,28 @@ class CaptionText : public QLabel {
   }
 };
 
+// A picture drawn from its SVG when first painted, where a label would take its pixmap: like
+// the tool buttons' icons, it leaves the window's start to draw itself.
+class SvgPictureBox : public QWidget {
+ public:
+  SvgPictureBox(QString path, QSize size, QWidget* parent)
+      : QWidget(parent), path_(std::move(path)), size_(size) {}
+  QSize sizeHint() const override { return size_; }
+  QSize minimumSizeHint() const override { return size_; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (picture_.isNull()) picture_ = SvgPicture(path_, size_);
+    QPainter painter(this);
+    style()->drawItemPixmap(&painter, contentsRect(), Qt::AlignHCenter | Qt::AlignBottom, picture_);
+  }
+
+ private:
+  QString path_;
+  QSize size_;
+  QPixmap picture_;
+};
+
 QLabel* CaptionLabel(const QString& text, QWidget* parent) {
   return new CaptionText(text, parent);
 }
@@ -498,10 +520,9 @@ QWidget* Tfrm_Main::CreateCounterColumn() {
   }
   layout->addWidget(new LabelHolder(LSzazalek));
   layout->addStretch(1);
-  auto* picture = new QLabel(column);
+  auto* picture =
+      new SvgPictureBox(QStringLiteral(":/images/billentyu.svg"), QSize(78, 163), column);
   picture->setObjectName(QStringLiteral("Image1"));
-  picture->setPixmap(SvgPicture(QStringLiteral(":/images/billentyu.svg"), QSize(78, 163)));
-  picture->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
   layout->addWidget(picture);
   return column;
 }
