@@ -78,9 +78,19 @@ const QString kMakerWeb = QString::fromLatin1(kMakerWebAddress);  // also on the
 const QString kMakerMail = QString::fromLatin1(kMakerMailAddress);
 
 QFont PixelFont(const QString& family, int pixels, bool bold) {
-  QFont font(family);
+  QFont font(InstalledFamily(family));
   font.setPixelSize(pixels);
   font.setBold(bold);
+  return font;
+}
+
+// The font of the practice panes as the settings name it.
+QFont PaneFont(const PaneLook& look) {
+  QFont font(ToQ(look.FontName));
+  font.setPointSize(std::max(1, look.FontSize));
+  font.setBold(look.Bold);
+  font.setItalic(look.Italic);
+  font.setUnderline(look.Underline);
   return font;
 }
 
@@ -205,6 +215,28 @@ class CaptionText : public QLabel {
   }
 };
 
+// A picture drawn from its SVG when first painted, where a label would take its pixmap: like
+// the tool buttons' icons, it leaves the window's start to draw itself.
+class SvgPictureBox : public QWidget {
+ public:
+  SvgPictureBox(QString path, QSize size, QWidget* parent)
+      : QWidget(parent), path_(std::move(path)), size_(size) {}
+  QSize sizeHint() const override { return size_; }
+  QSize minimumSizeHint() const override { return size_; }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    if (picture_.isNull()) picture_ = SvgPicture(path_, size_);
+    QPainter painter(this);
+    style()->drawItemPixmap(&painter, contentsRect(), Qt::AlignHCenter | Qt::AlignBottom, picture_);
+  }
+
+ private:
+  QString path_;
+  QSize size_;
+  QPixmap picture_;
+};
+
 QLabel* CaptionLabel(const QString& text, QWidget* parent) {
   return new CaptionText(text, parent);
 }
@@ -218,7 +250,10 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
       arguments_(std::move(arguments)) {
   setObjectName(QStringLiteral("frm_Main"));
   setWindowTitle(QStringLiteral("Pekto"));
-  setFont(PixelFont(QStringLiteral("Tahoma"), 11, false));
+  // The settings come before the widgets: each control is built in the font it shows, so that
+  // no text is measured and no font loaded for a size the window never shows.
+  const bool prepared = Guarded([this] { PrepareFolders(); });
+  setFont(ScreenFont(PixelFont(QStringLiteral("Tahoma"), 11, false)));
   resize(kDesignWidth, kDesignHeight);
 
   CreateActions();
@@ -230,7 +265,7 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
   column->setSpacing(0);
   column->addWidget(CreateLessonBar());
   column->addWidget(ToolBar2);
-  column->addWidget(CreatePracticeArea(), 1);
+  column->addWidget(CreatePracticeArea(central), 1);
   setCentralWidget(central);
   CreateStatusBar();
   setTabOrder(SynEdit1, SynEdit2);
@@ -252,7 +287,7 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
   connect(session_, &TypingSession::ended, this, [this] { Guarded([this] { FinishExercise(); }); });
   connect(session_, &TypingSession::soundFailed, this,
           [this](const QString& reason) { Guarded([&] { SoundFailed(reason); }); });
-  Guarded([this] { FormCreate(); });
+  if (prepared) Guarded([this] { FormCreate(); });
 }
 
 Tfrm_Main::~Tfrm_Main() = default;
@@ -392,7 +427,7 @@ QWidget* Tfrm_Main::CreateLessonBar() {
   ComboBox1 = new QComboBox(bar);
   ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
   ComboBox1->setEditable(false);
-  ComboBox1->setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11, false));
+  ComboBox1->setFont(ScreenFont(PixelFont(QStringLiteral("MS Sans Serif"), 11, false)));
   ComboBox1->setGeometry(12, 4, 209, 21);
   ComboBox1->setToolTip(QStringLiteral("Válasszon leckét!"));
   ComboBox1->setStatusTip(QStringLiteral("Válasszon leckét!"));
@@ -402,8 +437,8 @@ QWidget* Tfrm_Main::CreateLessonBar() {
   return bar;
 }
 
-QWidget* Tfrm_Main::CreatePracticeArea() {
-  auto* area = new QWidget;
+QWidget* Tfrm_Main::CreatePracticeArea(QWidget* parent) {
+  auto* area = new QWidget(parent);  // the panes start in the window's font, not the default
   area->setObjectName(QStringLiteral("pTeszt"));
   auto* row = new QHBoxLayout(area);
   row->setContentsMargins(0, 0, 0, 0);
@@ -417,11 +452,12 @@ QWidget* Tfrm_Main::CreatePracticeArea() {
   Splitter1->setObjectName(QStringLiteral("Splitter1"));
   Splitter1->setHandleWidth(3);
   Splitter1->setChildrenCollapsible(false);
-  SynEdit1 = new TextPane(Splitter1);
+  const QFont paneFont = PaneFont(LookFromSettings(Beall));
+  SynEdit1 = new TextPane(Splitter1, paneFont);
   SynEdit1->setObjectName(QStringLiteral("SynEdit1"));
   SynEdit1->SetInsertMode(false);
   SynEdit1->RemoveStandardKeyBindings();
-  SynEdit2 = new TextPane(Splitter1);
+  SynEdit2 = new TextPane(Splitter1, paneFont);
   SynEdit2->setObjectName(QStringLiteral("SynEdit2"));
   SynEdit2->SetInsertMode(true);
   Splitter1->addWidget(SynEdit1);
@@ -471,10 +507,9 @@ QWidget* Tfrm_Main::CreateCounterColumn() {
   }
   layout->addWidget(new LabelHolder(LSzazalek));
   layout->addStretch(1);
-  auto* picture = new QLabel(column);
+  auto* picture =
+      new SvgPictureBox(QStringLiteral(":/images/billentyu.svg"), QSize(78, 163), column);
   picture->setObjectName(QStringLiteral("Image1"));
-  picture->setPixmap(SvgPicture(QStringLiteral(":/images/billentyu.svg"), QSize(78, 163)));
-  picture->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
   layout->addWidget(picture);
   return column;
 }
@@ -499,14 +534,19 @@ void Tfrm_Main::CreateStatusBar() {
 
 // ---- creation, showing, closing -------------------------------------------------------------
 
-void Tfrm_Main::FormCreate() {
+// The data and lesson folders, then the settings; before the window is built.
+void Tfrm_Main::PrepareFolders() {
   StartupValues& startup = Startup();
   PrepareDataFolder(startup);
   PrepareLessonFolder(startup.DataDir, BundleDir());
+  ReadSettings(SettingsIni(), BundleDir(), Beall);
+}
+
+void Tfrm_Main::FormCreate() {
   QPalette hints = QToolTip::palette();
   hints.setColor(QPalette::ToolTipBase, ColorFromValue(kHintColor));
   QToolTip::setPalette(hints);
-  LoadSettings();
+  ApplyPaneLook();
   FillLessonChooser();
   SetErrorSound();
   if (ReadKeyboardShown(SettingsIni())) SetKeyboardShown(true);
@@ -519,14 +559,9 @@ void Tfrm_Main::FillLessonChooser() {
   ComboBox1->setCurrentIndex(-1);
 }
 
-void Tfrm_Main::LoadSettings() {
-  ReadSettings(SettingsIni(), BundleDir(), Beall);
+void Tfrm_Main::ApplyPaneLook() {
   const PaneLook look = LookFromSettings(Beall);
-  QFont font(ToQ(look.FontName));
-  font.setPointSize(std::max(1, look.FontSize));
-  font.setBold(look.Bold);
-  font.setItalic(look.Italic);
-  font.setUnderline(look.Underline);
+  const QFont font = PaneFont(look);
   for (TextPane* pane : {SynEdit1, SynEdit2}) {
     pane->SetPaneFont(font);
     pane->SetFontColor(ColorFromValue(look.FontColor));
@@ -567,7 +602,6 @@ void Tfrm_Main::showEvent(QShowEvent* event) {
 }
 
 void Tfrm_Main::FormShow() {
-  ComboBox1->setFont(ScreenFont(ComboBox1->font()));
   UpdateCounters();
 }
 

@@ -73,11 +73,12 @@ class Tfrm_Main : public QMainWindow {
   void CreateMenus();
   void CreateToolBars();
   QWidget* CreateLessonBar();
-  QWidget* CreatePracticeArea();
+  QWidget* CreatePracticeArea(QWidget* parent);
   QWidget* CreateCounterColumn();
   void CreateStatusBar();
 
   // Handlers.
+  void PrepareFolders();
   void FormCreate();
   void FormShow();
   void FormShown();
@@ -90,7 +91,7 @@ class Tfrm_Main : public QMainWindow {
   void SynEdit1Click();
   void SynEdit2Click();
   void Timer1Timer();
-  void LoadSettings();
+  void ApplyPaneLook();
   void SaveSettings();
   void SetErrorSound();
   void SoundFailed(const QString& reason);

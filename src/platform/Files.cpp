@@ -391,7 +391,10 @@ std::string InputFile::Read(std::uintmax_t limit) {
   std::string bytes(static_cast<size_t>(std::min(expected, limit)), '\0');
   size_t filled = 0;
   while (filled < limit) {
-    if (filled == bytes.size()) bytes.resize(filled + (std::size_t{1} << 16));
+    // Past the expected end a file most often has nothing more: a small room asks for that.
+    if (filled == bytes.size()) {
+      bytes.resize(filled + std::clamp(filled, std::size_t{4096}, std::size_t{1} << 16));
+    }
     const auto wanted =
         static_cast<size_t>(std::min<std::uintmax_t>(bytes.size() - filled, limit - filled));
     const long long got = ReadSome(fd_, bytes.data() + filled, wanted);

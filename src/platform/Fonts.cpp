@@ -118,6 +118,15 @@ void InstallFontSubstitutions() {
 #endif
 }
 
+QString InstalledFamily(const QString& family) {
+  const QStringList installed = QFontDatabase::families();
+  if (installed.contains(family, Qt::CaseInsensitive)) return family;
+  for (const QString& substitute : QFont::substitutes(family)) {
+    if (installed.contains(substitute, Qt::CaseInsensitive)) return substitute;
+  }
+  return family;
+}
+
 QFont DesignFont(const QString& family, int points, bool bold) {
   QFont font(family);
   font.setPixelSize((points * 96 + 36) / 72);  // rounded to the nearest pixel

@@ -12,6 +12,11 @@ namespace pekto {
 // stands for. Call once after the application object exists.
 void InstallFontSubstitutions();
 
+// The family that draws a font name: the name where its fonts are installed, else its first
+// installed substitute. A font asked for by this family is found at once, where one asked for
+// by a missing name first has fontconfig search all fonts for a fallback.
+QString InstalledFamily(const QString& family);
+
 // A font as the program's windows, designed at 96 pixels per inch, name it: the size in points
 // becomes a fixed size in pixels (8 pt gives 11 pixels, 14 pt 19), so that text keeps its
 // proportions to a layout given in pixels.

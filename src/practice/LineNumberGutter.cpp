@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <utility>
 
+#include "platform/Fonts.h"
+
 namespace pekto {
 namespace {
 
@@ -12,7 +14,8 @@ constexpr int kRightOffset = 3;  // between the numbers and the text
 
 QFont GutterFont() {
   // Every style set, so that the numbers do not take the pane's italic or underline.
-  QFont font(QStringLiteral("Courier New"));
+  static const QString family = InstalledFamily(QStringLiteral("Courier New"));
+  QFont font(family);
   font.setBold(true);
   font.setItalic(false);
   font.setUnderline(false);

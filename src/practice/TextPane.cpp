@@ -53,7 +53,15 @@ class TextPane::OwnWrite {
   QScopedValueRollback<bool> writing_;
 };
 
-TextPane::TextPane(QWidget* parent)
+QFont TextPane::DefaultFont() {
+  QFont font(QStringLiteral("Courier New"));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setBold(true);
+  font.setPixelSize(19);
+  return font;
+}
+
+TextPane::TextPane(QWidget* parent, const QFont& font)
     : QPlainTextEdit(parent),
       gutter_(new LineNumberGutter(this, [this](int bottom) { return GutterNumbers(bottom); })),
       lines_(*document()),
@@ -87,10 +95,6 @@ TextPane::TextPane(QWidget* parent)
     MarkActiveLine();
     UpdateCaret();
   });
-  QFont font(QStringLiteral("Courier New"));
-  font.setStyleHint(QFont::TypeWriter);
-  font.setBold(true);
-  font.setPixelSize(19);
   SetPaneFont(font);
   ApplyPalette();
   UpdateGutterWidth(0);

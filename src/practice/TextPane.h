@@ -28,7 +28,10 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   Q_OBJECT
 
  public:
-  explicit TextPane(QWidget* parent = nullptr);
+  // `font` is the pane's first font (SetPaneFont): a window that knows its panes' font passes
+  // it here, so that the pane does not load and lay out its default font first.
+  explicit TextPane(QWidget* parent = nullptr, const QFont& font = DefaultFont());
+  static QFont DefaultFont();
 
   // Lines (PaneModel). A pane without lines differs from a pane holding one empty line.
   int LineCount() const override;

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The platform layer: message boxes, the error report, the error sound, start-up folders.
+// The platform layer: message boxes, the error report, the error sound, start-up folders,
+// font names.
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -13,6 +16,7 @@
 #include "TestSupport.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
+#include "platform/Fonts.h"
 #include "platform/Guard.h"
 #include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
@@ -294,6 +298,18 @@ class PlatformTest : public QObject {
     QCOMPARE(v.SettingsFile, fs::path("/opt/pekto/Pekto.ini"));
     qputenv("HOME", home);
     qputenv("XDG_DATA_HOME", saved);
+  }
+
+  // The family asked for directly draws as the Windows name would through its substitutions.
+  void fontNamesResolveToTheFamilyThatDrawsThem() {
+    InstallFontSubstitutions();
+    for (const char* name : {"Courier New", "Arial", "Comic Sans MS", "MS Sans Serif", "Tahoma"}) {
+      const QString family = InstalledFamily(QString::fromLatin1(name));
+      QVERIFY2(QFontDatabase::families().contains(family, Qt::CaseInsensitive), name);
+      QCOMPARE(QFontInfo(QFont(family)).family(),
+               QFontInfo(QFont(QString::fromLatin1(name))).family());
+    }
+    QCOMPARE(InstalledFamily(QStringLiteral("No Such Family")), QStringLiteral("No Such Family"));
   }
 
   void textConversionAtTheQtBoundary() {
