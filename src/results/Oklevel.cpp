@@ -188,7 +188,13 @@ void Tfrm_Preview::CentreOnScreen(QWidget* owner) {
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
   resize(std::min(kDesignWidth, area.width() * 9 / 10),
          std::min(kDesignHeight, area.height() * 9 / 10));
-  move(area.center() - QPoint(width() / 2, height() / 2));
+  // The whole window, frame included, goes in the middle. Windows knows a window's frame as soon
+  // as the window exists; an X window manager only once it has framed it, so there the frame's
+  // few pixels are not counted.
+  create();
+  QRect outer = frameGeometry();
+  outer.moveCenter(area.center());
+  move(outer.topLeft());
 }
 
 // ---- the page ------------------------------------------------------------------------------
