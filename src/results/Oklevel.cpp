@@ -23,6 +23,7 @@
 #include "base/Form.h"
 #include "platform/Dialogs.h"
 #include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "results/CertificateLayout.h"
 #include "results/CertificatePainter.h"
@@ -253,6 +254,16 @@ void Tfrm_Preview::aBeallitExecute() {
 }
 
 bool Tfrm_Preview::ChoosePrinter(bool toPrint) {
+#ifdef _WIN32
+  // The system's print dialog opens only for a printer of the system; without any, Qt's printer
+  // writes a PDF file, and the dialog would not open at all.
+  if (printer_.outputFormat() != QPrinter::NativeFormat) {
+    ShowWarning(QStringLiteral("Nincs telepített nyomtató. Az oklevelet a „Mentés PDF-be” gombbal "
+                               "fájlba mentheti."),
+                this);
+    return false;
+  }
+#endif
   QPrintDialog dialog(&printer_, this);
   dialog.setObjectName(QStringLiteral("PrintDialog1"));
   dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
