@@ -27,6 +27,16 @@ ShellHook& Hook() {
 
 #ifdef _WIN32
 
+ShellExecuteCall& ExecuteCall() {
+  static ShellExecuteCall call;
+  return call;
+}
+
+bool Execute(SHELLEXECUTEINFOW& info) {
+  if (const ShellExecuteCall& call = ExecuteCall()) return call(info);
+  return ShellExecuteExW(&info) != FALSE;
+}
+
 // The process of the last launch, when the shell gave one; closed at the next launch.
 HANDLE& LastProcess() {
   static HANDLE process = nullptr;
@@ -50,7 +60,7 @@ bool Launch(const QString& target, const std::filesystem::path& workDir) {
   info.lpDirectory = directory.c_str();
   info.nShow = SW_SHOW;
   // A failure to show the target is the shell's to report; the program goes on as it was.
-  if (ShellExecuteExW(&info) == FALSE) return GetLastError() != ERROR_NO_ASSOCIATION;
+  if (!Execute(info)) return GetLastError() != ERROR_NO_ASSOCIATION;
   if (info.hProcess != nullptr) LastProcess() = info.hProcess;
   return true;
 }
@@ -84,11 +94,14 @@ ShellHook SetShellHook(ShellHook hook) {
   return std::exchange(Hook(), std::move(hook));
 }
 
+#ifdef _WIN32
+ShellExecuteCall SetShellExecuteCall(ShellExecuteCall call) {
+  return std::exchange(ExecuteCall(), std::move(call));
+}
+#endif
+
 bool ShellOpen(const QString& target, const std::filesystem::path& workDir) {
-  if (const ShellHook& hook = Hook()) {
-    hook(target, workDir);
-    return true;
-  }
+  if (const ShellHook& hook = Hook()) return hook(target, workDir);
   return Launch(target, workDir);
 }
 

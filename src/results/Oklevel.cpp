@@ -23,6 +23,7 @@
 #include "base/Form.h"
 #include "platform/Dialogs.h"
 #include "platform/Guard.h"
+#include "platform/MessageBoxes.h"
 #include "platform/QtText.h"
 #include "results/CertificateLayout.h"
 #include "results/CertificatePainter.h"
@@ -188,7 +189,13 @@ void Tfrm_Preview::CentreOnScreen(QWidget* owner) {
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
   resize(std::min(kDesignWidth, area.width() * 9 / 10),
          std::min(kDesignHeight, area.height() * 9 / 10));
-  move(area.center() - QPoint(width() / 2, height() / 2));
+  // The whole window, frame included, goes in the middle. Windows knows a window's frame as soon
+  // as the window exists; an X window manager only once it has framed it, so there the frame's
+  // few pixels are not counted.
+  create();
+  QRect outer = frameGeometry();
+  outer.moveCenter(area.center());
+  move(outer.topLeft());
 }
 
 // ---- the page ------------------------------------------------------------------------------
@@ -247,6 +254,16 @@ void Tfrm_Preview::aBeallitExecute() {
 }
 
 bool Tfrm_Preview::ChoosePrinter(bool toPrint) {
+#ifdef _WIN32
+  // The system's print dialog opens only for a printer of the system; without any, Qt's printer
+  // writes a PDF file, and the dialog would not open at all.
+  if (printer_.outputFormat() != QPrinter::NativeFormat) {
+    ShowWarning(QStringLiteral("Nincs telepített nyomtató. Az oklevelet a „Mentés PDF-be” gombbal "
+                               "fájlba mentheti."),
+                this);
+    return false;
+  }
+#endif
   QPrintDialog dialog(&printer_, this);
   dialog.setObjectName(QStringLiteral("PrintDialog1"));
   dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |

@@ -12,6 +12,8 @@
 # Wine's C:\ProgramData\Pekto, or beside the portable pekto.exe) must then equal the golden
 # files byte for byte, but for the day and the seconds the exercise took.
 set -euo pipefail
+# shellcheck source=tests/windows/watch.sh
+source "$(dirname "$0")/watch.sh"
 # The learner's Windows speaks Hungarian: Wine takes its user locale (hu-HU, so the results grid
 # shows dates as "2026. 12. 10.") from the Unix locale, made once beside the Wine prefix from the
 # system's locale sources. xdotool finds the keys of Hungarian letters in it, as in any UTF-8
@@ -153,7 +155,7 @@ road() {
     sleep 0.1
   done
   kill -0 "$pekto_pid" 2>/dev/null && fail "the program did not end when its window was closed"
-  wait "$pekto_pid" || fail "the program ended with status $?"
+  wait "$pekto_pid" || fail "the program ended with $(describe_status $?)"
   pekto_pid=""
 
   # The day and the seconds are the run's own; the rest is the golden file's. The files are
@@ -197,7 +199,7 @@ setup=${3:-}
 installed="$WINEPREFIX/drive_c/Program Files/Pekto"
 entry="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Pekto.lnk"
 rm -rf "$installed"
-wine "$setup" /S >"$work/setup.log" 2>&1 || fail "the installer ended with status $?"
+wine "$setup" /S >"$work/setup.log" 2>&1 || fail "the installer ended with $(describe_status $?)"
 [ -f "$installed/pekto.exe" ] && [ -f "$installed/platforms/qwindows.dll" ] &&
   [ -d "$installed/Leckek" ] && [ -f "$installed/uninstall.exe" ] ||
   fail "the installer left no program in $installed"
@@ -217,11 +219,12 @@ cp "$work/proba.lck" "$work/shell/lecke megnyitva.lck"
 pekto_pid=$!
 with_keyboard Pekto >/dev/null || fail "opening a .lck file did not start the installed program"
 wmctrl -c Pekto
-wait "$pekto_pid" || fail "the installed program ended with status $?"
+wait "$pekto_pid" || fail "the installed program ended with $(describe_status $?)"
 pekto_pid=""
 grep -qF 'LastFile=Z:'"${work//\//\\}"'\shell\lecke megnyitva.lck' "$data_dir/Pekto.ini" ||
   fail "the program started through the .lck file did not open that lesson"
-wine "$installed/uninstall.exe" /S >"$work/uninstall.log" 2>&1 || fail "the uninstaller failed"
+wine "$installed/uninstall.exe" /S >"$work/uninstall.log" 2>&1 ||
+  fail "the uninstaller ended with $(describe_status $?)"
 # The uninstaller copies itself away and goes on from there: wait for the folder to go.
 for _ in $(seq 600); do
   [ -e "$installed" ] || break
