@@ -100,7 +100,7 @@ class StatisztikaTest : public QObject {
     bundle_ = temp_.FsPath() / "bundle";
     fs::create_directories(data_);
     fs::create_directories(bundle_ / "keyboard");
-    fs::copy_file(PEKTO_KEYBOARD_FILE, KeyboardFile(bundle_), fs::copy_options::overwrite_existing);
+    test::CopyOver(PEKTO_KEYBOARD_FILE, KeyboardFile(bundle_));
     test::WriteBytes(WordListFile(bundle_), "# szavak\nk\xC5\x91\nt\xC5\x91r\nalma\n");
     WriteScores(data_ / "Score.csv");
     fs::remove(data_ / "Keys.csv");
@@ -184,10 +184,8 @@ class StatisztikaTest : public QObject {
       fs::copy_file(data_ / table, Startup().DataDir / table);
     }
     fs::create_directories(KeyboardFile(BundleDir()).parent_path());
-    fs::copy_file(KeyboardFile(bundle_), KeyboardFile(BundleDir()),
-                  fs::copy_options::overwrite_existing);
-    fs::copy_file(WordListFile(bundle_), WordListFile(BundleDir()),
-                  fs::copy_options::overwrite_existing);
+    test::CopyOver(KeyboardFile(bundle_), KeyboardFile(BundleDir()));
+    test::CopyOver(WordListFile(bundle_), WordListFile(BundleDir()));
     const auto main = test::ShowMain();
     test::DialogAnswers answers;
     answers.Then([](QDialog& results) {
@@ -297,8 +295,7 @@ class StatisztikaTest : public QObject {
     QVERIFY2(answers.Last().text.startsWith(QStringLiteral("Még nincs elég adat")),
              qPrintable(answers.Last().text));
     fs::copy_file(data_ / "Keys.csv", Startup().DataDir / "Keys.csv");
-    fs::copy_file(WordListFile(bundle_), WordListFile(BundleDir()),
-                  fs::copy_options::overwrite_existing);
+    test::CopyOver(WordListFile(bundle_), WordListFile(BundleDir()));
     const auto file = SaveWeakKeyDrill("Anna", nullptr);
     QVERIFY(file);
     QCOMPARE(file->parent_path(), LessonFolder(Startup().DataDir));

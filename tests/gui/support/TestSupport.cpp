@@ -81,6 +81,11 @@ std::filesystem::path PlayerFile() {
   return DataDir() / "Players.csv";
 }
 
+void CopyOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::filesystem::remove(to);
+  std::filesystem::copy_file(from, to);
+}
+
 std::string Golden(const char* name) {
   return ReadBytes(std::filesystem::path(PEKTO_GOLDEN_DIR) / name);
 }
@@ -279,8 +284,7 @@ std::filesystem::path KeptAside(const std::filesystem::path& file) {
 void BundleKeyboard() {
   namespace fs = std::filesystem;
   fs::create_directories(KeyboardFile(BundleDir()).parent_path());
-  fs::copy_file(KeyboardFile(ToPath(QCoreApplication::applicationDirPath())),
-                KeyboardFile(BundleDir()), fs::copy_options::overwrite_existing);
+  CopyOver(KeyboardFile(ToPath(QCoreApplication::applicationDirPath())), KeyboardFile(BundleDir()));
 }
 
 QString LitKeys(const KeyboardView& view) {

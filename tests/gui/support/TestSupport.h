@@ -135,6 +135,9 @@ int PdfPageCount(const std::filesystem::path& path);
 // A file's bytes, written and read as they are.
 void WriteBytes(const std::filesystem::path& path, std::string_view bytes);
 std::string ReadBytes(const std::filesystem::path& path);
+// Copies `from` over `to`. MinGW's copy_file refuses an existing target even when told to
+// overwrite it, so the target goes first.
+void CopyOver(const std::filesystem::path& from, const std::filesystem::path& to);
 // The file beside `file` that a damaged `file` was kept as ("<name>.hibas-YYYYMMDD-HHMMSS");
 // empty unless there is exactly one.
 std::filesystem::path KeptAside(const std::filesystem::path& file);
