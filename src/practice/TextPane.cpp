@@ -113,6 +113,7 @@ std::pair<int, int> TextPane::CaretSegments() const {
 
 void TextPane::DocumentChanged(int from, int added) {
   hint_ = {};
+  DropGlyphs();
   changedSinceMark_ = true;
   if (writing_) return;
   DropCells();
@@ -414,10 +415,13 @@ void TextPane::PaintActiveLine(QPaintEvent* event) {
   const auto [first, last] = CaretSegments();
   QPainter painter(viewport());
   painter.setClipRect(event->rect());
-  const QPointF offset = contentOffset();
+  // Block after block from the top, as QPlainTextEdit paints them: blockBoundingGeometry
+  // would count the rows from the top again for each block.
+  QPointF offset = contentOffset();
   for (QTextBlock block = firstVisibleBlock(); block.isValid() && block.blockNumber() <= last;
        block = block.next()) {
-    const QRectF box = blockBoundingGeometry(block).translated(offset);
+    const QRectF box = blockBoundingRect(block).translated(offset);
+    offset.ry() += box.height();
     if (box.top() > event->rect().bottom()) break;
     if (block.blockNumber() < first || !block.isVisible() || !block.layout()) continue;
     const QRectF rows = block.layout()->boundingRect();
@@ -520,18 +524,18 @@ void TextPane::paintEvent(QPaintEvent* event) {
   }
   for (const QRect& rect : cells) {
     QPaintEvent part(rect);
-    PaintArea(&part);
+    PaintArea(&part, true);
   }
 }
 
-void TextPane::PaintArea(QPaintEvent* event) {
+void TextPane::PaintArea(QPaintEvent* event, bool cellsOnly) {
   {
     QPainter painter(viewport());
     const QBrush background = viewport()->palette().brush(viewport()->backgroundRole());
     for (const QRect& rect : event->region()) painter.fillRect(rect, background);
   }
   PaintActiveLine(event);
-  QPlainTextEdit::paintEvent(event);
+  if (!cellsOnly || !PaintTextIn(event->rect())) QPlainTextEdit::paintEvent(event);
   PaintCaret(event);
 }
 
@@ -621,6 +625,12 @@ bool TextPane::event(QEvent* event) {
 void TextPane::keyPressEvent(QKeyEvent* event) {
   if (bindings_.Swallows(event)) {
     event->accept();
+    return;
+  }
+  // A read-only pane takes no typed character: QPlainTextEdit would look the key up among its
+  // editing keys only to pass it on. (Space it takes for scrolling by a page.)
+  if (isReadOnly() && TypesOnly(event) && event->text() != u" ") {
+    event->ignore();
     return;
   }
   if (CombinationOf(event) == QKeyCombination(Qt::Key_Insert)) {
@@ -813,6 +823,7 @@ void TextPane::UpdateGutter(const QRect& rect, int dy) {
 
 void TextPane::resizeEvent(QResizeEvent* event) {
   DropCells();
+  DropGlyphs();
   QPlainTextEdit::resizeEvent(event);
   const QRect area = contentsRect();
   gutter_->setGeometry(QRect(area.left(), area.top(), gutterWidth_, area.height()));

@@ -9,10 +9,12 @@
 // QPlainTextEdit's own interface (document(), toPlainText()).
 
 #include <QColor>
+#include <QGlyphRun>
 #include <QKeySequence>
 #include <QPlainTextEdit>
 #include <QRegion>
 #include <QTextCursor>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -115,6 +117,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
   void paintEvent(QPaintEvent* event) override;
@@ -124,9 +127,39 @@ class TextPane : public QPlainTextEdit, public PaneModel {
  private:
   class OwnWrite;
   std::vector<LineNumberGutter::Number> GutterNumbers(int bottom) const;
-  // Paints `event`'s area: the background, the marked line, the text, the caret.
-  void PaintArea(QPaintEvent* event);
+  // Paints `event`'s area: the background, the marked line, the text, the caret. `cellsOnly`:
+  // the area is a few cells of a row (Changes::Cells), whose text PaintTextIn draws.
+  void PaintArea(QPaintEvent* event, bool cellsOnly = false);
   void PaintActiveLine(QPaintEvent* event);
+  // The text of a few cells, pixel for pixel as QPlainTextEdit::paintEvent draws it (the same
+  // rows, the selection in the same two passes), but only the glyphs whose ink can reach
+  // `area` (TextPanePaint.cpp). False, having drawn nothing, where Qt would draw more: its own
+  // block caret, or a selection across rows.
+  bool PaintTextIn(const QRect& area);
+  bool DrawsCellsAsQt() const;
+  void PaintBlockIn(QPainter& painter, const QTextBlock& block, const QPointF& offset,
+                    const QRect& area) const;
+  // How far the ink of the pane's characters reaches beyond their cells (Windows-1250 is all
+  // a pane holds), with pixels of antialiasing to spare; taken once per font.
+  struct InkReach {
+    qreal above = 0;  // above the baseline
+    qreal below = 0;  // below the baseline
+    qreal sideways = 0;
+  };
+  const InkReach& Ink() const;
+  // The glyphs of a row, relative to its layout. The rows of the lesson stay as they are from
+  // key to key: the last few are kept until the text, the width or the font changes.
+  // `shaped`: set when the layout had to shape its text for them.
+  const QList<QGlyphRun>& GlyphsOf(const QTextLayout& layout, int row, bool& shaped) const;
+  void DropGlyphs() const { glyphs_.clear(); }
+  struct RowGlyphs {
+    const QTextLayout* layout;
+    int row;
+    QRectF box;  // the row's place and size, which a new layout changes
+    int start;
+    int length;
+    QList<QGlyphRun> runs;
+  };
   void PaintCaret(QPaintEvent* event);
   void UpdateGutterWidth(int lines);
   void UpdateGutter(const QRect& rect, int dy);
@@ -188,9 +221,11 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   KeyBindings bindings_;
   bool keepsHistory_ = false;  // undo is on (KeepUndoHistory)
   enum class Changes { None, Cells, Wide };
-  Changes changes_ = Changes::Wide;  // since the last paint
-  QRegion changedCells_;             // while Changes::Cells: the cells that changed
-  QRegion changedRows_;              // and the rows they lie on, across the width
+  Changes changes_ = Changes::Wide;        // since the last paint
+  QRegion changedCells_;                   // while Changes::Cells: the cells that changed
+  QRegion changedRows_;                    // and the rows they lie on, across the width
+  mutable std::optional<InkReach> ink_;    // Ink(), dropped when the font changes
+  mutable std::vector<RowGlyphs> glyphs_;  // GlyphsOf(), the last used last
 };
 
 }  // namespace pekto
