@@ -233,7 +233,9 @@ void TextPane::PlaceCursor(int line, int column, bool selectOne) {
   }
   const QRect cellsBefore = CellsOf(textCursor());
   const int scrolledBefore = verticalScrollBar()->value();
-  {
+  // The typing pane's caret has mostly gone along with the character appended at it already.
+  const QTextCursor current = textCursor();
+  if (cursor.position() != current.position() || cursor.anchor() != current.anchor()) {
     const QScopedValueRollback placing(placingCaret_, true);
     setTextCursor(cursor);
   }
@@ -447,7 +449,8 @@ void TextPane::SetInsertMode(bool insert) {
 qreal TextPane::CharacterWidth() const {
   // Columns beyond the end of a line are as wide as an average character, unrounded, so that
   // in a fixed-pitch font they line up with the characters above and below.
-  return std::max(1.0, QFontMetricsF(font()).averageCharWidth());
+  if (!characterWidth_) characterWidth_ = std::max(1.0, QFontMetricsF(font()).averageCharWidth());
+  return *characterWidth_;
 }
 
 QRect TextPane::CaretRectangle() const {

@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QGlyphRun>
 #include <QKeySequence>
+#include <QLineF>
 #include <QPlainTextEdit>
 #include <QRegion>
 #include <QTextCursor>
@@ -145,12 +146,17 @@ class TextPane : public QPlainTextEdit, public PaneModel {
     qreal above = 0;  // above the baseline
     qreal below = 0;  // below the baseline
     qreal sideways = 0;
+    // The underline as Qt draws it: below the baseline by whole pixels and a half, within the
+    // descent.
+    qreal underline = 0;
+    qreal lineWidth = 0;
   };
   const InkReach& Ink() const;
   // The glyphs of a row, relative to its layout. The rows of the lesson stay as they are from
   // key to key: the last few are kept until the text, the width or the font changes.
   // `shaped`: set when the layout had to shape its text for them.
-  const QList<QGlyphRun>& GlyphsOf(const QTextLayout& layout, int row, bool& shaped) const;
+  struct RowGlyphs;
+  const RowGlyphs& GlyphsOf(const QTextBlock& block, int row, bool& shaped) const;
   void DropGlyphs() const { glyphs_.clear(); }
   struct RowGlyphs {
     const QTextLayout* layout;
@@ -159,6 +165,9 @@ class TextPane : public QPlainTextEdit, public PaneModel {
     int start;
     int length;
     QList<QGlyphRun> runs;
+    // Where Qt underlines the row: from its start across its text, without the blanks where
+    // it wraps (a null line on a row of blanks, which Qt leaves bare).
+    QLineF underline;
   };
   void PaintCaret(QPaintEvent* event);
   void UpdateGutterWidth(int lines);
@@ -221,10 +230,12 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   KeyBindings bindings_;
   bool keepsHistory_ = false;  // undo is on (KeepUndoHistory)
   enum class Changes { None, Cells, Wide };
-  Changes changes_ = Changes::Wide;        // since the last paint
-  QRegion changedCells_;                   // while Changes::Cells: the cells that changed
-  QRegion changedRows_;                    // and the rows they lie on, across the width
-  mutable std::optional<InkReach> ink_;    // Ink(), dropped when the font changes
+  Changes changes_ = Changes::Wide;  // since the last paint
+  QRegion changedCells_;             // while Changes::Cells: the cells that changed
+  QRegion changedRows_;              // and the rows they lie on, across the width
+  // Taken from the font when first asked for, dropped when the font changes.
+  mutable std::optional<qreal> characterWidth_;
+  mutable std::optional<InkReach> ink_;
   mutable std::vector<RowGlyphs> glyphs_;  // GlyphsOf(), the last used last
 };
 

@@ -35,16 +35,24 @@ const TextPane::InkReach& TextPane::Ink() const {
   // Every character the lines can hold: the printable half of Windows-1250.
   std::string bytes;
   for (int byte = 0x20; byte <= 0xFF; ++byte) bytes.push_back(static_cast<char>(byte));
+  QString characters = ToQ(bytes);
+  characters.removeIf([](QChar ch) { return !ch.isPrint(); });
   const QFontMetricsF metrics(font());
-  const QRectF ink = metrics.boundingRect(ToQ(bytes));
+  const QRectF ink = metrics.boundingRect(characters);
   // Antialiasing and rounding to whole pixels may add a pixel or two to what the outlines cover.
   constexpr qreal kSpare = 2;
   // Sideways no glyph reaches as far as two characters of the widest.
-  ink_ = InkReach{-ink.top() + kSpare, ink.bottom() + kSpare, 3 * metrics.maxWidth()};
+  const qreal offset = metrics.underlinePos();
+  qreal underline = std::ceil(offset) + 0.5;
+  if (offset <= metrics.descent()) underline = std::min(underline, metrics.descent() - 0.5);
+  ink_ = InkReach{-ink.top() + kSpare, ink.bottom() + kSpare, 3 * metrics.maxWidth(), underline,
+                  metrics.lineWidth()};
   return *ink_;
 }
 
-const QList<QGlyphRun>& TextPane::GlyphsOf(const QTextLayout& layout, int row, bool& shaped) const {
+const TextPane::RowGlyphs& TextPane::GlyphsOf(const QTextBlock& block, int row,
+                                              bool& shaped) const {
+  const QTextLayout& layout = *block.layout();
   const QTextLine line = layout.lineAt(row);
   const QRectF box = line.rect();
   const auto same = [&](const RowGlyphs& kept) {
@@ -52,19 +60,27 @@ const QList<QGlyphRun>& TextPane::GlyphsOf(const QTextLayout& layout, int row, b
            kept.start == line.textStart() && kept.length == line.textLength();
   };
   auto found = std::find_if(glyphs_.begin(), glyphs_.end(), same);
-  if (found == glyphs_.end()) {
-    constexpr size_t kKept = 8;
-    if (glyphs_.size() == kKept) glyphs_.erase(glyphs_.begin());
-    shaped = true;
-    glyphs_.push_back({&layout, row, box, line.textStart(), line.textLength(), line.glyphRuns()});
-    return glyphs_.back().runs;
+  if (found != glyphs_.end()) {
+    std::rotate(found, found + 1, glyphs_.end());
+    return glyphs_.back();
   }
-  std::rotate(found, found + 1, glyphs_.end());
-  return glyphs_.back().runs;
+  constexpr size_t kKept = 8;
+  if (glyphs_.size() == kKept) glyphs_.erase(glyphs_.begin());
+  shaped = true;
+  const int start = line.textStart();
+  const QString text = block.text().mid(start, line.textLength());
+  QLineF underline;
+  if (std::any_of(text.begin(), text.end(), [](QChar ch) { return ch != u' '; })) {
+    const qreal left = line.cursorToX(start);
+    underline = QLineF(left, 0, left + line.naturalTextWidth(), 0);
+  }
+  glyphs_.push_back({&layout, row, box, start, line.textLength(), line.glyphRuns(), underline});
+  return glyphs_.back();
 }
 
 void TextPane::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange) {
+    characterWidth_.reset();
     ink_.reset();
     DropGlyphs();
   }
@@ -72,7 +88,7 @@ void TextPane::changeEvent(QEvent* event) {
 }
 
 bool TextPane::DrawsCellsAsQt() const {
-  if (!placeholderText().isEmpty()) return false;
+  if (!placeholderText().isEmpty() || font().strikeOut() || font().overline()) return false;
   const QTextCursor cursor = textCursor();
   const QTextBlock block = cursor.block();
   // Qt's own block caret (overwrite mode, over a character), drawn while the caret blinks on.
@@ -161,7 +177,8 @@ void TextPane::PaintBlockIn(QPainter& painter, const QTextBlock& block, const QP
   const auto draw = [&](int row) {
     const qreal left = area.left() - position.x() - ink.sideways;
     const qreal right = area.right() + 1 - position.x() + ink.sideways;
-    for (QGlyphRun run : GlyphsOf(layout, row, shaped)) {
+    const RowGlyphs& glyphs = GlyphsOf(block, row, shaped);
+    for (QGlyphRun run : glyphs.runs) {
       const QList<quint32> glyphs = run.glyphIndexes();
       const QList<QPointF> points = run.positions();
       QList<quint32> shownGlyphs;
@@ -174,8 +191,21 @@ void TextPane::PaintBlockIn(QPainter& painter, const QTextBlock& block, const QP
       if (shownGlyphs.isEmpty()) continue;
       run.setGlyphIndexes(shownGlyphs);
       run.setPositions(shownPoints);
+      run.setUnderline(false);  // drawn below as QTextLine::draw draws it
       painter.drawGlyphRun(position, run);
     }
+    if (!font().underline() || glyphs.underline.isNull()) return;
+    const QTextLine line = layout.lineAt(row);
+    const qreal y = position.y() + line.y() + line.ascent() + ink.underline;  // the baseline
+    const QPen pen = painter.pen();
+    QPen underline = pen;
+    underline.setStyle(Qt::SolidLine);
+    underline.setWidthF(ink.lineWidth);
+    underline.setCapStyle(Qt::FlatCap);
+    painter.setPen(underline);
+    painter.drawLine(QLineF(qFloor(position.x() + glyphs.underline.x1()), y,
+                            qFloor(position.x() + glyphs.underline.x2()), y));
+    painter.setPen(pen);
   };
   if (!selected.isNull()) {
     const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;

@@ -925,6 +925,7 @@ void TestTextPane::anExerciseKeyRepaintsOnlyTheCaretRows() {
   if (slanted) {
     QFont font(QStringLiteral("Times New Roman"));
     font.setItalic(true);
+    font.setUnderline(true);  // as on a first start
     font.setPixelSize(22);
     for (TextPane* pane : {w.typing, w.lesson}) pane->SetPaneFont(font);
   }
