@@ -179,10 +179,10 @@ void TextPane::AppendToLine(int index, std::string_view text) {
   const int length = before.length() - 1;
   const int rows = before.layout() ? before.layout()->lineCount() : -1;
   const int blocks = document()->blockCount();
-  const QRect end = CellsAt(before, length, length);
+  const QRect end = CellsAt(before, length, length, CharacterWidth());
   const bool inPlace = lines_.AppendTo(index, text);
   const QTextBlock after = document()->findBlockByNumber(lastNumber);
-  const QRect filled = CellsAt(after, length, after.length() - 1);
+  const QRect filled = CellsAt(after, length, after.length() - 1, CharacterWidth());
   if (inPlace && document()->blockCount() == blocks && after.layout() &&
       after.layout()->lineCount() == rows && !end.isEmpty() && filled.top() == end.top()) {
     NoteCells(end.united(filled));
@@ -547,15 +547,18 @@ QRect TextPane::CellsOf(const QTextCursor& cursor) const {
   const int start = cursor.selectionStart() - block.position();
   const int end = cursor.selectionEnd() - block.position();
   if (start < 0 || end > block.length() - 1) return {};
-  return CellsAt(block, start, end);
+  // A selection changes only the pixels of its own cells: the background, and the ink of any
+  // character within them in the selection's colour; the ink of its characters beyond them is
+  // drawn as if they were not selected.
+  return CellsAt(block, start, end, cursor.hasSelection() ? 0 : CharacterWidth());
 }
 
-QRect TextPane::CellsAt(const QTextBlock& block, int positionInBlock, int endInBlock) const {
+QRect TextPane::CellsAt(const QTextBlock& block, int positionInBlock, int endInBlock,
+                        qreal spare) const {
   const QTextLayout* layout = block.isVisible() ? block.layout() : nullptr;
   const QTextLine row = layout ? layout->lineForTextPosition(positionInBlock) : QTextLine();
   if (!row.isValid() || endInBlock > row.textStart() + row.textLength()) return {};
   const QPointF origin = blockBoundingGeometry(block).translated(contentOffset()).topLeft();
-  const qreal spare = CharacterWidth();
   const qreal left = origin.x() + row.cursorToX(positionInBlock) - spare;
   const qreal right = origin.x() + row.cursorToX(endInBlock) + spare;
   return QRectF(left, origin.y() + row.y(), right - left, row.height()).toAlignedRect();

@@ -194,10 +194,10 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   // the line, and Qt repaints the whole row for it, blending every glyph of the row again. When
   // all that changed since the last paint lies in known cells, the pane paints only those and
   // leaves the rest of the rows as they stand; any other change paints everything asked for.
-  // The cells of `cursor` (its selection within one row, or its position), with a character's
+  // The cells of `cursor`: its selection within one row, or its position with a character's
   // width to spare on either side; empty when they lie in no single laid-out row.
   QRect CellsOf(const QTextCursor& cursor) const;
-  QRect CellsAt(const QTextBlock& block, int positionInBlock, int endInBlock) const;
+  QRect CellsAt(const QTextBlock& block, int positionInBlock, int endInBlock, qreal spare) const;
   void NoteCells(const QRect& cells);
   void DropCells() { changes_ = Changes::Wide; }
 
