@@ -635,7 +635,7 @@ void TextPane::keyPressEvent(QKeyEvent* event) {
   }
   // A read-only pane takes no typed character: QPlainTextEdit would look the key up among its
   // editing keys only to pass it on. (Space it takes for scrolling by a page.)
-  if (isReadOnly() && TypesOnly(event) && event->text() != u" ") {
+  if (isReadOnly() && TypesOnly(event) && event->key() != Qt::Key_Space) {
     event->ignore();
     return;
   }

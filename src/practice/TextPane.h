@@ -152,12 +152,9 @@ class TextPane : public QPlainTextEdit, public PaneModel {
     qreal lineWidth = 0;
   };
   const InkReach& Ink() const;
-  // The glyphs of a row, relative to its layout. The rows of the lesson stay as they are from
-  // key to key: the last few are kept until the text, the width or the font changes.
-  // `shaped`: set when the layout had to shape its text for them.
-  struct RowGlyphs;
-  const RowGlyphs& GlyphsOf(const QTextBlock& block, int row, bool& shaped) const;
-  void DropGlyphs() const { glyphs_.clear(); }
+  // The glyphs of a row, relative to its layout, and where Qt underlines it: from its start
+  // across its text, without the blanks where it wraps (a null line on a row of blanks, which
+  // Qt leaves bare).
   struct RowGlyphs {
     const QTextLayout* layout;
     int row;
@@ -165,10 +162,12 @@ class TextPane : public QPlainTextEdit, public PaneModel {
     int start;
     int length;
     QList<QGlyphRun> runs;
-    // Where Qt underlines the row: from its start across its text, without the blanks where
-    // it wraps (a null line on a row of blanks, which Qt leaves bare).
     QLineF underline;
   };
+  // The rows of the lesson stay as they are from key to key: the last few are kept until the
+  // text, the width or the font changes. `shaped`: set when the layout had to shape its text.
+  const RowGlyphs& GlyphsOf(const QTextBlock& block, int row, bool& shaped) const;
+  void DropGlyphs() const { glyphs_.clear(); }
   void PaintCaret(QPaintEvent* event);
   void UpdateGutterWidth(int lines);
   void UpdateGutter(const QRect& rect, int dy);
