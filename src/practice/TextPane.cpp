@@ -117,6 +117,7 @@ std::pair<int, int> TextPane::CaretSegments() const {
 
 void TextPane::DocumentChanged(int from, int added) {
   hint_ = {};
+  DropGlyphs();
   changedSinceMark_ = true;
   if (writing_) return;
   DropCells();
@@ -182,10 +183,10 @@ void TextPane::AppendToLine(int index, std::string_view text) {
   const int length = before.length() - 1;
   const int rows = before.layout() ? before.layout()->lineCount() : -1;
   const int blocks = document()->blockCount();
-  const QRect end = CellsAt(before, length, length);
+  const QRect end = CellsAt(before, length, length, CharacterWidth());
   const bool inPlace = lines_.AppendTo(index, text);
   const QTextBlock after = document()->findBlockByNumber(lastNumber);
-  const QRect filled = CellsAt(after, length, after.length() - 1);
+  const QRect filled = CellsAt(after, length, after.length() - 1, CharacterWidth());
   if (inPlace && document()->blockCount() == blocks && after.layout() &&
       after.layout()->lineCount() == rows && !end.isEmpty() && filled.top() == end.top()) {
     NoteCells(end.united(filled));
@@ -236,7 +237,9 @@ void TextPane::PlaceCursor(int line, int column, bool selectOne) {
   }
   const QRect cellsBefore = CellsOf(textCursor());
   const int scrolledBefore = verticalScrollBar()->value();
-  {
+  // The typing pane's caret has mostly gone along with the character appended at it already.
+  const QTextCursor current = textCursor();
+  if (cursor.position() != current.position() || cursor.anchor() != current.anchor()) {
     const QScopedValueRollback placing(placingCaret_, true);
     setTextCursor(cursor);
   }
@@ -418,10 +421,13 @@ void TextPane::PaintActiveLine(QPaintEvent* event) {
   const auto [first, last] = CaretSegments();
   QPainter painter(viewport());
   painter.setClipRect(event->rect());
-  const QPointF offset = contentOffset();
+  // Block after block from the top, as QPlainTextEdit paints them: blockBoundingGeometry
+  // would count the rows from the top again for each block.
+  QPointF offset = contentOffset();
   for (QTextBlock block = firstVisibleBlock(); block.isValid() && block.blockNumber() <= last;
        block = block.next()) {
-    const QRectF box = blockBoundingGeometry(block).translated(offset);
+    const QRectF box = blockBoundingRect(block).translated(offset);
+    offset.ry() += box.height();
     if (box.top() > event->rect().bottom()) break;
     if (block.blockNumber() < first || !block.isVisible() || !block.layout()) continue;
     const QRectF rows = block.layout()->boundingRect();
@@ -447,7 +453,8 @@ void TextPane::SetInsertMode(bool insert) {
 qreal TextPane::CharacterWidth() const {
   // Columns beyond the end of a line are as wide as an average character, unrounded, so that
   // in a fixed-pitch font they line up with the characters above and below.
-  return std::max(1.0, QFontMetricsF(font()).averageCharWidth());
+  if (!characterWidth_) characterWidth_ = std::max(1.0, QFontMetricsF(font()).averageCharWidth());
+  return *characterWidth_;
 }
 
 QRect TextPane::CaretRectangle() const {
@@ -524,18 +531,18 @@ void TextPane::paintEvent(QPaintEvent* event) {
   }
   for (const QRect& rect : cells) {
     QPaintEvent part(rect);
-    PaintArea(&part);
+    PaintArea(&part, true);
   }
 }
 
-void TextPane::PaintArea(QPaintEvent* event) {
+void TextPane::PaintArea(QPaintEvent* event, bool cellsOnly) {
   {
     QPainter painter(viewport());
     const QBrush background = viewport()->palette().brush(viewport()->backgroundRole());
     for (const QRect& rect : event->region()) painter.fillRect(rect, background);
   }
   PaintActiveLine(event);
-  QPlainTextEdit::paintEvent(event);
+  if (!cellsOnly || !PaintTextIn(event->rect())) QPlainTextEdit::paintEvent(event);
   PaintCaret(event);
 }
 
@@ -544,15 +551,18 @@ QRect TextPane::CellsOf(const QTextCursor& cursor) const {
   const int start = cursor.selectionStart() - block.position();
   const int end = cursor.selectionEnd() - block.position();
   if (start < 0 || end > block.length() - 1) return {};
-  return CellsAt(block, start, end);
+  // A selection changes only the pixels of its own cells: the background, and the ink of any
+  // character within them in the selection's colour; the ink of its characters beyond them is
+  // drawn as if they were not selected.
+  return CellsAt(block, start, end, cursor.hasSelection() ? 0 : CharacterWidth());
 }
 
-QRect TextPane::CellsAt(const QTextBlock& block, int positionInBlock, int endInBlock) const {
+QRect TextPane::CellsAt(const QTextBlock& block, int positionInBlock, int endInBlock,
+                        qreal spare) const {
   const QTextLayout* layout = block.isVisible() ? block.layout() : nullptr;
   const QTextLine row = layout ? layout->lineForTextPosition(positionInBlock) : QTextLine();
   if (!row.isValid() || endInBlock > row.textStart() + row.textLength()) return {};
   const QPointF origin = blockBoundingGeometry(block).translated(contentOffset()).topLeft();
-  const qreal spare = CharacterWidth();
   const qreal left = origin.x() + row.cursorToX(positionInBlock) - spare;
   const qreal right = origin.x() + row.cursorToX(endInBlock) + spare;
   return QRectF(left, origin.y() + row.y(), right - left, row.height()).toAlignedRect();
@@ -625,6 +635,12 @@ bool TextPane::event(QEvent* event) {
 void TextPane::keyPressEvent(QKeyEvent* event) {
   if (bindings_.Swallows(event)) {
     event->accept();
+    return;
+  }
+  // A read-only pane takes no typed character: QPlainTextEdit would look the key up among its
+  // editing keys only to pass it on. (Space it takes for scrolling by a page.)
+  if (isReadOnly() && TypesOnly(event) && event->key() != Qt::Key_Space) {
+    event->ignore();
     return;
   }
   if (CombinationOf(event) == QKeyCombination(Qt::Key_Insert)) {
@@ -817,6 +833,7 @@ void TextPane::UpdateGutter(const QRect& rect, int dy) {
 
 void TextPane::resizeEvent(QResizeEvent* event) {
   DropCells();
+  DropGlyphs();
   QPlainTextEdit::resizeEvent(event);
   const QRect area = contentsRect();
   gutter_->setGeometry(QRect(area.left(), area.top(), gutterWidth_, area.height()));

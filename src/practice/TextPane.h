@@ -9,10 +9,13 @@
 // QPlainTextEdit's own interface (document(), toPlainText()).
 
 #include <QColor>
+#include <QGlyphRun>
 #include <QKeySequence>
+#include <QLineF>
 #include <QPlainTextEdit>
 #include <QRegion>
 #include <QTextCursor>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -118,6 +121,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void mouseReleaseEvent(QMouseEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
   void paintEvent(QPaintEvent* event) override;
@@ -127,9 +131,46 @@ class TextPane : public QPlainTextEdit, public PaneModel {
  private:
   class OwnWrite;
   std::vector<LineNumberGutter::Number> GutterNumbers(int bottom) const;
-  // Paints `event`'s area: the background, the marked line, the text, the caret.
-  void PaintArea(QPaintEvent* event);
+  // Paints `event`'s area: the background, the marked line, the text, the caret. `cellsOnly`:
+  // the area is a few cells of a row (Changes::Cells), whose text PaintTextIn draws.
+  void PaintArea(QPaintEvent* event, bool cellsOnly = false);
   void PaintActiveLine(QPaintEvent* event);
+  // The text of a few cells, pixel for pixel as QPlainTextEdit::paintEvent draws it (the same
+  // rows, the selection in the same two passes), but only the glyphs whose ink can reach
+  // `area` (TextPanePaint.cpp). False, having drawn nothing, where Qt would draw more: its own
+  // block caret, or a selection across rows.
+  bool PaintTextIn(const QRect& area);
+  bool DrawsCellsAsQt() const;
+  void PaintBlockIn(QPainter& painter, const QTextBlock& block, const QPointF& offset,
+                    const QRect& area) const;
+  // How far the ink of the pane's characters reaches beyond their cells (Windows-1250 is all
+  // a pane holds), with pixels of antialiasing to spare; taken once per font.
+  struct InkReach {
+    qreal above = 0;  // above the baseline
+    qreal below = 0;  // below the baseline
+    qreal sideways = 0;
+    // The underline as Qt draws it: below the baseline by whole pixels and a half, within the
+    // descent.
+    qreal underline = 0;
+    qreal lineWidth = 0;
+  };
+  const InkReach& Ink() const;
+  // The glyphs of a row, relative to its layout, and where Qt underlines it: from its start
+  // across its text, without the blanks where it wraps (a null line on a row of blanks, which
+  // Qt leaves bare).
+  struct RowGlyphs {
+    const QTextLayout* layout;
+    int row;
+    QRectF box;  // the row's place and size, which a new layout changes
+    int start;
+    int length;
+    QList<QGlyphRun> runs;
+    QLineF underline;
+  };
+  // The rows of the lesson stay as they are from key to key: the last few are kept until the
+  // text, the width or the font changes. `shaped`: set when the layout had to shape its text.
+  const RowGlyphs& GlyphsOf(const QTextBlock& block, int row, bool& shaped) const;
+  void DropGlyphs() const { glyphs_.clear(); }
   void PaintCaret(QPaintEvent* event);
   void UpdateGutterWidth(int lines);
   void UpdateGutter(const QRect& rect, int dy);
@@ -155,10 +196,10 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   // the line, and Qt repaints the whole row for it, blending every glyph of the row again. When
   // all that changed since the last paint lies in known cells, the pane paints only those and
   // leaves the rest of the rows as they stand; any other change paints everything asked for.
-  // The cells of `cursor` (its selection within one row, or its position), with a character's
+  // The cells of `cursor`: its selection within one row, or its position with a character's
   // width to spare on either side; empty when they lie in no single laid-out row.
   QRect CellsOf(const QTextCursor& cursor) const;
-  QRect CellsAt(const QTextBlock& block, int positionInBlock, int endInBlock) const;
+  QRect CellsAt(const QTextBlock& block, int positionInBlock, int endInBlock, qreal spare) const;
   void NoteCells(const QRect& cells);
   void DropCells() { changes_ = Changes::Wide; }
 
@@ -194,6 +235,10 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   Changes changes_ = Changes::Wide;  // since the last paint
   QRegion changedCells_;             // while Changes::Cells: the cells that changed
   QRegion changedRows_;              // and the rows they lie on, across the width
+  // Taken from the font when first asked for, dropped when the font changes.
+  mutable std::optional<qreal> characterWidth_;
+  mutable std::optional<InkReach> ink_;
+  mutable std::vector<RowGlyphs> glyphs_;  // GlyphsOf(), the last used last
 };
 
 }  // namespace pekto

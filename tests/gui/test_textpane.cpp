@@ -905,20 +905,34 @@ void TestTextPane::caretShowsWithFocus() {
 
 void TestTextPane::anExerciseKeyRepaintsOnlyTheCaretRows_data() {
   QTest::addColumn<bool>("wrapped");
-  QTest::newRow("short lines") << false;
-  QTest::newRow("a paragraph over rows") << true;
+  QTest::addColumn<bool>("slanted");     // a font whose ink reaches into the neighbouring cells
+  QTest::addColumn<QByteArray>("keys");  // typed; empty: the first 60 characters of the text
+  QTest::newRow("short lines") << false << false << QByteArray("line 1\rl");
+  QTest::newRow("a paragraph over rows") << true << false << QByteArray();
+  QTest::newRow("slanted, wrong keys") << false << true << QByteArray("lime 1\rL\xd5ne\xf5");
+  QTest::newRow("slanted paragraph") << true << true << QByteArray();
 }
 
 void TestTextPane::anExerciseKeyRepaintsOnlyTheCaretRows() {
   QFETCH(bool, wrapped);
+  QFETCH(bool, slanted);
+  QFETCH(QByteArray, keys);
   // A key of the exercise repaints the rows of the old and the new caret in both panes, also
   // when the highlight goes on to the next line, and no line number. Within those rows it
   // paints only the cells that changed: the panes show what a full repaint would.
   PracticeWindow w;
   QVERIFY(w.Ready());
+  if (slanted) {
+    QFont font(QStringLiteral("Times New Roman"));
+    font.setItalic(true);
+    font.setUnderline(true);  // as on a first start
+    font.setPixelSize(22);
+    for (TextPane* pane : {w.typing, w.lesson}) pane->SetPaneFont(font);
+  }
   pekto::Exercise exercise(*w.typing, *w.lesson);
   const std::string paragraph = Paragraph(120);
   exercise.Load(pekto::Lesson{"", wrapped ? std::vector{paragraph} : NumberedLines(20)});
+  if (keys.isEmpty()) keys = QByteArray::fromStdString(paragraph.substr(0, 60));
   std::vector<std::unique_ptr<PaintRecorder>> painted;
   for (TextPane* pane : {w.typing, w.lesson}) {
     painted.push_back(std::make_unique<PaintRecorder>(pane->viewport()));
@@ -926,7 +940,7 @@ void TestTextPane::anExerciseKeyRepaintsOnlyTheCaretRows() {
   }
   const int row = w.lesson->CaretRectangle().height();
   QVERIFY(w.lesson->viewport()->height() > 6 * row);
-  for (const char key : wrapped ? paragraph.substr(0, 60) : std::string("line 1\rl")) {
+  for (const char key : keys) {
     QCoreApplication::processEvents();
     for (auto& recorder : painted) recorder->region = {};
     exercise.Key(static_cast<unsigned char>(key));
