@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   cmake g++ ninja-build pkg-config ccache
   python3
-  qt6-base-dev qt6-svg-dev qt6-translations-l10n qt6-image-formats-plugins libcanberra-dev
+  qt6-base-dev qt6-svg-dev qt6-translations-l10n qt6-image-formats-plugins libcanberra-dev libfontconfig-dev
   libjpeg62-turbo-dev
   libxkbcommon-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -453,6 +453,7 @@ QWidget* Tfrm_Main::CreatePracticeArea(QWidget* parent) {
   Splitter1->setHandleWidth(3);
   Splitter1->setChildrenCollapsible(false);
   const QFont paneFont = PaneFont(LookFromSettings(Beall));
+  const DefaultFontScope builtInWindowFont(font());
   SynEdit1 = new TextPane(Splitter1, paneFont);
   SynEdit1->setObjectName(QStringLiteral("SynEdit1"));
   SynEdit1->SetInsertMode(false);

@@ -3,9 +3,11 @@
 
 #include "app/Application.h"
 #include "app/Main.h"
+#include "platform/Fonts.h"
 #include "platform/Startup.h"
 
 int main(int argc, char* argv[]) {
+  pekto::BeginFontSetup();
   pekto::InitStartupFolders();
   pekto::Application app(argc, argv);
   pekto::CaptureWorkArea();

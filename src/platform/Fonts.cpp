@@ -10,9 +10,14 @@
 #include <QString>
 #include <QStringList>
 #include <cstdlib>
+#include <system_error>
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <fontconfig/fontconfig.h>
+
+#include <thread>
 #endif
 
 namespace pekto {
@@ -41,6 +46,13 @@ bool RunsUnderWine() {
   return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 #else
+// The thread reading fontconfig's configuration; joined before the first font is asked for, or
+// at exit when no font ever is.
+std::jthread& FontSetup() {
+  static std::jthread thread;
+  return thread;
+}
+
 // Wine's Tahoma lies outside fontconfig's folders; it is added when present.
 void AddWineTahoma() {
   for (const char* file :
@@ -100,12 +112,24 @@ QString StyleOfFamily(const QString& family, int weight, bool italic) {
 
 }  // namespace
 
+void BeginFontSetup() {
+#ifndef _WIN32
+  // Reading the configuration files is most of the cost of the first font; the application
+  // object and the settings need none. Without a thread, the first font does it as before.
+  try {
+    FontSetup() = std::jthread([] { FcInit(); });
+  } catch (const std::system_error&) {
+  }
+#endif
+}
+
 void InstallFontSubstitutions() {
 #ifdef _WIN32
   if (!RunsUnderWine()) {
     return;
   }
 #else
+  if (FontSetup().joinable()) FontSetup().join();
   AddWineTahoma();
 #endif
   for (const auto& s : kSubstitutions) {
@@ -116,6 +140,16 @@ void InstallFontSubstitutions() {
   UseKnownFamily(nullptr);
   for (const char* className : kThemedClasses) UseKnownFamily(className);
 #endif
+}
+
+// Through QGuiApplication: QApplication's setFont would also drop the fonts that the platform's
+// theme gives classes such as menus and message boxes.
+DefaultFontScope::DefaultFontScope(const QFont& font) : saved_(QGuiApplication::font()) {
+  QGuiApplication::setFont(font);
+}
+
+DefaultFontScope::~DefaultFontScope() {
+  QGuiApplication::setFont(saved_);
 }
 
 QString InstalledFamily(const QString& family) {

@@ -6,11 +6,30 @@
 
 namespace pekto {
 
+// Has fontconfig read its configuration and scan its font lists on a thread of its own, while
+// the program's start goes on with what needs no font (Linux; elsewhere nothing). Call first
+// thing in main; InstallFontSubstitutions waits for it.
+void BeginFontSetup();
+
 // Registers the substitutions; on Windows, where the application's or a themed class's font
 // names a family that has no fonts of its own (Wine's "MS Shell Dlg", which only its registry
 // maps to a font, and on which Qt's font dialog fails), that font takes the family the name
 // stands for. Call once after the application object exists.
 void InstallFontSubstitutions();
+
+// While it lives, the application's default font is `font`. A text editor lays out its first,
+// empty line in the default font as it is built, before it takes a font of its own: built in
+// this scope with a font the window loads anyway, it loads no other.
+class DefaultFontScope {
+ public:
+  explicit DefaultFontScope(const QFont& font);
+  ~DefaultFontScope();
+  DefaultFontScope(const DefaultFontScope&) = delete;
+  DefaultFontScope& operator=(const DefaultFontScope&) = delete;
+
+ private:
+  QFont saved_;
+};
 
 // The family that draws a font name: the name where its fonts are installed, else its first
 // installed substitute. A font asked for by this family is found at once, where one asked for

@@ -182,7 +182,14 @@ class MainWindowTest : public QObject {
 
   void firstStartCreatesFoldersAndShowsAnEmptyWindow() {
     fs::remove_all(DataDir());
+    // A theme's fonts for the application and a class, which building the window keeps.
+    const QFont themed(QStringLiteral("DejaVu Serif"), 13);
+    QApplication::setFont(themed, "QMenu");
+    const QFont appFont = QApplication::font();
     auto w = test::ShowMain();
+    QCOMPARE(QApplication::font(), appFont);
+    QCOMPARE(QApplication::font("QMenu"), themed);
+    QApplication::setFont(appFont);  // drops the class font again
     QVERIFY(fs::is_directory(DataDir() / "Leckek"));
     QCOMPARE(test::Find<QComboBox>(w, "ComboBox1")->count(), 0);
     QCOMPARE(w->pos(), QPoint(10, 10));
