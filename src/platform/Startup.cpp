@@ -1,8 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The work area of the start-up values; the folders are in StartupFolders.cpp.
+// The work area of the start-up values and the memory of the start; the folders are in
+// StartupFolders.cpp.
 
 #include <QGuiApplication>
 #include <QScreen>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "platform/Startup.h"
 
@@ -19,6 +24,12 @@ WorkRect CurrentWorkArea() {
 
 void CaptureWorkArea() {
   Startup().WorkArea = CurrentWorkArea();
+}
+
+void ReleaseStartupMemory() {
+#ifdef __GLIBC__
+  malloc_trim(0);
+#endif
 }
 
 }  // namespace pekto

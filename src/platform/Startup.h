@@ -64,4 +64,8 @@ void CaptureWorkArea();
 // The work area of the primary screen now.
 WorkRect CurrentWorkArea();
 
+// Hands the memory that the start used and freed back to the system, where the C library would
+// keep it for later allocations (glibc does; elsewhere nothing). Call once the start is over.
+void ReleaseStartupMemory();
+
 }  // namespace pekto

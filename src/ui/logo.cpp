@@ -13,6 +13,7 @@
 #include "platform/Error.h"
 #include "platform/Guard.h"
 #include "platform/Jpeg.h"
+#include "platform/Startup.h"
 
 namespace pekto {
 namespace {
@@ -105,6 +106,8 @@ void Tfrm_Logo::Timer2Timer() {
 
 void ShowSplash() {
   auto* splash = new Tfrm_Logo;  // deletes itself when its fade ends
+  // The banner is the start's last work: what the start freed goes back to the system with it.
+  QObject::connect(splash, &QObject::destroyed, [] { ReleaseStartupMemory(); });
   splash->show();
 }
 
