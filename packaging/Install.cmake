@@ -88,13 +88,13 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${pekto_web_address}")
 # The libraries the program links are found by dpkg-shlibdeps (dpkg-dev); the rest is what
 # Qt loads at run time or what the program opens or names: the X11/Wayland platform plug-ins,
-# libcanberra for the error sound, Qt's Hungarian translations of its dialogs, the fonts standing
-# in for Courier New, Arial and the fallback, and the freedesktop sound theme (libcanberra0 asks
-# for it as well). Tahoma and Comic Sans MS have stand-ins too, but a window without them still
+# libcanberra for the error sound, libjpeg for the banner, Qt's Hungarian translations of its
+# dialogs, the fonts standing in for Courier New, Arial and the fallback, and the freedesktop
+# sound theme (libcanberra0 asks for it as well). Tahoma and Comic Sans MS have stand-ins too, but a window without them still
 # works.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, libcanberra0, qt6-translations-l10n, \
+    "qt6-qpa-plugins, libcanberra0, libjpeg62-turbo, qt6-translations-l10n, \
 fonts-liberation2 | fonts-liberation, fonts-dejavu-core, sound-theme-freedesktop")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine, fonts-comic-neue")
 # The error sound reaches PulseAudio or PipeWire through ALSA as well; the direct way is only a

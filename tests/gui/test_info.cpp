@@ -132,6 +132,12 @@ class InfoTest : public QObject {
     }
     QVERIFY2(white > 20, qPrintable(QString::number(white)));
     QCOMPARE(BannerPicture().size(), QSize(600, 200));
+#ifndef _WIN32
+    // The library is opened for the picture only, not kept in memory after it.
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    QVERIFY(!maps.readAll().contains("libjpeg"));
+#endif
   }
 
   void dataThatIsNoJpegIsAnError() {
