@@ -90,8 +90,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${pekto_web_address}")
 # Qt loads at run time or what the program opens or names: the X11/Wayland platform plug-ins,
 # libcanberra for the error sound, libjpeg for the banner, Qt's Hungarian translations of its
 # dialogs, the fonts standing in for Courier New, Arial and the fallback, and the freedesktop
-# sound theme (libcanberra0 asks for it as well). Tahoma and Comic Sans MS have stand-ins too, but a window without them still
-# works.
+# sound theme (libcanberra0 asks for it as well). Tahoma and Comic Sans MS have stand-ins too,
+# but a window without them still works.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, libcanberra0, libjpeg62-turbo, qt6-translations-l10n, \
