@@ -189,7 +189,8 @@ class CounterLabel : public QLabel {
 QLabel* ValueLabel(QWidget* parent, int pixels) {
   auto* label = new CounterLabel(parent);
   label->setText(QStringLiteral("0"));
-  label->setFont(PixelFont(QStringLiteral("Arial"), pixels, true));
+  label->setFont(
+      WithoutFallback(PixelFont(QStringLiteral("Arial"), pixels, true), u"0123456789:%"));
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   return label;
 }

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QFontMetrics>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -19,6 +20,8 @@
 
 #include <thread>
 #endif
+
+#include "platform/Cp1250.h"
 
 namespace pekto {
 namespace {
@@ -150,6 +153,28 @@ DefaultFontScope::DefaultFontScope(const QFont& font) : saved_(QGuiApplication::
 
 DefaultFontScope::~DefaultFontScope() {
   QGuiApplication::setFont(saved_);
+}
+
+QFont WithoutFallback(const QFont& font, QStringView text) {
+  QFont alone(font);
+  alone.setStyleStrategy(QFont::StyleStrategy(font.styleStrategy() | QFont::NoFontMerging));
+  const QFontMetrics metrics(alone);
+  for (const char32_t character : text.toUcs4()) {
+    if (!metrics.inFontUcs4(character)) return font;
+  }
+  return alone;
+}
+
+const QString& Cp1250Characters() {
+  static const QString characters = [] {
+    QString all;
+    for (int byte = 0x20; byte <= 0xFF; ++byte) {
+      const char32_t character = cp1250::ToUnicode(static_cast<unsigned char>(byte));
+      if (QChar::isPrint(character)) all.append(QString::fromUcs4(&character, 1));
+    }
+    return all;
+  }();
+  return characters;
 }
 
 QString InstalledFamily(const QString& family) {

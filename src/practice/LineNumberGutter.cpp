@@ -14,15 +14,17 @@ constexpr int kRightOffset = 3;  // between the numbers and the text
 
 QFont GutterFont() {
   // Every style set, so that the numbers do not take the pane's italic or underline.
-  static const QString family = InstalledFamily(QStringLiteral("Courier New"));
-  QFont font(family);
-  font.setBold(true);
-  font.setItalic(false);
-  font.setUnderline(false);
-  font.setStrikeOut(false);
-  font.setPixelSize(13);
-  font.setStyleHint(QFont::TypeWriter);
-  return font;
+  static const QFont gutter = [] {
+    QFont font(InstalledFamily(QStringLiteral("Courier New")));
+    font.setBold(true);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    font.setPixelSize(13);
+    font.setStyleHint(QFont::TypeWriter);
+    return WithoutFallback(font, u"0123456789");
+  }();
+  return gutter;
 }
 
 }  // namespace

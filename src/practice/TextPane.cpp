@@ -18,6 +18,7 @@
 #include "base/PaneFontSize.h"
 #include "platform/ColorValues.h"
 #include "platform/Colors.h"
+#include "platform/Fonts.h"
 #include "platform/QtText.h"
 #include "platform/StorableText.h"
 
@@ -328,7 +329,13 @@ void TextPane::HighlightOffset(int offset) {
 
 void TextPane::SetPaneFont(const QFont& font) {
   DropCells();
-  setFont(WithinPaneSizes(font));
+  paneFont_ = WithinPaneSizes(font);
+  // Drawn through the installed family that stands for the name (as Qt would find it), and,
+  // where that has every character of the code page a lesson is written in, without Qt's search
+  // for fonts to borrow missing characters from.
+  QFont drawn = paneFont_;
+  drawn.setFamily(InstalledFamily(drawn.family()));
+  setFont(WithoutFallback(drawn, Cp1250Characters()));
   UpdateCaret();
 }
 

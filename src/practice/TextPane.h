@@ -69,7 +69,9 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   void SetPaneFont(const QFont& font);
   // `font` with its size moved into the range the panes show.
   static QFont WithinPaneSizes(const QFont& font);
-  QFont PaneFont() const { return font(); }
+  // The font as it was set (the name the settings keep), which the pane may draw through the
+  // installed family standing in for it.
+  QFont PaneFont() const { return paneFont_; }
   void SetFontColor(const QColor& color);
   QColor FontColor() const { return fontColor_; }
   void SetActiveLineColor(const QColor& color);
@@ -229,6 +231,7 @@ class TextPane : public QPlainTextEdit, public PaneModel {
   QColor activeLineColor_;
   QColor selectedColor_;
   QColor backgroundColor_;
+  QFont paneFont_;
   KeyBindings bindings_;
   bool keepsHistory_ = false;  // undo is on (KeepUndoHistory)
   enum class Changes { None, Cells, Wide };

@@ -312,6 +312,16 @@ class PlatformTest : public QObject {
     QCOMPARE(InstalledFamily(QStringLiteral("No Such Family")), QStringLiteral("No Such Family"));
   }
 
+  // A font goes without fallback only where it has every character the text can hold: the
+  // code page's Hungarian letters and quotes, but not a Chinese one.
+  void aFontGoesWithoutFallbackOnlyWhereItHasEveryCharacter() {
+    const QFont font(InstalledFamily(QStringLiteral("Courier New")));
+    QVERIFY(Cp1250Characters().contains(u'ő') && Cp1250Characters().contains(u'„'));
+    QVERIFY(!Cp1250Characters().contains(QChar(0x7F)));
+    QVERIFY(WithoutFallback(font, Cp1250Characters()).styleStrategy() & QFont::NoFontMerging);
+    QCOMPARE(WithoutFallback(font, u"ő\u4E2D"), font);
+  }
+
   void textConversionAtTheQtBoundary() {
     QCOMPARE(ToQ("\xE1rv\xEDzt\xFBr\xF5"), QStringLiteral("árvíztűrő"));
     QCOMPARE(FromQ(QStringLiteral("ÁRVÍZTŰRŐ")), std::string("\xC1RV\xCDZT\xDBR\xD5"));

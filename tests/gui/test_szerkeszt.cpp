@@ -499,7 +499,8 @@ class SzerkesztTest : public QObject {
       titleFont = Title(editor)->font();
       titleShownBold = QFontInfo(titleFont).bold();
       TextPane* pane = Pane(editor);
-      paneFont = pane->font();
+      paneFont =
+          pane->PaneFont();  // the name the pane was given; it draws through the installed family
       activeLine = pane->ActiveLineColor();
       selected = pane->SelectedColor();
       readOnly = pane->isReadOnly();
