@@ -14,17 +14,18 @@ constexpr int kRightOffset = 3;  // between the numbers and the text
 
 QFont GutterFont() {
   // Every style set, so that the numbers do not take the pane's italic or underline.
-  static const QFont gutter = [] {
-    QFont font(InstalledFamily(QStringLiteral("Courier New")));
-    font.setBold(true);
-    font.setItalic(false);
-    font.setUnderline(false);
-    font.setStrikeOut(false);
-    font.setPixelSize(13);
-    font.setStyleHint(QFont::TypeWriter);
-    return WithoutFallback(font, u"0123456789");
-  }();
-  return gutter;
+  static const QString family = InstalledFamily(QStringLiteral("Courier New"));
+  QFont font(family);
+  font.setBold(true);
+  font.setItalic(false);
+  font.setUnderline(false);
+  font.setStrikeOut(false);
+  font.setPixelSize(13);
+  font.setStyleHint(QFont::TypeWriter);
+  // Decided once; no font is kept beyond the application, which owns the fonts' caches.
+  static const QFont::StyleStrategy strategy = WithoutFallback(font, u"0123456789").styleStrategy();
+  font.setStyleStrategy(strategy);
+  return font;
 }
 
 }  // namespace
