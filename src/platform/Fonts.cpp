@@ -21,8 +21,6 @@
 #include <thread>
 #endif
 
-#include "platform/Cp1250.h"
-
 namespace pekto {
 namespace {
 
@@ -163,18 +161,6 @@ QFont WithoutFallback(const QFont& font, QStringView text) {
     if (!metrics.inFontUcs4(character)) return font;
   }
   return alone;
-}
-
-const QString& Cp1250Characters() {
-  static const QString characters = [] {
-    QString all;
-    for (int byte = 0x20; byte <= 0xFF; ++byte) {
-      const char32_t character = cp1250::ToUnicode(static_cast<unsigned char>(byte));
-      if (QChar::isPrint(character)) all.append(QString::fromUcs4(&character, 1));
-    }
-    return all;
-  }();
-  return characters;
 }
 
 QString InstalledFamily(const QString& family) {

@@ -37,9 +37,6 @@ class DefaultFontScope {
 // Otherwise `font` as it is, which borrows what it lacks.
 QFont WithoutFallback(const QFont& font, QStringView text);
 
-// Every character a text in the Windows-1250 code page can hold, but the control characters.
-const QString& Cp1250Characters();
-
 // The family that draws a font name: the name where its fonts are installed, else its first
 // installed substitute. A font asked for by this family is found at once, where one asked for
 // by a missing name first has fontconfig search all fonts for a fallback.

@@ -23,6 +23,17 @@ QString ToQ(std::string_view cp1250) {
   return text;
 }
 
+const QString& Cp1250Characters() {
+  static const QString characters = [] {
+    std::string bytes;
+    for (int byte = 0x20; byte <= 0xFF; ++byte) bytes += static_cast<char>(byte);
+    QString shown = ToQ(bytes);
+    shown.removeIf([](QChar ch) { return !ch.isPrint(); });
+    return shown;
+  }();
+  return characters;
+}
+
 unsigned char ByteOf(QChar ch) {
   if (ch.isSurrogate()) return '?';
   return cp1250::FromUnicode(ch.unicode()).value_or('?');

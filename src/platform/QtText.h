@@ -21,6 +21,8 @@ unsigned char ByteOf(QChar ch);
 // lacks, which are appended to `refused` (a character of two UTF-16 units as a whole), so that
 // nothing is stored as '?' behind the user's back.
 QString KeepCp1250(const QString& text, QString& refused);
+// Every character a Windows-1250 text can show: the code page's characters but its controls.
+const QString& Cp1250Characters();
 
 // The characters a key press types, as Windows-1250 bytes, derived from the key and its
 // modifiers the way a Windows keyboard delivers characters to a program rather than from the

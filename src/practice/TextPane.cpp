@@ -328,8 +328,11 @@ void TextPane::HighlightOffset(int offset) {
 // ---- look --------------------------------------------------------------------------------
 
 void TextPane::SetPaneFont(const QFont& font) {
+  const QFont shown = WithinPaneSizes(font);
+  // A window applying its settings again sets the font the pane has: nothing to lay out anew.
+  if (testAttribute(Qt::WA_SetFont) && shown == paneFont_) return;
   DropCells();
-  paneFont_ = WithinPaneSizes(font);
+  paneFont_ = shown;
   // Drawn through the installed family that stands for the name (as Qt would find it), and,
   // where that has every character of the code page a lesson is written in, without Qt's search
   // for fonts to borrow missing characters from.
