@@ -2,7 +2,6 @@
 #include "platform/Fonts.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -17,7 +16,9 @@
 #include <windows.h>
 #else
 #include <fontconfig/fontconfig.h>
+#include <unistd.h>
 
+#include <mutex>
 #include <thread>
 #endif
 
@@ -54,14 +55,21 @@ std::jthread& FontSetup() {
   return thread;
 }
 
-// Wine's Tahoma lies outside fontconfig's folders; it is added when present.
-void AddWineTahoma() {
-  for (const char* file :
-       {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
-    if (QFile::exists(QString::fromLatin1(file))) {
-      QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+// Reads fontconfig's configuration and adds Wine's Tahoma, which lies outside fontconfig's
+// folders, to its fonts when present: Qt then lists it with the system's fonts rather than read
+// it again as an application font. Once: on the thread of BeginFontSetup, or before the first
+// font where no thread could be made.
+void SetUpFontconfig() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    FcInit();
+    for (const char* file :
+         {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
+      if (access(file, R_OK) == 0) {
+        FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(file));
+      }
     }
-  }
+  });
 }
 #endif
 
@@ -118,7 +126,7 @@ void BeginFontSetup() {
   // Reading the configuration files is most of the cost of the first font; the application
   // object and the settings need none. Without a thread, the first font does it as before.
   try {
-    FontSetup() = std::jthread([] { FcInit(); });
+    FontSetup() = std::jthread(SetUpFontconfig);
   } catch (const std::system_error&) {
   }
 #endif
@@ -131,7 +139,7 @@ void InstallFontSubstitutions() {
   }
 #else
   if (FontSetup().joinable()) FontSetup().join();
-  AddWineTahoma();
+  SetUpFontconfig();
 #endif
   for (const auto& s : kSubstitutions) {
     QFont::insertSubstitutions(QString::fromLatin1(s.windowsName),

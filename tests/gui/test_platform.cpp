@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QMessageBox>
@@ -310,6 +311,14 @@ class PlatformTest : public QObject {
                QFontInfo(QFont(QString::fromLatin1(name))).family());
     }
     QCOMPARE(InstalledFamily(QStringLiteral("No Such Family")), QStringLiteral("No Such Family"));
+#ifndef _WIN32
+    // Wine's Tahoma, outside fontconfig's folders, is among the fonts where it is installed.
+    if (QFile::exists(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf"))) {
+      InstallFontSubstitutions();  // a second time adds nothing twice
+      QCOMPARE(QFontInfo(QFont(QStringLiteral("Tahoma"))).family(), QStringLiteral("Tahoma"));
+      QCOMPARE(QFontDatabase::styles(QStringLiteral("Tahoma")).size(), 2);
+    }
+#endif
   }
 
   // A font goes without fallback only where it has every character the text can hold: the
