@@ -6,11 +6,15 @@
 #   - start: exec to the window mapped (bench/floor/xstart.cpp watches the X server);
 #   - resident memory (VmRSS) RSS_AFTER seconds after the exec;
 #   - processor time (utime + stime of all threads) over KEYS keys typed DELAY_MS apart, minus
-#     the processor time the same program spends idle over as long a time.
+#     the processor time the same program spends idle over as long a time without the keyboard
+#     focus. Idle with the focus, a text field also blinks its caret, which it does not while keys
+#     come DELAY_MS apart: that figure, net of the focused idle, takes the blinking off the keys
+#     as well and is printed below the first (it was the first figure before).
 # Each figure is the median of RUNS warm starts; the two programs take turns.
 #
 # Usage: bench/xspeed.sh [BUILD_DIR]      (default: build; needs pekto, pekto_floor, pekto_xstart)
 # Environment: RUNS (5), KEYS (200), DELAY_MS (240), RSS_AFTER (3), IDLE_S (as long as typing),
+#              QUIET_S (20: idle without the focus),
 #              PEKTO (another build of the program to set beside the floor),
 #              COMPARE (a second build of the program, measured in the same run as a third
 #              column: before and after a change, under the same load),
@@ -33,6 +37,7 @@ KEYS=${KEYS:-200}
 DELAY_MS=${DELAY_MS:-240}
 RSS_AFTER=${RSS_AFTER:-3}
 IDLE_S=${IDLE_S:-$(awk -v k="$KEYS" -v d="$DELAY_MS" 'BEGIN { printf "%.1f", k * d / 1000 }')}
+QUIET_S=${QUIET_S:-20}
 CLK_TCK=$(getconf CLK_TCK)
 
 PEKTO=${PEKTO:-$BUILD/bin/pekto}
@@ -43,7 +48,7 @@ if [ -n "${COMPARE:-}" ]; then PROGRAMS+=(other); fi
 for f in "$PEKTO" "$FLOOR" "$XSTART" ${COMPARE:+"$COMPARE"}; do
   [ -x "$f" ] || { echo "missing $f: build first (tools/build.sh)" >&2; exit 2; }
 done
-for tool in Xvfb xauth openbox xdotool setxkbmap xprop iconv ${PERF:+perf} \
+for tool in Xvfb xauth openbox xdotool setxkbmap xprop xmessage iconv ${PERF:+perf} \
   ${CALLGRIND:+valgrind callgrind_control}; do
   command -v "$tool" >/dev/null || {
     echo "missing $tool: apt-get install xvfb xauth openbox xdotool x11-xkb-utils x11-utils" \
@@ -55,6 +60,7 @@ done
 TMP=$(mktemp -d "${TMPDIR:-/tmp}/pekto-xspeed.XXXXXX")
 XVFB_PID=""
 OPENBOX_PID=""
+FOCUS_PID=""
 STARTER_PID=""
 PROGRAM_PID=""
 PERF_PID=""
@@ -62,7 +68,7 @@ PERF_PID=""
 cleanup() {
   local status=$?
   trap - EXIT INT TERM HUP
-  for pid in "$PERF_PID" "$PROGRAM_PID" "$STARTER_PID" "$OPENBOX_PID" "$XVFB_PID"; do
+  for pid in "$PERF_PID" "$PROGRAM_PID" "$STARTER_PID" "$FOCUS_PID" "$OPENBOX_PID" "$XVFB_PID"; do
     if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
   done
   for pid in "$STARTER_PID" "$OPENBOX_PID" "$XVFB_PID"; do
@@ -102,6 +108,13 @@ StartX() {
     sleep 0.05
   done
   setxkbmap hu
+  # What takes the focus while a program is measured idle (Unfocus).
+  xmessage -name pekto-xspeed-focus -geometry +1200+980 "." >/dev/null 2>&1 &
+  FOCUS_PID=$!
+  for ((i = 0; i < 100; i++)); do
+    xdotool search --classname pekto-xspeed-focus >/dev/null 2>&1 && break
+    sleep 0.05
+  done
 }
 
 # ---- the lesson and the keys -------------------------------------------------------------
@@ -203,6 +216,16 @@ Stop() {
   STARTER_PID=""
 }
 
+# The keyboard focus to a small window of another program, away from the measured one: its
+# window is no longer active, and a text field in it no longer blinks its caret.
+Unfocus() {
+  local window
+  window=$(xdotool search --classname pekto-xspeed-focus 2>/dev/null | head -n1)
+  [ -n "$window" ] || return 1
+  xdotool windowactivate --sync "$window" 2>/dev/null || return 1
+  [ "$(FocusedPid)" != "$PROGRAM_PID" ]
+}
+
 EnsureFocus() {
   [ "$(FocusedPid)" = "$PROGRAM_PID" ] && return 0
   local window
@@ -211,18 +234,32 @@ EnsureFocus() {
   [ "$(FocusedPid)" = "$PROGRAM_PID" ]
 }
 
-# One measured run: start, memory, idle, typing. Appends a line to $TMP/NAME.runs:
+# One measured run: start, memory, idle without and with the focus, typing. Appends a line to
+# $TMP/NAME.runs:
 #   mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_ms start_cpu_s
+#   quiet_key_ms quiet_key_ms_sched quiet_ms_per_s
+# (key_ms.. net of the focused idle, quiet_.. net of the idle without the focus).
 Measure() {
   local name=$1 envs=$2
   shift 2
   Start "$name" "$envs" "$@"
-  if ! EnsureFocus; then
-    echo "$name: its window did not get the keyboard focus; this run is taken again" >&2
+  if ! EnsureFocus || ! Unfocus; then
+    echo "$name: its window did not take or give up the keyboard focus; this run is taken again" >&2
     Stop
     return 1
   fi
   local c0 n0 x0 t0 c1 n1 x1 t1
+  sleep 0.5  # the window drawn inactive
+  c0=$(CpuTicks "$PROGRAM_PID") n0=$(CpuNs "$PROGRAM_PID") x0=$(CpuTicks "$XVFB_PID") t0=$(Now)
+  sleep "$QUIET_S"
+  c1=$(CpuTicks "$PROGRAM_PID") n1=$(CpuNs "$PROGRAM_PID") x1=$(CpuTicks "$XVFB_PID") t1=$(Now)
+  local quiet="$c0 $n0 $x0 $t0 $c1 $n1 $x1 $t1"
+  if ! EnsureFocus; then
+    echo "$name: its window did not get the keyboard focus back; this run is taken again" >&2
+    Stop
+    return 1
+  fi
+  sleep 0.5  # the window drawn active
   c0=$(CpuTicks "$PROGRAM_PID") n0=$(CpuNs "$PROGRAM_PID") x0=$(CpuTicks "$XVFB_PID") t0=$(Now)
   sleep "$IDLE_S"
   c1=$(CpuTicks "$PROGRAM_PID") n1=$(CpuNs "$PROGRAM_PID") x1=$(CpuTicks "$XVFB_PID") t1=$(Now)
@@ -251,18 +288,24 @@ Measure() {
     import -window "$(xdotool getwindowfocus)" "$SHOTS/$name-$run.png" 2>/dev/null || true
   fi
   Stop
-  awk -v idle="$idle" -v busy="$c0 $n0 $x0 $t0 $c1 $n1 $x1 $t1" -v tck="$CLK_TCK" \
-    -v keys="$KEYS" -v mapped="$MAPPED_S" -v rss="$RSS_KIB" -v startCpu="$START_CPU_S" 'BEGIN {
-      split(idle, i, " "); split(busy, b, " ")
-      idleS = i[8] - i[4]; busyS = b[8] - b[4]
+  awk -v idle="$idle" -v quiet="$quiet" -v busy="$c0 $n0 $x0 $t0 $c1 $n1 $x1 $t1" \
+    -v tck="$CLK_TCK" -v keys="$KEYS" -v mapped="$MAPPED_S" -v rss="$RSS_KIB" \
+    -v startCpu="$START_CPU_S" 'BEGIN {
+      split(idle, i, " "); split(quiet, q, " "); split(busy, b, " ")
+      idleS = i[8] - i[4]; quietS = q[8] - q[4]; busyS = b[8] - b[4]
       # ms of processor time per second idle, then per key net of idle over the typing time
       idleTick = (i[5] - i[1]) * 1000 / tck / idleS
       idleNs = (i[6] - i[2]) / 1e6 / idleS
       idleX = (i[7] - i[3]) * 1000 / tck / idleS
+      quietTick = (q[5] - q[1]) * 1000 / tck / quietS
+      quietNs = (q[6] - q[2]) / 1e6 / quietS
       key = ((b[5] - b[1]) * 1000 / tck - idleTick * busyS) / keys
       keyNs = ((b[6] - b[2]) / 1e6 - idleNs * busyS) / keys
       keyX = ((b[7] - b[3]) * 1000 / tck - idleX * busyS) / keys
-      printf "%s %s %.4f %.4f %.4f %.4f %s\n", mapped, rss, key, keyNs, idleNs, keyX, startCpu
+      quietKey = ((b[5] - b[1]) * 1000 / tck - quietTick * busyS) / keys
+      quietKeyNs = ((b[6] - b[2]) / 1e6 - quietNs * busyS) / keys
+      printf "%s %s %.4f %.4f %.4f %.4f %s %.4f %.4f %.4f\n", mapped, rss, key, keyNs, idleNs,
+        keyX, startCpu, quietKey, quietKeyNs, quietNs
     }' >>"$TMP/$name.runs"
 }
 
@@ -330,8 +373,8 @@ if [ -n "${PERF:-}" ]; then
   done
 fi
 
-# Instructions per key under callgrind: counted from zero over an idle stretch, then over the
-# typing; the idle count per second is taken off as in the measured runs.
+# Instructions per key under callgrind: counted from zero over an idle stretch without the
+# focus, then over the typing; the idle count per second is taken off as in the measured runs.
 if [ -n "${CALLGRIND:-}" ]; then
   for name in "${PROGRAMS[@]}"; do
     echo "callgrind: $name" >&2
@@ -346,12 +389,15 @@ if [ -n "${CALLGRIND:-}" ]; then
       sleep 0.1
     done
     sleep 20  # the start and the splash are over
-    EnsureFocus || echo "$name: its window did not get the keyboard focus" >&2
+    EnsureFocus && Unfocus || echo "$name: its window did not take or give up the focus" >&2
+    sleep 1
     callgrind_control -z "$PROGRAM_PID" >/dev/null 2>&1
     t0=$(Now)
-    sleep "$IDLE_S"
+    sleep "$QUIET_S"
     t1=$(Now)
     callgrind_control -d idle "$PROGRAM_PID" >/dev/null 2>&1
+    EnsureFocus || echo "$name: its window did not get the keyboard focus" >&2
+    sleep 1
     callgrind_control -z "$PROGRAM_PID" >/dev/null 2>&1
     t2=$(Now)
     TypeKeys
@@ -399,11 +445,14 @@ else
 fi
 Row "Start: exec to window mapped (s)" 1 1 "%9.3f"
 Row "Resident memory ${RSS_AFTER} s after start (MiB)" 2 "$(awk 'BEGIN { print 1 / 1024 }')" "%9.1f"
-Row "Processor time per key, net of idle (ms)" 3 1 "%9.2f"
+Row "Processor time per key, net of idle (ms)" 8 1 "%9.2f"
 echo "Also:"
 Row "  processor time until mapped (s)" 7 1 "%9.3f"
-Row "  processor time per key, scheduler clock (ms)" 4 1 "%9.2f"
-Row "  idle processor time (ms per second)" 5 1 "%9.2f"
+Row "  processor time per key, scheduler clock (ms)" 9 1 "%9.2f"
+Row "  idle processor time (ms per second)" 10 1 "%9.2f"
+Row "  per key, net of idle with the caret blinking" 3 1 "%9.2f"
+Row "  the same, scheduler clock (ms)" 4 1 "%9.2f"
+Row "  idle with the caret blinking (ms per second)" 5 1 "%9.2f"
 Row "  X server's time per key, net (ms)" 6 1 "%9.2f"
 if [ -n "${CALLGRIND:-}" ]; then
   printf '%-46s' "  instructions per key, net of idle (callgrind)"
@@ -412,7 +461,8 @@ if [ -n "${CALLGRIND:-}" ]; then
     'BEGIN { n = split(m, v, " "); for (i = 1; i <= n; i++) if (i != 2) printf "  %5.2f x", v[i] / v[2]; printf "\n" }'
 fi
 echo
-echo "Each run (mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_ms start_cpu_s):"
+echo "Each run (mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_ms start_cpu_s"
+echo "          quiet_key_ms quiet_key_ms_sched quiet_ms_per_s; key_.. and idle_.. with the focus):"
 for name in "${PROGRAMS[@]}"; do
   sed "s/^/  $name /" "$TMP/$name.runs"
 done
