@@ -174,6 +174,12 @@ CpuNs() {  # the scheduler's running time of all live threads, in nanoseconds
 
 Now() { date +%s.%N; }
 
+# The program's clock-tick and scheduler times, the X server's ticks and the wall clock, as one
+# word list; two of them, before and after, make a stretch for the figures at the end of Measure.
+Sample() {
+  echo "$(CpuTicks "$PROGRAM_PID") $(CpuNs "$PROGRAM_PID") $(CpuTicks "$XVFB_PID") $(Now)"
+}
+
 FocusedPid() { xdotool getwindowfocus getwindowpid 2>/dev/null || echo 0; }
 
 # ---- one start of one program ----------------------------------------------------------------
@@ -248,23 +254,21 @@ Measure() {
     Stop
     return 1
   fi
-  local c0 n0 x0 t0 c1 n1 x1 t1
+  local quiet idle busy
   sleep 0.5  # the window drawn inactive
-  c0=$(CpuTicks "$PROGRAM_PID") n0=$(CpuNs "$PROGRAM_PID") x0=$(CpuTicks "$XVFB_PID") t0=$(Now)
+  quiet=$(Sample)
   sleep "$QUIET_S"
-  c1=$(CpuTicks "$PROGRAM_PID") n1=$(CpuNs "$PROGRAM_PID") x1=$(CpuTicks "$XVFB_PID") t1=$(Now)
-  local quiet="$c0 $n0 $x0 $t0 $c1 $n1 $x1 $t1"
+  quiet+=" $(Sample)"
   if ! EnsureFocus; then
     echo "$name: its window did not get the keyboard focus back; this run is taken again" >&2
     Stop
     return 1
   fi
   sleep 0.5  # the window drawn active
-  c0=$(CpuTicks "$PROGRAM_PID") n0=$(CpuNs "$PROGRAM_PID") x0=$(CpuTicks "$XVFB_PID") t0=$(Now)
+  idle=$(Sample)
   sleep "$IDLE_S"
-  c1=$(CpuTicks "$PROGRAM_PID") n1=$(CpuNs "$PROGRAM_PID") x1=$(CpuTicks "$XVFB_PID") t1=$(Now)
-  local idle="$c0 $n0 $x0 $t0 $c1 $n1 $x1 $t1"
-  c0=$(CpuTicks "$PROGRAM_PID") n0=$(CpuNs "$PROGRAM_PID") x0=$(CpuTicks "$XVFB_PID") t0=$(Now)
+  idle+=" $(Sample)"
+  busy=$(Sample)
   TypeKeys
   sleep 0.5  # the last keys are handled and painted
   if ! kill -0 "$PROGRAM_PID" 2>/dev/null; then
@@ -282,13 +286,13 @@ Measure() {
     Stop
     return 1
   fi
-  c1=$(CpuTicks "$PROGRAM_PID") n1=$(CpuNs "$PROGRAM_PID") x1=$(CpuTicks "$XVFB_PID") t1=$(Now)
+  busy+=" $(Sample)"
   if [ -n "${SHOTS:-}" ]; then  # a picture of the typed window, to see that the keys arrived
     mkdir -p "$SHOTS"
     import -window "$(xdotool getwindowfocus)" "$SHOTS/$name-$run.png" 2>/dev/null || true
   fi
   Stop
-  awk -v idle="$idle" -v quiet="$quiet" -v busy="$c0 $n0 $x0 $t0 $c1 $n1 $x1 $t1" \
+  awk -v idle="$idle" -v quiet="$quiet" -v busy="$busy" \
     -v tck="$CLK_TCK" -v keys="$KEYS" -v mapped="$MAPPED_S" -v rss="$RSS_KIB" \
     -v startCpu="$START_CPU_S" 'BEGIN {
       split(idle, i, " "); split(quiet, q, " "); split(busy, b, " ")

@@ -16,7 +16,6 @@
 #include <windows.h>
 #else
 #include <fontconfig/fontconfig.h>
-#include <unistd.h>
 
 #include <mutex>
 #include <thread>
@@ -63,11 +62,10 @@ void SetUpFontconfig() {
   static std::once_flag once;
   std::call_once(once, [] {
     FcInit();
+    // A missing file is refused and adds nothing.
     for (const char* file :
          {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
-      if (access(file, R_OK) == 0) {
-        FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(file));
-      }
+      FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8*>(file));
     }
   });
 }

@@ -314,9 +314,7 @@ class PlatformTest : public QObject {
 #ifndef _WIN32
     // Wine's Tahoma, outside fontconfig's folders, is among the fonts where it is installed.
     if (QFile::exists(QStringLiteral("/usr/share/wine/fonts/tahoma.ttf"))) {
-      InstallFontSubstitutions();  // a second time adds nothing twice
       QCOMPARE(QFontInfo(QFont(QStringLiteral("Tahoma"))).family(), QStringLiteral("Tahoma"));
-      QCOMPARE(QFontDatabase::styles(QStringLiteral("Tahoma")).size(), 2);
     }
 #endif
   }
