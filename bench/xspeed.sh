@@ -3,7 +3,11 @@
 # Pekto beside the floor of its stack (bench/floor: a bare Qt window with one editable
 # QPlainTextEdit), measured the same way in one run on a real X server (Xvfb + openbox,
 # Hungarian keyboard, keys from xdotool):
-#   - start: exec to the window mapped (bench/floor/xstart.cpp watches the X server);
+#   - start: exec to the window mapped (bench/floor/xstart.cpp watches the X server), taken at
+#     the beginning of each run from START_TURNS starts of each program in turns, one right after
+#     the other, so that both meet the same state of the machine. The start of each measured run,
+#     which follows a minutes-long typing run of the other program and varies up to twice over
+#     with it, is printed below it;
 #   - resident memory (VmRSS) RSS_AFTER seconds after the exec;
 #   - processor time (utime + stime of all threads) over KEYS keys typed DELAY_MS apart, minus
 #     the processor time the same program spends idle over as long a time without the keyboard
@@ -14,6 +18,7 @@
 #
 # Usage: bench/xspeed.sh [BUILD_DIR]      (default: build; needs pekto, pekto_floor, pekto_xstart)
 # Environment: RUNS (5), KEYS (200), DELAY_MS (240), RSS_AFTER (3), IDLE_S (as long as typing),
+#              START_TURNS (3: starts of each program in turns at the beginning of each run),
 #              QUIET_S (20: idle without the focus),
 #              PEKTO (another build of the program to set beside the floor),
 #              COMPARE (a second build of the program, measured in the same run as a third
@@ -36,6 +41,7 @@ RUNS=${RUNS:-5}
 KEYS=${KEYS:-200}
 DELAY_MS=${DELAY_MS:-240}
 RSS_AFTER=${RSS_AFTER:-3}
+START_TURNS=${START_TURNS:-3}
 IDLE_S=${IDLE_S:-$(awk -v k="$KEYS" -v d="$DELAY_MS" 'BEGIN { printf "%.1f", k * d / 1000 }')}
 QUIET_S=${QUIET_S:-20}
 CLK_TCK=$(getconf CLK_TCK)
@@ -185,13 +191,15 @@ FocusedPid() { xdotool getwindowfocus getwindowpid 2>/dev/null || echo 0; }
 # ---- one start of one program ----------------------------------------------------------------
 
 # Starts the program, waits for its report line; sets PROGRAM_PID, MAPPED_S, START_CPU_S, RSS_KIB.
+# RSS_AFTER_S (default RSS_AFTER) is how long it waits before the memory is read.
 Start() {
   local name=$1 envs=$2
   shift 2
   : >"$TMP/report"
   local extra=()
   read -ra extra <<<"$envs"  # VAR=value words, never taken as file patterns
-  env "${extra[@]}" "$XSTART" --rss-after "$RSS_AFTER" --timeout 30 -- "$@" >"$TMP/report" \
+  env "${extra[@]}" "$XSTART" --rss-after "${RSS_AFTER_S:-$RSS_AFTER}" --timeout 30 -- "$@" \
+    >"$TMP/report" \
     2>>"$TMP/$name.log" &
   STARTER_PID=$!
   local i
@@ -345,6 +353,15 @@ for ((run = 1; run <= RUNS; run++)); do
   # Each run starts with the next program, so that a drift in the load weighs on all.
   first=$(((run - 1) % ${#PROGRAMS[@]}))
   order=("${PROGRAMS[@]:first}" "${PROGRAMS[@]:0:first}")
+  # The starts in turns: each program started and ended as soon as its window is mapped.
+  for ((turn = 1; turn <= START_TURNS; turn++)); do
+    for name in "${order[@]}"; do
+      Command "$name"
+      RSS_AFTER_S=0 Start "$name" "$COMMAND_ENV" "${COMMAND[@]}"
+      echo "$MAPPED_S $START_CPU_S" >>"$TMP/$name.starts"
+      Stop
+    done
+  done
   for name in "${order[@]}"; do
     echo "run $run/$RUNS: $name" >&2
     Command "$name"
@@ -424,10 +441,12 @@ Median() {  # column $2 of file $1
     printf "%.6f", NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-Row() {  # label, column, scale, format: each program's median, then each against the floor
+# file kind (runs or starts), label, column, scale, format: each program's median, then each
+# against the floor
+RowOf() {
   local name medians=()
-  for name in "${PROGRAMS[@]}"; do medians+=("$(Median "$TMP/$name.runs" "$2")"); done
-  awk -v l="$1" -v m="${medians[*]}" -v s="$3" -v fmt="$4" 'BEGIN {
+  for name in "${PROGRAMS[@]}"; do medians+=("$(Median "$TMP/$name.$1" "$3")"); done
+  awk -v l="$2" -v m="${medians[*]}" -v s="$4" -v fmt="$5" 'BEGIN {
     n = split(m, v, " ")
     printf "%-46s", l
     for (i = 1; i <= n; i++) printf " " fmt, v[i] * s
@@ -439,19 +458,24 @@ Row() {  # label, column, scale, format: each program's median, then each agains
   }'
 }
 
+Row() { RowOf runs "$@"; }
+
 echo
-echo "Pekto against the floor (bare QPlainTextEdit window), median of $RUNS warm starts,"
+echo "Pekto against the floor (bare QPlainTextEdit window), median of $RUNS warm starts (the start:"
+echo "median of $((RUNS * START_TURNS)) starts of each, in turns),"
 echo "$KEYS keys typed ${DELAY_MS} ms apart; load average before $LOAD_BEFORE, after $LOAD_AFTER"
 if [ -n "${COMPARE:-}" ]; then
   printf '%-46s %9s %9s %9s  %7s  %7s\n' "" "Pekto" "floor" "other" "ratio" "other"
 else
   printf '%-46s %9s %9s  %s\n' "" "Pekto" "floor" "ratio"
 fi
-Row "Start: exec to window mapped (s)" 1 1 "%9.3f"
+RowOf starts "Start: exec to window mapped (s)" 1 1 "%9.3f"
 Row "Resident memory ${RSS_AFTER} s after start (MiB)" 2 "$(awk 'BEGIN { print 1 / 1024 }')" "%9.1f"
 Row "Processor time per key, net of idle (ms)" 8 1 "%9.2f"
 echo "Also:"
-Row "  processor time until mapped (s)" 7 1 "%9.3f"
+RowOf starts "  processor time until mapped (s)" 2 1 "%9.3f"
+Row "  start before each typing run (s)" 1 1 "%9.3f"
+Row "  its processor time until mapped (s)" 7 1 "%9.3f"
 Row "  processor time per key, scheduler clock (ms)" 9 1 "%9.2f"
 Row "  idle processor time (ms per second)" 10 1 "%9.2f"
 Row "  per key, net of idle with the caret blinking" 3 1 "%9.2f"
@@ -469,4 +493,8 @@ echo "Each run (mapped_s rss_kib key_ms key_ms_sched idle_ms_per_s xserver_key_m
 echo "          quiet_key_ms quiet_key_ms_sched quiet_ms_per_s; key_.. and idle_.. with the focus):"
 for name in "${PROGRAMS[@]}"; do
   sed "s/^/  $name /" "$TMP/$name.runs"
+done
+echo "The starts in turns (mapped_s start_cpu_s):"
+for name in "${PROGRAMS[@]}"; do
+  echo "  $name $(awk '{ printf "%s ", $1 }' "$TMP/$name.starts")"
 done
