@@ -105,6 +105,10 @@ std::string_view CleanValue(std::string_view raw) {
 constexpr std::uintmax_t kMaxSettingsFileBytes = 1024 * 1024;
 
 std::optional<std::string> LoadContent(const fs::path& path) {
+  // No settings file before the first save: the start reads some twenty values from it, each
+  // told apart here rather than by the error that a failed open throws and formats.
+  std::error_code ec;
+  if (!fs::exists(path, ec) && !ec) return std::nullopt;
   try {
     return ReadWholeFile(path, kMaxSettingsFileBytes);
   } catch (const Error&) {
