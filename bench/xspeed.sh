@@ -494,7 +494,7 @@ echo "          quiet_key_ms quiet_key_ms_sched quiet_ms_per_s; key_.. and idle_
 for name in "${PROGRAMS[@]}"; do
   sed "s/^/  $name /" "$TMP/$name.runs"
 done
-echo "The starts in turns (mapped_s start_cpu_s):"
+echo "The starts in turns (mapped_s):"
 for name in "${PROGRAMS[@]}"; do
   echo "  $name $(awk '{ printf "%s ", $1 }' "$TMP/$name.starts")"
 done
