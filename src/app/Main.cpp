@@ -223,11 +223,17 @@ class SvgPictureBox : public QWidget {
   SvgPictureBox(QString path, QSize size, QWidget* parent)
       : QWidget(parent), path_(std::move(path)), size_(size) {}
   QSize sizeHint() const override { return size_; }
-  QSize minimumSizeHint() const override { return size_; }
+  // A window too low for the whole picture shows it smaller, rather than growing.
+  QSize minimumSizeHint() const override { return {size_.width(), 0}; }
 
  protected:
   void paintEvent(QPaintEvent*) override {
-    if (picture_.isNull()) picture_ = SvgPicture(path_, size_);
+    const QSize shown = size_.scaled(size_.boundedTo(contentsRect().size()), Qt::KeepAspectRatio);
+    if (shown.isEmpty()) return;
+    if (drawn_ != shown) {
+      picture_ = SvgPicture(path_, shown);
+      drawn_ = shown;
+    }
     QPainter painter(this);
     style()->drawItemPixmap(&painter, contentsRect(), Qt::AlignHCenter | Qt::AlignBottom, picture_);
   }
@@ -235,6 +241,7 @@ class SvgPictureBox : public QWidget {
  private:
   QString path_;
   QSize size_;
+  QSize drawn_;  // the size picture_ was drawn in
   QPixmap picture_;
 };
 
@@ -275,6 +282,9 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));
   Timer1->setInterval(1000);
+  // The seconds are counted from the first key: a coarse timer's early tick would show the
+  // second before.
+  Timer1->setTimerType(Qt::PreciseTimer);
   connect(Timer1, &QTimer::timeout, this, [this] { Guarded([this] { Timer1Timer(); }); });
 
   session_ = new TypingSession(*SynEdit1, *SynEdit2, this);
@@ -283,8 +293,12 @@ Tfrm_Main::Tfrm_Main(QStringList arguments, QWidget* parent)
     StatusPanels[0]->setText(
         QString::fromStdString(CaretText(SynEdit1->CaretLine(), SynEdit1->CaretColumn())));
   });
-  connect(session_, &TypingSession::timeChanged, this,
-          [this] { LIdo->setText(QString::fromStdString(TimeText(State().ElapsedSeconds))); });
+  connect(session_, &TypingSession::timeChanged, this, [this] {
+    LIdo->setText(QString::fromStdString(TimeText(State().ElapsedSeconds)));
+    ShowSpeed();
+  });
+  // The clock ticks from the first key on, each second after it.
+  connect(session_, &TypingSession::clockStarted, Timer1, qOverload<>(&QTimer::start));
   connect(session_, &TypingSession::ended, this, [this] { Guarded([this] { FinishExercise(); }); });
   connect(session_, &TypingSession::soundFailed, this,
           [this](const QString& reason) { Guarded([&] { SoundFailed(reason); }); });
@@ -490,10 +504,12 @@ QWidget* Tfrm_Main::CreateCounterColumn() {
   LHelyes = ValueLabel(column, 15);
   LHibas = ValueLabel(column, 15);
   LIdo = ValueLabel(column, 15);
+  LSebesseg = ValueLabel(column, 15);
   LSzazalek = ValueLabel(column, 32);
   for (const auto& [label, name] :
        {std::pair{LOssz, "LOssz"}, std::pair{LHelyes, "LHelyes"}, std::pair{LHibas, "LHibas"},
-        std::pair{LIdo, "LIdo"}, std::pair{LSzazalek, "LSzazalek"}}) {
+        std::pair{LIdo, "LIdo"}, std::pair{LSebesseg, "LSebesseg"},
+        std::pair{LSzazalek, "LSzazalek"}}) {
     label->setObjectName(QLatin1String(name));
   }
   LIdo->setText(QStringLiteral("0:0"));
@@ -501,7 +517,8 @@ QWidget* Tfrm_Main::CreateCounterColumn() {
   const std::pair<QString, QLabel*> rows[] = {{QStringLiteral("Összes betű"), LOssz},
                                               {QStringLiteral("Helyes leütések"), LHelyes},
                                               {QStringLiteral("Hibás leütések"), LHibas},
-                                              {QStringLiteral("Idő"), LIdo}};
+                                              {QStringLiteral("Idő"), LIdo},
+                                              {QStringLiteral("Leütés/perc"), LSebesseg}};
   for (const auto& [caption, value] : rows) {
     layout->addWidget(CaptionLabel(caption, column));
     layout->addWidget(new LabelHolder(value));
@@ -605,6 +622,7 @@ void Tfrm_Main::showEvent(QShowEvent* event) {
 
 void Tfrm_Main::FormShow() {
   UpdateCounters();
+  ShowSpeed();
 }
 
 // The rest of the first showing, once the window stands complete on the screen: a lesson named
@@ -646,6 +664,7 @@ void Tfrm_Main::LoadLessonFile(const fs::path& path) {
   ShowNextKey();
   if (!Timer1->isActive()) Timer1->start();
   UpdateCounters();
+  ShowSpeed();
   SetLastLesson(Beall, path);
   SetExerciseCommands(true);
   StatusPanels[2]->setText(QStringLiteral("Lecke: ") + ToQ(State().LessonTitle));
@@ -682,12 +701,23 @@ void Tfrm_Main::UpdateCounters() {
   LIdo->setText(QString::fromStdString(TimeText(s.ElapsedSeconds)));
 }
 
+// Changes once a second at most: the clock's tick writes it, not the keys.
+void Tfrm_Main::ShowSpeed() {
+  const ExerciseState& s = State();
+  LSebesseg->setText(QString::number(PerMinute(s.CorrectCount + s.WrongCount, s.ElapsedSeconds)));
+}
+
 void Tfrm_Main::Timer1Timer() {
   session_->Tick();
 }
 
+void Tfrm_Main::SetClock(Exercise::Clock clock) {
+  session_->SetClock(std::move(clock));
+}
+
 void Tfrm_Main::FinishExercise() {
   Timer1->stop();
+  ShowSpeed();  // the figure the evaluation shows
   const ExerciseState& s = State();
   if (showEvaluation_) {
     showEvaluation_(s.LessonTitle, s.TotalLetters, s.CorrectCount, s.WrongCount, s.ElapsedSeconds);

@@ -50,6 +50,8 @@ class Tfrm_Main : public QMainWindow {
   void UpdateCounters();
 
   void SetEvaluationHandler(EvaluationHandler handler) { showEvaluation_ = std::move(handler); }
+  // The time the exercise is measured on, for tests: steady_clock's unless set.
+  void SetClock(Exercise::Clock clock);
   const ExerciseState& State() const { return session_->State(); }
   // Whether the first showing has finished: see started().
   bool IsStarted() const { return started_; }
@@ -91,6 +93,7 @@ class Tfrm_Main : public QMainWindow {
   void SynEdit1Click();
   void SynEdit2Click();
   void Timer1Timer();
+  void ShowSpeed();
   void ApplyPaneLook();
   void SaveSettings();
   void SetErrorSound();
@@ -141,6 +144,7 @@ class Tfrm_Main : public QMainWindow {
   QLabel* LHelyes = nullptr;
   QLabel* LHibas = nullptr;
   QLabel* LIdo = nullptr;
+  QLabel* LSebesseg = nullptr;  // keystrokes per minute so far
   QLabel* LSzazalek = nullptr;
   QLabel* StatusPanels[3] = {};
   QToolBar* ToolBar1 = nullptr;

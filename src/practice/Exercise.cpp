@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "practice/Exercise.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <utility>
 
 namespace pekto {
@@ -40,8 +43,14 @@ void Exercise::Load(Lesson lesson) {
   state_.ElapsedSeconds = 0;
   state_.ExerciseActive = true;
   keys_ = KeyRecord{};
-  // The first judged key's interval counts from here, the start of the exercise.
-  lastJudged_ = clock_();
+  clockStarted_ = false;
+}
+
+void Exercise::Tick() {
+  if (!clockStarted_) return;
+  const auto elapsed = (clock_() - firstJudged_).count() / 1000;
+  state_.ElapsedSeconds =
+      static_cast<int32_t>(std::clamp<int64_t>(elapsed, 0, std::numeric_limits<int32_t>::max()));
 }
 
 int32_t Exercise::LineLength(size_t line) const {
@@ -114,7 +123,14 @@ KeyOutcome Exercise::Key(unsigned char ch) {
   KeyOutcome outcome = KeyOutcome::Unjudged;
   if (const std::optional<unsigned char> expected = Expected()) {
     const std::chrono::milliseconds now = clock_();
-    keys_.Add(*expected, ch, (now - lastJudged_).count());
+    if (clockStarted_) {
+      keys_.Add(*expected, ch, (now - lastJudged_).count());
+    } else {
+      // Nothing was typed before the first key: its time is not the time it took.
+      clockStarted_ = true;
+      firstJudged_ = now;
+      keys_.AddUntimed(*expected, ch);
+    }
     lastJudged_ = now;
     if (*expected == ch) {
       ++state_.CorrectCount;

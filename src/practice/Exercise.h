@@ -24,8 +24,8 @@ struct ExerciseState {
   int32_t WrongCount = 0;
   int32_t TotalLetters = 0;  // letters of the lesson text, line breaks not counted
   bool ExerciseActive = false;
-  std::string LessonTitle;  // the title, trimmed
-  int32_t ElapsedSeconds = 0;
+  std::string LessonTitle;     // the title, trimmed
+  int32_t ElapsedSeconds = 0;  // whole seconds since the first judged key
 };
 
 enum class KeyOutcome {
@@ -65,7 +65,11 @@ class Exercise {
   // end is reached or when the lesson has no text.
   std::optional<unsigned char> Next() const;
 
-  void Tick() { ++state_.ElapsedSeconds; }
+  // Whether a key has been judged: the exercise's time runs from the first one, so that the
+  // time spent reading the lesson before typing counts in no figure.
+  bool ClockStarted() const { return clockStarted_; }
+  // The whole seconds since the first judged key, by the clock; 0 before it.
+  void Tick();
   void Deactivate() { state_.ExerciseActive = false; }
 
   // Puts the typing pane's caret after its last character.
@@ -88,8 +92,10 @@ class Exercise {
   ExerciseState state_;
   KeyRecord keys_;
   Clock clock_;
-  std::chrono::milliseconds lastJudged_{0};  // when the last key was judged, or Load ran
-  std::vector<std::string> lines_;           // the lesson text, as the lesson pane shows it
+  std::chrono::milliseconds lastJudged_{0};  // when the last key was judged
+  std::chrono::milliseconds firstJudged_{0};
+  bool clockStarted_ = false;
+  std::vector<std::string> lines_;  // the lesson text, as the lesson pane shows it
   // The line holding TargetPos and its start offset, kept as TargetPos moves on so that each key
   // costs the same however long the lesson is.
   LineSpot spot_;

@@ -21,6 +21,21 @@ void KeyRecord::Add(unsigned char expected, unsigned char typed, int64_t msSince
   Add(tally);
 }
 
+void KeyRecord::AddUntimed(unsigned char expected, unsigned char typed) {
+  Add(expected, typed, 0);
+  if (typed == expected) ++keys_[expected].untimed;
+}
+
+int64_t KeyRecord::MeanInterval() const {
+  int64_t sum = 0;
+  int64_t timed = 0;
+  for (const Counts& counts : keys_) {
+    sum += counts.intervalMs;
+    timed += counts.judged - counts.wrong - counts.untimed;
+  }
+  return timed > 0 ? (sum + timed / 2) / timed : 0;
+}
+
 void KeyRecord::Add(const KeyTally& tally) {
   Counts& counts = keys_[tally.ch];
   if (!counts.seen) {
@@ -47,11 +62,13 @@ void KeyRecord::Add(const KeyTally& tally) {
 std::vector<KeyTally> KeyRecord::Tallies() const {
   std::vector<KeyTally> tallies;
   tallies.reserve(seen_);
+  const int64_t mean = MeanInterval();
   for (size_t ch = 0; ch < keys_.size(); ++ch) {
     const Counts& counts = keys_[ch];
     if (!counts.seen) continue;
     tallies.push_back(KeyTally{static_cast<unsigned char>(ch), counts.judged, counts.wrong,
-                               MostFrequent(counts.typed), counts.intervalMs});
+                               MostFrequent(counts.typed),
+                               counts.intervalMs + counts.untimed * mean});
   }
   return tallies;
 }

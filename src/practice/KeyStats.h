@@ -41,6 +41,9 @@ class KeyRecord {
   // One judged key: `msSincePrevious` is the time since the previous judged key (the caller
   // decides what the first key of an exercise counts from); it is summed for correct hits only.
   void Add(unsigned char expected, unsigned char typed, int64_t msSincePrevious);
+  // A judged key whose time is not known (the first of an exercise: nothing came before it). A
+  // correct one is given the mean time of the timed correct hits when the tallies are taken.
+  void AddUntimed(unsigned char expected, unsigned char typed);
   // The figures of a tally (of one exercise, say) added to its character's.
   void Add(const KeyTally& tally);
 
@@ -57,8 +60,11 @@ class KeyRecord {
     int32_t judged = 0;
     int32_t wrong = 0;
     int64_t intervalMs = 0;
+    int32_t untimed = 0;            // correct hits without a time (AddUntimed)
     std::vector<Substitute> typed;  // the substitutes in byte order
   };
+  // The mean interval of the timed correct hits; 0 without any.
+  int64_t MeanInterval() const;
   std::array<Counts, 256> keys_{};
   size_t seen_ = 0;
   int32_t judged_ = 0;

@@ -21,10 +21,12 @@ void TypingSession::Start(Lesson lesson) {
 
 void TypingSession::Type(unsigned char ch) {
   if (!State().ExerciseActive || exercise_.EndReached()) return;
+  const bool waiting = !exercise_.ClockStarted();
   if (exercise_.Key(ch) == KeyOutcome::Wrong) {
     if (sound_) PlayErrorSound();
     emit wrongKey(ch);
   }
+  if (waiting && exercise_.ClockStarted()) emit clockStarted();
   emit keyJudged();
   if (!exercise_.EndReached()) return;
   QMetaObject::invokeMethod(

@@ -11,6 +11,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "practice/Exercise.h"
 
@@ -35,8 +36,10 @@ class TypingSession : public QObject {
   // One typed character (a Windows-1250 byte); ignored without a running exercise and once
   // its end is on the way.
   void Type(unsigned char ch);
-  // One second of the clock.
+  // One second of the clock: the seconds since the first judged key, by the clock.
   void Tick();
+  // The time the exercise is measured on (steady_clock's unless a test sets another).
+  void SetClock(Exercise::Clock clock) { exercise_.SetClock(std::move(clock)); }
   // Ends the exercise without its evaluation (the caller has taken the counters).
   void Stop() { exercise_.Deactivate(); }
 
@@ -54,6 +57,8 @@ class TypingSession : public QObject {
 
  signals:
   void keyJudged();
+  // The first judged key of the exercise: its time runs from now.
+  void clockStarted();
   // A key judged wrong, with the character it typed; keyJudged follows.
   void wrongKey(unsigned char typed);
   void timeChanged();

@@ -198,27 +198,59 @@ TEST_F(ExerciseTest, LongLessonKeepsTheHighlightInStep) {
   EXPECT_EQ(State().CorrectCount, State().TotalLetters);
 }
 
-// Judged keys are recorded with the time since the previous judged key (the first since Load);
-// keys typed on a line break, where nothing is expected, are not.
+// Judged keys are recorded with the time since the previous judged key; keys typed on a line
+// break, where nothing is expected, are not. The first judged key has no time of its own (the
+// learner was reading before it): it is given the mean of the timed correct hits.
 TEST_F(ExerciseTest, JudgedKeysAreRecordedWithTheirIntervals) {
   int64_t now = 1000;
   exercise.SetClock([&now] { return std::chrono::milliseconds(now); });
   Start({"ab", "ab"});
   for (const auto& [ms, key] : std::vector<std::pair<int64_t, char>>{
-           {1300, 'a'}, {1500, 'x'}, {2000, 'y'}, {2000, 'z'}, {2100, 'a'}, {2350, 'b'}}) {
+           {26000, 'a'}, {26200, 'x'}, {27000, 'y'}, {27000, 'z'}, {27100, 'a'}, {27350, 'b'}}) {
     now = ms;
     exercise.Key(static_cast<unsigned char>(key));
   }
   const std::vector<KeyTally> rows = exercise.Keys().Tallies();
   ASSERT_EQ(rows.size(), 2U);
+  // a: 900 ms since x, and the mean of the two timed correct hits (900 and 250, 575) for the
+  // first key, not the 25 s of reading.
   EXPECT_EQ(std::tie(rows[0].ch, rows[0].judged, rows[0].intervalMs),
-            std::make_tuple('a', 2, int64_t{300 + 600}));
+            std::make_tuple('a', 2, int64_t{900 + 575}));
   // b's wrong hit (x, 200 ms) is counted but its time is not summed.
   EXPECT_EQ(std::tie(rows[1].judged, rows[1].wrong, rows[1].intervalMs),
             std::make_tuple(2, 1, int64_t{250}));
   EXPECT_EQ(rows[1].substitutes, (std::vector<Substitute>{{'x', 1}}));
   Start({"a"});
   EXPECT_TRUE(exercise.Keys().Empty());
+}
+
+// The time of the exercise runs from its first judged key: reading the lesson first, or keys that
+// are not judged, count in no figure.
+TEST_F(ExerciseTest, TheClockRunsFromTheFirstJudgedKey) {
+  int64_t now = 0;
+  exercise.SetClock([&now] { return std::chrono::milliseconds(now); });
+  Start({"", "cd"});
+  const auto tickAt = [&](int64_t ms) {
+    now = ms;
+    exercise.Tick();
+    return State().ElapsedSeconds;
+  };
+  EXPECT_EQ(tickAt(25000), 0);  // 25 s of reading
+  EXPECT_FALSE(exercise.ClockStarted());
+  now = 25400;
+  exercise.Key('\r');  // Enter is never judged: the clock still waits
+  EXPECT_FALSE(exercise.ClockStarted());
+  now = 25500;
+  exercise.Key('c');  // the first judged key, wrong or right
+  EXPECT_TRUE(exercise.ClockStarted());
+  EXPECT_EQ(tickAt(26499), 0);
+  EXPECT_EQ(tickAt(26500), 1);
+  EXPECT_EQ(tickAt(85499), 59);
+  EXPECT_EQ(tickAt(85500), 60);
+  // A new lesson waits for its own first key.
+  Start({"ab"});
+  EXPECT_EQ(tickAt(99000), 0);
+  EXPECT_FALSE(exercise.ClockStarted());
 }
 
 TEST(CountersTest, PercentAndTimeTexts) {
